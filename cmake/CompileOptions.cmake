@@ -1,0 +1,17 @@
+# Compile options shared by every target of the tree.
+add_library(kelmor_options INTERFACE)
+
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(kelmor_options INTERFACE
+        -Wall -Wextra -Wshadow=local -Wno-unused-parameter)
+    if(KELMOR_WERROR)
+        target_compile_options(kelmor_options INTERFACE -Werror)
+    endif()
+endif()
+
+if(KELMOR_SANITIZE)
+    target_compile_options(kelmor_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer -g)
+    target_link_options(kelmor_options INTERFACE -fsanitize=address,undefined)
+endif()

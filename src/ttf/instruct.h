@@ -1,0 +1,95 @@
+// Hinting interpreter: point and graphics-state records, interpreter memory,
+// and the drivers that decide when a program runs.
+#ifndef KELMOR_TTF_INSTRUCT_H
+#define KELMOR_TTF_INSTRUCT_H
+
+#include <cstdint>
+
+namespace kelmor {
+
+struct _TTFont;
+struct _TtfGlyph;
+
+// F26Dot6 positions and F2Dot14 vectors.
+struct longpointtype {
+    int32_t x;
+    int32_t y;
+};
+
+// One point of a zone.
+struct TTFCoord {
+    longpointtype Cur;   // current (hinted) position
+    longpointtype Prev;  // position before the most recent move
+    longpointtype Orig;  // scaled position as loaded
+    uint8_t Flags;       // 0x01 on curve, 0x40 touched in x, 0x80 touched in y
+    uint8_t OFlags;      // flag byte as loaded
+};
+
+// Flag bits the interpreter adds to TTFCoord::Flags.
+constexpr uint8_t kOnCurve = 0x01;
+constexpr uint8_t kTouchedX = 0x40;
+constexpr uint8_t kTouchedY = 0x80;
+
+// Graphics state.
+struct GsvStruct {
+    longpointtype freedom_vector;
+    longpointtype projection_vector;
+    longpointtype dual_projection_vector;
+    int32_t zp0, zp1, zp2;
+    int32_t rp0, rp1, rp2;
+    int32_t angle_weight;
+    int32_t auto_flip;
+    int32_t delta_base;
+    int32_t delta_shift;
+    int32_t instruct_Control;
+    int32_t loop;
+    int32_t round_state;  // Mode bits 0-7, threshold 8-11, phase 12-13, period 14-15
+    int32_t scan_control;
+    int32_t minimum_distance;
+    int32_t control_value_cut_in;
+    int32_t single_width_cut_in;
+    int32_t single_width_value;
+};
+
+// One function-table entry: where the body starts (the byte after FDEF) and
+// where it ends (the byte after ENDF).  Both null while undefined.
+struct FunctDefEntry {
+    const uint8_t *Start;
+    const uint8_t *End;
+};
+
+// Read-only constants.
+extern const longpointtype xAxis;
+extern const longpointtype yAxis;
+extern const longpointtype NulVect;
+extern const TTFCoord NulTTF;
+extern TTFCoord ErrorTTF;
+extern const int32_t Exception[16];
+
+// Set by nothing in the library: while non-zero, glyph programs are skipped.
+extern uint8_t NoInterpretOverall;
+
+// The record sizes are kept in signed 16-bit fields, which bounds the counts
+// a font may ask for (sizes as the interpreter lays its records out).
+constexpr int kMaxZonePoints = 1260;
+constexpr int kMaxContours = 16383;
+constexpr int kMaxStorage = 8191;
+constexpr int kMaxStack = 8191;
+constexpr int kMaxFunctionDefs = 8190;
+constexpr int kTTFCoordBytes = 26;  // packed size of one TTFCoord
+
+int InitInsMemory(_TTFont *pF, _TtfGlyph *pG);
+void FreeInsMemory(_TtfGlyph *pG);
+void *FreeBuffer(void *p);
+void ResetStack(_TtfGlyph *pG);
+void ResetGsv(_TtfGlyph *pG);
+void ResetGlyph(_TtfGlyph *pG);
+void ResetTTF(_TtfGlyph *pG);
+void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable);
+void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG);
+void InterpretGlyph(_TTFont *pF, _TtfGlyph *pG, int NumContours, int16_t *lpEndPoints,
+                    TTFCoord *lpStart);
+
+}  // namespace kelmor
+
+#endif

@@ -1,0 +1,41 @@
+// Scan converter: records edge crossings with pixel-row centres and fills
+// rows by the non-zero winding rule.
+#ifndef KELMOR_TTF_SCSCAN_H
+#define KELMOR_TTF_SCSCAN_H
+
+#include <cstdint>
+
+#include "ttf/scbitmap.h"
+
+namespace kelmor {
+
+struct ScanInfo {
+    int32_t ScanControl;  // result of the last program run
+    int32_t xMinMult;     // font box in whole pixels at the current size
+    int32_t yMinMult;
+    int32_t xMaxMult;
+    int32_t yMaxMult;
+    int32_t *ScanBuffer;  // ScanLines rows of ScanDepth slots; null when absent
+    int32_t ScanSize;     // bytes
+    uint32_t ScanLines;
+    uint32_t ScanDepth;
+    uint8_t OverFlow;     // 1 once a crossing was dropped
+};
+
+constexpr uint32_t MaxTransitions = 20;
+constexpr int32_t kMaxScanBufferBytes = 65000;
+
+// Current point of the edge stream, shared by all fonts.
+extern int32_t xEnd;
+extern int32_t yEnd;
+
+int32_t *InitScanBuffer(ScanInfo *pS, uint32_t InitScanLines, uint32_t InitScanDepth);
+void FreeScanBuffer(ScanInfo *pS);
+void ZapScanBuffer(ScanInfo *pS);
+void AddLineSeg(ScanInfo *pS, int32_t ThisX, int32_t ThisY, uint8_t first);
+void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM);
+int LineComp(int32_t a, int32_t b);
+
+}  // namespace kelmor
+
+#endif
