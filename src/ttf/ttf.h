@@ -98,7 +98,6 @@ struct maxpHeader {
     uint16 numGlyphs, maxPoints, maxContours, maxComponentPoints, maxComponentContours,
         maxZones, maxTwilightPoints, maxStorage, maxFunctionDefs, maxInstructionDefs,
         maxStackElements, maxSizeOfInstructions, maxComponentElements, maxComponentDepth;
-    uint16 reserved;  // pads the record to the 32 bytes the reader takes
 };
 static_assert(sizeof(maxpHeader) == 32, "maxp record is 32 bytes");
 
@@ -108,7 +107,6 @@ struct leMaxpHeader {
     uint16_t numGlyphs, maxPoints, maxContours, maxComponentPoints, maxComponentContours,
         maxZones, maxTwilightPoints, maxStorage, maxFunctionDefs, maxInstructionDefs,
         maxStackElements, maxSizeOfInstructions, maxComponentElements, maxComponentDepth;
-    uint16_t reserved;
 };
 
 struct _nameHeader {  // converted to host order in place

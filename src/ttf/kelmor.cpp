@@ -1,0 +1,102 @@
+// The rasterizer's exported functions: thin wrappers that check the handle
+// and hand the font object to the module that does the work.
+#include "kelmor.h"
+
+#include <cstring>
+
+#include "ttf/handles.h"
+#include "ttf/ttf.h"
+
+using namespace kelmor;
+
+namespace {
+
+// The caller's character bytes as one code of the font's cmap, or false
+// when this combination of desired and font character sets is unsupported.
+bool CodeFromCallerBytes(const _TTFont *pF, const char *ps, uint32_t *code) {
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(ps);
+    switch (pF->csDesired) {
+        case csShiftJIS:
+        case csGB2312:
+        case csBig5:
+            if (pF->csFont != pF->csDesired) return false;
+            *code = uint32_t(bytes[0]) * 256 + bytes[1];
+            return true;
+        case csGlyphNumber: {
+            int32_t glyph;
+            std::memcpy(&glyph, ps, sizeof glyph);  // host order, any alignment
+            *code = uint32_t(glyph);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName) {
+    _TTFont *pF = OpenTTF(lpszFileName);
+    if (pF == nullptr) return 0;
+    int32_t handle = HandleFromFont(pF);
+    if (handle == 0) CloseTTF(pF);
+    return handle;
+}
+
+int32_t KELMOR_CALL CloseTTFont(int32_t lHandle) {
+    if (_TTFont *pF = FontFromHandle(lHandle)) {
+        ReleaseHandle(lHandle);
+        CloseTTF(pF);
+    }
+    return 0;
+}
+
+int32_t KELMOR_CALL SetDebugLevel(const char *lpszFileName, int iLevel) {
+    return SetGlobalDebugLevel(lpszFileName, iLevel) != nullptr ? 1 : 0;
+}
+
+int32_t KELMOR_CALL GetFontInfo(int32_t lHandle) { return 0; }
+
+int32_t KELMOR_CALL SetPointSize(int32_t lHandle, int PointSize, int Resolution) {
+    _TTFont *pF = FontFromHandle(lHandle);
+    if (pF == nullptr) return 0;
+    return InitBuffers(pF, PointSize, Resolution) == 0 ? 1 : 0;
+}
+
+int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired) {
+    _TTFont *pF = FontFromHandle(lHandle);
+    if (pF == nullptr) return 0;
+    pF->csDesired = int16_t(csDesired);
+    return csDesired;
+}
+
+unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpixels,
+                                     int *lpVpixels, char cDIB) {
+    _TTFont *pF = FontFromHandle(lHandle);
+    if (pF == nullptr || !pF->cInitialized) return nullptr;
+    pF->iVertical = (cDIB & KELMOR_VERTICAL) ? 1 : 0;
+    uint32_t code = 0;
+    if (ps == nullptr || !CodeFromCallerBytes(pF, ps, &code)) return nullptr;
+
+    TTF2BitMap(pF, &pF->G, code);
+    _GlyphBitMap &BM = pF->G.BM;
+    InvertBits(BM.lpChar, BM.MemSize);
+    if (lpVpixels != nullptr) *lpVpixels = BM.CharVLines;
+    if (lpHpixels != nullptr) *lpHpixels = BM.CharHPixels;
+    return BM.lpChar;
+}
+
+int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
+                                 int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize) {
+    if (lpszBuf == nullptr) return 0;
+    if (iSize > 0) lpszBuf[0] = '\0';
+    _TTFont *pF = FontFromHandle(lHandle);
+    if (pF == nullptr || lpiPlatformID == nullptr || lpiEncodingID == nullptr ||
+        lpiLanguageID == nullptr)
+        return 0;
+    return FontNames(pF, lpiPlatformID, lpiEncodingID, lpiLanguageID, iNameID, lpszBuf, iSize);
+}
+
+}  // extern "C"
