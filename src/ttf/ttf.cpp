@@ -33,8 +33,6 @@ FILE *SetGlobalDebugLevel(const char *lpszFileName, int iDebugLevel) {
 
 // ---------------------------------------------------------------- font object
 
-bool IsValidFont(const _TTFont *pF) { return pF != nullptr && pF->lMagic == kMagicKELM; }
-
 namespace {
 
 char *CopyString(const char *s) {

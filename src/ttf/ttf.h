@@ -282,7 +282,8 @@ void ErrorExit();
 
 // -------------------------------------------------- object life (ttf.cpp)
 
-bool IsValidFont(const _TTFont *pF);  // non-null and lMagic is "KELM"
+// Non-null and lMagic is "KELM".
+inline bool IsValidFont(const _TTFont *pF) { return pF != nullptr && pF->lMagic == kMagicKELM; }
 _TTFont *OpenTTF(const char *lpszFileName);
 _TTFont *CloseTTF(_TTFont *pF);
 int InitBuffers(_TTFont *pF, int PointSize, int Resolution);

@@ -1,0 +1,55 @@
+#include "ttf/handles.h"
+
+#include <gtest/gtest.h>
+
+#include "ttf/ttf.h"
+
+using namespace kelmor;
+
+namespace {
+
+struct LiveFont {
+    LiveFont() { font.lMagic = kMagicKELM; }
+    _TTFont font{};
+};
+
+TEST(Handles, NameOnlyLiveFontsAndRejectEverythingElse) {
+    LiveFont a, b;
+    int32_t ha = HandleFromFont(&a.font);
+    int32_t hb = HandleFromFont(&b.font);
+    ASSERT_GT(ha, 0);
+    ASSERT_GT(hb, 0);
+    EXPECT_NE(ha, hb);
+    EXPECT_EQ(&a.font, FontFromHandle(ha));
+    EXPECT_EQ(&b.font, FontFromHandle(hb));
+
+    EXPECT_EQ(nullptr, FontFromHandle(0));
+    EXPECT_EQ(nullptr, FontFromHandle(-1));
+    EXPECT_EQ(nullptr, FontFromHandle(12345678));
+    EXPECT_EQ(nullptr, FontFromHandle(ha ^ 0x10000));  // right slot, wrong generation
+
+    ReleaseHandle(ha);
+    EXPECT_EQ(nullptr, FontFromHandle(ha));
+    ReleaseHandle(hb);
+}
+
+TEST(Handles, ReusedSlotDoesNotReviveStaleHandle) {
+    LiveFont a, b;
+    int32_t first = HandleFromFont(&a.font);
+    ReleaseHandle(first);
+    int32_t second = HandleFromFont(&b.font);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(nullptr, FontFromHandle(first));
+    EXPECT_EQ(&b.font, FontFromHandle(second));
+    ReleaseHandle(second);
+}
+
+TEST(Handles, ObjectWithoutMagicIsRejected) {
+    LiveFont a;
+    int32_t h = HandleFromFont(&a.font);
+    a.font.lMagic = 0;
+    EXPECT_EQ(nullptr, FontFromHandle(h));
+    ReleaseHandle(h);
+}
+
+}  // namespace
