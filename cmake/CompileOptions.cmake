@@ -15,3 +15,8 @@ if(KELMOR_SANITIZE)
         -fno-omit-frame-pointer -g)
     target_link_options(kelmor_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(KELMOR_FUZZ)
+    # Coverage feedback for the whole library, not just the harness.
+    target_compile_options(kelmor_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -1,0 +1,54 @@
+// libFuzzer harness: any byte string as a font file.  Opens it, sizes it and
+// renders a spread of glyph numbers and codes through the public API; the
+// sanitizers report anything read or written outside a buffer.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
+
+#include "kelmor.h"
+
+namespace {
+
+std::string FontPath() {
+    static const std::string path = "/tmp/kelmor-fuzz-" + std::to_string(getpid()) + ".ttf";
+    return path;
+}
+
+bool WriteFont(const uint8_t *data, size_t size) {
+    std::FILE *f = std::fopen(FontPath().c_str(), "wb");
+    if (f == nullptr) return false;
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    return std::fclose(f) == 0 && ok;
+}
+
+void RenderSome(int32_t font) {
+    int width = 0, height = 0;
+    SetEncoding(font, KELMOR_CHARSET_GLYPHNUMBER);
+    for (int32_t glyph : {0, 1, 2, 3, 5, 8, 13, 100, 65535, -1}) {
+        GetBitmap(font, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
+        GetBitmap(font, reinterpret_cast<const char *>(&glyph), &width, &height, KELMOR_VERTICAL);
+    }
+    for (int charset : {KELMOR_CHARSET_SHIFTJIS, KELMOR_CHARSET_BIG5, KELMOR_CHARSET_GB2312}) {
+        SetEncoding(font, charset);
+        for (const char *code : {"\x88\x9f", "\x00\x41", "\xa4\x40", "\xb0\xa1", "\xff\xff"})
+            GetBitmap(font, code, &width, &height, 0);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    if (!WriteFont(data, size)) return 0;
+    int32_t font = OpenTTFont(FontPath().c_str());
+    if (font == 0) return 0;
+    char name[64];
+    int platform = -1, encoding = -1, language = -1;
+    GetFontNames(font, &platform, &encoding, &language, 4, name, sizeof name);
+    for (int size : {12, 24, 60}) {
+        if (SetPointSize(font, size, 72)) RenderSome(font);
+    }
+    CloseTTFont(font);
+    return 0;
+}
