@@ -1,11 +1,13 @@
-# Checks the export table of kelmor32.dll as a Windows host sees it:
+# Checks kelmor32.dll as a Windows host sees it:
 #  - every exported name is one of the library's entry points, at its fixed
 #    ordinal, and carries no "@N" stdcall decoration;
 #  - the rasterizer entry points are all there;
 #  - every entry of the .def file made it into the DLL;
 #  - the DLL needs no MinGW runtime DLL (libstdc++, libgcc, winpthread);
-#  - the test host really imports the library from kelmor32.dll.
-# Usage: cmake -DOBJDUMP=... -DDLL=... -DHOST=... -DDEF=... -P check_exports.cmake
+#  - the test host really imports the library from kelmor32.dll;
+#  - the DLL carries a version block with the project's version.
+# Usage: cmake -DOBJDUMP=... -DDLL=... -DHOST=... -DDEF=... -DVERSION=x.y.z
+#              -P check_dll.cmake
 cmake_minimum_required(VERSION 3.20)
 
 # The one table hosts rely on: name -> ordinal.
@@ -131,8 +133,24 @@ if(NOT "kelmor32.dll" IN_LIST host_imports)
     fail("${HOST} does not load the library from kelmor32.dll")
 endif()
 
+# Resource strings are UTF-16LE; look for them as hex in the DLL's bytes.
+function(utf16_hex text out_hex)
+    string(HEX "${text}" hex)
+    string(REGEX REPLACE "(..)" "\\100" hex "${hex}")
+    set(${out_hex} "${hex}" PARENT_SCOPE)
+endfunction()
+
+file(READ ${DLL} dll_hex HEX)
+foreach(text "VS_VERSION_INFO" "FileVersion" "kelmor32.dll" "${VERSION}.0")
+    utf16_hex("${text}" hex)
+    string(FIND "${dll_hex}" "${hex}" at)
+    if(at EQUAL -1)
+        fail("the version block of kelmor32.dll lacks \"${text}\"")
+    endif()
+endforeach()
+
 list(LENGTH EXPORT_NAMES count)
 if(failures GREATER 0)
-    message(FATAL_ERROR "${failures} problem(s) in the export table")
+    message(FATAL_ERROR "${failures} problem(s) in kelmor32.dll")
 endif()
-message(STATUS "kelmor32.dll: ${count} exports, names and ordinals as expected")
+message(STATUS "kelmor32.dll: ${count} exports, names and ordinals as expected; version ${VERSION}")
