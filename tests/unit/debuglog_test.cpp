@@ -11,8 +11,10 @@ using namespace kelmor;
 
 namespace {
 
+// The log is a text file: on Windows its lines end in CR LF, so read it in
+// text mode to compare lines the same way on both platforms.
 std::string ReadFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
