@@ -37,7 +37,6 @@ target_link_options(kelmor32 PRIVATE
     -static -static-libgcc -static-libstdc++
     "LINKER:--kill-at" "LINKER:--no-undefined")
 
-
 add_custom_command(TARGET kelmor32 POST_BUILD
     COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${KELMOR_DEF_FILE}
             --dllname kelmor32.dll --output-lib $<TARGET_LINKER_FILE:kelmor32>
