@@ -247,6 +247,7 @@ struct _TTFont {
     TableDirectoryStruct TableDirectory[kMaxTables];
     TableDirectoryStruct *lpsfntTable[kMaxTables];
     int32_t NumTables;          // directory entries read (0 when the header was unreadable)
+    uint32_t FileSize;          // bytes in the file, measured when the header is read
     uint16_t uHiBytePlatform;
     uint16_t uHiByteEncoding;
     uint16_t uDeltaPlatform;
@@ -297,6 +298,7 @@ FILE *OpenTTFFile(const char *lpszFileName);
 void InitsfntTables();
 int ReadTTFHeaders(_TTFont *pF);
 void ListTables(_TTFont *pF, int NumTables);
+// Table blocks (and the name, cmap and mort buffers) come from std::malloc.
 uint8_t *GetTable(_TTFont *pF, const TableDirectoryStruct *pEntry);
 // Length and bytes of a length-prefixed block (0 / null for a null block).
 int32_t BlockLength(const uint8_t *block);
