@@ -198,9 +198,9 @@ uint32_t GetGlyphNoFromHiLo(_TTFont *pF, uint32_t c) {
     uint32_t high = c / 256;
     uint32_t low = c % 256;
     uint32_t key = ReadBE16(table + 6 + 2 * high);
-    const uint8_t *subHeader = table + kFormat2KeysEnd + (key / 8) * kSubHeaderSize;
     uint64_t subHeaderPos = CmapPosition(pF, table) + kFormat2KeysEnd + (key / 8) * kSubHeaderSize;
     if (!SpanInside(subHeaderPos, kSubHeaderSize, uint64_t(pF->CmapSize))) return 0;
+    const uint8_t *subHeader = pF->CmapBuffer + subHeaderPos;
     int32_t d = int32_t(low) - int32_t(ReadBE16(subHeader));
     if (d < 0 || uint32_t(d) >= ReadBE16(subHeader + 2)) return 0;
     int32_t delta = int16_t(ReadBE16(subHeader + 4));

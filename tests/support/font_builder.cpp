@@ -375,19 +375,19 @@ FontBuilder &FontBuilder::Cmap0(uint16_t platform, uint16_t encoding,
 }
 FontBuilder &FontBuilder::Cmap2(uint16_t platform, uint16_t encoding,
                                 const std::map<uint16_t, uint16_t> &map) {
-    return Cmap2(platform, encoding, SubHeadersFromMap(map));
+    return Cmap2SubHeaders(platform, encoding, SubHeadersFromMap(map));
 }
-FontBuilder &FontBuilder::Cmap2(uint16_t platform, uint16_t encoding,
-                                std::vector<SubHeader2> subHeaders) {
+FontBuilder &FontBuilder::Cmap2SubHeaders(uint16_t platform, uint16_t encoding,
+                                          std::vector<SubHeader2> subHeaders) {
     return AddCmap(platform, encoding, Format2(subHeaders));
 }
 FontBuilder &FontBuilder::Cmap4(uint16_t platform, uint16_t encoding,
                                 const std::map<uint16_t, uint16_t> &map) {
     return AddCmap(platform, encoding, Format4FromMap(map));
 }
-FontBuilder &FontBuilder::Cmap4(uint16_t platform, uint16_t encoding,
-                                std::vector<Segment4> segments,
-                                std::vector<uint16_t> glyphIdArray) {
+FontBuilder &FontBuilder::Cmap4Segments(uint16_t platform, uint16_t encoding,
+                                        std::vector<Segment4> segments,
+                                        std::vector<uint16_t> glyphIdArray) {
     return AddCmap(platform, encoding, Format4(segments, glyphIdArray));
 }
 FontBuilder &FontBuilder::CmapRaw(uint16_t platform, uint16_t encoding, Bytes subTable) {

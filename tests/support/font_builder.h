@@ -139,11 +139,13 @@ public:
     FontBuilder &Cmap0(uint16_t platform, uint16_t encoding, const std::map<uint8_t, uint8_t> &map);
     FontBuilder &Cmap2(uint16_t platform, uint16_t encoding,
                        const std::map<uint16_t, uint16_t> &map);
-    FontBuilder &Cmap2(uint16_t platform, uint16_t encoding, std::vector<SubHeader2> subHeaders);
+    FontBuilder &Cmap2SubHeaders(uint16_t platform, uint16_t encoding,
+                                 std::vector<SubHeader2> subHeaders);
     FontBuilder &Cmap4(uint16_t platform, uint16_t encoding,
                        const std::map<uint16_t, uint16_t> &map);
-    FontBuilder &Cmap4(uint16_t platform, uint16_t encoding, std::vector<Segment4> segments,
-                       std::vector<uint16_t> glyphIdArray = {});
+    FontBuilder &Cmap4Segments(uint16_t platform, uint16_t encoding,
+                               std::vector<Segment4> segments,
+                               std::vector<uint16_t> glyphIdArray = {});
     FontBuilder &CmapRaw(uint16_t platform, uint16_t encoding, Bytes subTable);
 
     // Glyphs: glyph 0 is an empty glyph until replaced with SetGlyph.

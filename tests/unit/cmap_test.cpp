@@ -1,0 +1,240 @@
+// Character mapping and vertical substitution, read from synthetic fonts.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "font_builder.h"
+#include "table_reader.h"
+#include "test_paths.h"
+#include "ttf/ttf.h"
+
+using namespace kelmor;
+using namespace kelmor_test;
+
+namespace {
+
+class Cmap : public ::testing::Test {
+protected:
+    // Builds, writes and reads the font; false when it would not open.
+    bool Open(const FontBuilder &b) {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = b.WriteTo(ScratchDir(std::string("cmap_") + info->name()) + "/font.ttf");
+        reader_ = std::make_unique<TableReader>(path_);
+        return reader_->ReadAll();
+    }
+    uint32_t Glyph(uint32_t code) { return GetGlyphNo(reader_->get(), code); }
+    _TTFont *F() { return reader_->get(); }
+
+    std::string path_;
+    std::unique_ptr<TableReader> reader_;
+};
+
+// -------------------------------------------------------------- format 4
+
+TEST_F(Cmap, Format4DeltaAndArraySegments) {
+    // 0x41-0x43 follow their glyphs (delta segment); 0x3000-0x3002 do not
+    // (glyph array); 0x50 stands alone.
+    ASSERT_TRUE(Open(FontBuilder().Cmap4(3, 1, {{0x41, 5}, {0x42, 6}, {0x43, 7}, {0x50, 2},
+                                               {0x3000, 9}, {0x3001, 4}, {0x3002, 8}})));
+    EXPECT_EQ(5u, Glyph(0x41));
+    EXPECT_EQ(7u, Glyph(0x43));
+    EXPECT_EQ(2u, Glyph(0x50));
+    EXPECT_EQ(9u, Glyph(0x3000));
+    EXPECT_EQ(4u, Glyph(0x3001));
+    EXPECT_EQ(8u, Glyph(0x3002));
+    EXPECT_EQ(0u, Glyph(0x40));    // below a segment's start
+    EXPECT_EQ(0u, Glyph(0x4F));
+    EXPECT_EQ(0u, Glyph(0x10000)); // above every end code
+    EXPECT_EQ(csUnicode, CharsetFromEncodingID(F()->uDeltaEncoding));
+}
+
+TEST_F(Cmap, Format4ExactSegments) {
+    // idDelta wraps modulo 65536; a zero entry of the glyph array is "no
+    // glyph" even with a delta; the last segment's end code bounds the search.
+    std::vector<Segment4> segments = {{0x0020, 0x0020, 0xFFF0, 0},
+                                      {0x0030, 0x0032, 3, 4},
+                                      {0x1000, 0x1000, 0, 0}};
+    ASSERT_TRUE(Open(FontBuilder().Cmap4Segments(3, 1, segments, {7, 0, 9})));
+    EXPECT_EQ(0x10u, Glyph(0x20));
+    EXPECT_EQ(10u, Glyph(0x30));
+    EXPECT_EQ(0u, Glyph(0x31));
+    EXPECT_EQ(12u, Glyph(0x32));
+    EXPECT_EQ(0x1000u, Glyph(0x1000));
+    EXPECT_EQ(0u, Glyph(0x1001));
+}
+
+TEST_F(Cmap, LaterRecordOfAFormatWins) {
+    FontBuilder b;
+    b.Cmap4(0, 3, {{0x41, 1}}).Cmap0(1, 0, {{0x41, 3}}).Cmap4(3, 1, {{0x41, 2}});
+    ASSERT_TRUE(Open(b));
+    EXPECT_EQ(2u, Glyph(0x41));
+    EXPECT_EQ(3, F()->uDeltaPlatform);
+    EXPECT_EQ(1, F()->uDeltaEncoding);
+    EXPECT_NE(nullptr, F()->lpcmapStandardTable);  // kept, never used for lookup
+    TableReader again(path_);
+    EXPECT_EQ(3, GetCmap(again.get(), again.Entry(kSlotCmap)));
+}
+
+// -------------------------------------------------------------- format 2
+
+TEST_F(Cmap, Format2SubHeaders) {
+    std::vector<SubHeader2> subs = {{0, 0x20, 0, {11, 12}},        // single bytes 0x20, 0x21
+                                    {0x81, 0x40, -2, {5, 0, 100}},  // 0x8140..0x8142
+                                    {0x82, 0x9F, 0x10, {1}}};
+    FontBuilder b;
+    b.Cmap4(3, 0, {{0x41, 9}}).Cmap2SubHeaders(3, 2, subs);
+    ASSERT_TRUE(Open(b));
+    EXPECT_EQ(11u, Glyph(0x20));
+    EXPECT_EQ(12u, Glyph(0x21));
+    EXPECT_EQ(3u, Glyph(0x8140));     // 5 with idDelta -2
+    EXPECT_EQ(0u, Glyph(0x8141));     // a zero entry stays 0
+    EXPECT_EQ(98u, Glyph(0x8142));
+    EXPECT_EQ(0u, Glyph(0x813F));     // low byte below firstCode
+    EXPECT_EQ(0u, Glyph(0x8143));     // at firstCode + entryCount
+    EXPECT_EQ(0x11u, Glyph(0x829F));
+    EXPECT_EQ(0u, Glyph(0x41));       // format 4 is not consulted
+    EXPECT_EQ(0u, Glyph(0x12345));
+    // The encoding comes from format 4 unless that is 0.
+    EXPECT_EQ(0, F()->uDeltaEncoding);
+    EXPECT_EQ(2, F()->uHiByteEncoding);
+    EXPECT_EQ(3, F()->uHiBytePlatform);
+}
+
+TEST_F(Cmap, Format2FromMapAndCharsetCodes) {
+    ASSERT_TRUE(Open(FontBuilder().Cmap2(3, 4, {{0x41, 1}, {0xA440, 2}, {0xA442, 3}})));
+    EXPECT_EQ(1u, Glyph(0x41));
+    EXPECT_EQ(2u, Glyph(0xA440));
+    EXPECT_EQ(0u, Glyph(0xA441));
+    EXPECT_EQ(3u, Glyph(0xA442));
+    EXPECT_EQ(3u, GetGlyphNoFromHiLo(F(), 0xA442));
+    EXPECT_EQ(csBig5, CharsetFromEncodingID(F()->uHiByteEncoding));
+    EXPECT_EQ(csShiftJIS, CharsetFromEncodingID(2));
+    EXPECT_EQ(csGB2312, CharsetFromEncodingID(3));
+    EXPECT_EQ(csSingleByte, CharsetFromEncodingID(0));
+    EXPECT_EQ(csSingleByte, CharsetFromEncodingID(5));
+}
+
+TEST_F(Cmap, OnlyUnknownOrFormat0SubTablesMapEverythingToZero) {
+    ASSERT_TRUE(Open(FontBuilder().Cmap0(1, 0, {{0x41, 3}}).CmapRaw(3, 10, {0, 12, 0, 0})));
+    EXPECT_EQ(0u, Glyph(0x41));
+    EXPECT_EQ(nullptr, F()->lpcmapSeg2DeltaValues);
+    EXPECT_EQ(nullptr, F()->lpcmapHighByteTable);
+}
+
+// ------------------------------------------------------ hostile cmap data
+
+Bytes Format4Header(uint16_t segCountX2) {
+    BEWriter w;
+    w.U16(4).U16(0).U16(0).U16(segCountX2).U16(0).U16(0).U16(0);
+    return w.bytes;
+}
+
+TEST_F(Cmap, SubTablesThatDoNotFitAreNotUsed) {
+    // A format-4 sub-table claiming 30000 segments in a few bytes, and a
+    // record whose offset points far outside the table.
+    FontBuilder b;
+    b.Cmap4(3, 1, {{0x41, 1}}).CmapRaw(3, 10, Format4Header(60000));
+    ASSERT_TRUE(Open(b));
+    EXPECT_EQ(1u, Glyph(0x41));  // the broken later record is passed over
+
+    // 65535 records claimed, two fit; the first points outside the table,
+    // the second at its own last two bytes.
+    BEWriter cmap;
+    cmap.U16(0).U16(0xFFFF).U16(3).U16(1).U32(0xFFFFFFF0).U16(3).U16(1).U32(18);
+    ASSERT_TRUE(Open(FontBuilder().RawTable("cmap", cmap.bytes)));
+    TableReader again(path_);
+    EXPECT_EQ(2, GetCmap(again.get(), again.Entry(kSlotCmap)));
+    EXPECT_EQ(nullptr, F()->lpcmapSeg2DeltaValues);
+    EXPECT_EQ(0u, Glyph(0x41));
+}
+
+TEST_F(Cmap, LookupsThatWouldReadOutsideAnswerZero) {
+    // Range offsets that point past the end of the table, in both formats.
+    std::vector<Segment4> segments = {{0x41, 0x42, 0, 0xFFFE}, {0xFFFF, 0xFFFF, 1, 0}};
+    ASSERT_TRUE(Open(FontBuilder().Cmap4Segments(3, 1, segments)));
+    EXPECT_EQ(0u, Glyph(0x41));
+    EXPECT_EQ(0u, Glyph(0x42));
+    EXPECT_EQ(0u, Glyph(0xFFFF));
+
+    BEWriter w;
+    w.U16(2).U16(0).U16(0);
+    for (int high = 0; high < 256; ++high) w.U16(high == 0x81 ? 8 * 500 : high == 0x82 ? 8 : 0);
+    w.U16(0).U16(0).U16(0).U16(0);            // sub-header 0: nothing
+    w.U16(0x40).U16(10).U16(0).U16(0x7000);   // sub-header 1: array far outside
+    ASSERT_TRUE(Open(FontBuilder().CmapRaw(3, 2, w.bytes)));
+    EXPECT_EQ(0u, Glyph(0x8140));  // sub-header 500 lies outside
+    EXPECT_EQ(0u, Glyph(0x8240));  // its glyph entry lies outside
+    EXPECT_EQ(0u, Glyph(0x41));
+}
+
+TEST_F(Cmap, TablesOutsideTheFileOrEmptyDoNotOpen) {
+    EXPECT_FALSE(Open(FontBuilder().EditDirectory([](Directory &d) {
+        for (DirEntry &e : d.entries)
+            if (e.tag == "cmap") e.length = 0x7FFFFFFF;
+    })));
+    EXPECT_EQ(nullptr, F()->CmapBuffer);
+    EXPECT_FALSE(Open(FontBuilder().RawTable("cmap", {0, 0, 0, 0})));
+    EXPECT_FALSE(Open(FontBuilder().RawTable("cmap", {0, 0})));
+    EXPECT_FALSE(Open(FontBuilder().RemoveTable("cmap")));
+}
+
+// ------------------------------------------------------------------ mort
+
+TEST_F(Cmap, VerticalPairsReplaceGlyphsOnlyWhenAsked) {
+    ASSERT_TRUE(Open(FontBuilder().Mort({{5, 50}, {7, 70}, {9, 90}})));
+    EXPECT_EQ(5u, F()->uMinGlyph);
+    EXPECT_EQ(9u, F()->uMaxGlyph);
+    EXPECT_EQ(5u, GetVertical(F(), 5));  // iVertical 0
+    F()->iVertical = 1;
+    EXPECT_EQ(50u, GetVertical(F(), 5));
+    EXPECT_EQ(90u, GetVertical(F(), 9));
+    EXPECT_EQ(6u, GetVertical(F(), 6));
+    EXPECT_EQ(4u, GetVertical(F(), 4));
+    EXPECT_EQ(100u, GetVertical(F(), 100));
+}
+
+TEST_F(Cmap, UnusableMortLeavesSubstitutionOff) {
+    auto expectOff = [this](const FontBuilder &b) {
+        ASSERT_TRUE(Open(b));  // mort problems never fail the open
+        EXPECT_EQ(nullptr, F()->lpMortHeader);
+        EXPECT_EQ(nullptr, F()->lpLookupSingle);
+        EXPECT_EQ(65535u, F()->uMinGlyph);
+        EXPECT_EQ(0u, F()->uMaxGlyph);
+        F()->iVertical = 1;
+        EXPECT_EQ(5u, GetVertical(F(), 5));
+    };
+    expectOff(FontBuilder().Mort({{5, 50}}, 2));                   // entrySize 2
+    expectOff(FontBuilder().Mort({}));                             // no pairs
+    expectOff(FontBuilder().RawTable("mort", Bytes(75, 0)));       // short prefix
+    // nEntries says 1000 pairs but the table holds two.
+    Bytes lying(76, 0);
+    lying[67] = 4, lying[68] = 0x03, lying[69] = 0xE8;
+    lying.insert(lying.end(), {0, 5, 0, 50, 0, 6, 0, 60});
+    expectOff(FontBuilder().RawTable("mort", lying));
+}
+
+// ------------------------------------------------------------- debug log
+
+TEST_F(Cmap, OpeningListsSubTablesAndNamesInTheLog) {
+    std::string log = ScratchDir("cmap_log") + "/open.map";
+    ASSERT_NE(nullptr, SetGlobalDebugLevel(log.c_str(), 4 | 8));
+    FontBuilder b;
+    b.Cmap4(0, 3, {{0x41, 1}}).Cmap2(3, 2, {{0x41, 1}});
+    b.NameUtf16(3, 1, 0x411, 4, "Font").Name(1, 0, 0, 1, {'M'});
+    bool opened = Open(b);
+    SetGlobalDebugLevel(nullptr, 0);
+    ASSERT_TRUE(opened);
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ("Names:\n"
+              "   3    1   17    4 Font\n"
+              "   1    0    0    1 M\n"
+              "C-Map 4: platform = 00, encoding = 03\n"
+              "C-Map 2: platform = 03, encoding = 02\n",
+              text.str());
+}
+
+}  // namespace
