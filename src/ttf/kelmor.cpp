@@ -5,11 +5,22 @@
 #include <cstring>
 
 #include "ttf/handles.h"
+#include "ttf/scunicod.h"
 #include "ttf/ttf.h"
 
 using namespace kelmor;
 
 namespace {
+
+// A double-byte character of the desired code space as Unicode, through
+// that code space's concordance.
+uint32_t UnicodeFromDoubleByte(int16_t csDesired, const char *ps) {
+    switch (csDesired) {
+        case csShiftJIS: return ShiftJis2Unicode(ps);
+        case csGB2312: return GB2Unicode(ps);
+        default: return Big5_Unicode(ps);
+    }
+}
 
 // The caller's character bytes as one code of the font's cmap, or false
 // when this combination of desired and font character sets is unsupported.
@@ -19,8 +30,12 @@ bool CodeFromCallerBytes(const _TTFont *pF, const char *ps, uint32_t *code) {
         case csShiftJIS:
         case csGB2312:
         case csBig5:
-            if (pF->csFont != pF->csDesired) return false;
-            *code = uint32_t(bytes[0]) * 256 + bytes[1];
+            if (pF->csFont == pF->csDesired) {
+                *code = uint32_t(bytes[0]) * 256 + bytes[1];
+                return true;
+            }
+            if (pF->csFont != csUnicode) return false;
+            *code = UnicodeFromDoubleByte(pF->csDesired, ps);
             return true;
         case csGlyphNumber: {
             int32_t glyph;
