@@ -502,9 +502,15 @@ Bytes FontBuilder::BuildHhea() const {
     return w.U16(uint16_t(glyphs_.size())).bytes;
 }
 
+// The left side bearing of a simple glyph is its xMin, as in real fonts, so
+// that tools which place the outline by it leave the points where they are.
 Bytes FontBuilder::BuildHmtx() const {
     BEWriter w;
-    for (size_t i = 0; i < glyphs_.size(); ++i) w.U16(uint16_t(unitsPerEm_ / 2)).I16(0);
+    for (const Glyph &g : glyphs_) {
+        Box box = g.kind == Glyph::kSimple ? PointsBox(g.contours) : Box{};
+        int16_t xMin = g.bbox ? (*g.bbox)[0] : box.xMin;
+        w.U16(uint16_t(unitsPerEm_ / 2)).I16(g.kind == Glyph::kSimple ? xMin : 0);
+    }
     return w.bytes;
 }
 
