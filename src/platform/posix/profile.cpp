@@ -1,0 +1,210 @@
+// The Linux profile store: ini files read and rewritten by the library itself.
+#include "platform/profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/posix/ini_text.h"
+
+namespace kelmor {
+
+namespace {
+
+// Ini files are small; anything larger is not one of ours and is neither
+// read nor rewritten.
+constexpr off_t kMaxIniFileBytes = 16 * 1024 * 1024;
+
+enum class Load { Loaded, Missing, Unreadable };
+
+std::string EnvironmentValue(const char *name) {
+    const char *value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string UserProfilePath() {
+    std::string explicitPath = EnvironmentValue("KELMOR_PROFILE");
+    if (!explicitPath.empty()) return explicitPath;
+    // Relative XDG paths are invalid and ignored.
+    std::string config = EnvironmentValue("XDG_CONFIG_HOME");
+    if (config.empty() || config[0] != '/') {
+        std::string home = EnvironmentValue("HOME");
+        if (home.empty()) return "";
+        config = home + "/.config";
+    }
+    return config + "/kelmor/profile.ini";
+}
+
+std::string StorePath(const char *lpszFileName) {
+    return lpszFileName ? std::string(lpszFileName) : UserProfilePath();
+}
+
+Load LoadFile(const std::string &path, std::string *content) {
+    content->clear();
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return errno == ENOENT ? Load::Missing : Load::Unreadable;
+    if (!S_ISREG(info.st_mode) || info.st_size > kMaxIniFileBytes) return Load::Unreadable;
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file) return Load::Unreadable;
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
+           content->size() <= size_t(kMaxIniFileBytes))
+        content->append(chunk, got);
+    bool failed = std::ferror(file) != 0 || content->size() > size_t(kMaxIniFileBytes);
+    std::fclose(file);
+    return failed ? Load::Unreadable : Load::Loaded;
+}
+
+// Writing through a symbolic link must update the file it names, not
+// replace the link.
+std::string ResolvedTarget(const std::string &path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+std::string DirectoryOf(const std::string &path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::string &content) {
+    size_t done = 0;
+    while (done < content.size()) {
+        ssize_t n = write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+// Creates a fresh temporary file beside `target`; the mode follows the
+// original file, or the umask for a new one.
+int CreateTemporary(const std::string &target, std::string *tempPath) {
+    struct stat info;
+    bool existed = stat(target.c_str(), &info) == 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *tempPath = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        int fd = open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            if (existed) (void)fchmod(fd, info.st_mode & 07777);
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
+}
+
+void SyncDirectory(const std::string &directory) {
+    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)fsync(fd);
+    close(fd);
+}
+
+// The new text reaches the disk under a temporary name first; the rename
+// then swaps it in, so readers see either the old file or the new one.
+bool ReplaceFile(const std::string &path, const std::string &content) {
+    std::string target = ResolvedTarget(path);
+    std::string tempPath;
+    int fd = CreateTemporary(target, &tempPath);
+    if (fd < 0) return false;
+    bool written = WriteAll(fd, content) && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    if (!written || rename(tempPath.c_str(), target.c_str()) != 0) {
+        unlink(tempPath.c_str());
+        return false;
+    }
+    SyncDirectory(DirectoryOf(target));
+    return true;
+}
+
+void CreateDirectories(const std::string &directory) {
+    for (size_t slash = directory.find('/', 1); ; slash = directory.find('/', slash + 1)) {
+        (void)mkdir(directory.substr(0, slash).c_str(), 0777);
+        if (slash == std::string::npos) return;
+    }
+}
+
+template <typename Edit>
+bool EditFile(const char *lpszFileName, Edit edit) {
+    std::string path = StorePath(lpszFileName);
+    if (path.empty()) return false;
+    std::string content;
+    Load load = LoadFile(path, &content);
+    if (load == Load::Unreadable) return false;
+    IniText ini(content);
+    if (!edit(ini)) return true;
+    if (!lpszFileName && load == Load::Missing) CreateDirectories(DirectoryOf(path));
+    return ReplaceFile(path, ini.Text());
+}
+
+IniText ReadStore(const char *lpszFileName) {
+    std::string content;
+    std::string path = StorePath(lpszFileName);
+    if (!path.empty()) LoadFile(path, &content);
+    return IniText(content);
+}
+
+uint32_t CopyCut(const std::string &text, char *lpBuffer, uint32_t uSize) {
+    uint32_t length = uint32_t(std::min<size_t>(text.size(), uSize - 1));
+    std::copy(text.begin(), text.begin() + length, lpBuffer);
+    lpBuffer[length] = '\0';
+    return length;
+}
+
+}  // namespace
+
+uint32_t ProfileReadKeyNames(const char *lpszFileName, const char *lpszSection, char *lpBuffer,
+                             uint32_t uSize) {
+    if (!lpBuffer || uSize == 0) return 0;
+    lpBuffer[0] = '\0';
+    if (uSize < 2 || !lpszSection) return 0;
+    uint32_t used = 0;
+    for (const std::string &name : ReadStore(lpszFileName).KeyNames(lpszSection)) {
+        if (used + name.size() + 2 > uSize) {
+            // Cut the name that does not fit and end the list after it.
+            uint32_t room = uSize - 1 - used;
+            if (room > 0) CopyCut(name, lpBuffer + used, room);
+            lpBuffer[uSize - 1] = '\0';
+            return uSize - 2;
+        }
+        used += CopyCut(name, lpBuffer + used, uSize - used) + 1;
+    }
+    lpBuffer[used] = '\0';
+    return used;
+}
+
+uint32_t ProfileReadString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
+                           const char *lpszDefault, char *lpBuffer, uint32_t uSize) {
+    if (!lpBuffer || uSize == 0) return 0;
+    std::string value;
+    if (!lpszSection || !lpszKey ||
+        !ReadStore(lpszFileName).FindValue(lpszSection, lpszKey, &value))
+        value = lpszDefault ? lpszDefault : "";
+    return CopyCut(value, lpBuffer, uSize);
+}
+
+bool ProfileWriteString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
+                        const char *lpszValue) {
+    if (!lpszValue || !ProfileTextIsWritable(lpszSection, lpszKey, lpszValue)) return false;
+    return EditFile(lpszFileName,
+                    [&](IniText &ini) { return ini.SetValue(lpszSection, lpszKey, lpszValue); });
+}
+
+bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection, const char *lpszKey) {
+    if (!ProfileTextIsWritable(lpszSection, lpszKey, nullptr)) return false;
+    return EditFile(lpszFileName, [&](IniText &ini) { return ini.DeleteKey(lpszSection, lpszKey); });
+}
+
+}  // namespace kelmor

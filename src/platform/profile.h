@@ -1,0 +1,71 @@
+// The profile store: ini files in the Windows text format ("[section]" lines
+// followed by "key=value" lines).
+//
+// kelmor32.dll uses the Win32 private-profile calls.  On Linux the library
+// keeps its own store with the same semantics: section and key names compare
+// ignoring letter case, values are read with surrounding blanks and one pair
+// of matching surrounding quotes removed, lines starting with ';', unknown
+// sections and lines the store does not understand are kept untouched, CRLF
+// and LF line ends are both read (a rewritten file keeps the ending of its
+// first line; a new file gets CRLF).  Every change replaces the file as a
+// whole (a temporary file in the same directory, then a rename), so an
+// interrupted write never leaves a broken ini file.  A file that exists but
+// cannot be read is never written over.
+//
+// A null lpszFileName names the user profile, which may hold the
+// "IniPath" entry that locates the library's ini file.  On Windows that is
+// win.ini.  On Linux it is the file named by the environment variable
+// KELMOR_PROFILE when that is set and non-empty, else
+// $XDG_CONFIG_HOME/kelmor/profile.ini, else $HOME/.config/kelmor/profile.ini;
+// its directory is created on the first write.
+#ifndef KELMOR_PLATFORM_PROFILE_H
+#define KELMOR_PLATFORM_PROFILE_H
+
+#include <cstdint>
+#include <cstring>
+
+namespace kelmor {
+
+// Copies the names of all keys of lpszSection into lpBuffer, each followed
+// by a terminator, the list ended by an empty name.  When they do not fit,
+// the list is cut and still ended properly, and the result is uSize - 2.
+// Returns the number of bytes stored, not counting the final terminator.
+// A missing file or section gives an empty list.
+uint32_t ProfileReadKeyNames(const char *lpszFileName, const char *lpszSection,
+                             char *lpBuffer, uint32_t uSize);
+
+// Copies the value of lpszKey, or lpszDefault when there is none, into
+// lpBuffer, cut to uSize - 1 characters.  Returns the length stored.
+uint32_t ProfileReadString(const char *lpszFileName, const char *lpszSection,
+                           const char *lpszKey, const char *lpszDefault, char *lpBuffer,
+                           uint32_t uSize);
+
+// Sets lpszKey = lpszValue, adding the section and the key when they are
+// missing.  False when the store refused or failed; the file is then as it
+// was.
+bool ProfileWriteString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
+                        const char *lpszValue);
+
+// Removes lpszKey from the section; the section header stays.  Removing a
+// key that is not there succeeds and changes nothing.
+bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection, const char *lpszKey);
+
+// Texts that would not read back as written: a line break anywhere would
+// start a new line of the file, a '=' would end the key early, a ']' would
+// end the section name early, a key starting with '[' or ';' would read as
+// a section or a comment.  Both stores refuse them rather than corrupt the
+// file.
+inline bool ProfileTextIsWritable(const char *lpszSection, const char *lpszKey,
+                                  const char *lpszValue) {
+    auto hasAny = [](const char *text, const char *set) {
+        return text && std::strpbrk(text, set) != nullptr;
+    };
+    if (!lpszSection || !lpszKey || !*lpszKey) return false;
+    if (hasAny(lpszSection, "]\r\n") || hasAny(lpszKey, "=\r\n")) return false;
+    if (*lpszKey == '[' || *lpszKey == ';') return false;
+    return !hasAny(lpszValue, "\r\n");
+}
+
+}  // namespace kelmor
+
+#endif

@@ -1,0 +1,53 @@
+// The Windows profile store: the system's own private-profile calls.
+#include "platform/profile.h"
+
+#include <windows.h>
+
+namespace kelmor {
+
+uint32_t ProfileReadKeyNames(const char *lpszFileName, const char *lpszSection, char *lpBuffer,
+                             uint32_t uSize) {
+    if (!lpBuffer || uSize == 0) return 0;
+    lpBuffer[0] = '\0';
+    if (uSize < 2 || !lpszSection) return 0;
+    if (!lpszFileName) return GetProfileStringA(lpszSection, nullptr, "", lpBuffer, uSize);
+    return GetPrivateProfileStringA(lpszSection, nullptr, "", lpBuffer, uSize, lpszFileName);
+}
+
+uint32_t ProfileReadString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
+                           const char *lpszDefault, char *lpBuffer, uint32_t uSize) {
+    if (!lpBuffer || uSize == 0) return 0;
+    lpBuffer[0] = '\0';
+    // A null key would list the key names instead of reading a value.
+    if (!lpszSection || !lpszKey) lpszKey = "";
+    if (!lpszDefault) lpszDefault = "";
+    if (!lpszFileName)
+        return GetProfileStringA(lpszSection ? lpszSection : "", lpszKey, lpszDefault, lpBuffer,
+                                 uSize);
+    return GetPrivateProfileStringA(lpszSection ? lpszSection : "", lpszKey, lpszDefault,
+                                    lpBuffer, uSize, lpszFileName);
+}
+
+namespace {
+
+// A null value asks the system to remove the key.
+bool WriteOrDelete(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
+                   const char *lpszValue) {
+    if (!lpszFileName) return WriteProfileStringA(lpszSection, lpszKey, lpszValue) != FALSE;
+    return WritePrivateProfileStringA(lpszSection, lpszKey, lpszValue, lpszFileName) != FALSE;
+}
+
+}  // namespace
+
+bool ProfileWriteString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
+                        const char *lpszValue) {
+    if (!lpszValue || !ProfileTextIsWritable(lpszSection, lpszKey, lpszValue)) return false;
+    return WriteOrDelete(lpszFileName, lpszSection, lpszKey, lpszValue);
+}
+
+bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection, const char *lpszKey) {
+    if (!ProfileTextIsWritable(lpszSection, lpszKey, nullptr)) return false;
+    return WriteOrDelete(lpszFileName, lpszSection, lpszKey, nullptr);
+}
+
+}  // namespace kelmor

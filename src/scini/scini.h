@@ -1,0 +1,67 @@
+// One ini section held in memory as a doubly linked list of records, one
+// record per key, with the key's value split into string fields.
+//
+// A list is a head and a tail pointer owned by the caller (both null when
+// empty); the operations take their addresses.  A record owns heap copies of
+// its strings and the list owns its records.
+#ifndef KELMOR_SCINI_SCINI_H
+#define KELMOR_SCINI_SCINI_H
+
+#include <cstdint>
+
+namespace kelmor {
+
+constexpr int32_t kIniFieldCapacity = 30;     // slots of one record, key included
+constexpr int32_t kIniMaxReadFields = 29;     // largest iMaxFields a section is read with
+constexpr uint32_t kIniValueReadBytes = 256;  // longer values are read cut to 255 characters
+
+struct _IniFieldsType {
+    _IniFieldsType *pNext;
+    _IniFieldsType *pPrev;
+    int32_t iType;    // the creator's tag for the list's kind; never interpreted here
+    int32_t iFields;  // slots in use, the key included
+    // Slot 0 is the key, slots 1 ... iFields - 1 the value's fields.  Slots
+    // never set, and all slots from iFields on, are null.
+    char *ppFields[kIniFieldCapacity];
+};
+
+// Appends a record with iMaxFields slots (1 ... kIniFieldCapacity) holding a
+// copy of the key ppszFields[0] and of the value fields.  Null when the key
+// is missing or empty, iMaxFields is out of range or memory runs out; the
+// list is then unchanged.
+_IniFieldsType *AddIniFieldsType(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail,
+                                 char **ppszFields, int32_t iType, int32_t iMaxFields);
+// Replaces value fields 1 ... min(pif->iFields, iMaxFields) - 1 by copies of
+// the non-null strings of ppszFields; the key never changes.
+void UpdateIniType(_IniFieldsType *pif, char **ppszFields, int32_t iMaxFields);
+// Frees a record that is no longer in any list.
+void FreeIniFieldsType(_IniFieldsType *pif);
+void ZapIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail);
+// Unlinks pif without freeing it or clearing its own links.
+void RemoveIniFieldsType(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail,
+                         _IniFieldsType *pif);
+_IniFieldsType *MoveIniFieldToHead(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail,
+                                   _IniFieldsType *pif);
+// The first record whose key equals pszTypeCode ignoring letter case.
+_IniFieldsType *FindIniType(_IniFieldsType *pifHead, const char *pszTypeCode);
+// Updates the record whose key is ppszFields[0], if there is one.
+void UpdateIniFromFields(_IniFieldsType *pifHead, char **ppszFields);
+// The iIdx-th record counting from 1, or null.
+_IniFieldsType *GetSelection(_IniFieldsType *pif, int32_t iIdx);
+// Cuts trailing spaces and tabs in place and returns the text after the
+// leading ones.
+char *TrimWhiteSpace(char *lpszIn);
+
+// Replaces the list with the keys of lpszSection: every record gets
+// iMaxFields slots, all non-null, missing trailing fields empty.
+void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, int32_t iType,
+                        int32_t iMaxFields, const char *lpszFileName, const char *lpszSection);
+// Writes every record as key=field1,field2,...,  (keys of the section that
+// the list does not hold are left alone).
+void WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection);
+// Removes every key of the section; the section header stays.
+void DeleteAllIniEntries(const char *lpszFileName, const char *lpszSection);
+
+}  // namespace kelmor
+
+#endif

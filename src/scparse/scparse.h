@@ -1,0 +1,36 @@
+// Splits one line of text into quoted, delimiter-separated arguments.
+//
+// The line is copied into a buffer owned by this module and cut in place, so
+// the arguments are pointers into that buffer: they stay valid only until the
+// next GetQuoteArgs call.  The module state is shared by every caller, so
+// calls must not overlap.
+#ifndef KELMOR_SCPARSE_SCPARSE_H
+#define KELMOR_SCPARSE_SCPARSE_H
+
+#include <cstdint>
+
+namespace kelmor {
+
+constexpr int kMaxArguments = 18;     // size of Arguments
+constexpr int kMaxArgLine = 255;      // longer lines are cut to this length
+constexpr int kMaxDelimiters = 17;    // a longer delimiter set loses its tail
+constexpr int kCommentStrBytes = 10;  // marker text plus terminator
+
+// Opens and closes a quoted stretch, in which delimiters are plain text.
+extern char ParseQuoteChar;
+// An argument exactly equal to this text ends the argument list.
+extern char ParseCommentStr[kCommentStrBytes];
+// The arguments found by the last GetQuoteArgs; slots past the count point
+// at an empty string.
+extern char *Arguments[kMaxArguments];
+
+// Splits Line at any character of DelimStr (a newline always separates too)
+// and returns the number of arguments stored in Arguments.  Up to
+// Maxlook + 1 arguments are produced, never more than kMaxArguments.  A space
+// in DelimStr makes tabs delimiters too and skips white space around
+// arguments.  Null Line or DelimStr count as empty texts.
+int32_t GetQuoteArgs(const char *Line, const char *DelimStr, int32_t Maxlook);
+
+}  // namespace kelmor
+
+#endif
