@@ -10,8 +10,18 @@ uint32_t ProfileReadKeyNames(const char *lpszFileName, const char *lpszSection, 
     if (!lpBuffer || uSize == 0) return 0;
     lpBuffer[0] = '\0';
     if (uSize < 2 || !lpszSection) return 0;
-    if (!lpszFileName) return GetProfileStringA(lpszSection, nullptr, "", lpBuffer, uSize);
-    return GetPrivateProfileStringA(lpszSection, nullptr, "", lpBuffer, uSize, lpszFileName);
+    DWORD used = lpszFileName
+                     ? GetPrivateProfileStringA(lpszSection, nullptr, "", lpBuffer, uSize,
+                                                lpszFileName)
+                     : GetProfileStringA(lpszSection, nullptr, "", lpBuffer, uSize);
+    // A cut list is not always ended by an empty name; end it here so that
+    // walking it stays inside the buffer.
+    if (used >= uSize - 2) {
+        lpBuffer[uSize - 2] = '\0';
+        lpBuffer[uSize - 1] = '\0';
+        used = uSize - 2;
+    }
+    return used;
 }
 
 uint32_t ProfileReadString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
