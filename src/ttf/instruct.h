@@ -77,6 +77,12 @@ constexpr int kMaxStorage = 8191;
 constexpr int kMaxStack = 8191;
 constexpr int kMaxFunctionDefs = 8190;
 constexpr int kTTFCoordBytes = 26;  // packed size of one TTFCoord
+constexpr int kFunctDefBytes = 4;   // packed size of one function-table entry
+
+// Font units (or 16-bit control values) to F26Dot6: v * Multiplier / 256,
+// truncated toward zero.  Worked out in 64 bits; a result beyond 32 bits
+// (sizes outside the supported range) is clamped instead of wrapping.
+int32_t ScaleFUnits(int32_t v, int32_t Multiplier);
 
 int InitInsMemory(_TTFont *pF, _TtfGlyph *pG);
 void FreeInsMemory(_TtfGlyph *pG);

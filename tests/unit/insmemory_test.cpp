@@ -1,0 +1,238 @@
+// Interpreter memory: sizing from maxp and its refusals, resets, the scaled
+// control-value table and the program drivers.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "ttf/ttf.h"
+
+using namespace kelmor;
+
+namespace {
+
+struct FontDeleter {
+    void operator()(_TTFont *pF) const {
+        FreeInsMemory(&pF->G);
+        FreeBuffer(pF->G.instructions);
+        std::free(pF);
+    }
+};
+using FontPtr = std::unique_ptr<_TTFont, FontDeleter>;
+
+FontPtr NewFont(void (*configure)(leMaxpHeader &) = nullptr) {
+    FontPtr pF(static_cast<_TTFont *>(std::calloc(1, sizeof(_TTFont))));
+    leMaxpHeader &maxp = pF->leMaximumProfile;
+    maxp.maxPoints = 10;
+    maxp.maxComponentPoints = 20;
+    maxp.maxContours = 3;
+    maxp.maxComponentContours = 2;
+    maxp.maxZones = 2;
+    maxp.maxTwilightPoints = 5;
+    maxp.maxStorage = 6;
+    maxp.maxFunctionDefs = 7;
+    maxp.maxStackElements = 8;
+    if (configure) configure(maxp);
+    return pF;
+}
+
+// A length-prefixed block as the font object keeps tables.
+std::vector<uint8_t> Block(std::initializer_list<uint8_t> bytes) {
+    std::vector<uint8_t> b(4 + bytes.size());
+    int32_t n = int32_t(bytes.size());
+    std::memcpy(b.data(), &n, 4);
+    std::copy(bytes.begin(), bytes.end(), b.begin() + 4);
+    return b;
+}
+
+TEST(InitInsMemory, SizesEveryBufferFromMaxp) {
+    FontPtr pF = NewFont();
+    _TtfGlyph &G = pF->G;
+    ASSERT_EQ(0, InitInsMemory(pF.get(), &G));
+    EXPECT_EQ(20, G.ZonePoints[1]);  // the larger of the two point counts
+    EXPECT_EQ(20 * kTTFCoordBytes, G.Zone1Size);
+    EXPECT_EQ(3 * 2, G.EndPointsSize);
+    EXPECT_EQ(5 * kTTFCoordBytes, G.Zone0Size);
+    EXPECT_EQ(6 * 4, G.StorageSize);
+    EXPECT_EQ(7 * kFunctDefBytes, G.FunctDefSize);
+    EXPECT_EQ(8 * 4, G.StackSize);
+    for (void *p : {(void *)G.Zone1, (void *)G.Zone0, (void *)G.EndPoints,
+                    (void *)G.AbsEndPoints, (void *)G.Storage, (void *)G.FunctDef,
+                    (void *)G.Stack})
+        EXPECT_NE(nullptr, p);
+    // Every record is usable to its last entry (the sanitizer checks).
+    G.Zone1[19].Flags = 1;
+    G.Zone0[4].Flags = 1;
+    G.AbsEndPoints[2] = 1;
+    G.Storage[5] = G.Stack[7] = 1;
+    G.FunctDef[6].Start = nullptr;
+
+    FreeInsMemory(&G);
+    EXPECT_EQ(nullptr, G.Zone1);
+    EXPECT_EQ(nullptr, G.Stack);
+    FreeInsMemory(&G);  // twice is harmless
+}
+
+TEST(InitInsMemory, OptionalAreasAreAbsentWhenMaxpAsksForNone) {
+    FontPtr pF = NewFont([](leMaxpHeader &m) {
+        m.maxTwilightPoints = m.maxStorage = m.maxFunctionDefs = m.maxStackElements = 0;
+        m.maxPoints = m.maxComponentPoints = m.maxContours = m.maxComponentContours = 0;
+    });
+    ASSERT_EQ(0, InitInsMemory(pF.get(), &pF->G));
+    EXPECT_EQ(nullptr, pF->G.Zone0);
+    EXPECT_EQ(0, pF->G.Zone0Size);
+    EXPECT_EQ(nullptr, pF->G.Storage);
+    EXPECT_EQ(nullptr, pF->G.Stack);
+    EXPECT_EQ(0, pF->G.ZonePoints[1]);
+    ResetTTF(&pF->G);  // resets cope with the absent areas
+}
+
+TEST(InitInsMemory, RefusesFontsItCannotServe) {
+    using Configure = void (*)(leMaxpHeader &);
+    const Configure refused[] = {
+        [](leMaxpHeader &m) { m.maxZones = 3; },
+        [](leMaxpHeader &m) { m.maxInstructionDefs = 1; },
+        [](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePoints + 1; },
+        [](leMaxpHeader &m) { m.maxPoints = 65535; },
+        [](leMaxpHeader &m) { m.maxContours = kMaxContours + 1; },
+        [](leMaxpHeader &m) { m.maxTwilightPoints = kMaxZonePoints + 1; },
+        [](leMaxpHeader &m) { m.maxStorage = kMaxStorage + 1; },
+        [](leMaxpHeader &m) { m.maxFunctionDefs = kMaxFunctionDefs + 1; },
+        [](leMaxpHeader &m) { m.maxStackElements = kMaxStack + 1; },
+    };
+    for (size_t i = 0; i < sizeof refused / sizeof refused[0]; ++i) {
+        FontPtr pF = NewFont(refused[i]);
+        EXPECT_EQ(-1, InitInsMemory(pF.get(), &pF->G)) << "case " << i;
+        // Whatever was allocated before the refusal is released by the
+        // deleter's FreeInsMemory; the leak checker watches.
+    }
+}
+
+TEST(InitInsMemory, AcceptsCountsAtTheLimits) {
+    FontPtr pF = NewFont([](leMaxpHeader &m) {
+        m.maxPoints = kMaxZonePoints;
+        m.maxTwilightPoints = kMaxZonePoints;
+        m.maxContours = kMaxContours;
+        m.maxStorage = kMaxStorage;
+        m.maxFunctionDefs = kMaxFunctionDefs;
+        m.maxStackElements = kMaxStack;
+    });
+    ASSERT_EQ(0, InitInsMemory(pF.get(), &pF->G));
+    EXPECT_GT(pF->G.Zone1Size, 0);
+    EXPECT_GT(pF->G.EndPointsSize, 0);
+    EXPECT_GT(pF->G.StorageSize, 0);
+    EXPECT_GT(pF->G.FunctDefSize, 0);
+    EXPECT_GT(pF->G.StackSize, 0);
+}
+
+TEST(Reset, RestoresTheDocumentedStartingState) {
+    FontPtr pF = NewFont();
+    _TtfGlyph &G = pF->G;
+    ASSERT_EQ(0, InitInsMemory(pF.get(), &G));
+    std::memset(&G.Gsv, 0x5A, sizeof G.Gsv);
+    G.Storage[5] = 9;
+    G.FunctDef[6].Start = G.FunctDef[6].End = reinterpret_cast<const uint8_t *>(&G);
+    G.Zone1[19].Cur.x = 9;
+    G.Zone0[4].Cur.x = 9;
+    G.EndPoints[2] = 9;
+    G.NumComponents = 3;
+    G.lpStack = G.Stack + 4;
+    G.InternalError = 2;
+
+    ResetTTF(&G);
+    EXPECT_EQ(0, G.Storage[5]);
+    EXPECT_EQ(nullptr, G.FunctDef[6].End);
+    EXPECT_EQ(0, G.Zone1[19].Cur.x);
+    EXPECT_EQ(0, G.Zone0[4].Cur.x);
+    EXPECT_EQ(0, G.EndPoints[2]);
+    EXPECT_EQ(0, G.NumComponents);
+    EXPECT_EQ(G.Stack, G.lpStack);
+    EXPECT_EQ(0, G.InternalError);
+
+    const GsvStruct &gs = G.Gsv;
+    EXPECT_EQ(16384, gs.freedom_vector.x);
+    EXPECT_EQ(0, gs.freedom_vector.y);
+    EXPECT_EQ(16384, gs.projection_vector.x);
+    EXPECT_EQ(0, gs.dual_projection_vector.x);
+    EXPECT_EQ(0, gs.dual_projection_vector.y);
+    EXPECT_EQ(1, gs.zp0);
+    EXPECT_EQ(1, gs.zp2);
+    EXPECT_EQ(0, gs.rp1);
+    EXPECT_EQ(128, gs.angle_weight);
+    EXPECT_EQ(1, gs.auto_flip);
+    EXPECT_EQ(9, gs.delta_base);
+    EXPECT_EQ(3, gs.delta_shift);
+    EXPECT_EQ(0, gs.instruct_Control);
+    EXPECT_EQ(1, gs.loop);
+    EXPECT_EQ(1, gs.round_state);
+    EXPECT_EQ(0, gs.scan_control);
+    EXPECT_EQ(64, gs.minimum_distance);
+    EXPECT_EQ(68, gs.control_value_cut_in);
+    EXPECT_EQ(0, gs.single_width_cut_in);
+    EXPECT_EQ(0, gs.single_width_value);
+
+    // A glyph reset leaves storage and functions alone.
+    G.Storage[5] = 9;
+    ResetGlyph(&G);
+    EXPECT_EQ(9, G.Storage[5]);
+}
+
+TEST(FlipTable, ScalesControlValuesTruncatingTowardZero) {
+    std::vector<uint8_t> cvt = Block({0xFF, 0xFF, 0x00, 0x01, 0x03, 0xE8, 0xFC, 0x18});
+    int32_t scaled[4] = {7, 7, 7, 7};
+    _TtfGlyph G = {};
+    G.Multiplier = 100;
+    FlipTable(&G, cvt.data(), scaled);
+    EXPECT_EQ(0, scaled[0]);  // -100/256
+    EXPECT_EQ(0, scaled[1]);  //  100/256
+    EXPECT_EQ(390, scaled[2]);
+    EXPECT_EQ(-390, scaled[3]);
+    FlipTable(&G, nullptr, scaled);
+    FlipTable(&G, cvt.data(), nullptr);
+    EXPECT_EQ(-390, scaled[3]);
+    EXPECT_EQ(INT32_MAX, ScaleFUnits(32767, INT32_MAX));  // clamped, not wrapped
+}
+
+TEST(ExecuteprepCVT, EverySizeStartsFromTheFontsControlValues) {
+    FontPtr pF = NewFont();
+    _TtfGlyph &G = pF->G;
+    ASSERT_EQ(0, InitInsMemory(pF.get(), &G));
+    std::vector<uint8_t> cvt = Block({0x00, 0x40, 0x00, 0x80});
+    int32_t scaled[2] = {};
+    pF->controlTable = cvt.data();
+    G.lControlTable = scaled;
+    G.Multiplier = 512;
+    ExecuteprepCVT(pF.get(), &G);
+    EXPECT_EQ(128, scaled[0]);
+    scaled[1] = -5;  // as a program at this size might
+    G.Gsv.loop = 7;
+    G.lpStack = G.Stack + 3;
+    G.Multiplier = 1024;
+    ExecuteprepCVT(pF.get(), &G);
+    EXPECT_EQ(256, scaled[0]);
+    EXPECT_EQ(512, scaled[1]);
+    EXPECT_EQ(1, G.Gsv.loop);
+    EXPECT_EQ(G.Stack, G.lpStack);
+    pF->controlTable = nullptr;
+    G.lControlTable = nullptr;
+    ExecuteprepCVT(pF.get(), &G);  // a font without "cvt "
+}
+
+TEST(InterpretGlyph, ConsumesTheBlockOnce) {
+    FontPtr pF = NewFont();
+    _TtfGlyph &G = pF->G;
+    ASSERT_EQ(0, InitInsMemory(pF.get(), &G));
+    G.instructions = static_cast<uint8_t *>(std::malloc(5));
+    G.Gsv.loop = 4;
+    InterpretGlyph(pF.get(), &G, 0, G.AbsEndPoints, G.Zone1);
+    EXPECT_EQ(nullptr, G.instructions);
+    EXPECT_EQ(1, G.Gsv.loop);
+    G.Gsv.loop = 4;
+    InterpretGlyph(pF.get(), &G, 0, G.AbsEndPoints, G.Zone1);
+    EXPECT_EQ(4, G.Gsv.loop);  // nothing to run: the state is left alone
+    EXPECT_EQ(nullptr, FreeBuffer(nullptr));
+}
+
+}  // namespace
