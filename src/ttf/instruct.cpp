@@ -28,16 +28,15 @@ int32_t ScaleFUnits(int32_t v, int32_t Multiplier) {
 
 namespace {
 
-// Zero-filled room for `count` records of `size` bytes.  Never null for a
+// Zero-filled room for `count` records.  Never null for a
 // count of 0, so that an empty array is not mistaken for a failed allocation.
 template <typename T>
 T *AllocateRecords(int count) {
     return static_cast<T *>(std::calloc(count > 0 ? size_t(count) : 1, sizeof(T)));
 }
 
-// The size fields hold record counts times the records' packed sizes; these
-// turn them back into counts.
-int ZoneCount(int16_t zoneSize) { return zoneSize > 0 ? zoneSize / kTTFCoordBytes : 0; }
+// The size fields hold record counts times the records' packed sizes; this
+// turns them back into counts.
 int EntryCount(int16_t byteSize, int entryBytes) {
     return byteSize > 0 ? byteSize / entryBytes : 0;
 }
@@ -64,32 +63,16 @@ bool AllocateEndPoints(_TtfGlyph *pG, int contours) {
     return true;
 }
 
-bool AllocateTwilightZone(_TtfGlyph *pG, int points) {
-    if (points > kMaxZonePoints) return false;
-    if (points == 0) return true;
-    pG->Zone0 = AllocateRecords<TTFCoord>(points);
-    if (pG->Zone0 == nullptr) return false;
-    pG->Zone0Size = int16_t(points * kTTFCoordBytes);
-    return true;
-}
-
-// Storage and stack: arrays of 32-bit values, absent when the font asks
-// for none.
-bool AllocateValues(int32_t **lpValues, int16_t *lpSize, int count, int limit) {
+// An optional area of `count` records: absent when the font asks for none,
+// refused beyond `limit`.  Its size field holds count times the packed
+// record size.
+template <typename T>
+bool AllocateArea(T **lpArea, int16_t *lpSize, int count, int limit, int packedBytes) {
     if (count > limit) return false;
     if (count == 0) return true;
-    *lpValues = AllocateRecords<int32_t>(count);
-    if (*lpValues == nullptr) return false;
-    *lpSize = int16_t(count * int(sizeof(int32_t)));
-    return true;
-}
-
-bool AllocateFunctionTable(_TtfGlyph *pG, int functions) {
-    if (functions > kMaxFunctionDefs) return false;
-    if (functions == 0) return true;
-    pG->FunctDef = AllocateRecords<FunctDefEntry>(functions);
-    if (pG->FunctDef == nullptr) return false;
-    pG->FunctDefSize = int16_t(functions * kFunctDefBytes);
+    *lpArea = AllocateRecords<T>(count);
+    if (*lpArea == nullptr) return false;
+    *lpSize = int16_t(count * packedBytes);
     return true;
 }
 
@@ -104,13 +87,17 @@ int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
     if (!AllocateEndPoints(pG, Larger(maxp.maxContours, maxp.maxComponentContours))) return -1;
     // Only the twilight zone and the glyph zone exist.
     if (maxp.maxZones > 2) return -1;
-    if (!AllocateTwilightZone(pG, maxp.maxTwilightPoints)) return -1;
-    if (!AllocateValues(&pG->Storage, &pG->StorageSize, maxp.maxStorage, kMaxStorage))
+    if (!AllocateArea(&pG->Zone0, &pG->Zone0Size, maxp.maxTwilightPoints, kMaxZonePoints,
+                      kTTFCoordBytes))
         return -1;
-    if (!AllocateFunctionTable(pG, maxp.maxFunctionDefs)) return -1;
+    if (!AllocateArea(&pG->Storage, &pG->StorageSize, maxp.maxStorage, kMaxStorage, 4))
+        return -1;
+    if (!AllocateArea(&pG->FunctDef, &pG->FunctDefSize, maxp.maxFunctionDefs, kMaxFunctionDefs,
+                      kFunctDefBytes))
+        return -1;
     // IDEF is not supported, so a font that relies on it cannot be hinted.
     if (maxp.maxInstructionDefs > 0) return -1;
-    if (!AllocateValues(&pG->Stack, &pG->StackSize, maxp.maxStackElements, kMaxStack))
+    if (!AllocateArea(&pG->Stack, &pG->StackSize, maxp.maxStackElements, kMaxStack, 4))
         return -1;
     return 0;
 }
@@ -163,8 +150,8 @@ void ResetGsv(_TtfGlyph *pG) {
 
 void ResetGlyph(_TtfGlyph *pG) {
     pG->NumComponents = 0;
-    ZeroRecords(pG->Zone1, ZoneCount(pG->Zone1Size), sizeof(TTFCoord));
-    ZeroRecords(pG->Zone0, ZoneCount(pG->Zone0Size), sizeof(TTFCoord));
+    ZeroRecords(pG->Zone1, EntryCount(pG->Zone1Size, kTTFCoordBytes), sizeof(TTFCoord));
+    ZeroRecords(pG->Zone0, EntryCount(pG->Zone0Size, kTTFCoordBytes), sizeof(TTFCoord));
     ZeroRecords(pG->EndPoints, EntryCount(pG->EndPointsSize, sizeof(int16_t)), sizeof(int16_t));
 }
 
