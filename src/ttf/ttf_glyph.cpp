@@ -99,7 +99,7 @@ struct GlyphLoad {
     int contourCapacity;  // entries of EndPoints and AbsEndPoints
     int pointCapacity;    // points of Zone1
     int maxDepth;
-    long fileSize;
+    int64_t fileSize;
 };
 
 // Where one glyph's points and contour ends go: indices into Zone1 and the
@@ -108,11 +108,6 @@ struct Placement {
     int firstContour;
     int firstPoint;
 };
-
-long FileSize(FILE *file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
-    return std::ftell(file);
-}
 
 // The glyph's bytes from the file.  Sets `length` to 0 for an empty glyph;
 // returns false when the glyph cannot be read (offsets outside the file,
@@ -427,7 +422,7 @@ int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
     if (pF == nullptr || pG == nullptr || pContourCounter == nullptr || pF->InFile == nullptr)
         return -1;
     GlyphLoad L = {pF, pG, EndPointCapacity(pG), ZoneCapacity(pG),
-                   ComponentDepthLimit(pF), FileSize(pF->InFile)};
+                   ComponentDepthLimit(pF), int64_t(pF->FileSize)};
     Placement at = {IndexIn(pG->EndPoints, L.contourCapacity, lpNextEndPoint),
                     IndexIn(pG->Zone1, L.pointCapacity, lpCoords)};
     if (at.firstContour < 0 || at.firstPoint < 0) return -1;
