@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "commands.h"
+#include "platform/profile.h"
 #include "test_paths.h"
 #include "ttf/scunicod.h"
 
@@ -122,6 +126,56 @@ TEST_F(BuiltConcordances, HeaderRangesAndDeltasDescribeTheItems) {
     EXPECT_STREQ("A1-A9", ReadRangeRecord(gb, 0).szModeName);
     EXPECT_STREQ("B0-F7", ReadRangeRecord(gb, 1).szModeName);
     EXPECT_EQ(15 * 94, ReadRangeRecord(gb, 1).iOffset);
+}
+
+int RunCob(std::vector<std::string> args) {
+    args.insert(args.begin(), "cob");
+    std::vector<char *> argv;
+    for (std::string &arg : args) argv.push_back(&arg[0]);
+    return CmdCob(int(argv.size()), argv.data());
+}
+
+std::vector<std::string> RegisteredConcordances(const std::string &ini) {
+    std::vector<char> names(8192);
+    ProfileReadKeyNames(ini.c_str(), "Code Space Concordances", names.data(),
+                        uint32_t(names.size()));
+    std::vector<std::string> keys;
+    for (const char *key = names.data(); *key; key += keys.back().size() + 1) keys.push_back(key);
+    return keys;
+}
+
+TEST(CobCommand, RegistersLoadableFilesByFullPath) {
+    std::string dir = kelmor_test::ScratchDir("cob_command");
+    std::string ini = dir + "/Kelmor.ini";
+    // A relative output directory: the keys must still name the files from anywhere.
+    ASSERT_EQ(0, RunCob({"--out", "scratch/cob_command/out/", "--register", ini}));
+    std::vector<std::string> keys = RegisteredConcordances(ini);
+    ASSERT_EQ(3u, keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ('/', keys[i][0]) << keys[i];
+        EXPECT_EQ(dir + "/out/" + kBuilt[i].lpszFileName, keys[i]);
+        EXPECT_NE(nullptr, UniBuffer_new(keys[i].c_str(), 0)) << keys[i];
+    }
+    UniBuffer_delete(0);
+
+    // Building again updates the entries instead of adding more.
+    ASSERT_EQ(0, RunCob({"--out=" + dir + "/out", "--register=" + ini}));
+    EXPECT_EQ(3u, RegisteredConcordances(ini).size());
+}
+
+TEST(CobCommand, FailsClearlyOnBadArguments) {
+    std::string dir = kelmor_test::ScratchDir("cob_command_bad");
+    EXPECT_EQ(0, RunCob({"--help"}));
+    EXPECT_EQ(2, RunCob({}));
+    EXPECT_EQ(2, RunCob({"--out"}));
+    EXPECT_EQ(2, RunCob({"--out", "--register", dir + "/K.ini"}));
+    EXPECT_EQ(2, RunCob({"--out", dir, "--frobnicate"}));
+
+    std::string plainFile = dir + "/file";
+    std::fclose(std::fopen(plainFile.c_str(), "w"));
+    EXPECT_EQ(1, RunCob({"--out", plainFile}));
+    EXPECT_EQ(1, RunCob({"--out", dir, "--register", dir + "/missing/K.ini"}));
+    EXPECT_EQ(1, RunCob({"--out", dir + "/a=b", "--register", dir + "/K.ini"}));
 }
 
 }  // namespace

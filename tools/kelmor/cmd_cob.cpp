@@ -1,0 +1,148 @@
+// kelmor cob: writes the three concordance files the library converts
+// Shift-JIS, Big5 and GB 2312 text with, and optionally registers them in an
+// ini file so that the library finds them.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "cob_builder.h"
+#include "commands.h"
+#include "platform/profile.h"
+
+namespace kelmor {
+
+namespace {
+
+const char kCobUsage[] =
+    "usage: kelmor cob --out DIR [--register INI]\n"
+    "\n"
+    "Builds the concordance files Jis2Uni.cob (Shift-JIS, as code page 932),\n"
+    "Big5_Uni.cob (Big5) and Gb2Uni.cob (GB 2312) from the C library's iconv\n"
+    "tables and writes them into DIR, which is created when missing.\n"
+    "\n"
+    "  --out DIR        directory for the three files\n"
+    "  --register INI   also record each file under [Code Space Concordances]\n"
+    "                   of the ini file INI (key: the file's full path)\n"
+    "  --help           show this text\n";
+
+const char kCobSection[] = "Code Space Concordances";
+
+struct CobOptions {
+    std::string outDir;
+    std::string iniFile;
+    bool help = false;
+};
+
+// Accepts "--name VALUE" and "--name=VALUE".
+bool TakeValue(const std::string &name, int argc, char **argv, int *i, std::string *value,
+               std::string *error) {
+    std::string arg = argv[*i];
+    if (arg.compare(0, name.size() + 1, name + "=") == 0) {
+        *value = arg.substr(name.size() + 1);
+    } else if (*i + 1 < argc && std::string(argv[*i + 1]).rfind("--", 0) != 0) {
+        *value = argv[++*i];
+    } else {
+        *error = name + " needs a value";
+        return false;
+    }
+    if (value->empty()) *error = name + " needs a value";
+    return !value->empty();
+}
+
+bool IsOption(const std::string &arg, const char *name) {
+    return arg == name || arg.rfind(std::string(name) + "=", 0) == 0;
+}
+
+bool ParseCobOptions(int argc, char **argv, CobOptions *options, std::string *error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options->help = true;
+        } else if (IsOption(arg, "--out")) {
+            if (!TakeValue("--out", argc, argv, &i, &options->outDir, error)) return false;
+        } else if (IsOption(arg, "--register")) {
+            if (!TakeValue("--register", argc, argv, &i, &options->iniFile, error)) return false;
+        } else {
+            *error = "unknown argument '" + arg + "'";
+            return false;
+        }
+    }
+    if (!options->help && options->outDir.empty()) *error = "--out DIR is required";
+    return options->help || !options->outDir.empty();
+}
+
+// The directory as an absolute path, created when missing: the ini key must
+// name the file wherever the library is later run from.
+bool PrepareOutDir(const std::string &dir, std::string *absoluteDir, std::string *error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path path = fs::absolute(dir, ec).lexically_normal();
+    if (!ec) fs::create_directories(path, ec);
+    if (ec || !fs::is_directory(path)) {
+        *error = "cannot use directory " + dir + (ec ? ": " + ec.message() : "");
+        return false;
+    }
+    *absoluteDir = path.string();
+    // lexically_normal keeps a trailing separator ("/tmp/x/"); the file name
+    // is joined with one of its own.
+    while (absoluteDir->size() > 1 && absoluteDir->back() == '/') absoluteDir->pop_back();
+    return true;
+}
+
+// The value fields (the library reads only the key): source code space,
+// target code space, and where the table came from.
+bool RegisterCobFile(const std::string &iniFile, const CodeSpace &space, const std::string &path,
+                     std::string *error) {
+    std::string fields = std::string(space.lpszName) + ",Unicode,iconv " +
+                         space.lpszIconvName + ",";
+    if (!ProfileTextIsWritable(kCobSection, path.c_str(), fields.c_str())) {
+        *error = "the path " + path + " cannot be an ini key";
+        return false;
+    }
+    if (!ProfileWriteString(iniFile.c_str(), kCobSection, path.c_str(), fields.c_str())) {
+        *error = "cannot write to " + iniFile;
+        return false;
+    }
+    return true;
+}
+
+int BuildConcordances(const CobOptions &options) {
+    std::string dir, error;
+    if (!PrepareOutDir(options.outDir, &dir, &error)) {
+        std::fprintf(stderr, "kelmor cob: %s\n", error.c_str());
+        return 1;
+    }
+    for (const CodeSpace &space : ConcordCodeSpaces()) {
+        std::string path;
+        if (!WriteCobFile(space, dir, &path, &error) ||
+            (!options.iniFile.empty() && !RegisterCobFile(options.iniFile, space, path, &error))) {
+            std::fprintf(stderr, "kelmor cob: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("%s\n", path.c_str());
+    }
+    if (!options.iniFile.empty()) {
+        std::printf("registered in [%s] of %s\n", kCobSection, options.iniFile.c_str());
+    }
+    return 0;
+}
+
+}  // namespace
+
+}  // namespace kelmor
+
+int CmdCob(int argc, char **argv) {
+    kelmor::CobOptions options;
+    std::string error;
+    if (!kelmor::ParseCobOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "kelmor cob: %s\n(kelmor cob --help lists the options)\n",
+                     error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kelmor::kCobUsage, stdout);
+        return 0;
+    }
+    return kelmor::BuildConcordances(options);
+}
