@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "font_builder.h"
 #include "test_paths.h"
 #include "ttf/ttf.h"
 
@@ -481,6 +482,37 @@ TEST(CompositeGlyph, SelfReferenceAndTruncationFailCleanly) {
         EXPECT_EQ(0, f.G().NumContours);
         EXPECT_EQ(nullptr, f.G().instructions);
     }
+}
+
+// Glyphs written by the font builder and read through the open sequence.
+TEST(OpenedFont, LoadsBuiltGlyphsWithTheirComponents) {
+    using namespace kelmor_test;
+    Contour square = {{0, 0}, {100, 0}, {100, 100}, {0, 100, false}};
+    FontBuilder b;
+    b.AddGlyph(Glyph::Simple({square}, {0x01, 0x02}));
+    b.AddGlyph(Glyph::Composite(
+        {{1, 30, -30, true, false, {}, kRoundXYToGrid}, {1, 2, 0, false, false, {0x2000}}},
+        {0xB0, 0x00, 0x50}));
+    std::string path = b.WriteTo(kelmor_test::ScratchDir("glyph-open") + "/built.ttf");
+    _TTFont *pF = OpenTTF(path.c_str());
+    ASSERT_NE(nullptr, pF);
+    pF->Multiplier = 1024;  // 4/64 pixel per unit
+    _TtfGlyph &G = pF->G;
+    G.NumContours = G.NumComponents = 0;
+    ASSERT_EQ(7, GetGlyph(pF, &G, 2, &G.NumContours, G.EndPoints, G.Zone1, 0));
+    EXPECT_EQ(2, G.NumComponents);
+    EXPECT_EQ(7, G.AbsEndPoints[1]);
+    EXPECT_EQ(0, G.Zone1[3].Flags & kOnCurve);
+    // 30 units = 120/64, rounded to 128; -120/64 rounds to -128.
+    EXPECT_EQ(128, G.Zone1[0].Orig.x);
+    EXPECT_EQ(-128, G.Zone1[0].Orig.y);
+    // The half-size copy's point 0 lands on the first copy's point 2.
+    EXPECT_EQ(G.Zone1[2].Orig.x, G.Zone1[4].Orig.x);
+    EXPECT_EQ(G.Zone1[2].Orig.y, G.Zone1[4].Orig.y);
+    EXPECT_EQ(200, G.Zone1[5].Orig.x - G.Zone1[4].Orig.x);
+    ASSERT_NE(nullptr, G.instructions);
+    EXPECT_EQ(0x50, G.instructions[6]);
+    CloseTTF(pF);  // releases the blocks the load left in the record
 }
 
 TEST(ScalePoints, CoversTheContoursAndSetsPrevAndCur) {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "font_builder.h"
+#include "test_paths.h"
 #include "ttf/ttf.h"
 
 using namespace kelmor;
@@ -233,6 +235,36 @@ TEST(InterpretGlyph, ConsumesTheBlockOnce) {
     InterpretGlyph(pF.get(), &G, 0, G.AbsEndPoints, G.Zone1);
     EXPECT_EQ(4, G.Gsv.loop);  // nothing to run: the state is left alone
     EXPECT_EQ(nullptr, FreeBuffer(nullptr));
+}
+
+// The same sizing through the real open sequence.
+_TTFont *OpenBuilt(kelmor_test::FontBuilder b, const char *name) {
+    std::string path = kelmor_test::ScratchDir("insmemory") + "/" + name + ".ttf";
+    return OpenTTF(b.WriteTo(path).c_str());
+}
+
+TEST(OpenSequence, FontsTheInterpreterCannotServeDoNotOpen) {
+    using kelmor_test::FontBuilder;
+    using kelmor_test::MaxpValues;
+    EXPECT_EQ(nullptr, OpenBuilt(FontBuilder().Maxp(&MaxpValues::maxInstructionDefs, 1), "idef"));
+    EXPECT_EQ(nullptr, OpenBuilt(FontBuilder().Maxp(&MaxpValues::maxZones, 3), "zones"));
+    EXPECT_EQ(nullptr, OpenBuilt(FontBuilder().Maxp(&MaxpValues::maxPoints, 2000), "points"));
+
+    _TTFont *pF = OpenBuilt(FontBuilder()
+                                .Maxp(&MaxpValues::maxTwilightPoints, 0)
+                                .Maxp(&MaxpValues::maxStorage, 4)
+                                .Cvt({100, -100}),
+                            "plain");
+    ASSERT_NE(nullptr, pF);
+    EXPECT_EQ(nullptr, pF->G.Zone0);
+    EXPECT_EQ(0, pF->G.ZonePoints[0]);
+    EXPECT_EQ(4 * 4, pF->G.StorageSize);
+    EXPECT_EQ(1, pF->G.Gsv.loop);
+    pF->G.Multiplier = 128;
+    ExecuteprepCVT(pF, &pF->G);
+    EXPECT_EQ(50, pF->G.lControlTable[0]);
+    EXPECT_EQ(-50, pF->G.lControlTable[1]);
+    CloseTTF(pF);
 }
 
 }  // namespace
