@@ -121,7 +121,7 @@ bool ReadGlyphBytes(const GlyphLoad &L, int GlyphNo, GlyphBytes &bytes, size_t &
     if (end <= start) return true;
     // Offsets come from loca; a glyph that does not lie inside the file is
     // refused before anything is allocated for it.
-    if (start < 0 || end > L.fileSize) return false;
+    if (start < 0 || end > L.fileSize || start > LONG_MAX) return false;
     length = size_t(end - start);
     bytes.reset(static_cast<uint8_t *>(std::malloc(length)));
     if (!bytes) return false;
