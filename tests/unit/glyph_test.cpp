@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "font_builder.h"
 #include "test_paths.h"
 #include "ttf/ttf.h"
 
@@ -279,21 +278,6 @@ TEST(SimpleGlyph, TruncatedDataFailsWithoutLeavingInstructions) {
     }
 }
 
-TEST(SimpleGlyph, AbsurdLocaOffsetsStayInsideTheFile) {
-    HandFont f({Square(0)});
-    f.Open();
-    Bytes loca;
-    HandFont::PutOffset(loca, 0);
-    HandFont::PutOffset(loca, 0x7FFFFFF0);  // 2 GB: only the bytes the table has are read
-    f.SetLoca(loca);
-    EXPECT_EQ(3, f.Load(0));
-    loca.clear();
-    HandFont::PutOffset(loca, 0xFFFFFFF0);  // past the end of the file
-    HandFont::PutOffset(loca, 0xFFFFFFFF);
-    f.SetLoca(loca);
-    EXPECT_EQ(-1, f.Load(0));
-}
-
 TEST(SimpleGlyph, HugeCoordinatesClampInsteadOfOverflowing) {
     // 32767 font units at a Multiplier far outside the supported range.
     HandFont f({SimpleGlyph({0}, {0x01, 0x7F, 0xFF, 0x80, 0x00})}, 0x40000000);
@@ -482,55 +466,6 @@ TEST(CompositeGlyph, SelfReferenceAndTruncationFailCleanly) {
         EXPECT_EQ(0, f.G().NumContours);
         EXPECT_EQ(nullptr, f.G().instructions);
     }
-}
-
-// Glyphs written by the font builder and read through the open sequence.
-TEST(OpenedFont, LoadsBuiltGlyphsWithTheirComponents) {
-    using namespace kelmor_test;
-    Contour square = {{0, 0}, {100, 0}, {100, 100}, {0, 100, false}};
-    FontBuilder b;
-    b.AddGlyph(Glyph::Simple({square}, {0x01, 0x02}));
-    b.AddGlyph(Glyph::Composite(
-        {{1, 30, -30, true, false, {}, kRoundXYToGrid}, {1, 2, 0, false, false, {0x2000}}},
-        {0xB0, 0x00, 0x50}));
-    std::string path = b.WriteTo(kelmor_test::ScratchDir("glyph-open") + "/built.ttf");
-    _TTFont *pF = OpenTTF(path.c_str());
-    ASSERT_NE(nullptr, pF);
-    pF->Multiplier = 1024;  // 4/64 pixel per unit
-    _TtfGlyph &G = pF->G;
-    G.NumContours = G.NumComponents = 0;
-    ASSERT_EQ(7, GetGlyph(pF, &G, 2, &G.NumContours, G.EndPoints, G.Zone1, 0));
-    EXPECT_EQ(2, G.NumComponents);
-    EXPECT_EQ(7, G.AbsEndPoints[1]);
-    EXPECT_EQ(0, G.Zone1[3].Flags & kOnCurve);
-    // 30 units = 120/64, rounded to 128; -120/64 rounds to -128.
-    EXPECT_EQ(128, G.Zone1[0].Orig.x);
-    EXPECT_EQ(-128, G.Zone1[0].Orig.y);
-    // The half-size copy's point 0 lands on the first copy's point 2.
-    EXPECT_EQ(G.Zone1[2].Orig.x, G.Zone1[4].Orig.x);
-    EXPECT_EQ(G.Zone1[2].Orig.y, G.Zone1[4].Orig.y);
-    EXPECT_EQ(200, G.Zone1[5].Orig.x - G.Zone1[4].Orig.x);
-    ASSERT_NE(nullptr, G.instructions);
-    EXPECT_EQ(0x50, G.instructions[6]);
-    CloseTTF(pF);  // releases the blocks the load left in the record
-}
-
-TEST(ScalePoints, CoversTheContoursAndSetsPrevAndCur) {
-    TTFCoord pts[4] = {};
-    for (int i = 0; i < 4; ++i) pts[i].Orig = {i * 10, -i * 10};
-    int16_t ends[2] = {0, 2};
-    ScalePoints(2, ends, pts, 512);
-    EXPECT_EQ(40, pts[2].Orig.x);
-    EXPECT_EQ(-40, pts[2].Cur.y);
-    EXPECT_EQ(40, pts[2].Prev.x);
-    EXPECT_EQ(30, pts[3].Orig.x);  // beyond the last contour: untouched
-    ScalePoints(0, ends, pts, 512);
-    EXPECT_EQ(20, pts[1].Orig.x);
-
-    pts[1].Cur = {7, 9};
-    SetPrev2Cur(2, ends, pts);
-    EXPECT_EQ(7, pts[1].Prev.x);
-    EXPECT_EQ(9, pts[1].Prev.y);
 }
 
 }  // namespace
