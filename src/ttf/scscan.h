@@ -36,6 +36,12 @@ void AddLineSeg(ScanInfo *pS, int32_t ThisX, int32_t ThisY, uint8_t first);
 void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM);
 int LineComp(int32_t a, int32_t b);
 
+// A crossing slot: its x (26.6, from the glyph origin) and whether the edge
+// runs upward.  0 is never a crossing; it marks an empty slot.
+int32_t EncodeCrossing(int64_t x, bool upward);
+int64_t CrossingX(int32_t slot);
+bool CrossingUpward(int32_t slot);
+
 }  // namespace kelmor
 
 #endif

@@ -1,0 +1,186 @@
+// Scan converter.  Edges are sampled where they cross the centre line of
+// each pixel row; every row keeps a short list of crossings that are sorted
+// and paired by the non-zero winding rule when the bitmap is made.
+//
+// A slot holds one crossing: bit 30 is set for an edge running upward and
+// bits 0-29 hold the crossing's x (26.6, from the glyph origin) plus
+// kSlotBias.  The bias keeps every stored value non-zero, so 0 still marks an
+// empty slot, and lets crossings left of the origin or far to the right be
+// told apart from the direction bit.
+#include "ttf/scscan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace kelmor {
+
+int32_t xEnd = 0;
+int32_t yEnd = 0;
+
+namespace {
+
+constexpr int32_t kUpwardBit = int32_t(1) << 30;
+constexpr int32_t kSlotXMask = kUpwardBit - 1;
+constexpr int64_t kSlotBias = int64_t(1) << 29;
+// Crossings beyond these lie millions of pixels outside any bitmap; pinning
+// them there keeps the fill of the visible columns unchanged.
+constexpr int64_t kSlotXMin = 1 - kSlotBias;
+constexpr int64_t kSlotXMax = kSlotBias - 1;
+
+// Relative y values stay within this range (a multiple of 64, so pinning a
+// wild coordinate never puts it on a row centre) so that differences of two
+// of them fit comfortably in 64-bit products.
+constexpr int64_t kMaxRelativeY = int64_t(1) << 28;
+
+// The winding contribution of a crossing: upward edges count -1.
+int CrossingWinding(int32_t slot) { return CrossingUpward(slot) ? -1 : 1; }
+
+// The first pixel column whose centre lies right of x (floor division, so
+// crossings left of the origin give negative columns that the bitmap clips).
+int CrossingColumn(int32_t slot) {
+    const int64_t column = (CrossingX(slot) + 32) >> 6;
+    return int(std::clamp<int64_t>(column, INT32_MIN, INT32_MAX));
+}
+
+// y relative to the bottom of the font box, moved off a row centre: a
+// vertex exactly on a centre would otherwise be counted by both edges
+// meeting there, or by neither.
+int32_t RelativeY(const ScanInfo *pS, int32_t y) {
+    int64_t rel = int64_t(y) - int64_t(pS->yMinMult) * 64;
+    rel = std::clamp(rel, -kMaxRelativeY, kMaxRelativeY);
+    if ((rel & 63) == 32) rel += 1;
+    return int32_t(rel);
+}
+
+void RecordCrossing(ScanInfo *pS, uint32_t row, int32_t slot) {
+    int32_t *slots = pS->ScanBuffer + size_t(row) * pS->ScanDepth;
+    for (uint32_t i = 0; i < pS->ScanDepth; ++i) {
+        if (slots[i] == 0) {
+            slots[i] = slot;
+            return;
+        }
+    }
+    pS->OverFlow = 1;
+}
+
+// One edge between two stored points, in relative coordinates.
+struct Edge {
+    int64_t xStart, yStart, xEndPt, yEndPt;
+};
+
+// Records the crossings of an edge with the row centres strictly between
+// its end points.  Only rows inside the font box are kept: from row 0 up to
+// the row below the box's top edge.  An edge that leaves the box is clipped
+// there with its slope intact, so ink inside the box keeps its true shape.
+void RecordEdge(ScanInfo *pS, const Edge &e) {
+    const int64_t dx = e.xEndPt - e.xStart;
+    const int64_t dy = e.yEndPt - e.yStart;
+    const int sx = dx >= 0 ? 1 : -1;
+    const int sy = dy >= 0 ? 1 : -1;
+    if (dy == 0) return;  // a horizontal edge crosses no row centre
+
+    int64_t centre = ((e.yStart + (sy < 0 ? 1 : 0) + 31) & ~int64_t(63)) + 32 * sy;
+    if (sy > 0 ? centre > e.yEndPt : centre < e.yEndPt) return;
+
+    int64_t xCur = e.xStart + ((centre - e.yStart) * dx + dy / 2) / dy;
+    const int64_t ady = dy < 0 ? -dy : dy;
+    const int64_t adx = dx < 0 ? -dx : dx;
+    if (ady <= 1) xCur = e.xEndPt;
+    const int64_t xStep = sx * ((128 * adx + ady) / (2 * ady));
+
+    // Rows whose centre is below 0 or above the box's top edge receive
+    // nothing; jump over them instead of walking a wild edge row by row.
+    const int64_t topEdge = int64_t(pS->yMaxMult - pS->yMinMult) * 64;
+    const int64_t lowCentre = 32;
+    const int64_t highCentre = std::min<int64_t>(topEdge - 32, int64_t(pS->ScanLines) * 64 - 32);
+    const int64_t stopCentre = sy > 0 ? std::min(e.yEndPt, highCentre)
+                                      : std::max(e.yEndPt, lowCentre);
+    const int64_t skip = sy > 0 ? (lowCentre - centre) : (centre - highCentre);
+    if (skip > 0) {
+        const int64_t rows = (skip + 63) / 64;
+        centre += rows * 64 * sy;
+        xCur += rows * xStep;
+    }
+    for (; sy > 0 ? centre <= stopCentre : centre >= stopCentre; centre += 64 * sy) {
+        RecordCrossing(pS, uint32_t(centre >> 6), EncodeCrossing(xCur, sy > 0));
+        xCur += xStep;
+    }
+}
+
+int CountCrossings(const int32_t *slots, uint32_t depth) {
+    uint32_t n = 0;
+    while (n < depth && slots[n] != 0) ++n;
+    return int(n);
+}
+
+void FillRow(int32_t *slots, int count, int row, _GlyphBitMap *pBM) {
+    std::sort(slots, slots + count, [](int32_t a, int32_t b) { return LineComp(a, b) < 0; });
+    int winding = 0;
+    int spanStart = 0;
+    // Winding changes by one per crossing, so it can only return to zero
+    // after an even number of them: checking at pair ends is enough.
+    for (int i = 0; i + 1 < count; i += 2) {
+        if (winding == 0) spanStart = CrossingColumn(slots[i]);
+        winding += CrossingWinding(slots[i]) + CrossingWinding(slots[i + 1]);
+        if (winding == 0) AddBitLine(pBM, spanStart, CrossingColumn(slots[i + 1]), row);
+    }
+}
+
+}  // namespace
+
+int32_t EncodeCrossing(int64_t x, bool upward) {
+    const int64_t field = std::clamp(x, kSlotXMin, kSlotXMax) + kSlotBias;
+    return int32_t(field) | (upward ? kUpwardBit : 0);
+}
+
+int64_t CrossingX(int32_t slot) { return int64_t(slot & kSlotXMask) - kSlotBias; }
+
+bool CrossingUpward(int32_t slot) { return (slot & kUpwardBit) != 0; }
+
+int32_t *InitScanBuffer(ScanInfo *pS, uint32_t InitScanLines, uint32_t InitScanDepth) {
+    FreeScanBuffer(pS);
+    const uint64_t size = uint64_t(InitScanLines) * InitScanDepth * sizeof(int32_t);
+    // Without a buffer the counts describe nothing; leaving them zero means
+    // no row walk can index the missing block.
+    pS->ScanLines = 0;
+    pS->ScanDepth = 0;
+    pS->ScanSize = 0;
+    if (size > uint64_t(kMaxScanBufferBytes)) return nullptr;
+    pS->ScanBuffer = new (std::nothrow) int32_t[size_t(InitScanLines) * InitScanDepth];
+    if (pS->ScanBuffer == nullptr) return nullptr;
+    pS->ScanLines = InitScanLines;
+    pS->ScanDepth = InitScanDepth;
+    pS->ScanSize = int32_t(size);
+    return pS->ScanBuffer;
+}
+
+void FreeScanBuffer(ScanInfo *pS) {
+    delete[] pS->ScanBuffer;
+    pS->ScanBuffer = nullptr;
+}
+
+void ZapScanBuffer(ScanInfo *pS) {
+    if (pS->ScanBuffer != nullptr) std::memset(pS->ScanBuffer, 0, size_t(pS->ScanSize));
+}
+
+void AddLineSeg(ScanInfo *pS, int32_t ThisX, int32_t ThisY, uint8_t first) {
+    if (pS->ScanBuffer == nullptr) return;
+    const Edge e{xEnd, yEnd, ThisX, RelativeY(pS, ThisY)};
+    xEnd = ThisX;
+    yEnd = int32_t(e.yEndPt);
+    if (first == 0) RecordEdge(pS, e);
+}
+
+void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM) {
+    if (pS->ScanBuffer == nullptr) return;
+    for (uint32_t row = pS->ScanLines; row-- > 0;) {
+        int32_t *slots = pS->ScanBuffer + size_t(row) * pS->ScanDepth;
+        const int count = CountCrossings(slots, pS->ScanDepth);
+        if (count > 0) FillRow(slots, count, int(row), pBM);
+    }
+}
+
+int LineComp(int32_t a, int32_t b) { return (a & kSlotXMask) - (b & kSlotXMask); }
+
+}  // namespace kelmor

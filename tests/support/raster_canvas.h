@@ -1,0 +1,48 @@
+// A scan buffer and glyph bitmap sized for a pixel box, for driving the
+// outline converter and scan converter directly.
+#ifndef KELMOR_TESTS_RASTER_CANVAS_H
+#define KELMOR_TESTS_RASTER_CANVAS_H
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ttf/scbitmap.h"
+#include "ttf/scscan.h"
+
+namespace kelmor_test {
+
+// A point in 26.6 units.
+using Pt = std::pair<int32_t, int32_t>;
+
+// Whole pixels to 26.6.
+constexpr int32_t Px(double pixels) { return int32_t(pixels * 64); }
+
+class Canvas {
+public:
+    // The font box in whole pixels, as sizing a font would set it.
+    Canvas(int xMinMult, int yMinMult, int xMaxMult, int yMaxMult);
+    ~Canvas();
+    Canvas(const Canvas &) = delete;
+    Canvas &operator=(const Canvas &) = delete;
+
+    kelmor::ScanInfo S{};
+    kelmor::_GlyphBitMap BM{};
+
+    // Closed polygon: a move to the first point, then edges back to it.
+    void Polygon(const std::vector<Pt> &points);
+    void Fill() { kelmor::MakeBitMap(&S, &BM); }
+
+    // The crossings recorded in one buffer row, in slot order.
+    std::vector<int32_t> Row(uint32_t row) const;
+    // The whole buffer as sorted (x, upward) crossings per row.
+    std::vector<std::vector<std::pair<int64_t, bool>>> SortedCrossings() const;
+    // The bitmap from top to bottom, '#' for ink and '.' for background.
+    std::vector<std::string> Picture() const;
+    bool Ink(int column, int rowFromBottom) const;
+};
+
+}  // namespace kelmor_test
+
+#endif

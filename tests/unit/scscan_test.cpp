@@ -1,0 +1,198 @@
+#include "ttf/scscan.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "raster_canvas.h"
+
+using namespace kelmor;
+using kelmor_test::Canvas;
+using kelmor_test::Pt;
+using kelmor_test::Px;
+
+namespace {
+
+struct Crossing {
+    int64_t x;
+    bool upward;
+    bool operator==(const Crossing &o) const { return x == o.x && upward == o.upward; }
+};
+
+std::vector<Crossing> Decode(const std::vector<int32_t> &slots) {
+    std::vector<Crossing> out;
+    for (int32_t s : slots) out.push_back({CrossingX(s), CrossingUpward(s)});
+    return out;
+}
+
+void Edge(Canvas &c, Pt from, Pt to) {
+    AddLineSeg(&c.S, from.first, from.second, 1);
+    AddLineSeg(&c.S, to.first, to.second, 0);
+}
+
+TEST(ScanSlots, KeepXAndDirectionApartForAnyX) {
+    for (int64_t x : {int64_t(0), int64_t(1), int64_t(640), int64_t(32767), int64_t(32768),
+                      int64_t(-1), int64_t(-40000), int64_t(1) << 28}) {
+        for (bool up : {false, true}) {
+            const int32_t slot = EncodeCrossing(x, up);
+            EXPECT_NE(0, slot) << x;  // never mistaken for an empty slot
+            EXPECT_EQ(x, CrossingX(slot));
+            EXPECT_EQ(up, CrossingUpward(slot));
+        }
+    }
+    // Sorting looks at x only.
+    EXPECT_EQ(0, LineComp(EncodeCrossing(640, true), EncodeCrossing(640, false)));
+    EXPECT_LT(LineComp(EncodeCrossing(-64, true), EncodeCrossing(640, false)), 0);
+    EXPECT_GT(LineComp(EncodeCrossing(40000, false), EncodeCrossing(640, true)), 0);
+}
+
+TEST(ScanBuffer, SizeLimitAllowsAtMost405PixelRows) {
+    ScanInfo s{};
+    EXPECT_NE(nullptr, InitScanBuffer(&s, 2 * 405 + 1, MaxTransitions));
+    EXPECT_EQ(64880, s.ScanSize);
+    EXPECT_EQ(nullptr, InitScanBuffer(&s, 2 * 406 + 1, MaxTransitions));
+    EXPECT_EQ(nullptr, s.ScanBuffer);
+    EXPECT_EQ(0u, s.ScanLines);  // nothing left that would index a missing buffer
+    EXPECT_EQ(nullptr, InitScanBuffer(&s, 0x40000000u, 0x40000000u));  // product wraps 32 bits
+    ZapScanBuffer(&s);
+    _GlyphBitMap bm{};
+    MakeBitMap(&s, &bm);
+    FreeScanBuffer(&s);
+    FreeScanBuffer(&s);
+}
+
+TEST(ScanBuffer, WithoutABufferEdgesAreIgnored) {
+    ScanInfo s{};
+    AddLineSeg(&s, 0, 0, 1);
+    xEnd = 123;
+    yEnd = 45;
+    AddLineSeg(&s, 640, 640, 0);
+    EXPECT_EQ(123, xEnd);  // the current point is not moved either
+    EXPECT_EQ(45, yEnd);
+}
+
+TEST(EdgeRecorder, InterpolatesTheFirstCrossingAndStepsTheRest) {
+    Canvas c(0, 0, 10, 10);
+    Edge(c, {100, 40}, {300, 300});
+    EXPECT_TRUE(c.Row(0).empty());
+    for (uint32_t row = 1; row <= 4; ++row) {
+        const int64_t expected[] = {0, 143, 192, 241, 290};
+        EXPECT_EQ((std::vector<Crossing>{{expected[row], true}}), Decode(c.Row(row)));
+    }
+    EXPECT_TRUE(c.Row(5).empty());
+    // Back down along the same line: the same rows, downward.
+    AddLineSeg(&c.S, 100, 40, 0);
+    EXPECT_EQ(2u, c.Row(1).size());
+    EXPECT_FALSE(CrossingUpward(c.Row(1)[1]));
+}
+
+TEST(EdgeRecorder, MovesAVertexOffARowCentre) {
+    Canvas c(0, 0, 4, 4);
+    // Up through a vertex lying exactly on row 0's centre: one crossing.
+    c.Polygon({{0, 0}, {Px(1), 32}, {Px(2), Px(2)}, {Px(3), 0}});
+    EXPECT_EQ(2u, c.Row(0).size());  // one on the way up, one on the way down
+    AddLineSeg(&c.S, 0, Px(2) + 32, 1);
+    EXPECT_EQ(Px(2) + 33, yEnd);
+}
+
+TEST(EdgeRecorder, FlatAndNearlyFlatEdgesRecordLittle) {
+    Canvas c(0, 0, 4, 4);
+    Edge(c, {0, 40}, {Px(3), 40});  // horizontal
+    Edge(c, {0, 30}, {Px(3), 31});  // |dy| = 1 below a centre
+    for (uint32_t r = 0; r < c.S.ScanLines; ++r) EXPECT_TRUE(c.Row(r).empty()) << r;
+    Edge(c, {0, 31}, {Px(3), 32});  // ends on the centre: nudged, crosses once
+    EXPECT_EQ(1u, c.Row(0).size());
+}
+
+TEST(EdgeRecorder, DropsCrossingsPastTheRowCapacity) {
+    Canvas c(0, 0, 40, 4);
+    for (int i = 0; i < 21; ++i) Edge(c, {Px(i), 0}, {Px(i), Px(2)});
+    ASSERT_EQ(MaxTransitions, c.Row(1).size());
+    EXPECT_EQ(Px(19), CrossingX(c.Row(1).back()));  // the first twenty were kept
+    EXPECT_EQ(1, c.S.OverFlow);
+}
+
+TEST(EdgeRecorder, TopRowNeverReceivesCrossings) {
+    Canvas c(0, 0, 4, 3);  // rows 0..3; an outline well above the box
+    c.Polygon({{Px(1), Px(1)}, {Px(1), Px(9)}, {Px(3), Px(9)}, {Px(3), Px(1)}});
+    EXPECT_EQ(2u, c.Row(2).size());
+    EXPECT_TRUE(c.Row(3).empty());
+    EXPECT_TRUE(c.Row(4).empty());
+}
+
+// Row 0 is filled like every other row: glyphs that reach the bottom of the
+// font box keep their lowest pixel row.
+TEST(EdgeRecorder, BottomRowIsRecorded) {
+    Canvas c(0, -2, 4, 3);
+    c.Polygon({{Px(1), Px(-2)}, {Px(1), Px(1)}, {Px(3), Px(1)}, {Px(3), Px(-2)}});
+    c.Fill();
+    EXPECT_EQ((std::vector<std::string>{".....", ".....", ".....", ".##..", ".##..", ".##.."}),
+              c.Picture());
+}
+
+// An edge leaving the font box is cut at the box with its slope intact: the
+// rows inside see the same crossings as in a box large enough for all of it.
+TEST(EdgeRecorder, EdgesLeavingTheBoxKeepTheirSlope) {
+    const std::vector<Pt> triangle = {{Px(0), Px(-6)}, {Px(9), Px(5)}, {Px(10), Px(-6)}};
+    Canvas small(0, 0, 12, 8);
+    Canvas large(0, -8, 12, 8);
+    small.Polygon(triangle);
+    large.Polygon(triangle);
+    const auto inSmall = small.SortedCrossings();
+    const auto inLarge = large.SortedCrossings();
+    for (int row = 0; row < 8; ++row) EXPECT_EQ(inLarge[row + 8], inSmall[row]) << row;
+    EXPECT_FALSE(inSmall[0].empty());
+}
+
+TEST(Filler, NonZeroWindingOfNestedContours) {
+    const std::vector<Pt> outer = {{Px(0), Px(0)}, {Px(0), Px(6)}, {Px(6), Px(6)}, {Px(6), Px(0)}};
+    const std::vector<Pt> innerSame = {{Px(2), Px(2)}, {Px(2), Px(4)}, {Px(4), Px(4)}, {Px(4), Px(2)}};
+    const std::vector<Pt> innerOpposite = {{Px(2), Px(2)}, {Px(4), Px(2)}, {Px(4), Px(4)}, {Px(2), Px(4)}};
+    Canvas same(0, 0, 7, 7), opposite(0, 0, 7, 7);
+    same.Polygon(outer);
+    same.Polygon(innerSame);
+    same.Fill();
+    opposite.Polygon(outer);
+    opposite.Polygon(innerOpposite);
+    opposite.Fill();
+    EXPECT_EQ((std::vector<std::string>{"........", "........", "######..", "######..",
+                                        "######..", "######..", "######..", "######.."}),
+              same.Picture());
+    EXPECT_EQ((std::vector<std::string>{"........", "........", "######..", "######..",
+                                        "##..##..", "##..##..", "######..", "######.."}),
+              opposite.Picture());
+}
+
+TEST(Filler, ThinRunStillSetsItsStartColumn) {
+    Canvas c(0, 0, 15, 3);
+    // 10.6 .. 10.9 px covers no pixel centre: the first column whose centre
+    // lies right of the run's start gets the pixel.
+    c.Polygon({{678, 0}, {678, Px(2)}, {697, Px(2)}, {697, 0}});
+    c.Fill();
+    EXPECT_EQ("...........#....", c.Picture()[3]);
+}
+
+TEST(Filler, InkLeftOfTheOriginOrFarRightIsClipped) {
+    Canvas c(-3, 0, 700, 2);  // a box wider than 512 pixels
+    c.Polygon({{Px(-5), 0}, {Px(-5), Px(2)}, {Px(2), Px(2)}, {Px(2), 0}});  // straddles x = 0
+    c.Polygon({{Px(-9), 0}, {Px(-9), Px(2)}, {Px(-7), Px(2)}, {Px(-7), 0}});  // wholly left
+    c.Polygon({{Px(600), 0}, {Px(600), Px(2)}, {Px(800), Px(2)}, {Px(800), 0}});  // to x = 800
+    c.Fill();
+    EXPECT_EQ("##" + std::string(598, '.') + std::string(104, '#'), c.Picture()[2]);
+}
+
+TEST(EdgeRecorder, WildCoordinatesAreSafeAndQuick) {
+    Canvas c(0, 0, 20, 20);
+    const auto start = std::chrono::steady_clock::now();
+    const int32_t wild[] = {INT32_MIN, -1000000000, -1, 0, 1, 1000000000, INT32_MAX};
+    for (int32_t x0 : wild)
+        for (int32_t y0 : wild)
+            for (int32_t y1 : wild) Edge(c, {x0, y0}, {~x0, y1});
+    c.Fill();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+}  // namespace
