@@ -1,0 +1,82 @@
+// The per-glyph bitmap driver: character code to glyph, load, hint, and
+// rasterize into the font's bitmap.
+#include <cstdint>
+
+#include "ttf/instruct.h"
+#include "ttf/qspline.h"
+#include "ttf/ttf.h"
+
+namespace kelmor {
+
+namespace {
+
+uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
+    uint32_t glyph = (pF->csDesired == csGlyphNumber) ? uNativeCode : GetGlyphNo(pF, uNativeCode);
+    if (pF->iVertical) glyph = GetVertical(pF, glyph);
+    return glyph;
+}
+
+// The glyph's own program sees contour ends numbered across all its
+// components.
+void HintWholeGlyph(_TTFont *pF, _TtfGlyph *pG) {
+    int16_t *relativeEnds = pG->EndPoints;
+    pG->EndPoints = pG->AbsEndPoints;
+    InterpretGlyph(pF, pG, pG->NumContours, pG->AbsEndPoints, pG->Zone1);
+    pG->EndPoints = relativeEnds;
+}
+
+void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart) {
+    PointsToCurves(unsigned(NumContours > 0 ? NumContours : 0), lpEndPoints, lpStart, &pG->S);
+    MakeBitMap(&pG->S, &pG->BM);
+}
+
+// Each component runs its own program on its own points and is filled with
+// its own winding; overlapping components merge by union in the bitmap.
+void RasterizeComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
+    pG->instructions = C.instructions;
+    C.instructions = nullptr;  // the interpreter consumes the block
+    TTFCoord *wholeZone = pG->Zone1;
+    pG->Zone1 = C.lpCoords;
+    InterpretGlyph(pF, pG, C.NumContours, C.lpNextEndPoint, C.lpCoords);
+    pG->Zone1 = wholeZone;
+    ZapScanBuffer(&pG->S);
+    Rasterize(pG, C.NumContours, C.lpNextEndPoint, C.lpCoords);
+}
+
+// Blocks a load left behind without running them (hinting switched off, a
+// glyph too small to draw, a load that failed half-way) go here, so that no
+// glyph leaks its programs into the next one.
+void DropUnusedPrograms(_TtfGlyph *pG) {
+    pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
+    if (pG->GC == nullptr) return;
+    for (int i = 0; i < pG->NumComponents; ++i)
+        pG->GC[i].instructions = static_cast<uint8_t *>(FreeBuffer(pG->GC[i].instructions));
+}
+
+}  // namespace
+
+void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
+    if (!IsValidFont(pF)) return;
+    const uint32_t glyph = GlyphForCode(pF, uNativeCode);
+
+    pG->NumContours = 0;
+    pG->NumComponents = 0;
+    ZapScanBuffer(&pG->S);
+    ZapBitMap(&pG->BM);
+
+    // A glyph that loads nothing (a space, a number past the font's glyphs)
+    // leaves the cleared bitmap: the caller gets a blank glyph of full size.
+    const int lastPoint =
+        GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
+    if (lastPoint > 0) {
+        if (!NoInterpretOverall) HintWholeGlyph(pF, pG);
+        if (pG->NumComponents == 0) {
+            Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
+        } else {
+            for (int i = 0; i < pG->NumComponents; ++i) RasterizeComponent(pF, pG, pG->GC[i]);
+        }
+    }
+    DropUnusedPrograms(pG);
+}
+
+}  // namespace kelmor
