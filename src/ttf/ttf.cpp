@@ -104,6 +104,8 @@ bool BuildFontObject(_TTFont *pF) {
     return true;
 }
 
+}  // namespace
+
 // Instruction blocks still held by the glyph record (a load that failed
 // half-way leaves its components' blocks behind).
 void FreeGlyphInstructions(_TtfGlyph *pG) {
@@ -112,8 +114,6 @@ void FreeGlyphInstructions(_TtfGlyph *pG) {
     for (int i = 0; i < pG->NumComponents; ++i)
         pG->GC[i].instructions = static_cast<uint8_t *>(FreeBuffer(pG->GC[i].instructions));
 }
-
-}  // namespace
 
 _TTFont *OpenTTF(const char *lpszFileName) {
     if (lpszFileName == nullptr) return nullptr;

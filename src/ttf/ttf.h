@@ -289,6 +289,8 @@ _TTFont *OpenTTF(const char *lpszFileName);
 _TTFont *CloseTTF(_TTFont *pF);
 int InitBuffers(_TTFont *pF, int PointSize, int Resolution);
 void FreeBuffers(_TTFont *pF);
+// Releases the instruction blocks a glyph load left in the record.
+void FreeGlyphInstructions(_TtfGlyph *pG);
 
 // --------------------------------------- directory and tables (ttf_tables.cpp)
 

@@ -43,16 +43,6 @@ void RasterizeComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
     Rasterize(pG, C.NumContours, C.lpNextEndPoint, C.lpCoords);
 }
 
-// Blocks a load left behind without running them (hinting switched off, a
-// glyph too small to draw, a load that failed half-way) go here, so that no
-// glyph leaks its programs into the next one.
-void DropUnusedPrograms(_TtfGlyph *pG) {
-    pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
-    if (pG->GC == nullptr) return;
-    for (int i = 0; i < pG->NumComponents; ++i)
-        pG->GC[i].instructions = static_cast<uint8_t *>(FreeBuffer(pG->GC[i].instructions));
-}
-
 }  // namespace
 
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
@@ -76,7 +66,10 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
             for (int i = 0; i < pG->NumComponents; ++i) RasterizeComponent(pF, pG, pG->GC[i]);
         }
     }
-    DropUnusedPrograms(pG);
+    // Blocks the load left behind without running them (hinting switched
+    // off, a glyph too small to draw, a load that failed half-way) go now,
+    // so that no glyph leaks its programs into the next one.
+    FreeGlyphInstructions(pG);
 }
 
 }  // namespace kelmor
