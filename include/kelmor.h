@@ -56,6 +56,10 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
                                      int *lpVpixels, char cDIB);
 /* 7 SetEncoding: the character set of the codes passed to GetBitmap. */
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
+/* 15 KelmoRegisterApp: reloads the settings (ini file, installed fonts,
+ *   concordance paths, help file); returns the library's own module handle.
+ *   hInst is not used. */
+void *KELMOR_CALL KelmoRegisterApp(void *hInst);
 /* 16 GetFontNames: copies the first matching name record (-1 = any ID). */
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize);

@@ -12,6 +12,8 @@
 // interrupted write never leaves a broken ini file.  A file that exists but
 // cannot be read is never written over.
 //
+// An empty lpszFileName names no file: reads give the default, writes fail.
+//
 // A null lpszFileName names the user profile, which may hold the
 // "IniPath" entry that locates the library's ini file.  On Windows that is
 // win.ini.  On Linux it is the file named by the environment variable

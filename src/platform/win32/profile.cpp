@@ -5,11 +5,19 @@
 
 namespace kelmor {
 
+namespace {
+
+// An empty file name would make the system look for a file in the Windows
+// directory; it names no ini file at all.
+bool NamesNoFile(const char *lpszFileName) { return lpszFileName && !*lpszFileName; }
+
+}  // namespace
+
 uint32_t ProfileReadKeyNames(const char *lpszFileName, const char *lpszSection, char *lpBuffer,
                              uint32_t uSize) {
     if (!lpBuffer || uSize == 0) return 0;
     lpBuffer[0] = '\0';
-    if (uSize < 2 || !lpszSection) return 0;
+    if (uSize < 2 || !lpszSection || NamesNoFile(lpszFileName)) return 0;
     DWORD used = lpszFileName
                      ? GetPrivateProfileStringA(lpszSection, nullptr, "", lpBuffer, uSize,
                                                 lpszFileName)
@@ -27,15 +35,16 @@ uint32_t ProfileReadKeyNames(const char *lpszFileName, const char *lpszSection, 
 uint32_t ProfileReadString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
                            const char *lpszDefault, char *lpBuffer, uint32_t uSize) {
     if (!lpBuffer || uSize == 0) return 0;
-    lpBuffer[0] = '\0';
-    // A null key would list the key names instead of reading a value.
-    if (!lpszSection || !lpszKey) lpszKey = "";
     if (!lpszDefault) lpszDefault = "";
+    // A null key would list the key names instead of reading a value.
+    if (!lpszSection || !lpszKey || NamesNoFile(lpszFileName)) {
+        lstrcpynA(lpBuffer, lpszDefault, int(uSize));
+        return uint32_t(lstrlenA(lpBuffer));
+    }
     if (!lpszFileName)
-        return GetProfileStringA(lpszSection ? lpszSection : "", lpszKey, lpszDefault, lpBuffer,
-                                 uSize);
-    return GetPrivateProfileStringA(lpszSection ? lpszSection : "", lpszKey, lpszDefault,
-                                    lpBuffer, uSize, lpszFileName);
+        return GetProfileStringA(lpszSection, lpszKey, lpszDefault, lpBuffer, uSize);
+    return GetPrivateProfileStringA(lpszSection, lpszKey, lpszDefault, lpBuffer, uSize,
+                                    lpszFileName);
 }
 
 namespace {
@@ -43,6 +52,7 @@ namespace {
 // A null value asks the system to remove the key.
 bool WriteOrDelete(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
                    const char *lpszValue) {
+    if (NamesNoFile(lpszFileName)) return false;
     if (!lpszFileName) return WriteProfileStringA(lpszSection, lpszKey, lpszValue) != FALSE;
     return WritePrivateProfileStringA(lpszSection, lpszKey, lpszValue, lpszFileName) != FALSE;
 }

@@ -1,0 +1,29 @@
+// The library's own module: the DLL or shared object holding this code, or
+// the executable when the library is linked into it statically.
+#ifndef KELMOR_PLATFORM_MODULE_H
+#define KELMOR_PLATFORM_MODULE_H
+
+#include <cstdint>
+
+namespace kelmor {
+
+// The handle of the module that contains the library (on Windows its
+// HMODULE, on Linux its load address).
+void *LibraryModuleHandle();
+
+// Stores the full path of the module hModule (null: the executable) in
+// lpBuffer.  False, with an empty buffer, when it is unknown or would not
+// fit in uSize bytes.
+bool ModuleFileName(void *hModule, char *lpBuffer, uint32_t uSize);
+
+// Reasons for calling DllEntryPoint, with the Win32 loader's values.  Where
+// no loader calls DllMain (Linux, or the library linked into an executable)
+// the platform layer attaches the library itself before main runs.
+constexpr uint32_t kProcessDetach = 0;
+constexpr uint32_t kProcessAttach = 1;
+constexpr uint32_t kThreadAttach = 2;
+constexpr uint32_t kThreadDetach = 3;
+
+}  // namespace kelmor
+
+#endif
