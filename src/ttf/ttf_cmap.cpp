@@ -168,13 +168,16 @@ int32_t GetCmap(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     uint32_t recordsInTable =
         (uint32_t(pF->CmapSize) - sizeof(cmapHeader)) / sizeof(cmapSubTableDirectory);
     uint32_t count = std::min(ui16ToUint(pF->lpcmapHeader->EncodingTables), recordsInTable);
+    // A lying file can overlap records and sub-tables; all records are
+    // converted before any sub-table is checked, so the checked bytes are
+    // the bytes later lookups read.
     for (uint32_t i = 0; i < count; ++i) {
         cmapSubTableDirectory &record = pF->lpcmapSubTableDirectory[i];
         record.PlatformID = HostOrder16(record.PlatformID);
         record.SpecificEncodingID = HostOrder16(record.SpecificEncodingID);
         record.Offset = HostOrder32(record.Offset);
-        ChooseSubTable(pF, record);
     }
+    for (uint32_t i = 0; i < count; ++i) ChooseSubTable(pF, pF->lpcmapSubTableDirectory[i]);
     return int32_t(count);
 }
 

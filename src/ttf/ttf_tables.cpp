@@ -63,9 +63,12 @@ void NameRecordToHost(_nameRecord *r) {
     r->beStringOffset = HostOrder16(r->beStringOffset);
 }
 
+// Strings are compacted in place, so one that overlapped the header or the
+// records would rewrite them; such a string counts as outside the table.
 bool NameStringInTable(const _TTFont *pF, const _nameRecord *r) {
+    uint64_t recordsEnd = sizeof(_nameHeader) + uint64_t(pF->lpNameTable->uNameRecs) * sizeof(_nameRecord);
     uint64_t start = uint64_t(pF->lpNameTable->uStrings) + r->beStringOffset;
-    return SpanInside(start, r->beStringLength, uint64_t(pF->NameTableSize));
+    return start >= recordsEnd && SpanInside(start, r->beStringLength, uint64_t(pF->NameTableSize));
 }
 
 void LogNameRecord(const _TTFont *pF, const _nameRecord *r) {

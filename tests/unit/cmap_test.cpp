@@ -150,6 +150,18 @@ TEST_F(Cmap, SubTablesThatDoNotFitAreNotUsed) {
     EXPECT_EQ(0u, Glyph(0x41));
 }
 
+TEST_F(Cmap, RecordsOverlappingASubTableDoNotChangeItAfterItWasChecked) {
+    // The second record claimed is the first bytes of the sub-table the first
+    // record points at; converting it in place rewrites the sub-table's
+    // segment count (2 becomes 0x7FFF).
+    BEWriter cmap;
+    cmap.U16(0).U16(2).U16(3).U16(1).U32(12);
+    cmap.U16(4).U16(24).U16(0xFF7F).U16(2).U16(2).U16(0).U16(0);
+    cmap.U16(0x41).U16(0).U16(0x41).U16(0).U16(0);
+    ASSERT_TRUE(Open(FontBuilder().RawTable("cmap", cmap.bytes)));
+    for (uint32_t c : {0x0u, 0x41u, 0x4000u, 0xFFFFu}) EXPECT_EQ(0u, Glyph(c));
+}
+
 TEST_F(Cmap, LookupsThatWouldReadOutsideAnswerZero) {
     // Range offsets that point past the end of the table, in both formats.
     std::vector<Segment4> segments = {{0x41, 0x42, 0, 0xFFFE}, {0xFFFF, 0xFFFF, 1, 0}};

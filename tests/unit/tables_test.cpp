@@ -316,6 +316,18 @@ TEST_F(NameTable, RecordsAndStringsOutsideTheTable) {
     EXPECT_EQ(0, n);
     EXPECT_EQ(3, ids_[0]);  // matched, so the IDs are reported, but empty
 
+    // A string laid over the header and the records (string storage at 0)
+    // is not compacted: that would rewrite the record count.
+    BEWriter over;
+    over.U16(0).U16(2).U16(0);
+    over.U16(3).U16(1).U16(0x409).U16(1).U16(30).U16(0);
+    over.U16(3).U16(1).U16(0x409).U16(4).U16(2).U16(30);
+    over.U16(0x0041);
+    Open(FontBuilder().RawTable("name", over.bytes), "overlaid");
+    EXPECT_EQ(2, reader_->get()->lpNameTable->uNameRecs);
+    EXPECT_EQ("", Names(-1, -1, -1, 1));
+    EXPECT_EQ("A", Names(-1, -1, -1, 4));
+
     TableReader none(Write(FontBuilder().RawTable("name", {0, 0, 0, 0, 0, 6}), "zero"));
     EXPECT_FALSE(none.ReadAll());
     TableReader tiny(Write(FontBuilder().RawTable("name", {0, 0, 0}), "tiny"));
