@@ -6,6 +6,7 @@
 
 #include "ttf/handles.h"
 #include "ttf/scunicod.h"
+#include "ttf/settings.h"
 #include "ttf/ttf.h"
 
 using namespace kelmor;
@@ -84,7 +85,16 @@ int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired) {
     _TTFont *pF = FontFromHandle(lHandle);
     if (pF == nullptr) return 0;
     pF->csDesired = int16_t(csDesired);
-    return csDesired;
+    // The concordance is loaded whatever the font's own code space is: the
+    // slots are shared by every font.
+    const ConcordParams *loaded = nullptr;
+    switch (csDesired) {
+        case csShiftJIS: loaded = UniBuffer_new(szJis2UniFile, kSlotShiftJis); break;
+        case csBig5: loaded = UniBuffer_new(szBig5_UniFile, kSlotBig5); break;
+        case csGB2312: loaded = UniBuffer_new(szGb2UniFile, kSlotGB); break;
+        default: return csDesired;
+    }
+    return loaded != nullptr ? csDesired : 0;
 }
 
 unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpixels,

@@ -139,7 +139,7 @@ TEST(SetPointSize, RefusesSizesOutsideTheSupportedRange) {
     EXPECT_EQ(0, tooTall.object()->cInitialized);
     EXPECT_EQ(1, SetPointSize(tooTall.handle, 10, 72));  // a later size may succeed
 
-    OpenFont font(Write(SquareFont(), "range"));
+    OpenFont font(Write(SquareFont().BoundingBox(0, 0, 100, 100).Hhea(800, 0), "range"));
     EXPECT_EQ(1, SetPointSize(font.handle, 1820, 72));  // 131040
     EXPECT_EQ(0, SetPointSize(font.handle, 1821, 72));  // 131112 > 131071
     EXPECT_EQ(0, SetPointSize(font.handle, 0, 72));
