@@ -6,10 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "font_builder.h"
+#include "test_paths.h"
+
 namespace {
+
+using kelmor_test::FontBuilder;
+using kelmor_test::Glyph;
 
 bool FileExists(const std::string &path) {
     std::FILE *f = std::fopen(path.c_str(), "rb");
@@ -57,6 +65,66 @@ TEST(Kelmor32Dll, DebugLogOpensAndCloses) {
     // A level without a file name opens nothing.
     EXPECT_EQ(0, SetDebugLevel("", 1));
     std::remove(log.c_str());
+}
+
+// One square glyph (number 1) in the middle of a 1000-unit em; glyph 0 is
+// empty.  The descender is 0 so sizing keeps the box at 0..1000.
+std::string SquareFont() {
+    return FontBuilder()
+        .UnitsPerEm(1000)
+        .BoundingBox(0, 0, 1000, 1000)
+        .Hhea(1000, 0)
+        .AddGlyph(Glyph::Simple({{{200, 200}, {200, 800}, {800, 800}, {800, 200}}}))
+        .NameUtf16(3, 1, 0x409, 4, "Kelmor Square")
+        .WriteTo(kelmor_test::ScratchDir("dll_test") + "/square.ttf");
+}
+
+// Ink is a 0 bit; rows are padded to 16 bits, most significant bit leftmost.
+bool IsInk(const unsigned char *bitmap, int width, int row, int column) {
+    const int rowBytes = (width + 15) / 16 * 2;
+    return (bitmap[row * rowBytes + column / 8] & (0x80 >> (column % 8))) == 0;
+}
+
+unsigned char *RenderGlyph(int32_t font, int32_t glyph, int *width, int *height) {
+    char code[sizeof glyph];
+    std::memcpy(code, &glyph, sizeof glyph);
+    return GetBitmap(font, code, width, height, 0);
+}
+
+TEST(Kelmor32Dll, RendersASyntheticFont) {
+    const std::string path = SquareFont();
+    const int32_t font = OpenTTFont(path.c_str());
+    ASSERT_NE(0, font);
+
+    // 20 points at 72 dpi on a 1000-unit em: Multiplier 327, a box of 21x21
+    // pixels.
+    ASSERT_EQ(1, SetPointSize(font, 20, 72));
+    EXPECT_EQ(KELMOR_CHARSET_GLYPHNUMBER, SetEncoding(font, KELMOR_CHARSET_GLYPHNUMBER));
+
+    int width = 0, height = 0;
+    const unsigned char *square = RenderGlyph(font, 1, &width, &height);
+    ASSERT_NE(nullptr, square);
+    ASSERT_EQ(21, width);
+    ASSERT_EQ(21, height);
+    EXPECT_TRUE(IsInk(square, width, 10, 10));
+    EXPECT_FALSE(IsInk(square, width, 0, 0));
+    EXPECT_FALSE(IsInk(square, width, 20, 20));
+
+    // The empty glyph gives the same buffer, all background, padding included.
+    const unsigned char *blank = RenderGlyph(font, 0, &width, &height);
+    ASSERT_EQ(square, blank);
+    for (int i = 0; i < height * ((width + 15) / 16 * 2); ++i)
+        ASSERT_EQ(0xFF, blank[i]) << "byte " << i;
+
+    int platform = -1, encoding = -1, language = -1;
+    char name[64];
+    EXPECT_EQ(13, GetFontNames(font, &platform, &encoding, &language, 4, name, sizeof name));
+    EXPECT_STREQ("Kelmor Square", name);
+    EXPECT_EQ(3, platform);
+    EXPECT_EQ(1, encoding);
+    EXPECT_EQ(0x409, language);
+
+    EXPECT_EQ(0, CloseTTFont(font));
 }
 
 }  // namespace
