@@ -38,16 +38,13 @@ bool SubTableFits(const _TTFont *pF, uint32_t offset, uint32_t format) {
     uint64_t size = uint64_t(pF->CmapSize);
     uint32_t segCountX2 = 0;
     switch (format) {
-    case 0:
-        return SpanInside(offset, kFormat0Size, size);
-    case 2:
-        return SpanInside(offset, kFormat2KeysEnd, size);
+    case 0: return SpanInside(offset, kFormat0Size, size);
+    case 2: return SpanInside(offset, kFormat2KeysEnd, size);
     case 4:
         if (!ReadCmap16(pF, uint64_t(offset) + 6, &segCountX2)) return false;
         // header, end codes, pad, start codes, deltas, range offsets
         return SpanInside(offset, kFormat4HeaderSize + 4ull * segCountX2 + 2, size);
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -220,9 +217,8 @@ int32_t Getmort(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     if (pEntry == nullptr) return 0;
     if (!TableInFile(pF, pEntry) || TableLength(pEntry) < sizeof(_mortHeader)) return 0;
     pF->lpMortHeader = static_cast<_mortHeader *>(std::malloc(sizeof(_mortHeader)));
-    if (pF->lpMortHeader == nullptr ||
-        ReadFileAt(pF, TableOffset(pEntry), pF->lpMortHeader, sizeof(_mortHeader)) !=
-            sizeof(_mortHeader))
+    if (pF->lpMortHeader == nullptr || ReadFileAt(pF, TableOffset(pEntry), pF->lpMortHeader,
+                                                  sizeof(_mortHeader)) != sizeof(_mortHeader))
         return DropMort(pF);
     _BinSrchHeaderLE &header = pF->lpMortHeader->binSrchHeader;
     BinSrchHeaderToHost(&header);
@@ -231,9 +227,8 @@ int32_t Getmort(_TTFont *pF, const TableDirectoryStruct *pEntry) {
         return DropMort(pF);
     size_t bytes = size_t(header.nEntries) * kVerticalEntrySize;
     pF->lpLookupSingle = static_cast<_LookupSingleLE *>(std::malloc(bytes));
-    if (pF->lpLookupSingle == nullptr ||
-        ReadFileAt(pF, TableOffset(pEntry) + sizeof(_mortHeader), pF->lpLookupSingle, bytes) !=
-            bytes)
+    if (pF->lpLookupSingle == nullptr || ReadFileAt(pF, TableOffset(pEntry) + sizeof(_mortHeader),
+                                                    pF->lpLookupSingle, bytes) != bytes)
         return DropMort(pF);
     ConvertPairs(pF, header.nEntries);
     return int32_t(bytes);

@@ -19,9 +19,9 @@ constexpr size_t kStreamBufferSize = 8192;
 constexpr uint32_t kLocaPieceSize = 32768;
 constexpr int kNameLineSize = 512;
 
-const char kKnownTagNames[kKnownTags][5] = {
-    "cmap", "glyf", "head", "hhea", "hmtx", "loca", "maxp", "name", "post",
-    "cvt ", "fpgm", "hdmx", "kern", "prep", "LTSH", "OS/2", "VDMX", "mort"};
+const char kKnownTagNames[kKnownTags][5] = {"cmap", "glyf", "head", "hhea", "hmtx", "loca",
+                                            "maxp", "name", "post", "cvt ", "fpgm", "hdmx",
+                                            "kern", "prep", "LTSH", "OS/2", "VDMX", "mort"};
 
 uint32_t MeasureFileSize(FILE *file) {
     if (file == nullptr || std::fseek(file, 0, SEEK_END) != 0) return 0;
@@ -32,8 +32,7 @@ uint32_t MeasureFileSize(FILE *file) {
 // Reads the start of a table into a fixed record.  A table shorter than the
 // record fills only its own bytes and leaves the rest zero, rather than
 // borrowing the bytes of whatever follows it in the file.
-int32_t ReadFixedTable(_TTFont *pF, const TableDirectoryStruct *pEntry, void *record,
-                       size_t size) {
+int32_t ReadFixedTable(_TTFont *pF, const TableDirectoryStruct *pEntry, void *record, size_t size) {
     if (!TableInFile(pF, pEntry)) return 0;
     std::memset(record, 0, size);
     size_t wanted = std::min<size_t>(size, TableLength(pEntry));
@@ -66,7 +65,8 @@ void NameRecordToHost(_nameRecord *r) {
 // Strings are compacted in place, so one that overlapped the header or the
 // records would rewrite them; such a string counts as outside the table.
 bool NameStringInTable(const _TTFont *pF, const _nameRecord *r) {
-    uint64_t recordsEnd = sizeof(_nameHeader) + uint64_t(pF->lpNameTable->uNameRecs) * sizeof(_nameRecord);
+    uint64_t recordsEnd =
+        sizeof(_nameHeader) + uint64_t(pF->lpNameTable->uNameRecs) * sizeof(_nameRecord);
     uint64_t start = uint64_t(pF->lpNameTable->uStrings) + r->beStringOffset;
     return start >= recordsEnd && SpanInside(start, r->beStringLength, uint64_t(pF->NameTableSize));
 }
@@ -99,8 +99,8 @@ void CompactNameStrings(_TTFont *pF, bool logNames) {
                 r->beStringLength = done->second;
             } else {
                 char *s = pF->lpNameStrings + r->beStringOffset;
-                r->beStringLength = uint16_t(r->beStringLength -
-                                             CopySingleBytes(s, s, r->beStringLength));
+                r->beStringLength =
+                    uint16_t(r->beStringLength - CopySingleBytes(s, s, r->beStringLength));
                 compactedLength[key] = r->beStringLength;
             }
         }
@@ -279,12 +279,14 @@ int32_t GetGlyphIndex(_TTFont *pF, uint32_t GlyphNo) {
     uint32_t entrySize = pF->LocaLength == 2 ? 2 : 4;
     uint64_t entryOffset = uint64_t(GlyphNo) * entrySize;
     uint32_t offset = 0;
-    if (pF->LocaBuffer != nullptr && SpanInside(entryOffset, entrySize, uint64_t(std::max(pF->LocaSize, 0)))) {
+    if (pF->LocaBuffer != nullptr &&
+        SpanInside(entryOffset, entrySize, uint64_t(std::max(pF->LocaSize, 0)))) {
         const uint8_t *entry = pF->LocaBuffer + entryOffset;
         offset = entrySize == 2 ? 2 * ReadBE16(entry) : ReadBE32(entry);
     }
     uint64_t glyfStart = std::min<uint64_t>(TableOffset(glyf), pF->FileSize);
-    uint64_t glyfEnd = std::min<uint64_t>(uint64_t(TableOffset(glyf)) + TableLength(glyf), pF->FileSize);
+    uint64_t glyfEnd =
+        std::min<uint64_t>(uint64_t(TableOffset(glyf)) + TableLength(glyf), pF->FileSize);
     return int32_t(std::min<uint64_t>(glyfStart + offset, glyfEnd));
 }
 
@@ -316,7 +318,8 @@ int32_t GetName(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     h->format = HostOrder16(h->format);
     h->uNameRecs = HostOrder16(h->uNameRecs);
     h->uStrings = HostOrder16(h->uStrings);
-    uint32_t recordsInTable = (uint32_t(pF->NameTableSize) - sizeof(_nameHeader)) / sizeof(_nameRecord);
+    uint32_t recordsInTable =
+        (uint32_t(pF->NameTableSize) - sizeof(_nameHeader)) / sizeof(_nameRecord);
     h->uNameRecs = uint16_t(std::min<uint32_t>(h->uNameRecs, recordsInTable));
     pF->lpNameRecords = reinterpret_cast<_nameRecord *>(table + sizeof(_nameHeader));
     pF->lpNameStrings = reinterpret_cast<char *>(table) +

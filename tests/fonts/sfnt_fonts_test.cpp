@@ -198,13 +198,14 @@ TEST_P(RealFont, TablesNamesLocaAndCmapMatchFreeType) {
     EXPECT_EQ(size_t(n), std::strlen(buf));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Debian, RealFont,
-    ::testing::Values("opentype/ipafont-gothic/ipag.ttf", "truetype/arphic-bsmi00lp/bsmi00lp.ttf",
-                      "truetype/arphic-gbsn00lp/gbsn00lp.ttf",
-                      "truetype/unfonts-core/UnDotum.ttf", "truetype/dejavu/DejaVuSans.ttf",
-                      "truetype/liberation/LiberationSans-Regular.ttf",
-                      "truetype/droid/DroidSansFallbackFull.ttf"));
+INSTANTIATE_TEST_SUITE_P(Debian, RealFont,
+                         ::testing::Values("opentype/ipafont-gothic/ipag.ttf",
+                                           "truetype/arphic-bsmi00lp/bsmi00lp.ttf",
+                                           "truetype/arphic-gbsn00lp/gbsn00lp.ttf",
+                                           "truetype/unfonts-core/UnDotum.ttf",
+                                           "truetype/dejavu/DejaVuSans.ttf",
+                                           "truetype/liberation/LiberationSans-Regular.ttf",
+                                           "truetype/droid/DroidSansFallbackFull.ttf"));
 
 TEST(RealMort, SungGBVerticalPairs) {
     std::string path = DebianFont("truetype/arphic-gbsn00lp/gbsn00lp.ttf");
@@ -227,7 +228,8 @@ TEST(RealMort, SungGBVerticalPairs) {
     // dash and the double vertical line reach a pair through the cmap.
     r->iVertical = 1;
     for (uint16_t i = 0; i < n; ++i)
-        EXPECT_EQ(r->lpLookupSingle[i].glyphid2, GetVertical(r.get(), r->lpLookupSingle[i].glyphid1));
+        EXPECT_EQ(r->lpLookupSingle[i].glyphid2,
+                  GetVertical(r.get(), r->lpLookupSingle[i].glyphid1));
     for (uint32_t c : {0xFF5Eu, 0x2016u}) {
         uint32_t glyph = GetGlyphNo(r.get(), c);
         EXPECT_NE(glyph, GetVertical(r.get(), glyph)) << std::hex << c;
@@ -244,8 +246,8 @@ std::vector<Pt> LoadedPoints(FT_Face face, unsigned glyph, std::vector<int> *con
     const FT_Outline &o = face->glyph->outline;
     std::vector<Pt> points;
     for (int i = 0; i < o.n_points; ++i)
-        points.push_back({int16_t(o.points[i].x), int16_t(o.points[i].y),
-                          (o.tags[i] & FT_CURVE_TAG_ON) != 0});
+        points.push_back(
+            {int16_t(o.points[i].x), int16_t(o.points[i].y), (o.tags[i] & FT_CURVE_TAG_ON) != 0});
     contourEnds->assign(o.contours, o.contours + o.n_contours);
     return points;
 }
@@ -273,8 +275,8 @@ TEST(Builder, GlyphsNamesAndFormat4MatchFreeType) {
     // form), off-curve points, and composites with every argument and scale
     // form.
     Contour box = {{0, 0}, {0, 700}, {600, 700}, {600, 0}};
-    Contour wide = {{-300, -20}, {-44, -20}, {212, -20}, {212, 300, false}, {-1000, 301},
-                    {-1000, 301, false}, {0, 0}};
+    Contour wide = {{-300, -20},  {-44, -20},          {212, -20}, {212, 300, false},
+                    {-1000, 301}, {-1000, 301, false}, {0, 0}};
     Contour run;
     for (int16_t i = 0; i < 300; ++i) run.push_back({int16_t(i * 3), int16_t(500 - i), i % 7 != 3});
     std::vector<Contour> simple1 = {wide, box}, simple2 = {run};
@@ -298,7 +300,7 @@ TEST(Builder, GlyphsNamesAndFormat4MatchFreeType) {
     b.AddGlyph(Glyph::Composite(components, {0xB0, 0}));
     b.AddGlyph(Glyph::Empty());
     b.AddGlyph(Glyph::Composite({plain, anchored}));
-    std::map<uint16_t, uint16_t> map = {{0x20, 4}, {0x41, 1}, {0x42, 2}, {0x43, 3},
+    std::map<uint16_t, uint16_t> map = {{0x20, 4},   {0x41, 1},   {0x42, 2},  {0x43, 3},
                                         {0x3000, 5}, {0x3001, 1}, {0xFFFD, 2}};
     b.Cmap4(3, 1, map).NameUtf16(3, 1, 0x409, 1, "Builder Sans").Name(1, 0, 0, 4, {'B', 'S'});
     std::string path = b.WriteTo(ScratchDir("builder_ft") + "/font.ttf");
@@ -315,9 +317,10 @@ TEST(Builder, GlyphsNamesAndFormat4MatchFreeType) {
     ASSERT_EQ(FT_GLYPH_FORMAT_COMPOSITE, ft->glyph->format);
     ASSERT_EQ(components.size(), ft->glyph->num_subglyphs);
     const FT_Fixed one = 0x10000;
-    std::vector<std::vector<FT_Fixed>> matrices = {
-        {one, 0, 0, one}, {one / 2, 0, 0, one / 2}, {one, -one / 4, one / 4, one},
-        {one * 3 / 4, 0, 0, one * 5 / 4}};
+    std::vector<std::vector<FT_Fixed>> matrices = {{one, 0, 0, one},
+                                                   {one / 2, 0, 0, one / 2},
+                                                   {one, -one / 4, one / 4, one},
+                                                   {one * 3 / 4, 0, 0, one * 5 / 4}};
     for (FT_UInt i = 0; i < components.size(); ++i) {
         FT_Int index, arg1, arg2;
         FT_UInt flags;
@@ -345,7 +348,7 @@ TEST(Builder, GlyphsNamesAndFormat4MatchFreeType) {
 }
 
 TEST(Builder, Format2MatchesFreeType) {
-    std::map<uint16_t, uint16_t> map = {{0x20, 1}, {0x41, 2}, {0x8140, 3}, {0x8141, 1},
+    std::map<uint16_t, uint16_t> map = {{0x20, 1},   {0x41, 2},   {0x8140, 3}, {0x8141, 1},
                                         {0x81FC, 2}, {0x889F, 3}, {0xE040, 1}};
     FontBuilder b;
     b.AddGlyph(Glyph::Simple({{{0, 0}, {0, 10}, {10, 0}}})).AddGlyph(Glyph::Empty());

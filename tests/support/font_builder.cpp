@@ -114,8 +114,8 @@ bool ArgFitsByte(int32_t v, bool signedArg) {
 
 uint16_t ComponentFlags(const Component &c, bool last, bool instructions) {
     uint16_t flags = c.extraFlags;
-    bool words = c.forceWords || !ArgFitsByte(c.arg1, c.argsAreXY) ||
-                 !ArgFitsByte(c.arg2, c.argsAreXY);
+    bool words =
+        c.forceWords || !ArgFitsByte(c.arg1, c.argsAreXY) || !ArgFitsByte(c.arg2, c.argsAreXY);
     if (words) flags |= kArgsAreWords;
     if (c.argsAreXY) flags |= kArgsAreXYValues;
     if (c.scale.size() == 1) flags |= kWeHaveAScale;
@@ -132,8 +132,7 @@ Bytes EncodeComposite(const Glyph &g) {
     WriteBox(w, g.bbox.value_or(std::vector<int16_t>{}));
     for (size_t i = 0; i < g.components.size(); ++i) {
         const Component &c = g.components[i];
-        uint16_t flags =
-            ComponentFlags(c, i + 1 == g.components.size(), !g.instructions.empty());
+        uint16_t flags = ComponentFlags(c, i + 1 == g.components.size(), !g.instructions.empty());
         w.U16(flags).U16(c.glyphIndex);
         if (flags & kArgsAreWords)
             w.I16(int16_t(c.arg1)).I16(int16_t(c.arg2));
@@ -180,8 +179,8 @@ Extent GlyphExtent(const std::vector<Glyph> &glyphs, uint16_t index, int recursi
 
 Bytes Format2(const std::vector<SubHeader2> &given) {
     std::vector<SubHeader2> subs = given;
-    auto zero = std::find_if(subs.begin(), subs.end(),
-                             [](const SubHeader2 &s) { return s.highByte == 0; });
+    auto zero =
+        std::find_if(subs.begin(), subs.end(), [](const SubHeader2 &s) { return s.highByte == 0; });
     if (zero == subs.end())
         subs.insert(subs.begin(), SubHeader2{0, 0, 0, {}});
     else
@@ -468,10 +467,10 @@ Bytes FontBuilder::BuildMaxp() const {
     MaxpValues m = ComputedMaxp();
     BEWriter w;
     w.U32(0x00010000);
-    for (uint16_t v : {m.numGlyphs, m.maxPoints, m.maxContours, m.maxComponentPoints,
-                       m.maxComponentContours, m.maxZones, m.maxTwilightPoints, m.maxStorage,
-                       m.maxFunctionDefs, m.maxInstructionDefs, m.maxStackElements,
-                       m.maxSizeOfInstructions, m.maxComponentElements, m.maxComponentDepth})
+    for (uint16_t v :
+         {m.numGlyphs, m.maxPoints, m.maxContours, m.maxComponentPoints, m.maxComponentContours,
+          m.maxZones, m.maxTwilightPoints, m.maxStorage, m.maxFunctionDefs, m.maxInstructionDefs,
+          m.maxStackElements, m.maxSizeOfInstructions, m.maxComponentElements, m.maxComponentDepth})
         w.U16(v);
     return w.bytes;
 }
@@ -497,8 +496,8 @@ Bytes FontBuilder::BuildHhea() const {
     BEWriter w;
     w.U32(0x00010000).I16(ascender_).I16(descender_).I16(lineGap_);
     w.U16(uint16_t(unitsPerEm_ / 2)).I16(0).I16(0).I16(int16_t(unitsPerEm_ / 2));
-    w.I16(1).I16(0).I16(0);               // caret slope rise, run, offset
-    w.U32(0).U32(0).I16(0);               // reserved, metric data format
+    w.I16(1).I16(0).I16(0);  // caret slope rise, run, offset
+    w.U32(0).U32(0).I16(0);  // reserved, metric data format
     return w.U16(uint16_t(glyphs_.size())).bytes;
 }
 
@@ -556,10 +555,10 @@ Bytes FontBuilder::BuildMort() const {
     const auto &[pairs, entrySize] = *mort_;
     uint32_t pairBytes = uint32_t(4 * pairs.size());
     BEWriter w;
-    w.U32(0x00010000).U32(1).U32(1);                 // version, chains, default flags
-    w.U32(76 - 8 + pairBytes).U16(3).U16(1);          // chain length, features, sub-tables
-    w.U16(4).U16(0).U32(1).U32(0xFFFFFFFF);           // vertical substitution on
-    w.U16(0).U16(1).U32(0).U32(0);                    // all typographic features
+    w.U32(0x00010000).U32(1).U32(1);          // version, chains, default flags
+    w.U32(76 - 8 + pairBytes).U16(3).U16(1);  // chain length, features, sub-tables
+    w.U16(4).U16(0).U32(1).U32(0xFFFFFFFF);   // vertical substitution on
+    w.U16(0).U16(1).U32(0).U32(0);            // all typographic features
     w.U16(0).U16(1).U32(0).U32(0);
     w.U16(uint16_t(20 + pairBytes)).U16(0x8004).U32(1).U16(6);
     uint16_t n = uint16_t(pairs.size());
@@ -608,8 +607,8 @@ std::map<std::string, Bytes> FontBuilder::BuildTables() const {
 
 Bytes FontBuilder::Build() const {
     std::map<std::string, Bytes> tables = BuildTables();
-    size_t slots = editDirectory_ ? std::max(kReservedDirectoryEntries, tables.size())
-                                  : tables.size();
+    size_t slots =
+        editDirectory_ ? std::max(kReservedDirectoryEntries, tables.size()) : tables.size();
     BEWriter data;
     data.bytes.resize(12 + 16 * slots);
     Directory dir;

@@ -80,9 +80,9 @@ struct Glyph {
 // maxp in host order.  Defaults are computed from the glyphs and programs;
 // any field can be overridden with FontBuilder::Maxp.
 struct MaxpValues {
-    uint16_t numGlyphs, maxPoints, maxContours, maxComponentPoints, maxComponentContours,
-        maxZones, maxTwilightPoints, maxStorage, maxFunctionDefs, maxInstructionDefs,
-        maxStackElements, maxSizeOfInstructions, maxComponentElements, maxComponentDepth;
+    uint16_t numGlyphs, maxPoints, maxContours, maxComponentPoints, maxComponentContours, maxZones,
+        maxTwilightPoints, maxStorage, maxFunctionDefs, maxInstructionDefs, maxStackElements,
+        maxSizeOfInstructions, maxComponentElements, maxComponentDepth;
 };
 
 // One segment of a format-4 sub-table given exactly.
@@ -129,8 +129,8 @@ public:
     // name: strings as raw bytes; NameUtf16 stores ASCII text as UTF-16BE.
     FontBuilder &Name(uint16_t platform, uint16_t encoding, uint16_t language, uint16_t nameID,
                       Bytes bytes);
-    FontBuilder &NameUtf16(uint16_t platform, uint16_t encoding, uint16_t language,
-                           uint16_t nameID, const std::string &ascii);
+    FontBuilder &NameUtf16(uint16_t platform, uint16_t encoding, uint16_t language, uint16_t nameID,
+                           const std::string &ascii);
     // Identical strings are stored once and shared by their records.
     FontBuilder &ShareNameStrings(bool share = true);
 
@@ -143,8 +143,7 @@ public:
                                  std::vector<SubHeader2> subHeaders);
     FontBuilder &Cmap4(uint16_t platform, uint16_t encoding,
                        const std::map<uint16_t, uint16_t> &map);
-    FontBuilder &Cmap4Segments(uint16_t platform, uint16_t encoding,
-                               std::vector<Segment4> segments,
+    FontBuilder &Cmap4Segments(uint16_t platform, uint16_t encoding, std::vector<Segment4> segments,
                                std::vector<uint16_t> glyphIdArray = {});
     FontBuilder &CmapRaw(uint16_t platform, uint16_t encoding, Bytes subTable);
 

@@ -29,9 +29,10 @@ bool TableReader::ReadAll() {
 }
 
 TableReader::~TableReader() {
-    for (void *p : {static_cast<void *>(font_->lpNameTable), static_cast<void *>(font_->CmapBuffer),
-                    static_cast<void *>(font_->LocaBuffer), static_cast<void *>(font_->lpMortHeader),
-                    static_cast<void *>(font_->lpLookupSingle)})
+    for (void *p :
+         {static_cast<void *>(font_->lpNameTable), static_cast<void *>(font_->CmapBuffer),
+          static_cast<void *>(font_->LocaBuffer), static_cast<void *>(font_->lpMortHeader),
+          static_cast<void *>(font_->lpLookupSingle)})
         std::free(p);
     if (font_->InFile != nullptr) std::fclose(font_->InFile);
 }

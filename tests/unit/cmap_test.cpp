@@ -36,26 +36,25 @@ protected:
 TEST_F(Cmap, Format4DeltaAndArraySegments) {
     // 0x41-0x43 follow their glyphs (delta segment); 0x3000-0x3002 do not
     // (glyph array); 0x50 stands alone.
-    ASSERT_TRUE(Open(FontBuilder().Cmap4(3, 1, {{0x41, 5}, {0x42, 6}, {0x43, 7}, {0x50, 2},
-                                               {0x3000, 9}, {0x3001, 4}, {0x3002, 8}})));
+    ASSERT_TRUE(Open(FontBuilder().Cmap4(
+        3, 1,
+        {{0x41, 5}, {0x42, 6}, {0x43, 7}, {0x50, 2}, {0x3000, 9}, {0x3001, 4}, {0x3002, 8}})));
     EXPECT_EQ(5u, Glyph(0x41));
     EXPECT_EQ(7u, Glyph(0x43));
     EXPECT_EQ(2u, Glyph(0x50));
     EXPECT_EQ(9u, Glyph(0x3000));
     EXPECT_EQ(4u, Glyph(0x3001));
     EXPECT_EQ(8u, Glyph(0x3002));
-    EXPECT_EQ(0u, Glyph(0x40));    // below a segment's start
+    EXPECT_EQ(0u, Glyph(0x40));  // below a segment's start
     EXPECT_EQ(0u, Glyph(0x4F));
-    EXPECT_EQ(0u, Glyph(0x10000)); // above every end code
-    EXPECT_EQ(csUnicode, CharsetFromEncodingID(F()->uDeltaEncoding));
+    EXPECT_EQ(0u, Glyph(0x10000));  // above every end code
 }
 
 TEST_F(Cmap, Format4ExactSegments) {
     // idDelta wraps modulo 65536; a zero entry of the glyph array is "no
     // glyph" even with a delta; the last segment's end code bounds the search.
-    std::vector<Segment4> segments = {{0x0020, 0x0020, 0xFFF0, 0},
-                                      {0x0030, 0x0032, 3, 4},
-                                      {0x1000, 0x1000, 0, 0}};
+    std::vector<Segment4> segments = {
+        {0x0020, 0x0020, 0xFFF0, 0}, {0x0030, 0x0032, 3, 4}, {0x1000, 0x1000, 0, 0}};
     ASSERT_TRUE(Open(FontBuilder().Cmap4Segments(3, 1, segments, {7, 0, 9})));
     EXPECT_EQ(0x10u, Glyph(0x20));
     EXPECT_EQ(10u, Glyph(0x30));
@@ -80,7 +79,7 @@ TEST_F(Cmap, LaterRecordOfAFormatWins) {
 // -------------------------------------------------------------- format 2
 
 TEST_F(Cmap, Format2SubHeaders) {
-    std::vector<SubHeader2> subs = {{0, 0x20, 0, {11, 12}},        // single bytes 0x20, 0x21
+    std::vector<SubHeader2> subs = {{0, 0x20, 0, {11, 12}},         // single bytes 0x20, 0x21
                                     {0x81, 0x40, -2, {5, 0, 100}},  // 0x8140..0x8142
                                     {0x82, 0x9F, 0x10, {1}}};
     FontBuilder b;
@@ -88,30 +87,22 @@ TEST_F(Cmap, Format2SubHeaders) {
     ASSERT_TRUE(Open(b));
     EXPECT_EQ(11u, Glyph(0x20));
     EXPECT_EQ(12u, Glyph(0x21));
-    EXPECT_EQ(3u, Glyph(0x8140));     // 5 with idDelta -2
-    EXPECT_EQ(0u, Glyph(0x8141));     // a zero entry stays 0
+    EXPECT_EQ(3u, Glyph(0x8140));  // 5 with idDelta -2
+    EXPECT_EQ(0u, Glyph(0x8141));  // a zero entry stays 0
     EXPECT_EQ(98u, Glyph(0x8142));
-    EXPECT_EQ(0u, Glyph(0x813F));     // low byte below firstCode
-    EXPECT_EQ(0u, Glyph(0x8143));     // at firstCode + entryCount
+    EXPECT_EQ(0u, Glyph(0x813F));  // low byte below firstCode
+    EXPECT_EQ(0u, Glyph(0x8143));  // at firstCode + entryCount
     EXPECT_EQ(0x11u, Glyph(0x829F));
-    EXPECT_EQ(0u, Glyph(0x41));       // format 4 is not consulted
+    EXPECT_EQ(0u, Glyph(0x41));  // format 4 is not consulted
     EXPECT_EQ(0u, Glyph(0x12345));
     // The encoding comes from format 4 unless that is 0.
     EXPECT_EQ(0, F()->uDeltaEncoding);
     EXPECT_EQ(2, F()->uHiByteEncoding);
     EXPECT_EQ(3, F()->uHiBytePlatform);
-}
-
-TEST_F(Cmap, Format2FromMapAndCharsetCodes) {
-    ASSERT_TRUE(Open(FontBuilder().Cmap2(3, 4, {{0x41, 1}, {0xA440, 2}, {0xA442, 3}})));
-    EXPECT_EQ(1u, Glyph(0x41));
-    EXPECT_EQ(2u, Glyph(0xA440));
-    EXPECT_EQ(0u, Glyph(0xA441));
-    EXPECT_EQ(3u, Glyph(0xA442));
-    EXPECT_EQ(3u, GetGlyphNoFromHiLo(F(), 0xA442));
-    EXPECT_EQ(csBig5, CharsetFromEncodingID(F()->uHiByteEncoding));
-    EXPECT_EQ(csShiftJIS, CharsetFromEncodingID(2));
+    EXPECT_EQ(csShiftJIS, CharsetFromEncodingID(F()->uHiByteEncoding));
+    EXPECT_EQ(csUnicode, CharsetFromEncodingID(1));
     EXPECT_EQ(csGB2312, CharsetFromEncodingID(3));
+    EXPECT_EQ(csBig5, CharsetFromEncodingID(4));
     EXPECT_EQ(csSingleByte, CharsetFromEncodingID(0));
     EXPECT_EQ(csSingleByte, CharsetFromEncodingID(5));
 }
@@ -173,8 +164,8 @@ TEST_F(Cmap, LookupsThatWouldReadOutsideAnswerZero) {
     BEWriter w;
     w.U16(2).U16(0).U16(0);
     for (int high = 0; high < 256; ++high) w.U16(high == 0x81 ? 8 * 500 : high == 0x82 ? 8 : 0);
-    w.U16(0).U16(0).U16(0).U16(0);            // sub-header 0: nothing
-    w.U16(0x40).U16(10).U16(0).U16(0x7000);   // sub-header 1: array far outside
+    w.U16(0).U16(0).U16(0).U16(0);           // sub-header 0: nothing
+    w.U16(0x40).U16(10).U16(0).U16(0x7000);  // sub-header 1: array far outside
     ASSERT_TRUE(Open(FontBuilder().CmapRaw(3, 2, w.bytes)));
     EXPECT_EQ(0u, Glyph(0x8140));  // sub-header 500 lies outside
     EXPECT_EQ(0u, Glyph(0x8240));  // its glyph entry lies outside
@@ -217,9 +208,9 @@ TEST_F(Cmap, UnusableMortLeavesSubstitutionOff) {
         F()->iVertical = 1;
         EXPECT_EQ(5u, GetVertical(F(), 5));
     };
-    expectOff(FontBuilder().Mort({{5, 50}}, 2));                   // entrySize 2
-    expectOff(FontBuilder().Mort({}));                             // no pairs
-    expectOff(FontBuilder().RawTable("mort", Bytes(75, 0)));       // short prefix
+    expectOff(FontBuilder().Mort({{5, 50}}, 2));              // entrySize 2
+    expectOff(FontBuilder().Mort({}));                        // no pairs
+    expectOff(FontBuilder().RawTable("mort", Bytes(75, 0)));  // short prefix
     // nEntries says 1000 pairs but the table holds two.
     Bytes lying(76, 0);
     lying[67] = 4, lying[68] = 0x03, lying[69] = 0xE8;
@@ -241,12 +232,13 @@ TEST_F(Cmap, OpeningListsSubTablesAndNamesInTheLog) {
     std::ifstream in(log);
     std::stringstream text;
     text << in.rdbuf();
-    EXPECT_EQ("Names:\n"
-              "   3    1   17    4 Font\n"
-              "   1    0    0    1 M\n"
-              "C-Map 4: platform = 00, encoding = 03\n"
-              "C-Map 2: platform = 03, encoding = 02\n",
-              text.str());
+    EXPECT_EQ(
+        "Names:\n"
+        "   3    1   17    4 Font\n"
+        "   1    0    0    1 M\n"
+        "C-Map 4: platform = 00, encoding = 03\n"
+        "C-Map 2: platform = 03, encoding = 02\n",
+        text.str());
 }
 
 }  // namespace
