@@ -14,6 +14,10 @@
 #include "font_builder.h"
 #include "test_paths.h"
 
+// The one system call the host needs, declared here rather than pulling the
+// whole Windows header into a test of the portable API.
+extern "C" __declspec(dllimport) void *__stdcall GetModuleHandleA(const char *lpModuleName);
+
 namespace {
 
 using kelmor_test::FontBuilder;
@@ -65,6 +69,16 @@ TEST(Kelmor32Dll, DebugLogOpensAndCloses) {
     // A level without a file name opens nothing.
     EXPECT_EQ(0, SetDebugLevel("", 1));
     std::remove(log.c_str());
+}
+
+// The loader attached the library through DllMain, which keeps the DLL's own
+// module handle: the ini file is looked for beside kelmor32.dll, not beside
+// the host program.
+TEST(Kelmor32Dll, KnowsItsOwnModule) {
+    void *library = GetModuleHandleA("kelmor32.dll");
+    ASSERT_NE(nullptr, library);
+    EXPECT_NE(GetModuleHandleA(nullptr), library);
+    EXPECT_EQ(library, KelmoRegisterApp(nullptr));
 }
 
 // One square glyph (number 1) in the middle of a 1000-unit em; glyph 0 is
