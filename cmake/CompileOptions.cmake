@@ -3,7 +3,8 @@ add_library(kelmor_options INTERFACE)
 
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(kelmor_options INTERFACE
-        -Wall -Wextra -Wshadow=local -Wno-unused-parameter)
+        -Wall -Wextra -Wno-unused-parameter
+        $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>)
     if(KELMOR_WERROR)
         target_compile_options(kelmor_options INTERFACE -Werror)
     endif()
