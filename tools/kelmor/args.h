@@ -1,0 +1,52 @@
+// Reading the options of a sub-command.
+//
+// Options take the forms "--name VALUE" and "--name=VALUE"; anything that
+// does not start with "--" is a positional argument.  "--" ends the options,
+// so that text starting with dashes can still be rendered.
+#ifndef KELMOR_TOOL_ARGS_H
+#define KELMOR_TOOL_ARGS_H
+
+#include <string>
+#include <vector>
+
+namespace kelmor {
+
+class ArgCursor {
+public:
+    // argv[0] (the sub-command's own name) is skipped.
+    ArgCursor(int argc, char **argv);
+
+    bool Done() const { return next_ >= args_.size(); }
+
+    // True and consumed when the current argument is exactly the flag.
+    bool Flag(const char *name);
+    // True and consumed when the current argument is the option, in either
+    // form.  A missing value is recorded as an error (see Error()).
+    bool Value(const char *name, std::string *value);
+    // The current argument when it is positional (consumed), else false.
+    bool Positional(std::string *value);
+    // The current argument, consumed; for reporting unknown options.
+    std::string Take();
+
+    const std::string &Error() const { return error_; }
+
+private:
+    std::vector<std::string> args_;
+    size_t next_ = 0;
+    bool optionsEnded_ = false;
+    std::string error_;
+};
+
+// Prints "kelmor COMMAND: MESSAGE" on stderr and returns `exitCode`: the
+// one way the sub-commands report a failure.
+int Report(const char *command, const std::string &message, int exitCode = 1);
+
+// Exit code of a command line that cannot be understood.
+constexpr int kUsageError = 2;
+
+// Whole decimal number within [lowest, highest]; false otherwise.
+bool ParseDecimal(const std::string &text, long lowest, long highest, long *value);
+
+}  // namespace kelmor
+
+#endif

@@ -1,0 +1,309 @@
+// kelmor render: text, codes or glyph numbers through the library's
+// GetBitmap, shown in the terminal and optionally written as a PNG.
+#include <langinfo.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "args.h"
+#include "commands.h"
+#include "font_facts.h"
+#include "glyph_image.h"
+#include "kelmor.h"
+#include "png_writer.h"
+#include "render_plan.h"
+#include "text_input.h"
+#include "ttf/handles.h"
+
+namespace kelmor {
+namespace {
+
+constexpr const char *kCommand = "render";
+
+void PrintHelp() {
+    std::printf(
+        "usage: kelmor render FONT TEXT [OPTIONS]\n"
+        "       kelmor render FONT --code HEX[,HEX...] [OPTIONS]\n"
+        "       kelmor render FONT --glyphs N[,N...] [OPTIONS]\n"
+        "       kelmor render FONT --encoding sjis|big5|gb TEXT [OPTIONS]\n"
+        "\n"
+        "Renders one glyph after another with the library's GetBitmap and shows\n"
+        "them in the terminal; --png also writes the whole line as a PNG.\n"
+        "\n"
+        "What is rendered:\n"
+        "  TEXT               UTF-8 text.  The library takes character codes only in\n"
+        "                     Shift-JIS, Big5 or GB 2312, so each character is looked\n"
+        "                     up in the font's own character map (GetGlyphNo) and\n"
+        "                     rendered by glyph number (character set 241).  Fonts\n"
+        "                     whose map is Shift-JIS, Big5 or GB need --encoding.\n"
+        "  --code HEX,...     codes of the font's own character map, e.g. 889F.  A\n"
+        "                     Shift-JIS, Big5 or GB font gets the two bytes through\n"
+        "                     SetEncoding with its own character set; for any other\n"
+        "                     font the code is looked up as above.\n"
+        "  --glyphs N,...     glyph numbers, no lookup (character set 241).\n"
+        "  --encoding CODE    sjis, big5 or gb: TEXT is converted to that code space\n"
+        "                     (iconv) and its two-byte codes go through the library,\n"
+        "                     which reaches a Unicode font through the concordance\n"
+        "                     named in its ini file (found via KELMOR_PROFILE and\n"
+        "                     the \"IniPath\" entry; see 'kelmor cob --help').\n"
+        "\n"
+        "Options:\n"
+        "  --size POINTS      point size (default 24)\n"
+        "  --dpi DPI          resolution in dots per inch (default 72)\n"
+        "  --vertical         vertical forms, stacked from top to bottom\n"
+        "  --png FILE         write the line as a PNG file\n"
+        "  --depth 1|8        bits per PNG pixel (default 1)\n"
+        "  --ascii            draw with '#' and '.' (default in non-UTF-8 locales)\n"
+        "  --blocks           draw with Unicode half blocks (default otherwise)\n"
+        "  --columns N        terminal width to wrap at (default $COLUMNS or 80)\n"
+        "  --quiet            no terminal picture (with --png)\n"
+        "\n"
+        "A character the font lacks is drawn as glyph 0, as the library does, and\n"
+        "named on stderr.  Exit code: 0 rendered, 1 failed, 2 bad command line.\n");
+}
+
+struct RenderOptions {
+    std::string fontPath;
+    std::string text;
+    bool haveText = false;
+    std::string codes;
+    std::string glyphs;
+    std::string encoding;
+    int points = 24;
+    int dpi = 72;
+    bool vertical = false;
+    std::string pngPath;
+    int depth = 1;
+    TerminalStyle style = TerminalStyle::kAscii;
+    bool styleChosen = false;
+    int columns = 80;
+    bool quiet = false;
+};
+
+TerminalStyle LocaleStyle() {
+    std::setlocale(LC_CTYPE, "");
+    const char *codeset = nl_langinfo(CODESET);
+    const bool utf8 = codeset && (std::strcmp(codeset, "UTF-8") == 0);
+    return utf8 ? TerminalStyle::kHalfBlocks : TerminalStyle::kAscii;
+}
+
+int DefaultColumns() {
+    long columns = 0;
+    const char *env = std::getenv("COLUMNS");
+    return env && ParseDecimal(env, 10, 10000, &columns) ? int(columns) : 80;
+}
+
+bool NumberOption(ArgCursor &args, const char *name, long lowest, long highest, int *out,
+                  std::string *error) {
+    std::string value;
+    if (!args.Value(name, &value)) return false;
+    long number = 0;
+    if (args.Error().empty() && !ParseDecimal(value, lowest, highest, &number)) {
+        *error = std::string(name) + " takes a whole number from " + std::to_string(lowest) +
+                 " to " + std::to_string(highest) + ", not \"" + value + "\"";
+    }
+    *out = int(number);
+    return true;
+}
+
+bool StyleFlag(ArgCursor &args, RenderOptions *o) {
+    if (args.Flag("--ascii")) {
+        o->style = TerminalStyle::kAscii;
+    } else if (args.Flag("--blocks")) {
+        o->style = TerminalStyle::kHalfBlocks;
+    } else {
+        return false;
+    }
+    o->styleChosen = true;
+    return true;
+}
+
+// One argument into the options; false when it is not one of ours.
+bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
+    if (args.Flag("--vertical")) {
+        o->vertical = true;
+        return true;
+    }
+    if (args.Flag("--quiet")) {
+        o->quiet = true;
+        return true;
+    }
+    if (StyleFlag(args, o)) return true;
+    if (args.Value("--code", &o->codes) || args.Value("--glyphs", &o->glyphs) ||
+        args.Value("--encoding", &o->encoding) || args.Value("--png", &o->pngPath))
+        return true;
+    if (NumberOption(args, "--size", 1, kMaxSizeTimesDpi, &o->points, error) ||
+        NumberOption(args, "--dpi", 1, kMaxSizeTimesDpi, &o->dpi, error) ||
+        NumberOption(args, "--depth", 1, 8, &o->depth, error) ||
+        NumberOption(args, "--columns", 1, 100000, &o->columns, error))
+        return true;
+    std::string positional;
+    if (!args.Positional(&positional)) return false;
+    if (o->fontPath.empty()) {
+        o->fontPath = positional;
+    } else if (!o->haveText) {
+        o->text = positional;
+        o->haveText = true;
+    } else {
+        *error = "more than one text given (quote text with spaces)";
+    }
+    return true;
+}
+
+// What the command line asks for, checked before any font is opened.
+std::string CheckOptions(const RenderOptions &o) {
+    if (o.fontPath.empty()) return "which font? (try 'kelmor render --help')";
+    const int sources = (o.haveText ? 1 : 0) + (o.codes.empty() ? 0 : 1) +
+                        (o.glyphs.empty() ? 0 : 1);
+    if (sources != 1) return "give exactly one of TEXT, --code and --glyphs";
+    if (!o.encoding.empty() && !o.haveText) return "--encoding converts TEXT; give some";
+    if (o.depth != 1 && o.depth != 8) return "--depth is 1 or 8";
+    if (long(o.points) * o.dpi > kMaxSizeTimesDpi) {
+        return "--size times --dpi must be at most " + std::to_string(kMaxSizeTimesDpi);
+    }
+    return "";
+}
+
+// Text converted to a double-byte code space and handed to the library,
+// which reaches a Unicode font through the concordance the ini file names.
+bool PlanThroughCodeSpace(int32_t handle, _TTFont &font, const RenderOptions &o,
+                          RenderPlan *plan, std::string *error) {
+    TextEncoding space;
+    if (!EncodingFromName(o.encoding, &space)) {
+        *error = "--encoding is sjis, big5 or gb, not \"" + o.encoding + "\"";
+        return false;
+    }
+    std::vector<uint32_t> codePoints;
+    std::vector<DbcsChar> chars;
+    if (!DecodeUtf8(o.text, &codePoints, error) ||
+        !ConvertToEncoding(codePoints, space, &chars, error))
+        return false;
+    const int charset = EncodingCharset(space);
+    if (font.csFont != charset && font.csFont != csUnicode) {
+        *error = std::string("the font's character map is ") + CharsetTitle(font.csFont) +
+                 "; the library takes " + EncodingTitle(space) + " text only for " +
+                 EncodingTitle(space) + " and Unicode fonts";
+        return false;
+    }
+    const bool loaded = SetEncoding(handle, charset) != 0;
+    if (font.csFont == csUnicode && !loaded) {
+        *error = std::string("no ") + EncodingTitle(space) +
+                 " concordance could be loaded: the ini file must list one under "
+                 "\"Code Space Concordances\" (see 'kelmor cob --help')";
+        return false;
+    }
+    PlanEncodedText(font, chars, space, plan);
+    return true;
+}
+
+bool MakePlan(int32_t handle, _TTFont &font, const RenderOptions &o, RenderPlan *plan,
+              std::string *error) {
+    if (!o.encoding.empty()) return PlanThroughCodeSpace(handle, font, o, plan, error);
+    std::vector<uint32_t> values;
+    if (o.haveText) {
+        if (!DecodeUtf8(o.text, &values, error) || !PlanUnicodeText(font, values, plan, error))
+            return false;
+    } else if (!o.codes.empty()) {
+        if (!ParseNumberList(o.codes, 16, 0xFFFF, &values, error)) return false;
+        PlanCodes(font, values, plan);
+    } else {
+        if (!ParseNumberList(o.glyphs, 10, 0xFFFF, &values, error)) return false;
+        PlanGlyphs(font, values, plan);
+    }
+    SetEncoding(handle, plan->charset);
+    return true;
+}
+
+bool RenderItems(int32_t handle, const RenderOptions &o, const RenderPlan &plan,
+                 std::vector<InkImage> *glyphs, std::string *error) {
+    const char flags = o.vertical ? KELMOR_VERTICAL : 0;
+    for (const RenderItem &item : plan.items) {
+        int width = 0, height = 0;
+        const unsigned char *bits = GetBitmap(handle, item.input, &width, &height, flags);
+        if (bits == nullptr) {
+            *error = "the library rendered nothing for " + item.label;
+            return false;
+        }
+        if (!item.problem.empty()) Report(kCommand, "note: " + item.problem);
+        glyphs->push_back(FromLibraryBitmap(bits, width, height));
+    }
+    return true;
+}
+
+// Horizontal lines are broken between glyphs to fit the terminal.
+void ShowInTerminal(const std::vector<InkImage> &glyphs, const RenderOptions &o) {
+    if (glyphs.empty()) return;
+    size_t perLine = glyphs.size();
+    if (!o.vertical) {
+        const int cellWidth = glyphs.front().width > 0 ? glyphs.front().width : 1;
+        perLine = size_t(o.columns / cellWidth > 0 ? o.columns / cellWidth : 1);
+    }
+    for (size_t first = 0; first < glyphs.size(); first += perLine) {
+        const size_t last = std::min(glyphs.size(), first + perLine);
+        const std::vector<InkImage> line(glyphs.begin() + std::ptrdiff_t(first),
+                                         glyphs.begin() + std::ptrdiff_t(last));
+        if (first > 0) std::fputs("\n", stdout);
+        std::fputs(TerminalPicture(JoinGlyphs(line, o.vertical), o.style).c_str(), stdout);
+    }
+}
+
+// Closes the handle however the command ends.
+struct HandleCloser {
+    int32_t handle;
+    ~HandleCloser() { CloseTTFont(handle); }
+};
+
+int Render(const RenderOptions &o) {
+    const int32_t handle = OpenTTFont(o.fontPath.c_str());
+    if (handle == 0) return Report(kCommand, DiagnoseOpenFailure(o.fontPath));
+    HandleCloser closer{handle};
+    _TTFont *font = FontFromHandle(handle);
+
+    if (SetPointSize(handle, o.points, o.dpi) == 0) {
+        std::string why = DiagnoseSizeFailure(*font, o.points, o.dpi);
+        return Report(kCommand, "cannot render at " + std::to_string(o.points) + " points and " +
+                                    std::to_string(o.dpi) + " dpi" +
+                                    (why.empty() ? std::string() : ": " + why));
+    }
+    RenderPlan plan;
+    std::vector<InkImage> glyphs;
+    std::string error;
+    if (!MakePlan(handle, *font, o, &plan, &error) ||
+        !RenderItems(handle, o, plan, &glyphs, &error))
+        return Report(kCommand, error);
+    if (!o.quiet) ShowInTerminal(glyphs, o);
+    if (!o.pngPath.empty() &&
+        !WritePng(o.pngPath, JoinGlyphs(glyphs, o.vertical), o.depth, &error))
+        return Report(kCommand, error);
+    return 0;
+}
+
+}  // namespace
+}  // namespace kelmor
+
+int CmdRender(int argc, char **argv) {
+    using namespace kelmor;
+    ArgCursor args(argc, argv);
+    RenderOptions options;
+    options.columns = DefaultColumns();
+    std::string error;
+    while (!args.Done() && error.empty() && args.Error().empty()) {
+        if (args.Flag("--help")) {
+            PrintHelp();
+            return 0;
+        }
+        if (!TakeArgument(args, &options, &error)) {
+            error = "unknown option \"" + args.Take() + "\" (try 'kelmor render --help')";
+        }
+    }
+    if (error.empty()) error = args.Error();
+    if (error.empty()) error = CheckOptions(options);
+    if (!error.empty()) return Report(kCommand, error, kUsageError);
+    if (!options.styleChosen) options.style = LocaleStyle();
+    return Render(options);
+}

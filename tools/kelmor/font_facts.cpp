@@ -1,0 +1,204 @@
+#include "font_facts.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "ttf/ttf_read.h"
+
+namespace kelmor {
+namespace {
+
+// The widest bitmap the sizing step allows.
+constexpr long kMaxBoxColumns = 8192;
+
+std::string Quoted(const std::string &path) { return "\"" + path + "\""; }
+
+// A font object with nothing read yet, owned like one from OpenTTF so that
+// CloseTTF releases whatever the readers put into it.
+FontObject EmptyFontObject(FILE *file) {
+    auto *pF = static_cast<_TTFont *>(std::calloc(1, sizeof(_TTFont)));
+    if (pF == nullptr) {
+        std::fclose(file);
+        return nullptr;
+    }
+    pF->lMagic = kMagicKELM;
+    pF->InFile = file;
+    return FontObject(pF);
+}
+
+std::string SignatureProblem(const _TTFont &font) {
+    const uint32_t version = (ui16ToUint(uint16{font.OffsetTable.version.Integer.BE}) << 16) |
+                             ui16ToUint(font.OffsetTable.version.Fract);
+    switch (version) {
+    case 0x00010000: case 0x74727565 /* true */: case 0x4F54544F /* OTTO */: return "";
+    case 0x74746366: return "is a font collection (ttcf); only single fonts can be opened";
+    case 0x774F4646: return "is a WOFF file; unpack it to a .ttf first";
+    case 0x774F4632: return "is a WOFF2 file; unpack it to a .ttf first";
+    }
+    char bytes[64];
+    std::snprintf(bytes, sizeof bytes, "is not a TrueType font (it starts with %08X)",
+                  unsigned(version));
+    return bytes;
+}
+
+std::string HeaderProblem(const _TTFont &font) {
+    if (font.FileSize == 0) return "is empty";
+    if (font.FileSize < sizeof(OffsetTableStruct)) {
+        return "is too short for a font (" + std::to_string(font.FileSize) + " bytes)";
+    }
+    std::string signature = SignatureProblem(font);
+    if (!signature.empty()) return signature;
+    if (ui16ToUint(font.OffsetTable.numTables) == 0) return "declares no tables";
+    const uint32_t expected = std::min<uint32_t>(ui16ToUint(font.OffsetTable.numTables), kMaxTables);
+    if (uint32_t(font.NumTables) < expected) {
+        return "is cut off inside its table directory (" + std::to_string(font.NumTables) +
+               " of " + std::to_string(expected) + " entries are there)";
+    }
+    return "";
+}
+
+// Missing, or reaching beyond the end of the file.
+std::string PlacementProblem(const _TTFont &font, sfntSlot slot, const char *tag) {
+    const TableDirectoryStruct *entry = font.lpsfntTable[slot];
+    if (entry == nullptr) return std::string("has no ") + tag + " table";
+    if (!TableInFile(&font, entry)) {
+        return std::string("has a ") + tag + " table that lies outside the file (offset " +
+               std::to_string(TableOffset(entry)) + ", length " +
+               std::to_string(TableLength(entry)) + ", file " + std::to_string(font.FileSize) +
+               " bytes)";
+    }
+    return "";
+}
+
+// The steps of opening, with the library's readers, up to the first that fails.
+std::string TableProblem(_TTFont *pF) {
+    std::string problem = PlacementProblem(*pF, kSlotHead, "head");
+    if (problem.empty() && GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0)
+        problem = "has a head table that cannot be read";
+    if (!problem.empty()) return problem;
+    GetHorizontalHeader(pF, pF->lpsfntTable[kSlotHhea]);
+
+    problem = PlacementProblem(*pF, kSlotMaxp, "maxp");
+    if (problem.empty() && GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]) == 0)
+        problem = "has a maxp table that cannot be read";
+    if (!problem.empty()) return problem;
+
+    problem = PlacementProblem(*pF, kSlotName, "name");
+    if (!problem.empty()) return problem;
+    const int32_t names = GetName(pF, pF->lpsfntTable[kSlotName]);
+    if (names < 0) return "has a name table that cannot be read (out of memory?)";
+    if (names == 0) return "has no name records";
+
+    problem = PlacementProblem(*pF, kSlotCmap, "cmap");
+    if (!problem.empty()) return problem;
+    const int32_t maps = GetCmap(pF, pF->lpsfntTable[kSlotCmap]);
+    if (maps < 0) return "has a cmap table that cannot be read (out of memory?)";
+    if (maps == 0) return "has a cmap table without sub-tables";
+    return "";
+}
+
+std::string TooMany(const char *what, long count, long limit) {
+    return "needs " + std::to_string(count) + " " + what + "; at most " +
+           std::to_string(limit) + " are supported";
+}
+
+// What the interpreter refuses to make room for.
+std::string InterpreterProblem(const leMaxpHeader &m) {
+    if (m.maxZones > 2) return TooMany("zones", m.maxZones, 2);
+    if (m.maxInstructionDefs > 0) {
+        return "declares " + std::to_string(m.maxInstructionDefs) +
+               " instruction definitions, which the interpreter does not support";
+    }
+    const long points = std::max(m.maxPoints, m.maxComponentPoints);
+    if (points > kMaxZonePoints) return TooMany("points in a glyph zone", points, kMaxZonePoints);
+    if (m.maxTwilightPoints > kMaxZonePoints)
+        return TooMany("twilight points", m.maxTwilightPoints, kMaxZonePoints);
+    const long contours = std::max(m.maxContours, m.maxComponentContours);
+    if (contours > kMaxContours) return TooMany("contours", contours, kMaxContours);
+    if (m.maxStorage > kMaxStorage) return TooMany("storage entries", m.maxStorage, kMaxStorage);
+    if (m.maxFunctionDefs > kMaxFunctionDefs)
+        return TooMany("function definitions", m.maxFunctionDefs, kMaxFunctionDefs);
+    if (m.maxStackElements > kMaxStack)
+        return TooMany("stack entries", m.maxStackElements, kMaxStack);
+    return "";
+}
+
+std::string FileProblem(const std::string &path) {
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return "is a directory";
+    return "";
+}
+
+}  // namespace
+
+FontObject OpenFontObject(const std::string &path) { return FontObject(OpenTTF(path.c_str())); }
+
+std::string DiagnoseOpenFailure(const std::string &path) {
+    const std::string font = Quoted(path);
+    std::string problem = FileProblem(path);
+    if (!problem.empty()) return font + " " + problem;
+    FILE *file = OpenTTFFile(path.c_str());
+    if (file == nullptr) return "cannot open " + font + ": " + std::strerror(errno);
+    FontObject scratch = EmptyFontObject(file);
+    if (!scratch) return "cannot open " + font + ": out of memory";
+
+    InitsfntTables();
+    ListTables(scratch.get(), ReadTTFHeaders(scratch.get()));
+    problem = HeaderProblem(*scratch);
+    if (problem.empty()) problem = TableProblem(scratch.get());
+    if (problem.empty()) problem = InterpreterProblem(scratch->leMaximumProfile);
+    if (problem.empty()) return "the library could not open " + font + " (out of memory?)";
+    return font + " " + problem;
+}
+
+FontBox FontBoxAt(const _TTFont &font, int points, int dpi) {
+    if (font.UnitsPerEm <= 0) return FontBox{0, 0};
+    const long multiplier = long(points) * dpi * 16384 / (long(font.UnitsPerEm) * 72);
+    long yMin = font.yMin, yMax = font.yMax;
+    if (yMin == 0 && font.HorizHeader.Descender != 0) {  // the sizing step's one-time shift
+        yMin = font.HorizHeader.Descender;
+        yMax = std::clamp<long>(yMax + yMin, INT16_MIN, INT16_MAX);
+    }
+    FontBox box;
+    box.columns = (font.xMax * multiplier + 8192) / 16384 - font.xMin * multiplier / 16384 + 1;
+    box.rows = (yMax * multiplier + 8192) / 16384 - yMin * multiplier / 16384 + 1;
+    return box;
+}
+
+std::string DiagnoseSizeFailure(const _TTFont &font, int points, int dpi) {
+    if (font.UnitsPerEm <= 0) return "the font's head table gives 0 units per em";
+    if (long(points) * dpi > kMaxSizeTimesDpi) {
+        return "size times resolution is above " + std::to_string(kMaxSizeTimesDpi);
+    }
+    const FontBox box = FontBoxAt(font, points, dpi);
+    const long rows = box.rows, columns = box.columns;
+    if (rows <= 0 || columns <= 0) return "the font's bounding box is empty or upside down";
+    if (rows > kMaxBoxRows) {
+        return "the font box would be " + std::to_string(rows) +
+               " pixel rows tall; at most " + std::to_string(kMaxBoxRows) +
+               " fit (choose a smaller --size or --dpi)";
+    }
+    if (columns > kMaxBoxColumns) {
+        return "the font box would be " + std::to_string(columns) +
+               " pixels wide; at most " + std::to_string(kMaxBoxColumns) + " fit";
+    }
+    return "";
+}
+
+const char *CharsetTitle(int charset) {
+    switch (charset) {
+    case csSingleByte: return "single-byte or other";
+    case csShiftJIS: return "Shift-JIS";
+    case csGB2312: return "GB 2312";
+    case csBig5: return "Big5";
+    case csUnicode: return "Unicode";
+    case csGlyphNumber: return "glyph numbers";
+    }
+    return "unknown";
+}
+
+}  // namespace kelmor

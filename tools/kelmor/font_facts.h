@@ -1,0 +1,48 @@
+// What the tool needs to know about a font beyond the public API: the
+// library's own font object for inspection and cmap lookups, and the
+// reasons behind an open or a sizing that failed.
+#ifndef KELMOR_TOOL_FONT_FACTS_H
+#define KELMOR_TOOL_FONT_FACTS_H
+
+#include <memory>
+#include <string>
+
+#include "ttf/ttf.h"
+
+namespace kelmor {
+
+struct FontCloser {
+    void operator()(_TTFont *pF) const { CloseTTF(pF); }
+};
+using FontObject = std::unique_ptr<_TTFont, FontCloser>;
+
+// The font opened the way OpenTTFont opens it; null when it cannot be.
+FontObject OpenFontObject(const std::string &path);
+
+// One line saying why the library refuses to open the font, found by going
+// through the same steps with the library's table readers.
+std::string DiagnoseOpenFailure(const std::string &path);
+
+// Why SetPointSize refused this size, or "" when the reason is unknown.
+std::string DiagnoseSizeFailure(const _TTFont &font, int points, int dpi);
+
+// The font box in whole pixels at a size, as the sizing step computes it.
+struct FontBox {
+    long columns = 0;
+    long rows = 0;
+};
+FontBox FontBoxAt(const _TTFont &font, int points, int dpi);
+
+// The largest product of point size and resolution the scale factor holds.
+constexpr long kMaxSizeTimesDpi = 131071;
+// The tallest font box the scan buffer holds: two entries of MaxTransitions
+// crossings (4 bytes each) per row, plus one.
+constexpr long kMaxBoxRows =
+    (kMaxScanBufferBytes / (4 * long(MaxTransitions)) - 1) / 2;
+
+// "Unicode", "Shift-JIS", ... for a character-set code.
+const char *CharsetTitle(int charset);
+
+}  // namespace kelmor
+
+#endif

@@ -1,0 +1,207 @@
+#include "text_input.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "cob_builder.h"
+
+namespace kelmor {
+namespace {
+
+// Length of the sequence a lead byte starts and the bits it contributes;
+// 0 for a byte that cannot start a character.
+int SequenceLength(uint8_t lead, uint32_t *bits) {
+    if (lead < 0x80) { *bits = lead; return 1; }
+    if (lead >= 0xC2 && lead <= 0xDF) { *bits = lead & 0x1F; return 2; }
+    if (lead >= 0xE0 && lead <= 0xEF) { *bits = lead & 0x0F; return 3; }
+    if (lead >= 0xF0 && lead <= 0xF4) { *bits = lead & 0x07; return 4; }
+    return 0;
+}
+
+// Smallest value each sequence length may encode (shorter forms are overlong).
+constexpr uint32_t kSmallestOfLength[5] = {0, 0, 0x80, 0x800, 0x10000};
+
+bool Acceptable(uint32_t value, int length) {
+    if (value < kSmallestOfLength[length]) return false;
+    if (value >= 0xD800 && value <= 0xDFFF) return false;
+    return value <= 0x10FFFF;
+}
+
+// The same iconv encodings the concordances are built from, so that text
+// converted here lands on the positions the concordance fills.
+const char *IconvName(TextEncoding space) {
+    for (const CodeSpace &built : ConcordCodeSpaces()) {
+        if (built.cIOCode == EncodingCharset(space)) return built.lpszIconvName;
+    }
+    return "";
+}
+
+// One code point through an open converter; false when the code space has
+// no character for it or the result is not one or two bytes.
+bool ConvertOne(iconv_t converter, uint32_t codePoint, DbcsChar *out) {
+    char in[4] = {char(codePoint & 0xFF), char(codePoint >> 8 & 0xFF),
+                  char(codePoint >> 16 & 0xFF), char(codePoint >> 24 & 0xFF)};
+    char result[8];
+    char *inPtr = in, *outPtr = result;
+    size_t inLeft = sizeof in, outLeft = sizeof result;
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);  // fresh shift state
+    if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1)) return false;
+    const size_t produced = sizeof result - outLeft;
+    if (produced == 1) {
+        out->bytes[0] = 0;
+        out->bytes[1] = uint8_t(result[0]);
+    } else if (produced == 2) {
+        out->bytes[0] = uint8_t(result[0]);
+        out->bytes[1] = uint8_t(result[1]);
+    } else {
+        return false;
+    }
+    out->codePoint = codePoint;
+    return true;
+}
+
+}  // namespace
+
+bool DecodeUtf8(const std::string &text, std::vector<uint32_t> *codePoints,
+                std::string *error) {
+    codePoints->clear();
+    size_t i = 0;
+    while (i < text.size()) {
+        uint32_t value = 0;
+        const int length = SequenceLength(uint8_t(text[i]), &value);
+        bool good = length > 0 && i + length <= text.size();
+        for (int k = 1; good && k < length; ++k) {
+            const uint8_t next = uint8_t(text[i + k]);
+            good = (next & 0xC0) == 0x80;
+            value = value << 6 | (next & 0x3F);
+        }
+        if (!good || !Acceptable(value, length)) {
+            *error = "the text is not valid UTF-8 (at byte " + std::to_string(i + 1) + ")";
+            return false;
+        }
+        codePoints->push_back(value);
+        i += length;
+    }
+    return true;
+}
+
+std::string EncodeUtf8(uint32_t c) {
+    if (c >= 0xD800 && c <= 0xDFFF) return "?";
+    std::string s;
+    if (c < 0x80) {
+        s += char(c);
+    } else if (c < 0x800) {
+        s += char(0xC0 | c >> 6);
+        s += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += char(0xE0 | c >> 12);
+        s += char(0x80 | (c >> 6 & 0x3F));
+        s += char(0x80 | (c & 0x3F));
+    } else if (c <= 0x10FFFF) {
+        s += char(0xF0 | c >> 18);
+        s += char(0x80 | (c >> 12 & 0x3F));
+        s += char(0x80 | (c >> 6 & 0x3F));
+        s += char(0x80 | (c & 0x3F));
+    } else {
+        s = "?";
+    }
+    return s;
+}
+
+bool ParseNumberList(const std::string &text, int base, uint32_t highest,
+                     std::vector<uint32_t> *values, std::string *error) {
+    values->clear();
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        std::string item = text.substr(start, comma == std::string::npos ? std::string::npos
+                                                                         : comma - start);
+        const std::string original = item;
+        if (base == 16 && item.size() > 2 &&
+            (item.compare(0, 2, "0x") == 0 || item.compare(0, 2, "0X") == 0 ||
+             item.compare(0, 2, "U+") == 0 || item.compare(0, 2, "u+") == 0)) {
+            item.erase(0, 2);
+        }
+        const char *digits = base == 16 ? "0123456789abcdefABCDEF" : "0123456789";
+        uint64_t value = 0;
+        bool good = !item.empty() && item.size() <= 10 &&
+                    item.find_first_not_of(digits) == std::string::npos;
+        if (good) {
+            value = std::strtoull(item.c_str(), nullptr, base);
+            good = value <= highest;
+        }
+        if (!good) {
+            char limit[16];
+            std::snprintf(limit, sizeof limit, base == 16 ? "%X" : "%u", unsigned(highest));
+            *error = "\"" + original + "\" is not a " +
+                     (base == 16 ? "hexadecimal" : "decimal") + " number up to " + limit;
+            return false;
+        }
+        values->push_back(uint32_t(value));
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
+
+bool EncodingFromName(const std::string &name, TextEncoding *space) {
+    if (name == "sjis") *space = TextEncoding::kShiftJIS;
+    else if (name == "big5") *space = TextEncoding::kBig5;
+    else if (name == "gb") *space = TextEncoding::kGB2312;
+    else return false;
+    return true;
+}
+
+const char *EncodingTitle(TextEncoding space) {
+    switch (space) {
+    case TextEncoding::kShiftJIS: return "Shift-JIS";
+    case TextEncoding::kBig5: return "Big5";
+    case TextEncoding::kGB2312: return "GB 2312";
+    }
+    return "";
+}
+
+int EncodingCharset(TextEncoding space) {
+    switch (space) {
+    case TextEncoding::kShiftJIS: return 128;
+    case TextEncoding::kBig5: return 136;
+    case TextEncoding::kGB2312: return 134;
+    }
+    return 0;
+}
+
+bool ConvertToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding space,
+                        std::vector<DbcsChar> *chars, std::string *error) {
+    chars->clear();
+    iconv_t converter = iconv_open(IconvName(space), "UTF-32LE");
+    if (converter == iconv_t(-1)) {
+        *error = std::string("this system's iconv cannot convert to ") + IconvName(space) +
+                 ": " + std::strerror(errno);
+        return false;
+    }
+    bool good = true;
+    for (uint32_t codePoint : codePoints) {
+        DbcsChar one{};
+        if (!ConvertOne(converter, codePoint, &one)) {
+            *error = DescribeCodePoint(codePoint) + " has no " + EncodingTitle(space) + " code";
+            good = false;
+            break;
+        }
+        chars->push_back(one);
+    }
+    iconv_close(converter);
+    return good;
+}
+
+std::string DescribeCodePoint(uint32_t codePoint) {
+    char number[16];
+    std::snprintf(number, sizeof number, "U+%04X", unsigned(codePoint));
+    // Control characters would disturb the terminal; name them by number only.
+    if (codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0)) return number;
+    return std::string(number) + " '" + EncodeUtf8(codePoint) + "'";
+}
+
+}  // namespace kelmor

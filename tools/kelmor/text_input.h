@@ -1,0 +1,52 @@
+// The three ways text reaches `kelmor render`: UTF-8 text, lists of codes or
+// glyph numbers, and UTF-8 text converted into a double-byte code space.
+#ifndef KELMOR_TOOL_TEXT_INPUT_H
+#define KELMOR_TOOL_TEXT_INPUT_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelmor {
+
+// Decodes strict UTF-8 into code points.  Overlong forms, surrogates, values
+// above U+10FFFF and cut-off sequences are refused: on failure the result is
+// false and *error names the byte where decoding stopped.
+bool DecodeUtf8(const std::string &text, std::vector<uint32_t> *codePoints,
+                std::string *error);
+
+// Encodes one code point as UTF-8 (for messages); invalid values give "?".
+std::string EncodeUtf8(uint32_t codePoint);
+
+// A comma-separated list of numbers, each at most `highest`.  With base 16
+// each item may carry a "0x" or "U+" prefix.  Empty items are refused.
+bool ParseNumberList(const std::string &text, int base, uint32_t highest,
+                     std::vector<uint32_t> *values, std::string *error);
+
+// The double-byte code spaces the library converts through concordances
+// (Shift-JIS is taken as Windows writes it, code page 932).
+enum class TextEncoding { kShiftJIS, kBig5, kGB2312 };
+
+bool EncodingFromName(const std::string &name, TextEncoding *space);  // sjis|big5|gb
+const char *EncodingTitle(TextEncoding space);                        // "Shift-JIS", ...
+int EncodingCharset(TextEncoding space);                              // 128, 136, 134
+
+// One character in a double-byte code space, as GetBitmap reads it: lead
+// byte then trail byte.  A single-byte character has a zero lead byte.
+struct DbcsChar {
+    uint32_t codePoint;  // the Unicode character it came from
+    uint8_t bytes[2];
+    uint32_t Code() const { return uint32_t(bytes[0]) << 8 | bytes[1]; }
+};
+
+// Converts code points into the code space (iconv of the C library).  A
+// character the code space lacks is an error that names it.
+bool ConvertToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding space,
+                        std::vector<DbcsChar> *chars, std::string *error);
+
+// "U+4E00 '一'": how messages name a character.
+std::string DescribeCodePoint(uint32_t codePoint);
+
+}  // namespace kelmor
+
+#endif
