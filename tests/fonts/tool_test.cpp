@@ -1,0 +1,391 @@
+// The kelmor command-line tool: its own logic (text input, bitmaps, PNG,
+// diagnosis of fonts that do not open or sizes that do not fit) in process,
+// and the built program on synthetic and Debian fonts.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "args.h"
+#include "font_builder.h"
+#include "font_facts.h"
+#include "glyph_image.h"
+#include "kelmor.h"
+#include "png_writer.h"
+#include "render_plan.h"
+#include "test_paths.h"
+#include "text_input.h"
+#include "ttf/handles.h"
+
+using namespace kelmor;
+using namespace kelmor_test;
+
+namespace {
+
+const std::string kIpaGothic = "opentype/ipafont-gothic/ipag.ttf";
+
+std::string ReadFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+struct ToolRun {
+    int exitCode;
+    std::string out, err;
+};
+
+std::string ShellQuoted(const std::string &s) {
+    std::string quoted = "'";
+    for (char c : s) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+ToolRun RunTool(const std::vector<std::string> &args, const std::string &environment = "") {
+    const std::string dir = ScratchDir("tool_run");
+    std::string command = environment + " " + ShellQuoted(KELMOR_TOOL_BINARY);
+    for (const std::string &arg : args) command += " " + ShellQuoted(arg);
+    command += " >" + dir + "/out 2>" + dir + "/err";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir + "/out"),
+            ReadFile(dir + "/err")};
+}
+
+// Glyph 1 is a square from (100, 0) to (600, 500); the box is the em square,
+// so at 10 points and 72 dpi the bitmap is 11 x 11.
+FontBuilder SquareGlyph() {
+    return FontBuilder()
+        .BoundingBox(0, 0, 1000, 1000)
+        .AddGlyph(Glyph::Simple({{{100, 0}, {100, 500}, {600, 500}, {600, 0}}}));
+}
+
+// The square mapped from 'A' by a Unicode map.
+FontBuilder SquareFont() { return SquareGlyph().Cmap4(3, 1, {{0x41, 1}}); }
+
+std::string WriteFont(const FontBuilder &font, const std::string &name) {
+    return font.WriteTo(ScratchDir("tool_" + name) + "/font.ttf");
+}
+
+// ------------------------------------------------------------ text input
+
+TEST(ToolTextInput, DecodesUtf8AndRefusesMalformedSequences) {
+    std::vector<uint32_t> cps;
+    std::string error;
+    ASSERT_TRUE(DecodeUtf8("A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80", &cps, &error));
+    EXPECT_EQ(cps, (std::vector<uint32_t>{0x41, 0xE9, 0x65E5, 0x1F600}));
+
+    const char *bad[] = {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                         "ab\xE6\x97", "\x80", "\xE6\x41\x41"};
+    for (const char *text : bad) EXPECT_FALSE(DecodeUtf8(text, &cps, &error)) << text;
+    DecodeUtf8("ab\xFF", &cps, &error);
+    EXPECT_NE(error.find("byte 3"), std::string::npos) << error;
+}
+
+TEST(ToolTextInput, ParsesCodeAndGlyphLists) {
+    std::vector<uint32_t> values;
+    std::string error;
+    ASSERT_TRUE(ParseNumberList("889F,0x88a0,U+4E00", 16, 0xFFFF, &values, &error));
+    EXPECT_EQ(values, (std::vector<uint32_t>{0x889F, 0x88A0, 0x4E00}));
+    ASSERT_TRUE(ParseNumberList("0,65535", 10, 0xFFFF, &values, &error));
+    EXPECT_EQ(values, (std::vector<uint32_t>{0, 65535}));
+
+    for (const char *bad : {"", "1,,2", "1,", "10000", "88G0", "0x", "-1", "99999999999"}) {
+        EXPECT_FALSE(ParseNumberList(bad, 16, 0xFFFF, &values, &error)) << bad;
+    }
+    EXPECT_FALSE(ParseNumberList("65536", 10, 0xFFFF, &values, &error));
+    EXPECT_NE(error.find("65536"), std::string::npos) << error;
+}
+
+// The byte pairs are the ones the library's conversions index: Shift-JIS
+// 93 FA is row 18, Big5 A4 A4 and GB B0 A1 the first rows of hanzi.
+TEST(ToolTextInput, ConvertsTextIntoDoubleByteCodes) {
+    std::vector<DbcsChar> chars;
+    std::string error;
+    ASSERT_TRUE(ConvertToEncoding({0x65E5, 0x672C, 0x41}, TextEncoding::kShiftJIS, &chars, &error))
+        << error;
+    ASSERT_EQ(chars.size(), 3u);
+    EXPECT_EQ(chars[0].Code(), 0x93FAu);
+    EXPECT_EQ(chars[1].Code(), 0x967Bu);
+    EXPECT_EQ(chars[2].Code(), 0x0041u);  // single-byte: zero lead byte
+    EXPECT_EQ(chars[0].codePoint, 0x65E5u);
+
+    ASSERT_TRUE(ConvertToEncoding({0x4E2D}, TextEncoding::kBig5, &chars, &error));
+    EXPECT_EQ(chars[0].Code(), 0xA4A4u);
+    ASSERT_TRUE(ConvertToEncoding({0x554A}, TextEncoding::kGB2312, &chars, &error));
+    EXPECT_EQ(chars[0].Code(), 0xB0A1u);
+
+    EXPECT_FALSE(ConvertToEncoding({0x41, 0x1F600}, TextEncoding::kShiftJIS, &chars, &error));
+    EXPECT_NE(error.find("U+1F600"), std::string::npos) << error;
+}
+
+TEST(ToolArgs, ReadsBothOptionFormsAndEndsOptionsAtDoubleDash) {
+    const char *argv[] = {"render", "--size=12", "--dpi", "96", "--sizes", "--", "-x"};
+    ArgCursor args(7, const_cast<char **>(argv));
+    std::string value;
+    ASSERT_TRUE(args.Value("--size", &value));
+    EXPECT_EQ(value, "12");
+    ASSERT_TRUE(args.Value("--dpi", &value));
+    EXPECT_EQ(value, "96");
+    EXPECT_FALSE(args.Value("--size", &value));  // "--sizes" is another option
+    EXPECT_FALSE(args.Positional(&value));
+    EXPECT_EQ(args.Take(), "--sizes");
+    ASSERT_TRUE(args.Positional(&value));
+    EXPECT_EQ(value, "-x");
+    EXPECT_TRUE(args.Done());
+
+    const char *dangling[] = {"render", "--png"};
+    ArgCursor last(2, const_cast<char **>(dangling));
+    EXPECT_TRUE(last.Value("--png", &value));
+    EXPECT_FALSE(last.Error().empty());
+}
+
+// -------------------------------------------------------- bitmaps and PNG
+
+TEST(ToolImage, UnpacksLibraryBitmapsAndJoinsThem) {
+    // 17 pixels wide: 4 bytes per row; ink is 0; padding bits are 1.
+    const unsigned char bits[] = {0x7F, 0xFF, 0x7F, 0xFF,   // x = 0 and x = 16 inked
+                                  0xFF, 0xFE, 0xFF, 0xFF};  // x = 15 inked
+    const InkImage glyph = FromLibraryBitmap(bits, 17, 2);
+    ASSERT_EQ(glyph.width, 17);
+    EXPECT_TRUE(glyph.At(0, 0) && glyph.At(16, 0) && glyph.At(15, 1));
+    EXPECT_FALSE(glyph.At(1, 0) || glyph.At(16, 1) || glyph.At(14, 1));
+
+    const unsigned char tall[] = {0x7F, 0xFF, 0x7F, 0xFF, 0x7F, 0xFF};  // 1 x 3, all ink
+    const InkImage column = FromLibraryBitmap(tall, 1, 3);
+    const InkImage line = JoinGlyphs({glyph, column}, false);
+    EXPECT_EQ(line.width, 18);
+    EXPECT_EQ(line.height, 3);
+    EXPECT_TRUE(line.At(17, 2));
+    EXPECT_FALSE(line.At(0, 2));  // below the shorter glyph: background
+    const InkImage stack = JoinGlyphs({glyph, column}, true);
+    EXPECT_EQ(stack.width, 17);
+    EXPECT_EQ(stack.height, 5);
+    EXPECT_TRUE(stack.At(0, 2) && stack.At(0, 4));
+
+    EXPECT_EQ(TerminalPicture(column, TerminalStyle::kAscii), "#\n#\n#\n");
+    // Odd heights end with an upper half block.
+    EXPECT_EQ(TerminalPicture(column, TerminalStyle::kHalfBlocks), "\u2588\n\u2580\n");
+}
+
+std::vector<uint8_t> ReadPngGrey(const std::string &path, int *width, int *height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_GRAY;
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+    *width = int(image.width);
+    *height = int(image.height);
+    return pixels;
+}
+
+TEST(ToolPng, WritesInkBlackOnWhiteAtBothDepths) {
+    const unsigned char bits[] = {0x5F, 0xFF, 0xBF, 0xFF};  // 10 x 2: ink at (0,0), (2,0), (1,1)
+    const InkImage image = FromLibraryBitmap(bits, 10, 2);
+    const std::string dir = ScratchDir("tool_png");
+    for (int depth : {1, 8}) {
+        const std::string path = dir + "/line" + std::to_string(depth) + ".png";
+        std::string error;
+        ASSERT_TRUE(WritePng(path, image, depth, &error)) << error;
+        int width = 0, height = 0;
+        const std::vector<uint8_t> grey = ReadPngGrey(path, &width, &height);
+        ASSERT_EQ(width, 10);
+        ASSERT_EQ(height, 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 10; ++x)
+                EXPECT_EQ(grey[size_t(y * 10 + x)], image.At(x, y) ? 0 : 255) << x << "," << y;
+    }
+    std::string error;
+    EXPECT_FALSE(WritePng(dir + "/missing/line.png", image, 1, &error));
+    EXPECT_NE(error.find("missing/line.png"), std::string::npos) << error;
+    EXPECT_FALSE(WritePng(dir + "/empty.png", InkImage(), 1, &error));
+    EXPECT_FALSE(std::ifstream(dir + "/empty.png.tmp").good());
+}
+
+// ----------------------------------------------------- font diagnosis
+
+TEST(ToolDiagnosis, NamesWhyAFontDoesNotOpen) {
+    struct Case {
+        const char *name;
+        FontBuilder font;
+        const char *expected;
+    } cases[] = {
+        {"zones", SquareFont().Maxp(&MaxpValues::maxZones, 3), "needs 3 zones"},
+        {"idefs", SquareFont().Maxp(&MaxpValues::maxInstructionDefs, 1),
+         "1 instruction definitions"},
+        {"points", SquareFont().Maxp(&MaxpValues::maxPoints, 1261), "at most 1260"},
+        {"nocmap", SquareFont().RemoveTable("cmap"), "has no cmap table"},
+        {"nohead", SquareFont().RemoveTable("head"), "has no head table"},
+        {"nomaxp", SquareFont().RemoveTable("maxp"), "has no maxp table"},
+        {"noname", SquareFont().RemoveTable("name"), "has no name table"},
+    };
+    for (Case &c : cases) {
+        const std::string path = WriteFont(c.font, c.name);
+        ASSERT_EQ(OpenTTFont(path.c_str()), 0) << c.name;
+        const std::string why = DiagnoseOpenFailure(path);
+        EXPECT_NE(why.find(c.expected), std::string::npos) << c.name << ": " << why;
+    }
+    const std::string dir = ScratchDir("tool_files");
+    EXPECT_NE(DiagnoseOpenFailure(dir + "/absent.ttf").find("No such file"), std::string::npos);
+    EXPECT_NE(DiagnoseOpenFailure(dir).find("is a directory"), std::string::npos);
+    std::ofstream(dir + "/woff.ttf") << "wOFF and then some bytes";
+    EXPECT_NE(DiagnoseOpenFailure(dir + "/woff.ttf").find("WOFF"), std::string::npos);
+}
+
+// The diagnosis must agree with the library about where sizes stop fitting.
+TEST(ToolDiagnosis, FindsTheSizeWhereTheFontBoxStopsFitting) {
+    const std::string path = WriteFont(SquareFont(), "box");
+    const int32_t handle = OpenTTFont(path.c_str());
+    ASSERT_NE(handle, 0);
+    const _TTFont &font = *FontFromHandle(handle);
+    int largest = 0;
+    for (int points = 380; points < 420; ++points) {
+        const bool fits = FontBoxAt(font, points, 72).rows <= kMaxBoxRows;
+        EXPECT_EQ(SetPointSize(handle, points, 72) != 0, fits) << points;
+        if (fits) largest = points;
+    }
+    ASSERT_GT(largest, 0);
+    EXPECT_EQ(DiagnoseSizeFailure(font, largest, 72), "");
+    const std::string why = DiagnoseSizeFailure(font, largest + 1, 72);
+    EXPECT_NE(why.find("at most 405"), std::string::npos) << why;
+    CloseTTFont(handle);
+}
+
+// ------------------------------------------------------------- planning
+
+TEST(ToolPlan, RoutesCodesByTheFontsOwnCharacterSet) {
+    const std::string sjisPath =
+        WriteFont(SquareGlyph().Cmap2(3, 2, {{0x889F, 1}}), "sjis");
+    FontObject sjis = OpenFontObject(sjisPath);
+    ASSERT_TRUE(sjis);
+    ASSERT_EQ(sjis->csFont, csShiftJIS);
+    RenderPlan plan;
+    PlanCodes(*sjis, {0x889F, 0x88A0}, &plan);
+    EXPECT_EQ(plan.charset, csShiftJIS);
+    EXPECT_EQ(uint8_t(plan.items[0].input[0]), 0x88);
+    EXPECT_EQ(uint8_t(plan.items[0].input[1]), 0x9F);
+    EXPECT_EQ(plan.items[0].problem, "");
+    EXPECT_NE(plan.items[1].problem.find("code 88A0"), std::string::npos);
+    std::string error;
+    EXPECT_FALSE(PlanUnicodeText(*sjis, {0x4E9C}, &plan, &error));
+
+    FontObject unicode = OpenFontObject(WriteFont(SquareFont(), "unicode"));
+    ASSERT_TRUE(unicode);
+    ASSERT_TRUE(PlanUnicodeText(*unicode, {0x41, 0x42, 0x1F600}, &plan, &error));
+    EXPECT_EQ(plan.charset, csGlyphNumber);
+    int32_t glyph = -1;
+    std::memcpy(&glyph, plan.items[0].input, 4);
+    EXPECT_EQ(glyph, 1);
+    EXPECT_EQ(plan.items[0].problem, "");
+    EXPECT_NE(plan.items[1].problem.find("U+0042 'B' is not in the font"), std::string::npos);
+    EXPECT_NE(plan.items[2].problem, "");
+
+    PlanGlyphs(*unicode, {1, 2}, &plan);  // glyphs 0 and 1 exist
+    EXPECT_EQ(plan.items[0].problem, "");
+    EXPECT_NE(plan.items[1].problem.find("beyond the font's 2 glyphs"), std::string::npos);
+}
+
+// ------------------------------------------------------- the program
+
+TEST(ToolProgram, HelpVersionAndBadCommandLines) {
+    for (auto args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"--version"}, {"info", "--help"}, {"render", "--help"}}) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.exitCode, 0) << args[0];
+        EXPECT_FALSE(run.out.empty());
+    }
+    EXPECT_EQ(RunTool({"paint"}).exitCode, 2);
+    EXPECT_EQ(RunTool({"info"}).exitCode, 2);
+    const ToolRun both = RunTool({"render", "font.ttf", "A", "--glyphs", "1"});
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_NE(both.err.find("exactly one"), std::string::npos);
+    EXPECT_EQ(RunTool({"render", "font.ttf", "A", "--size", "400", "--dpi", "400"}).exitCode, 2);
+}
+
+TEST(ToolProgram, InfoSaysInOneLineWhyAFontDoesNotOpen) {
+    const ToolRun run = RunTool({"info", WriteFont(SquareFont().RemoveTable("cmap"), "info")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_NE(run.err.find("has no cmap table"), std::string::npos);
+}
+
+// The name listing is the one the library writes to its debug log.
+TEST(ToolProgram, InfoListsNamesAsTheDebugLogDoes) {
+    const std::string font = DebianFont(kIpaGothic);
+    if (font.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    const std::string log = ScratchDir("tool_info") + "/names.log";
+    SetDebugLevel(log.c_str(), 8);
+    CloseTTFont(OpenTTFont(font.c_str()));
+    SetDebugLevel(nullptr, 0);
+    std::vector<std::string> logged = Lines(ReadFile(log));
+    ASSERT_FALSE(logged.empty());
+    logged.erase(logged.begin());  // "Names:"
+
+    const ToolRun run = RunTool({"info", font});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> shown = Lines(run.out);
+    auto first = std::find_if(shown.begin(), shown.end(),
+                              [](const std::string &l) { return l.rfind("Names:", 0) == 0; });
+    ASSERT_NE(first, shown.end());
+    EXPECT_EQ(std::vector<std::string>(first + 1, first + 1 + ptrdiff_t(logged.size())), logged);
+    EXPECT_NE(run.out.find("Character set: 137 (Unicode)"), std::string::npos);
+    EXPECT_NE(run.out.find("numGlyphs              12728"), std::string::npos);
+}
+
+// What the terminal and the PNG show is what GetBitmap returned.
+TEST(ToolProgram, RenderShowsTheLibrarysBitmaps) {
+    const std::string path = WriteFont(SquareFont(), "render");
+    const int32_t handle = OpenTTFont(path.c_str());
+    ASSERT_NE(handle, 0);
+    ASSERT_EQ(SetPointSize(handle, 10, 72), 1);
+    SetEncoding(handle, csGlyphNumber);
+    const int32_t glyph = 1;
+    int width = 0, height = 0;
+    const unsigned char *bits =
+        GetBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
+    ASSERT_NE(bits, nullptr);
+    const InkImage expected = FromLibraryBitmap(bits, width, height);
+    CloseTTFont(handle);
+
+    const std::string png = ScratchDir("tool_render_png") + "/line.png";
+    const ToolRun run = RunTool({"render", path, "AB", "--size", "10", "--ascii", "--png", png});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("U+0042 'B' is not in the font"), std::string::npos) << run.err;
+    const std::string square = TerminalPicture(expected, TerminalStyle::kAscii);
+    const std::vector<std::string> rows = Lines(run.out), glyphRows = Lines(square);
+    ASSERT_EQ(rows.size(), glyphRows.size());
+    for (size_t y = 0; y < rows.size(); ++y) {
+        EXPECT_EQ(rows[y].substr(0, size_t(width)), glyphRows[y]);
+        EXPECT_EQ(rows[y].substr(size_t(width)), std::string(size_t(width), '.'));  // glyph 0
+    }
+    int pngWidth = 0, pngHeight = 0;
+    const std::vector<uint8_t> grey = ReadPngGrey(png, &pngWidth, &pngHeight);
+    EXPECT_EQ(pngWidth, 2 * width);
+    EXPECT_EQ(pngHeight, height);
+}
+
+TEST(ToolProgram, RenderExplainsSizesThatDoNotFit) {
+    const ToolRun run =
+        RunTool({"render", WriteFont(SquareFont(), "big"), "A", "--size", "500"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("at most 405"), std::string::npos) << run.err;
+}
+
+}  // namespace
