@@ -388,4 +388,33 @@ TEST(ToolProgram, RenderExplainsSizesThatDoNotFit) {
     EXPECT_NE(run.err.find("at most 405"), std::string::npos) << run.err;
 }
 
+// Shift-JIS text reaches a Unicode font through the concordance the ini
+// file names: the same glyphs as the text looked up directly.
+TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
+    const std::string font = DebianFont(kIpaGothic);
+    if (font.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    const std::string dir = ScratchDir("tool_sjis");
+    const std::string profile = "KELMOR_PROFILE=" + ShellQuoted(dir + "/profile.ini");
+    const std::string text = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";  // 日本語
+
+    const ToolRun none = RunTool({"render", font, "--encoding", "sjis", text}, profile);
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.err.find("no Shift-JIS concordance"), std::string::npos) << none.err;
+
+    ASSERT_EQ(RunTool({"cob", "--out", dir + "/cob", "--register", dir + "/Kelmor.ini"})
+                  .exitCode, 0);
+    std::ofstream(dir + "/profile.ini")
+        << "[Kelmor Type Font Interface 1.0]\nIniPath=" << dir << "/Kelmor.ini\n";
+    const ToolRun sjis = RunTool(
+        {"render", font, "--encoding", "sjis", text + "A", "--ascii", "--columns", "1000"},
+        profile);
+    ASSERT_EQ(sjis.exitCode, 0) << sjis.err;
+    // A single-byte character has no place in the double-byte concordance.
+    EXPECT_NE(sjis.err.find("no value for U+0041"), std::string::npos) << sjis.err;
+    const ToolRun direct =
+        RunTool({"render", font, text + "\xEF\xBF\xBF", "--ascii", "--columns", "1000"});
+    ASSERT_EQ(direct.exitCode, 0) << direct.err;
+    EXPECT_EQ(sjis.out, direct.out);  // U+FFFF is not in the font either: glyph 0
+}
+
 }  // namespace

@@ -190,6 +190,7 @@ bool PlanThroughCodeSpace(int32_t handle, _TTFont &font, const RenderOptions &o,
                  EncodingTitle(space) + " and Unicode fonts";
         return false;
     }
+    KelmoRegisterApp(nullptr);  // reads the concordance paths from the ini file
     const bool loaded = SetEncoding(handle, charset) != 0;
     if (font.csFont == csUnicode && !loaded) {
         *error = std::string("no ") + EncodingTitle(space) +
