@@ -23,6 +23,7 @@
 #ifndef KELMOR_PLATFORM_PROFILE_H
 #define KELMOR_PLATFORM_PROFILE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -42,15 +43,36 @@ uint32_t ProfileReadString(const char *lpszFileName, const char *lpszSection,
                            const char *lpszKey, const char *lpszDefault, char *lpBuffer,
                            uint32_t uSize);
 
+// One change of a batch: a null lpszValue removes the key.
+struct ProfileChange {
+    const char *lpszKey;
+    const char *lpszValue;
+};
+
+// Applies the changes to one section in order, each as ProfileWriteString
+// or ProfileDeleteKey would, rewriting the file once where the store can.
+// Changes the store refuses are skipped; false when any was refused or the
+// file could not be written.
+bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
+                         const ProfileChange *pChanges, size_t uCount);
+
 // Sets lpszKey = lpszValue, adding the section and the key when they are
 // missing.  False when the store refused or failed; the file is then as it
 // was.
-bool ProfileWriteString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
-                        const char *lpszValue);
+inline bool ProfileWriteString(const char *lpszFileName, const char *lpszSection,
+                               const char *lpszKey, const char *lpszValue) {
+    if (!lpszValue) return false;
+    ProfileChange change{lpszKey, lpszValue};
+    return ProfileApplyChanges(lpszFileName, lpszSection, &change, 1);
+}
 
 // Removes lpszKey from the section; the section header stays.  Removing a
 // key that is not there succeeds and changes nothing.
-bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection, const char *lpszKey);
+inline bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection,
+                             const char *lpszKey) {
+    ProfileChange change{lpszKey, nullptr};
+    return ProfileApplyChanges(lpszFileName, lpszSection, &change, 1);
+}
 
 // Texts that would not read back as written: a line break anywhere would
 // start a new line of the file, a '=' would end the key early, a ']' would

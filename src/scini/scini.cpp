@@ -14,7 +14,7 @@ namespace {
 constexpr uint32_t kKeyNamesFirstBytes = 8192;
 // Beyond this a section is not a settings section; its keys are read only
 // up to here.
-constexpr uint32_t kKeyNamesMaxBytes = 16 * 1024 * 1024;
+constexpr uint32_t kKeyNamesMaxBytes = 1024 * 1024;
 
 char *CopyString(const char *text) {
     size_t size = std::strlen(text) + 1;
@@ -208,21 +208,40 @@ void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, 
     std::free(names);
 }
 
+// All deletions go first, then all values in list order, so the section's
+// keys follow the list; the store applies the batch with one rewrite where
+// it can.
 void WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection) {
+    size_t records = 0;
+    for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext) ++records;
+    if (records == 0) return;
+    auto *changes = static_cast<ProfileChange *>(std::calloc(2 * records, sizeof(ProfileChange)));
+    if (!changes) return;
+    size_t count = 0;
     for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext)
-        if (pif->ppFields[0]) ProfileDeleteKey(lpszFileName, lpszSection, pif->ppFields[0]);
+        if (pif->ppFields[0]) changes[count++] = {pif->ppFields[0], nullptr};
+    size_t firstValue = count;
     for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext) {
         char *value = pif->ppFields[0] ? JoinFields(pif) : nullptr;
-        if (value) ProfileWriteString(lpszFileName, lpszSection, pif->ppFields[0], value);
-        std::free(value);
+        if (value) changes[count++] = {pif->ppFields[0], value};
     }
+    ProfileApplyChanges(lpszFileName, lpszSection, changes, count);
+    for (size_t i = firstValue; i < count; ++i) std::free(const_cast<char *>(changes[i].lpszValue));
+    std::free(changes);
 }
 
 void DeleteAllIniEntries(const char *lpszFileName, const char *lpszSection) {
     char *names = ReadSectionKeyNames(lpszFileName, lpszSection);
     if (!names) return;
-    for (char *name = names; *name; name = NextName(name))
-        ProfileDeleteKey(lpszFileName, lpszSection, name);
+    size_t count = 0;
+    for (char *name = names; *name; name = NextName(name)) ++count;
+    auto *changes = static_cast<ProfileChange *>(std::calloc(count + 1, sizeof(ProfileChange)));
+    if (changes) {
+        size_t i = 0;
+        for (char *name = names; *name; name = NextName(name)) changes[i++] = {name, nullptr};
+        ProfileApplyChanges(lpszFileName, lpszSection, changes, count);
+    }
+    std::free(changes);
     std::free(names);
 }
 

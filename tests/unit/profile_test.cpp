@@ -100,6 +100,27 @@ TEST_F(ProfileStore, WritingKeepsCommentsAndOtherSections) {
     EXPECT_EQ(Names({"B"}), Keys(ini_, "Fonts"));
 }
 
+TEST_F(ProfileStore, ReadsSeeFilesChangedBehindTheStoresBack) {
+    WriteTextFile(ini_, "[S]\nK=one\n");
+    EXPECT_EQ("one", Read(ini_, "S", "K"));
+    WriteTextFile(ini_, "[S]\nK=two\n");
+    EXPECT_EQ("two", Read(ini_, "S", "K"));
+    ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "S", "K", "three"));
+    EXPECT_EQ("three", Read(ini_, "S", "K"));
+}
+
+TEST_F(ProfileStore, BatchesApplyInOrderAndSkipRefusedChanges) {
+    WriteTextFile(ini_, "[S]\nOld=1\nKeep=2\n");
+    const ProfileChange changes[] = {
+        {"Old", nullptr}, {"bad\nkey", "x"}, {"New", "3"}, {"Keep", "4"}, {"New", "5"}};
+    EXPECT_FALSE(ProfileApplyChanges(ini_.c_str(), "S", changes, 5));
+    EXPECT_EQ(Names({"Keep", "New"}), Keys(ini_, "S"));
+    EXPECT_EQ("4", Read(ini_, "S", "Keep"));
+    EXPECT_EQ("5", Read(ini_, "S", "New"));
+    EXPECT_TRUE(ProfileApplyChanges(ini_.c_str(), "S", changes + 2, 1));
+    EXPECT_EQ("3", Read(ini_, "S", "New"));
+}
+
 TEST_F(ProfileStore, TextThatWouldBreakTheFileIsRefused) {
     WriteTextFile(ini_, "[S]\nK=v\n");
     EXPECT_FALSE(ProfileWriteString(ini_.c_str(), "S", "K", "two\nlines"));
@@ -174,7 +195,7 @@ TEST_F(ProfileStore, UnreadableOrOversizedFilesAreNeverReplaced) {
     EXPECT_FALSE(ProfileWriteString(directory.c_str(), "S", "K", "v"));
     EXPECT_EQ("<none>", Read(directory, "S", "K"));
 
-    std::string big = "[S]\nK=v\n" + std::string(17 * 1024 * 1024, ';');
+    std::string big = "[S]\nK=v\n" + std::string(2 * 1024 * 1024, ';');
     WriteTextFile(ini_, big);
     EXPECT_EQ("<none>", Read(ini_, "S", "K"));
     EXPECT_FALSE(ProfileWriteString(ini_.c_str(), "S", "K", "w"));

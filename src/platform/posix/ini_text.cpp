@@ -1,16 +1,10 @@
 #include "platform/posix/ini_text.h"
 
+#include <unordered_set>
+
 namespace kelmor {
 
 namespace {
-
-enum class LineKind { Other, Section, Key };
-
-struct ParsedLine {
-    LineKind kind = LineKind::Other;
-    std::string name;   // section or key name
-    std::string value;  // key lines only
-};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -20,39 +14,12 @@ std::string Trim(const std::string &text, size_t begin, size_t end) {
     return text.substr(begin, end - begin);
 }
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-
 // Letter case is folded for ASCII only: names may be double-byte text, whose
 // trail bytes must not be touched.
-bool SameName(const std::string &a, const std::string &b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
-// Comments (';'), lines without '=' and key lines with an empty key are
-// "Other": the store never reads them and never changes them.
-ParsedLine ParseLine(const std::string &text) {
-    ParsedLine parsed;
-    size_t start = 0;
-    while (start < text.size() && IsBlank(text[start])) ++start;
-    if (start == text.size() || text[start] == ';') return parsed;
-    if (text[start] == '[') {
-        size_t close = text.rfind(']');
-        if (close != std::string::npos && close > start) {
-            parsed.kind = LineKind::Section;
-            parsed.name = Trim(text, start + 1, close);
-        }
-        return parsed;
-    }
-    size_t equals = text.find('=', start);
-    if (equals == std::string::npos) return parsed;
-    parsed.name = Trim(text, start, equals);
-    if (parsed.name.empty()) return parsed;
-    parsed.kind = LineKind::Key;
-    parsed.value = Trim(text, equals + 1, text.size());
-    return parsed;
+std::string Folded(std::string name) {
+    for (char &c : name)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return name;
 }
 
 // One pair of matching quotes around a value is not part of it.
@@ -64,112 +31,150 @@ std::string Unquote(const std::string &value) {
 
 }  // namespace
 
+// Comments (';'), lines without '=' and key lines with an empty key are
+// "Other": the store never reads them and never changes them.
+IniText::Line IniText::MakeLine(const std::string &text, const std::string &end) {
+    Line line{text, end, Kind::Other, "", "", ""};
+    size_t start = 0;
+    while (start < text.size() && IsBlank(text[start])) ++start;
+    if (start == text.size() || text[start] == ';') return line;
+    if (text[start] == '[') {
+        size_t close = text.rfind(']');
+        if (close == std::string::npos || close <= start) return line;
+        line.kind = Kind::Section;
+        line.name = Trim(text, start + 1, close);
+    } else {
+        size_t equals = text.find('=', start);
+        if (equals == std::string::npos) return line;
+        line.name = Trim(text, start, equals);
+        if (line.name.empty()) return line;
+        line.kind = Kind::Key;
+        line.value = Trim(text, equals + 1, text.size());
+    }
+    line.folded = Folded(line.name);
+    return line;
+}
+
 IniText::IniText(const std::string &content) {
     size_t pos = 0;
     while (pos < content.size()) {
         size_t newline = content.find('\n', pos);
-        Line line;
         if (newline == std::string::npos) {
-            line.text = content.substr(pos);
-            pos = content.size();
-        } else {
-            bool crlf = newline > pos && content[newline - 1] == '\r';
-            size_t textEnd = crlf ? newline - 1 : newline;
-            line.text = content.substr(pos, textEnd - pos);
-            line.end = crlf ? "\r\n" : "\n";
-            pos = newline + 1;
+            lines_.push_back(MakeLine(content.substr(pos), ""));
+            break;
         }
-        lines_.push_back(line);
+        bool crlf = newline > pos && content[newline - 1] == '\r';
+        size_t textEnd = crlf ? newline - 1 : newline;
+        lines_.push_back(MakeLine(content.substr(pos, textEnd - pos), crlf ? "\r\n" : "\n"));
+        pos = newline + 1;
     }
     newLineEnd_ = (!lines_.empty() && !lines_[0].end.empty()) ? lines_[0].end : "\r\n";
 }
 
-bool IniText::FindSection(const std::string &section, Body *body) const {
+bool IniText::FindSection(const std::string &folded, Body *body) const {
     for (size_t i = 0; i < lines_.size(); ++i) {
-        ParsedLine parsed = ParseLine(lines_[i].text);
-        if (parsed.kind != LineKind::Section || !SameName(parsed.name, section)) continue;
+        if (lines_[i].kind != Kind::Section || lines_[i].folded != folded) continue;
         body->header = i;
         body->end = i + 1;
-        while (body->end < lines_.size() &&
-               ParseLine(lines_[body->end].text).kind != LineKind::Section)
-            ++body->end;
+        while (body->end < lines_.size() && lines_[body->end].kind != Kind::Section) ++body->end;
         return true;
     }
     return false;
 }
 
-size_t IniText::FindKey(const Body &body, const std::string &key) const {
-    for (size_t i = body.header + 1; i < body.end; ++i) {
-        ParsedLine parsed = ParseLine(lines_[i].text);
-        if (parsed.kind == LineKind::Key && SameName(parsed.name, key)) return i;
-    }
+size_t IniText::FindKey(const Body &body, const std::string &folded) const {
+    for (size_t i = body.header + 1; i < body.end; ++i)
+        if (lines_[i].kind == Kind::Key && lines_[i].folded == folded) return i;
     return lines_.size();
 }
 
 std::vector<std::string> IniText::KeyNames(const std::string &section) const {
     std::vector<std::string> names;
     Body body;
-    if (!FindSection(section, &body)) return names;
-    for (size_t i = body.header + 1; i < body.end; ++i) {
-        ParsedLine parsed = ParseLine(lines_[i].text);
-        if (parsed.kind == LineKind::Key && FindKey(body, parsed.name) == i)
-            names.push_back(parsed.name);
-    }
+    if (!FindSection(Folded(section), &body)) return names;
+    std::unordered_set<std::string> seen;
+    for (size_t i = body.header + 1; i < body.end; ++i)
+        if (lines_[i].kind == Kind::Key && seen.insert(lines_[i].folded).second)
+            names.push_back(lines_[i].name);
     return names;
+}
+
+// Only the first section of a name and the first key of a name in it count,
+// as for every other lookup.
+void IniText::BuildIndex() const {
+    index_.clear();
+    std::unordered_set<std::string> sectionsSeen;
+    std::string section;
+    bool firstOfItsName = false;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::Section) {
+            section = lines_[i].folded;
+            firstOfItsName = sectionsSeen.insert(section).second;
+        } else if (lines_[i].kind == Kind::Key && firstOfItsName) {
+            index_.emplace(section + '\n' + lines_[i].folded, i);
+        }
+    }
+    indexed_ = true;
 }
 
 bool IniText::FindValue(const std::string &section, const std::string &key,
                         std::string *value) const {
-    Body body;
-    if (!FindSection(section, &body)) return false;
-    size_t index = FindKey(body, key);
-    if (index == lines_.size()) return false;
-    *value = Unquote(ParseLine(lines_[index].text).value);
+    if (!indexed_) BuildIndex();
+    auto found = index_.find(Folded(section) + '\n' + Folded(key));
+    if (found == index_.end()) return false;
+    *value = Unquote(lines_[found->second].value);
     return true;
 }
 
 void IniText::InsertLine(size_t index, const std::string &text) {
     // The line before an insertion point at the end may lack its ending.
     if (index > 0 && lines_[index - 1].end.empty()) lines_[index - 1].end = newLineEnd_;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), Line{text, newLineEnd_});
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index),
+                  MakeLine(text, newLineEnd_));
+    indexed_ = false;
 }
-
-void IniText::AppendLine(const std::string &text) { InsertLine(lines_.size(), text); }
 
 bool IniText::SetValue(const std::string &section, const std::string &key,
                        const std::string &value) {
     Body body;
-    if (!FindSection(section, &body)) {
-        AppendLine("[" + section + "]");
-        AppendLine(key + "=" + value);
+    if (!FindSection(Folded(section), &body)) {
+        InsertLine(lines_.size(), "[" + section + "]");
+        InsertLine(lines_.size(), key + "=" + value);
         return true;
     }
-    size_t index = FindKey(body, key);
+    size_t index = FindKey(body, Folded(key));
     if (index != lines_.size()) {
         // Keep the key as the file spells it.
-        std::string text = ParseLine(lines_[index].text).name + "=" + value;
+        std::string text = lines_[index].name + "=" + value;
         if (text == lines_[index].text) return false;
-        lines_[index].text = text;
+        lines_[index] = MakeLine(text, lines_[index].end);
+        indexed_ = false;
         return true;
     }
     // A new key goes after the section's last key, so that comments and
     // blank lines that lead into the next section stay with it.
     size_t insertAt = body.header + 1;
     for (size_t i = body.header + 1; i < body.end; ++i)
-        if (ParseLine(lines_[i].text).kind == LineKind::Key) insertAt = i + 1;
+        if (lines_[i].kind == Kind::Key) insertAt = i + 1;
     InsertLine(insertAt, key + "=" + value);
     return true;
 }
 
 bool IniText::DeleteKey(const std::string &section, const std::string &key) {
     Body body;
-    if (!FindSection(section, &body)) return false;
-    bool changed = false;
-    for (size_t index; (index = FindKey(body, key)) != lines_.size(); --body.end) {
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
-        changed = true;
+    if (!FindSection(Folded(section), &body)) return false;
+    std::string folded = Folded(key);
+    size_t kept = body.header + 1;
+    for (size_t i = body.header + 1; i < body.end; ++i) {
+        if (lines_[i].kind == Kind::Key && lines_[i].folded == folded) continue;
+        if (kept != i) lines_[kept] = std::move(lines_[i]);
+        ++kept;
     }
-    return changed;
+    if (kept == body.end) return false;
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(kept),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(body.end));
+    indexed_ = false;
+    return true;
 }
 
 std::string IniText::Text() const {

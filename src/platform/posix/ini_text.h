@@ -4,6 +4,7 @@
 #define KELMOR_PLATFORM_POSIX_INI_TEXT_H
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kelmor {
@@ -16,30 +17,41 @@ public:
     // order.
     std::vector<std::string> KeyNames(const std::string &section) const;
     // The value of the first `key` in that section; false when there is none.
+    // Lookups go through an index, so reading every key of a large section
+    // stays linear.
     bool FindValue(const std::string &section, const std::string &key, std::string *value) const;
-    // Returns whether the text changed.
+    // Both return whether the text changed.
     bool SetValue(const std::string &section, const std::string &key, const std::string &value);
     bool DeleteKey(const std::string &section, const std::string &key);
 
     std::string Text() const;
 
 private:
+    enum class Kind { Other, Section, Key };
     struct Line {
         std::string text;
-        std::string end;  // "\r\n", "\n" or "" for a last line without one
+        std::string end;     // "\r\n", "\n" or "" for a last line without one
+        Kind kind;
+        std::string name;    // section or key name as written, blanks trimmed
+        std::string folded;  // the name in upper case, for comparisons
+        std::string value;   // key lines only
     };
     struct Body {
         size_t header;  // index of the section's header line
         size_t end;     // one past its last line
     };
 
-    bool FindSection(const std::string &section, Body *body) const;
-    size_t FindKey(const Body &body, const std::string &key) const;
+    static Line MakeLine(const std::string &text, const std::string &end);
+    bool FindSection(const std::string &folded, Body *body) const;
+    size_t FindKey(const Body &body, const std::string &folded) const;
     void InsertLine(size_t index, const std::string &text);
-    void AppendLine(const std::string &text);
+    void BuildIndex() const;
 
     std::vector<Line> lines_;
     std::string newLineEnd_;  // the ending given to lines the store adds
+    // Folded "section\nkey" -> line of its value; rebuilt after edits.
+    mutable std::unordered_map<std::string, size_t> index_;
+    mutable bool indexed_ = false;
 };
 
 }  // namespace kelmor

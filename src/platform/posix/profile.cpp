@@ -21,7 +21,7 @@ namespace {
 
 // Ini files are small; anything larger is not one of ours and is neither
 // read nor rewritten.
-constexpr off_t kMaxIniFileBytes = 16 * 1024 * 1024;
+constexpr off_t kMaxIniFileBytes = 1024 * 1024;
 
 enum class Load { Loaded, Missing, Unreadable };
 
@@ -149,11 +149,32 @@ bool EditFile(const char *lpszFileName, Edit edit) {
     return ReplaceFile(path, ini.Text());
 }
 
-IniText ReadStore(const char *lpszFileName) {
-    std::string content;
+// The file last read, kept parsed while it stays the same file with the same
+// size and time stamp: reading a section asks for every key in turn.
+struct ParsedFile {
+    std::string path;
+    struct stat info = {};
+    IniText text{""};
+};
+
+bool SameFileState(const struct stat &a, const struct stat &b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+const IniText &ReadStore(const char *lpszFileName) {
+    static ParsedFile cached;
+    static const IniText empty("");
     std::string path = StorePath(lpszFileName);
-    if (!path.empty()) LoadFile(path, &content);
-    return IniText(content);
+    struct stat info;
+    if (path.empty() || stat(path.c_str(), &info) != 0) return empty;
+    if (path == cached.path && SameFileState(info, cached.info)) return cached.text;
+    std::string content;
+    if (LoadFile(path, &content) != Load::Loaded) return empty;
+    cached.path = path;
+    cached.info = info;
+    cached.text = IniText(content);
+    return cached.text;
 }
 
 uint32_t CopyCut(const std::string &text, char *lpBuffer, uint32_t uSize) {
@@ -195,16 +216,25 @@ uint32_t ProfileReadString(const char *lpszFileName, const char *lpszSection, co
     return CopyCut(value, lpBuffer, uSize);
 }
 
-bool ProfileWriteString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
-                        const char *lpszValue) {
-    if (!lpszValue || !ProfileTextIsWritable(lpszSection, lpszKey, lpszValue)) return false;
-    return EditFile(lpszFileName,
-                    [&](IniText &ini) { return ini.SetValue(lpszSection, lpszKey, lpszValue); });
-}
-
-bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection, const char *lpszKey) {
-    if (!ProfileTextIsWritable(lpszSection, lpszKey, nullptr)) return false;
-    return EditFile(lpszFileName, [&](IniText &ini) { return ini.DeleteKey(lpszSection, lpszKey); });
+bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
+                         const ProfileChange *pChanges, size_t uCount) {
+    bool allAccepted = true;
+    bool written = EditFile(lpszFileName, [&](IniText &ini) {
+        bool changed = false;
+        for (size_t i = 0; i < uCount; ++i) {
+            const ProfileChange &change = pChanges[i];
+            if (!ProfileTextIsWritable(lpszSection, change.lpszKey, change.lpszValue)) {
+                allAccepted = false;
+                continue;
+            }
+            bool changedNow = change.lpszValue
+                                  ? ini.SetValue(lpszSection, change.lpszKey, change.lpszValue)
+                                  : ini.DeleteKey(lpszSection, change.lpszKey);
+            changed = changedNow || changed;
+        }
+        return changed;
+    });
+    return written && allAccepted;
 }
 
 }  // namespace kelmor

@@ -59,15 +59,16 @@ bool WriteOrDelete(const char *lpszFileName, const char *lpszSection, const char
 
 }  // namespace
 
-bool ProfileWriteString(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
-                        const char *lpszValue) {
-    if (!lpszValue || !ProfileTextIsWritable(lpszSection, lpszKey, lpszValue)) return false;
-    return WriteOrDelete(lpszFileName, lpszSection, lpszKey, lpszValue);
-}
-
-bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection, const char *lpszKey) {
-    if (!ProfileTextIsWritable(lpszSection, lpszKey, nullptr)) return false;
-    return WriteOrDelete(lpszFileName, lpszSection, lpszKey, nullptr);
+bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
+                         const ProfileChange *pChanges, size_t uCount) {
+    bool allDone = true;
+    for (size_t i = 0; i < uCount; ++i) {
+        const ProfileChange &change = pChanges[i];
+        bool done = ProfileTextIsWritable(lpszSection, change.lpszKey, change.lpszValue) &&
+                    WriteOrDelete(lpszFileName, lpszSection, change.lpszKey, change.lpszValue);
+        allDone = done && allDone;
+    }
+    return allDone;
 }
 
 }  // namespace kelmor
