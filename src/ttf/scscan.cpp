@@ -38,8 +38,8 @@ int CrossingWinding(int32_t slot) { return CrossingUpward(slot) ? -1 : 1; }
 
 // The first pixel column whose centre lies right of x (floor division, so
 // crossings left of the origin give negative columns that the bitmap clips).
-int CrossingColumn(int32_t slot) {
-    const int64_t column = (CrossingX(slot) + 32) >> 6;
+int ColumnRightOf(int64_t x) {
+    const int64_t column = (x + 32) >> 6;
     return int(std::clamp<int64_t>(column, INT32_MIN, INT32_MAX));
 }
 
@@ -69,42 +69,64 @@ struct Edge {
     int64_t xStart, yStart, xEndPt, yEndPt;
 };
 
-// Records the crossings of an edge with the row centres strictly between
-// its end points.  Only rows inside the font box are kept: from row 0 up to
-// the row below the box's top edge.  An edge that leaves the box is clipped
-// there with its slope intact, so ink inside the box keeps its true shape.
-void RecordEdge(ScanInfo *pS, const Edge &e) {
+// The walk of an edge over row centres: the first centre at or beyond its
+// start in the direction of travel, the edge's x there, and the x step from
+// one centre to the next.
+struct CentreWalk {
+    int64_t centre;
+    int64_t x;
+    int64_t step;
+    int direction;  // +1 upward, -1 downward
+};
+
+// The first crossing is interpolated exactly (rounded); later ones add the
+// rounded step, 64 * dx / dy.  False when the edge crosses no centre, which
+// is always so for a horizontal edge.
+bool StartWalk(const Edge &e, CentreWalk *w) {
     const int64_t dx = e.xEndPt - e.xStart;
     const int64_t dy = e.yEndPt - e.yStart;
+    if (dy == 0) return false;
     const int sx = dx >= 0 ? 1 : -1;
-    const int sy = dy >= 0 ? 1 : -1;
-    if (dy == 0) return;  // a horizontal edge crosses no row centre
+    w->direction = dy > 0 ? 1 : -1;
+    w->centre = ((e.yStart + (w->direction < 0 ? 1 : 0) + 31) & ~int64_t(63)) + 32 * w->direction;
+    if (w->direction > 0 ? w->centre > e.yEndPt : w->centre < e.yEndPt) return false;
 
-    int64_t centre = ((e.yStart + (sy < 0 ? 1 : 0) + 31) & ~int64_t(63)) + 32 * sy;
-    if (sy > 0 ? centre > e.yEndPt : centre < e.yEndPt) return;
-
-    int64_t xCur = e.xStart + ((centre - e.yStart) * dx + dy / 2) / dy;
-    const int64_t ady = dy < 0 ? -dy : dy;
     const int64_t adx = dx < 0 ? -dx : dx;
-    if (ady <= 1) xCur = e.xEndPt;
-    const int64_t xStep = sx * ((128 * adx + ady) / (2 * ady));
+    const int64_t ady = dy < 0 ? -dy : dy;
+    w->x = (ady <= 1) ? e.xEndPt : e.xStart + ((w->centre - e.yStart) * dx + dy / 2) / dy;
+    w->step = sx * ((128 * adx + ady) / (2 * ady));
+    return true;
+}
 
-    // Rows whose centre is below 0 or above the box's top edge receive
-    // nothing; jump over them instead of walking a wild edge row by row.
-    const int64_t topEdge = int64_t(pS->yMaxMult - pS->yMinMult) * 64;
+// Records the crossings of an edge with the row centres strictly between
+// its end points, for the rows inside the font box:
+// - row 0 is recorded like any other: the box's bottom is the font's lowest
+//   point rounded up, so glyphs that reach it have real ink in that row,
+//   and leaving it out would shave the bottom pixel row off every descender;
+// - rows from the box's top edge up never are: the top row stays empty;
+// - an edge that leaves the box is cut at its border with its slope intact
+//   (rather than having its end moved onto the border), so the ink inside
+//   keeps its true shape and the ink outside, which has no pixel, is dropped.
+void RecordEdge(ScanInfo *pS, const Edge &e) {
+    CentreWalk w;
+    if (!StartWalk(e, &w)) return;
+    const int64_t topEdge = (int64_t(pS->yMaxMult) - pS->yMinMult) * 64;
     const int64_t lowCentre = 32;
     const int64_t highCentre = std::min<int64_t>(topEdge - 32, int64_t(pS->ScanLines) * 64 - 32);
-    const int64_t stopCentre = sy > 0 ? std::min(e.yEndPt, highCentre)
-                                      : std::max(e.yEndPt, lowCentre);
-    const int64_t skip = sy > 0 ? (lowCentre - centre) : (centre - highCentre);
-    if (skip > 0) {
-        const int64_t rows = (skip + 63) / 64;
-        centre += rows * 64 * sy;
-        xCur += rows * xStep;
+    const int64_t stopCentre = w.direction > 0 ? std::min(e.yEndPt, highCentre)
+                                               : std::max(e.yEndPt, lowCentre);
+    // Jump over the centres outside the box instead of walking a wild edge
+    // row by row.
+    const int64_t outside = w.direction > 0 ? (lowCentre - w.centre) : (w.centre - highCentre);
+    if (outside > 0) {
+        const int64_t rows = (outside + 63) / 64;
+        w.centre += rows * 64 * w.direction;
+        w.x += rows * w.step;
     }
-    for (; sy > 0 ? centre <= stopCentre : centre >= stopCentre; centre += 64 * sy) {
-        RecordCrossing(pS, uint32_t(centre >> 6), EncodeCrossing(xCur, sy > 0));
-        xCur += xStep;
+    for (; w.direction > 0 ? w.centre <= stopCentre : w.centre >= stopCentre;
+         w.centre += 64 * w.direction) {
+        RecordCrossing(pS, uint32_t(w.centre >> 6), EncodeCrossing(w.x, w.direction > 0));
+        w.x += w.step;
     }
 }
 
@@ -114,16 +136,30 @@ int CountCrossings(const int32_t *slots, uint32_t depth) {
     return int(n);
 }
 
+// Sets the pixels of one run, from crossing x xa to crossing x xb: every
+// column whose centre lies in (xa, xb].  A run too thin to cover any centre
+// still shows, in the pixel that holds its middle.
+void FillRun(_GlyphBitMap *pBM, int64_t xa, int64_t xb, int row) {
+    const int first = ColumnRightOf(xa);
+    const int end = ColumnRightOf(xb);
+    if (first != end) {
+        AddBitLine(pBM, first, end, row);
+        return;
+    }
+    const int middle = ColumnRightOf((xa + xb) / 2 - 32);
+    AddBitLine(pBM, middle, middle, row);
+}
+
 void FillRow(int32_t *slots, int count, int row, _GlyphBitMap *pBM) {
     std::sort(slots, slots + count, [](int32_t a, int32_t b) { return LineComp(a, b) < 0; });
     int winding = 0;
-    int spanStart = 0;
+    int64_t runStart = 0;
     // Winding changes by one per crossing, so it can only return to zero
     // after an even number of them: checking at pair ends is enough.
     for (int i = 0; i + 1 < count; i += 2) {
-        if (winding == 0) spanStart = CrossingColumn(slots[i]);
+        if (winding == 0) runStart = CrossingX(slots[i]);
         winding += CrossingWinding(slots[i]) + CrossingWinding(slots[i + 1]);
-        if (winding == 0) AddBitLine(pBM, spanStart, CrossingColumn(slots[i + 1]), row);
+        if (winding == 0) FillRun(pBM, runStart, CrossingX(slots[i + 1]), row);
     }
 }
 

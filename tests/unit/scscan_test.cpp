@@ -166,13 +166,16 @@ TEST(Filler, NonZeroWindingOfNestedContours) {
               opposite.Picture());
 }
 
-TEST(Filler, ThinRunStillSetsItsStartColumn) {
+// A run covering no pixel centre still shows as one pixel: the one that
+// holds the run's middle, so a thin stroke stays where it is drawn.
+TEST(Filler, ThinRunSetsThePixelHoldingItsMiddle) {
     Canvas c(0, 0, 15, 3);
-    // 10.6 .. 10.9 px covers no pixel centre: the first column whose centre
-    // lies right of the run's start gets the pixel.
-    c.Polygon({{678, 0}, {678, Px(2)}, {697, Px(2)}, {697, 0}});
+    c.Polygon({{678, 0}, {678, Px(1)}, {697, Px(1)}, {697, 0}});                // 10.6 .. 10.9 px
+    c.Polygon({{697, Px(1)}, {697, Px(2)}, {730, Px(2)}, {730, Px(1)}});        // 10.9 .. 11.4 px
+    c.Polygon({{Px(3.2), 0}, {Px(3.2), Px(2)}, {Px(5.5), Px(2)}, {Px(5.5), 0}});  // centres 3.5, 4.5, 5.5
     c.Fill();
-    EXPECT_EQ("...........#....", c.Picture()[3]);
+    EXPECT_EQ("...###....#.....", c.Picture()[3]);
+    EXPECT_EQ("...###.....#....", c.Picture()[2]);
 }
 
 TEST(Filler, InkLeftOfTheOriginOrFarRightIsClipped) {
