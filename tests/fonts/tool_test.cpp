@@ -67,8 +67,9 @@ ToolRun RunTool(const std::vector<std::string> &args, const std::string &environ
             ReadFile(dir + "/err")};
 }
 
-// Glyph 1 is a square from (100, 0) to (600, 500); the box is the em square,
-// so at 10 points and 72 dpi the bitmap is 11 x 11.
+// Glyph 1 is a square from (100, 0) to (600, 500); the box is the em square
+// moved down by the descender, so at 10 points and 72 dpi the bitmap is 11
+// pixels wide and 10 rows tall.
 FontBuilder SquareGlyph() {
     return FontBuilder()
         .BoundingBox(0, 0, 1000, 1000)
@@ -365,7 +366,8 @@ TEST(ToolProgram, RenderShowsTheLibrarysBitmaps) {
     CloseTTFont(handle);
 
     const std::string png = ScratchDir("tool_render_png") + "/line.png";
-    const ToolRun run = RunTool({"render", path, "AB", "--size", "10", "--ascii", "--png", png});
+    const ToolRun run = RunTool(
+        {"render", path, "AB", "--size", "10", "--ascii", "--columns", "80", "--png", png});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("U+0042 'B' is not in the font"), std::string::npos) << run.err;
     const std::string square = TerminalPicture(expected, TerminalStyle::kAscii);
@@ -379,6 +381,34 @@ TEST(ToolProgram, RenderShowsTheLibrarysBitmaps) {
     const std::vector<uint8_t> grey = ReadPngGrey(png, &pngWidth, &pngHeight);
     EXPECT_EQ(pngWidth, 2 * width);
     EXPECT_EQ(pngHeight, height);
+}
+
+// Lines break between glyphs to fit the terminal; vertical text takes the
+// vertical forms and stacks them.
+TEST(ToolProgram, RenderLaysOutLinesAndVerticalText) {
+    const Glyph bar = Glyph::Simple({{{100, 0}, {100, 900}, {200, 900}, {200, 0}}});
+    const std::string path =
+        WriteFont(SquareFont().AddGlyph(bar).Mort({{1, 2}}), "layout");
+    const std::vector<std::string> common = {"--size", "10", "--ascii"};
+    auto render = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"render", path});
+        args.insert(args.end(), common.begin(), common.end());
+        return RunTool(args);
+    };
+    const ToolRun wrapped = render({"AAA", "--columns", "25"});  // 11-pixel glyphs
+    ASSERT_EQ(wrapped.exitCode, 0) << wrapped.err;
+    const std::vector<std::string> rows = Lines(wrapped.out);
+    ASSERT_EQ(rows.size(), 10u + 1 + 10);
+    EXPECT_EQ(rows[0].size(), 22u);
+    EXPECT_EQ(rows[10], "");
+    EXPECT_EQ(rows[11].size(), 11u);
+
+    const ToolRun vertical = render({"AA", "--vertical"});
+    const ToolRun bars = render({"--glyphs", "2,2", "--vertical"});
+    ASSERT_EQ(vertical.exitCode, 0) << vertical.err;
+    EXPECT_EQ(Lines(vertical.out).size(), 20u);
+    EXPECT_EQ(vertical.out, bars.out);
+    EXPECT_NE(vertical.out, render({"AA", "--columns", "11"}).out);
 }
 
 TEST(ToolProgram, RenderExplainsSizesThatDoNotFit) {
