@@ -51,6 +51,8 @@ void PrintHelp() {
         "                     which reaches a Unicode font through the concordance\n"
         "                     named in its ini file (found via KELMOR_PROFILE and\n"
         "                     the \"IniPath\" entry; see 'kelmor cob --help').\n"
+        "                     Characters with a one-byte code (ASCII, half-width\n"
+        "                     kana) have no place in a concordance: glyph 0.\n"
         "\n"
         "Options:\n"
         "  --size POINTS      point size (default 24)\n"
