@@ -58,7 +58,11 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
 /* 15 KelmoRegisterApp: reloads the settings (ini file, installed fonts,
  *   concordance paths, help file); returns the library's own module handle.
- *   hInst is not used. */
+ *   hInst is not used.  The ini file is "Kelmor.ini" beside the library
+ *   unless the user profile names another one: key "IniPath" of section
+ *   "Kelmor Type Font Interface 1.0" in win.ini on Windows; on Linux in the
+ *   file $KELMOR_PROFILE, else $XDG_CONFIG_HOME/kelmor/profile.ini, else
+ *   $HOME/.config/kelmor/profile.ini. */
 void *KELMOR_CALL KelmoRegisterApp(void *hInst);
 /* 16 GetFontNames: copies the first matching name record (-1 = any ID). */
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
