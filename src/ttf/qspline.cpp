@@ -242,6 +242,9 @@ int QSpline2Polyline(_POINT *lpptBuffer, const _QS *lpqsPoints, int inGY, unsign
     // The caller's 26.6 coordinates were scaled by 2^11; dropping 10 bits
     // leaves 1/128 pixel.
     const Arc arc = ArcFrom(*lpqsPoints, topLevel ? 10 : 0);
+    // A piece of an arc already split keeps the step exponent it was given
+    // (within the range a whole arc can have) and writes at the caller's
+    // count, whose slots the whole arc has reserved.
     int gy = std::clamp(inGY, 1, kMaxStepExponent);
     const unsigned start = *count;
     if (topLevel) {

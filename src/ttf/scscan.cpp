@@ -146,7 +146,7 @@ void FillRun(_GlyphBitMap *pBM, int64_t xa, int64_t xb, int row) {
         AddBitLine(pBM, first, end, row);
         return;
     }
-    const int middle = ColumnRightOf((xa + xb) / 2 - 32);
+    const int middle = int(std::clamp<int64_t>(((xa + xb) / 2) >> 6, INT32_MIN, INT32_MAX));
     AddBitLine(pBM, middle, middle, row);
 }
 

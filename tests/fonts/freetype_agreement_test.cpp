@@ -56,93 +56,68 @@ struct Tally {
     }
 };
 
-// FreeType's bitmap as a lookup by glyph pixel: x to the right of the
-// origin, y upward (the pixel spanning y .. y + 1).
-class Reference {
-public:
-    explicit Reference(const FT_GlyphSlot slot)
-        : bm_(slot->bitmap), left_(slot->bitmap_left), top_(slot->bitmap_top) {}
-    int Columns() const { return int(bm_.width); }
-    int Rows() const { return int(bm_.rows); }
-    int X(int column) const { return left_ + column; }
-    int Y(int row) const { return top_ - 1 - row; }
-    bool InkAt(int column, int row) const {
-        if (column < 0 || row < 0 || column >= Columns() || row >= Rows()) return false;
-        const unsigned char *line = bm_.buffer + row * bm_.pitch;
-        return (line[column >> 3] & (0x80 >> (column & 7))) != 0;
-    }
-    // Ink one pixel tall: a stroke thinner than a row, which only a
-    // rasterizer that also samples columns keeps.
-    bool Thin(int column, int row) const {
-        return !InkAt(column, row - 1) && !InkAt(column, row + 1);
-    }
-    bool OnBoundary(int column, int row) const {
-        const bool ink = InkAt(column, row);
-        return InkAt(column - 1, row) != ink || InkAt(column + 1, row) != ink ||
-               InkAt(column, row - 1) != ink || InkAt(column, row + 1) != ink;
-    }
-    // The reference pixel holding glyph pixel (x, y).
-    int ColumnOf(int x) const { return x - left_; }
-    int RowOf(int y) const { return top_ - 1 - y; }
+// A bitmap looked up by glyph pixel: (x, y) is the pixel spanning x .. x + 1
+// right of the origin and y .. y + 1 above the baseline.
+struct PixelGrid {
+    const unsigned char *bits;
+    int pitch, width, height;
+    int left, top;  // glyph pixel of the bitmap's top-left pixel
+    bool inkIsZero;
 
-private:
-    const FT_Bitmap &bm_;
-    int left_, top_;
-};
-
-// Our bitmap: column c is x = c, memory row r is y = yMinMult + height - 1 - r;
-// ink is a 0 bit.
-class Ours {
-public:
-    Ours(const unsigned char *bits, int width, int height, int yMinMult)
-        : bits_(bits), width_(width), height_(height), yMin_(yMinMult),
-          rowBytes_((width + 15) / 16 * 2) {}
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    int X(int column) const { return column; }
-    int Y(int row) const { return yMin_ + height_ - 1 - row; }
     bool Inside(int x, int y) const {
-        const int row = height_ - 1 - (y - yMin_);
-        return x >= 0 && x < width_ && row >= 0 && row < height_;
+        return x >= left && x < left + width && y <= top && y > top - height;
     }
-    bool InkAt(int x, int y) const {
+    bool Ink(int x, int y) const {
         if (!Inside(x, y)) return false;
-        const int row = height_ - 1 - (y - yMin_);
-        return !(bits_[row * rowBytes_ + (x >> 3)] & (0x80 >> (x & 7)));
+        const int column = x - left, row = top - y;
+        const bool set = bits[row * pitch + (column >> 3)] & (0x80 >> (column & 7));
+        return set != inkIsZero;
     }
-
-private:
-    const unsigned char *bits_;
-    int width_, height_, yMin_, rowBytes_;
+    // Next to a change of ink: where two rasterizers may decide differently.
+    bool OnBoundary(int x, int y) const {
+        const bool ink = Ink(x, y);
+        return Ink(x - 1, y) != ink || Ink(x + 1, y) != ink || Ink(x, y - 1) != ink ||
+               Ink(x, y + 1) != ink;
+    }
+    // One pixel tall: a stroke thinner than a row, which only a rasterizer
+    // that also samples columns keeps.
+    bool Thin(int x, int y) const { return !Ink(x, y - 1) && !Ink(x, y + 1); }
 };
 
-void CompareGlyph(const Ours &ours, const Reference &ref, Tally &t) {
+// Our bitmap: column 0 is the glyph origin, the bottom row is yMinMult.
+PixelGrid OurGrid(const unsigned char *bits, int width, int height, int yMinMult) {
+    return {bits, (width + 15) / 16 * 2, width, height, 0, yMinMult + height - 1, true};
+}
+
+PixelGrid ReferenceGrid(const FT_GlyphSlot slot) {
+    const FT_Bitmap &bm = slot->bitmap;
+    return {bm.buffer, bm.pitch, int(bm.width), int(bm.rows), slot->bitmap_left,
+            slot->bitmap_top - 1, false};
+}
+
+void CompareGlyph(const PixelGrid &ours, const PixelGrid &ref, Tally &t) {
     const long before = t.Differing() + t.outside;
-    long theirsInside = 0;
-    for (int row = 0; row < ref.Rows(); ++row) {
-        for (int column = 0; column < ref.Columns(); ++column) {
-            if (!ref.InkAt(column, row)) continue;
-            const int x = ref.X(column), y = ref.Y(row);
+    for (int y = ref.top; y > ref.top - ref.height; --y) {
+        for (int x = ref.left; x < ref.left + ref.width; ++x) {
+            if (!ref.Ink(x, y)) continue;
             if (!ours.Inside(x, y)) {
                 ++t.outside;
-            } else if (ours.InkAt(x, y)) {
-                ++theirsInside;
+            } else if (ours.Ink(x, y)) {
+                ++t.common;
             } else {
                 ++t.theirsOnly;
-                t.onBoundary += ref.OnBoundary(column, row);
-                t.thinRows += ref.Thin(column, row);
+                t.onBoundary += ref.OnBoundary(x, y);
+                t.thinRows += ref.Thin(x, y);
             }
         }
     }
-    for (int row = 0; row < ours.Height(); ++row) {
-        for (int column = 0; column < ours.Width(); ++column) {
-            const int x = ours.X(column), y = ours.Y(row);
-            if (!ours.InkAt(x, y) || ref.InkAt(ref.ColumnOf(x), ref.RowOf(y))) continue;
+    for (int y = ours.top; y > ours.top - ours.height; --y) {
+        for (int x = 0; x < ours.width; ++x) {
+            if (!ours.Ink(x, y) || ref.Ink(x, y)) continue;
             ++t.oursOnly;
-            t.onBoundary += ref.OnBoundary(ref.ColumnOf(x), ref.RowOf(y));
+            t.onBoundary += ref.OnBoundary(x, y);
         }
     }
-    t.common += theirsInside;
     ++t.glyphs;
     t.identical += (t.Differing() + t.outside == before);
 }
@@ -180,7 +155,7 @@ protected:
             if (FT_Load_Glyph(face_, FT_UInt(glyph), FT_LOAD_NO_HINTING | FT_LOAD_TARGET_MONO) ||
                 FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_MONO))
                 continue;
-            CompareGlyph(Ours(bits, width, height, yMinMult), Reference(face_->glyph), t);
+            CompareGlyph(OurGrid(bits, width, height, yMinMult), ReferenceGrid(face_->glyph), t);
         }
         return t;
     }
