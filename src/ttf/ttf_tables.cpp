@@ -259,9 +259,9 @@ int32_t Getloca(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     std::memset(pF->LocaBuffer, 0, size_t(pF->LocaSize));
     uint32_t total = uint32_t(pF->LocaSize);
     uint32_t offset = TableOffset(pEntry);
+    if (offset > pF->FileSize) return 0;
     for (uint32_t done = 0; done < total;) {
         uint32_t piece = std::min(total - done, kLocaPieceSize);
-        if (!SpanInside(uint64_t(offset) + done, piece, pF->FileSize)) return 0;
         if (ReadFileAt(pF, offset + done, pF->LocaBuffer + done, piece) != piece) return 0;
         done += piece;
     }
