@@ -60,6 +60,9 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
         GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
     if (lastPoint > 0) {
         if (!NoInterpretOverall) HintWholeGlyph(pF, pG);
+        // With hinting switched off the glyph's own program never runs; it
+        // goes before the components' programs take its place.
+        pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
         if (pG->NumComponents == 0) {
             Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
         } else {

@@ -9,6 +9,7 @@
 #include "font_builder.h"
 #include "kelmor.h"
 #include "test_paths.h"
+#include "ttf/instruct.h"
 
 using namespace kelmor_test;
 
@@ -142,6 +143,11 @@ TEST_F(Render, ComponentsMergeByUnion) {
     const Picture whole = Draw(3);
     EXPECT_EQ(8 * 8 + 4 * 2, InkCount(whole));  // the second one sticks out by 2 columns
     EXPECT_EQ(".##########......", whole[16 - 5]);
+    // With glyph programs switched off the composite's own program is
+    // dropped, not leaked, and the components still draw.
+    kelmor::NoInterpretOverall = 1;
+    EXPECT_EQ(whole, Draw(3));
+    kelmor::NoInterpretOverall = 0;
 }
 
 TEST_F(Render, CurvesAreFilledRoundAndSymmetric) {
