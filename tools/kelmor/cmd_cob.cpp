@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "args.h"
 #include "cob_builder.h"
 #include "commands.h"
 #include "platform/profile.h"
@@ -26,6 +27,7 @@ const char kCobUsage[] =
     "                   of the ini file INI (key: the file's full path)\n"
     "  --help           show this text\n";
 
+const char kCommand[] = "cob";
 const char kCobSection[] = "Code Space Concordances";
 
 struct CobOptions {
@@ -34,42 +36,32 @@ struct CobOptions {
     bool help = false;
 };
 
-// Accepts "--name VALUE" and "--name=VALUE".
-bool TakeValue(const std::string &name, int argc, char **argv, int *i, std::string *value,
-               std::string *error) {
-    std::string arg = argv[*i];
-    if (arg.compare(0, name.size() + 1, name + "=") == 0) {
-        *value = arg.substr(name.size() + 1);
-    } else if (*i + 1 < argc && std::string(argv[*i + 1]).rfind("--", 0) != 0) {
-        *value = argv[++*i];
-    } else {
-        *error = name + " needs a value";
-        return false;
+// True when the argument was this option; a missing or empty value, or one
+// that is the next option, is recorded in *error.
+bool TakeOption(ArgCursor &args, const char *name, std::string *value, std::string *error) {
+    if (!args.Value(name, value)) return false;
+    if (!args.Error().empty()) {
+        *error = args.Error();
+    } else if (value->empty() || value->rfind("--", 0) == 0) {
+        *error = std::string(name) + " needs a value";
     }
-    if (value->empty()) *error = name + " needs a value";
-    return !value->empty();
-}
-
-bool IsOption(const std::string &arg, const char *name) {
-    return arg == name || arg.rfind(std::string(name) + "=", 0) == 0;
+    return true;
 }
 
 bool ParseCobOptions(int argc, char **argv, CobOptions *options, std::string *error) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
+    ArgCursor args(argc, argv);
+    while (!args.Done() && error->empty()) {
+        if (args.Flag("--help") || args.Flag("-h")) {
             options->help = true;
-        } else if (IsOption(arg, "--out")) {
-            if (!TakeValue("--out", argc, argv, &i, &options->outDir, error)) return false;
-        } else if (IsOption(arg, "--register")) {
-            if (!TakeValue("--register", argc, argv, &i, &options->iniFile, error)) return false;
-        } else {
-            *error = "unknown argument '" + arg + "'";
-            return false;
+        } else if (!TakeOption(args, "--out", &options->outDir, error) &&
+                   !TakeOption(args, "--register", &options->iniFile, error)) {
+            *error = "unexpected argument \"" + args.Take() + "\"";
         }
     }
-    if (!options->help && options->outDir.empty()) *error = "--out DIR is required";
-    return options->help || !options->outDir.empty();
+    if (error->empty() && !options->help && options->outDir.empty()) {
+        *error = "--out DIR is required";
+    }
+    return error->empty();
 }
 
 // The directory as an absolute path, created when missing: the ini key must
@@ -109,16 +101,12 @@ bool RegisterCobFile(const std::string &iniFile, const CodeSpace &space, const s
 
 int BuildConcordances(const CobOptions &options) {
     std::string dir, error;
-    if (!PrepareOutDir(options.outDir, &dir, &error)) {
-        std::fprintf(stderr, "kelmor cob: %s\n", error.c_str());
-        return 1;
-    }
+    if (!PrepareOutDir(options.outDir, &dir, &error)) return Report(kCommand, error);
     for (const CodeSpace &space : ConcordCodeSpaces()) {
         std::string path;
         if (!WriteCobFile(space, dir, &path, &error) ||
             (!options.iniFile.empty() && !RegisterCobFile(options.iniFile, space, path, &error))) {
-            std::fprintf(stderr, "kelmor cob: %s\n", error.c_str());
-            return 1;
+            return Report(kCommand, error);
         }
         std::printf("%s\n", path.c_str());
     }
@@ -136,9 +124,8 @@ int CmdCob(int argc, char **argv) {
     kelmor::CobOptions options;
     std::string error;
     if (!kelmor::ParseCobOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "kelmor cob: %s\n(kelmor cob --help lists the options)\n",
-                     error.c_str());
-        return 2;
+        return kelmor::Report(kelmor::kCommand, error + " (try 'kelmor cob --help')",
+                              kelmor::kUsageError);
     }
     if (options.help) {
         std::fputs(kelmor::kCobUsage, stdout);
