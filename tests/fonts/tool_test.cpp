@@ -411,6 +411,20 @@ TEST(ToolProgram, RenderLaysOutLinesAndVerticalText) {
     EXPECT_NE(vertical.out, render({"AA", "--columns", "11"}).out);
 }
 
+// A Shift-JIS font takes its own codes through the library's Shift-JIS road.
+TEST(ToolProgram, RenderTakesCodesOfAShiftJisFont) {
+    const std::string path = WriteFont(SquareGlyph().Cmap2(3, 2, {{0x889F, 1}}), "sjiscode");
+    const ToolRun code = RunTool({"render", path, "--code", "889F", "--ascii"});
+    const ToolRun glyph = RunTool({"render", path, "--glyphs", "1", "--ascii"});
+    ASSERT_EQ(code.exitCode, 0) << code.err;
+    EXPECT_EQ(code.err, "");
+    EXPECT_EQ(code.out, glyph.out);
+    EXPECT_NE(code.out.find('#'), std::string::npos);
+    const ToolRun text = RunTool({"render", path, "A"});
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_NE(text.err.find("Shift-JIS, not Unicode"), std::string::npos) << text.err;
+}
+
 TEST(ToolProgram, RenderExplainsSizesThatDoNotFit) {
     const ToolRun run =
         RunTool({"render", WriteFont(SquareFont(), "big"), "A", "--size", "500"});
