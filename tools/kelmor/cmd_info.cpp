@@ -6,6 +6,7 @@
 #include "args.h"
 #include "commands.h"
 #include "font_facts.h"
+#include "ttf/settings.h"
 
 namespace kelmor {
 namespace {
@@ -101,7 +102,9 @@ void PrintCmap(const _TTFont &font) {
                     unsigned(record.Offset),
                     table ? CmapRole(font, table).c_str() : "(beyond the cmap table)");
     }
-    std::printf("Character set: %d (%s)\n", int(font.csFont), CharsetTitle(font.csFont));
+    // The name code is what an installed-font entry records for this font.
+    std::printf("Character set: %d (%s; \"%s\" in the ini file)\n", int(font.csFont),
+                CharsetTitle(font.csFont), Charset2NameCode(font.csFont));
 }
 
 // Control bytes in a name would steer the terminal; show them as '?'.
