@@ -105,19 +105,10 @@ bool PairsFitTable(const TableDirectoryStruct *pEntry, uint32_t nEntries) {
                       TableLength(pEntry));
 }
 
-void BinSrchHeaderToHost(_BinSrchHeaderLE *h) {
-    h->entrySize = HostOrder16(h->entrySize);
-    h->nEntries = HostOrder16(h->nEntries);
-    h->searchRange = HostOrder16(h->searchRange);
-    h->entrySelector = HostOrder16(h->entrySelector);
-    h->rangeShift = HostOrder16(h->rangeShift);
-}
-
 void ConvertPairs(_TTFont *pF, uint16_t nEntries) {
     for (uint16_t i = 0; i < nEntries; ++i) {
         _LookupSingleLE &pair = pF->lpLookupSingle[i];
-        pair.glyphid1 = HostOrder16(pair.glyphid1);
-        pair.glyphid2 = HostOrder16(pair.glyphid2);
+        FieldsToHost16(&pair);
         pF->uMinGlyph = std::min<uint32_t>(pF->uMinGlyph, pair.glyphid1);
     }
     uint16_t last = pF->lpLookupSingle[nEntries - 1].glyphid1;
@@ -221,7 +212,7 @@ int32_t Getmort(_TTFont *pF, const TableDirectoryStruct *pEntry) {
                                                   sizeof(_mortHeader)) != sizeof(_mortHeader))
         return DropMort(pF);
     _BinSrchHeaderLE &header = pF->lpMortHeader->binSrchHeader;
-    BinSrchHeaderToHost(&header);
+    FieldsToHost16(&header);
     if (header.entrySize != kVerticalEntrySize || header.nEntries == 0 ||
         !PairsFitTable(pEntry, header.nEntries))
         return DropMort(pF);

@@ -5,12 +5,12 @@
 // Every count, index and length here comes from the font file, so each is
 // checked before it is used: a glyph never writes past the end-point arrays
 // or the glyph zone, and decoding never reads past the glyph's own bytes.
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "ttf/ttf.h"
+#include "ttf/ttf_read.h"
 
 namespace kelmor {
 
@@ -121,12 +121,11 @@ bool ReadGlyphBytes(const GlyphLoad &L, int GlyphNo, GlyphBytes &bytes, size_t &
     if (end <= start) return true;
     // Offsets come from loca; a glyph that does not lie inside the file is
     // refused before anything is allocated for it.
-    if (start < 0 || end > L.fileSize || start > LONG_MAX) return false;
+    if (start < 0 || end > L.fileSize) return false;
     length = size_t(end - start);
     bytes.reset(static_cast<uint8_t *>(std::malloc(length)));
     if (!bytes) return false;
-    if (std::fseek(pF->InFile, long(start), SEEK_SET) != 0) return false;
-    return std::fread(bytes.get(), 1, length, pF->InFile) == length;
+    return ReadFileAt(pF, uint32_t(start), bytes.get(), length) == length;
 }
 
 // A length-prefixed block (native 32-bit length, then the bytes), or null

@@ -20,9 +20,6 @@ bool TableInFile(const _TTFont *pF, const TableDirectoryStruct *pEntry);
 // Reads up to `count` bytes at file offset `offset`; the number read.
 size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count);
 
-// A field that still holds the file's bytes, as a host-order value.
-uint16_t HostOrder16(uint16_t rawField);
-uint32_t HostOrder32(uint32_t rawField);
 
 // True when [offset, offset + count) lies inside a buffer of `size` bytes.
 inline bool SpanInside(uint64_t offset, uint64_t count, uint64_t size) {

@@ -2,8 +2,10 @@
 // length-prefixed blocks, and the fixed-layout tables head, hhea, maxp, loca
 // and name.
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 
 #include "ttf/ttf.h"
@@ -22,6 +24,19 @@ constexpr int kNameLineSize = 512;
 const char kKnownTagNames[kKnownTags][5] = {"cmap", "glyf", "head", "hhea", "hmtx", "loca",
                                             "maxp", "name", "post", "cvt ", "fpgm", "hdmx",
                                             "kern", "prep", "LTSH", "OS/2", "VDMX", "mort"};
+
+// maxp's fields after its version, in file order.
+constexpr uint16_t leMaxpHeader::*kMaxpFields[] = {
+    &leMaxpHeader::numGlyphs,          &leMaxpHeader::maxPoints,
+    &leMaxpHeader::maxContours,        &leMaxpHeader::maxComponentPoints,
+    &leMaxpHeader::maxComponentContours, &leMaxpHeader::maxZones,
+    &leMaxpHeader::maxTwilightPoints,  &leMaxpHeader::maxStorage,
+    &leMaxpHeader::maxFunctionDefs,    &leMaxpHeader::maxInstructionDefs,
+    &leMaxpHeader::maxStackElements,   &leMaxpHeader::maxSizeOfInstructions,
+    &leMaxpHeader::maxComponentElements, &leMaxpHeader::maxComponentDepth};
+static_assert(sizeof(kMaxpFields) / sizeof(kMaxpFields[0]) * 2 + sizeof(Fixed) ==
+                  sizeof(maxpHeader),
+              "every maxp word is converted");
 
 uint32_t MeasureFileSize(FILE *file) {
     if (file == nullptr || std::fseek(file, 0, SEEK_END) != 0) return 0;
@@ -53,15 +68,6 @@ uint8_t *ReadWholeTable(_TTFont *pF, const TableDirectoryStruct *pEntry, size_t 
     return buffer;
 }
 
-void NameRecordToHost(_nameRecord *r) {
-    r->bePlatformID = HostOrder16(r->bePlatformID);
-    r->bePlatformEncodingID = HostOrder16(r->bePlatformEncodingID);
-    r->beLanguageID = HostOrder16(r->beLanguageID);
-    r->beNameID = HostOrder16(r->beNameID);
-    r->beStringLength = HostOrder16(r->beStringLength);
-    r->beStringOffset = HostOrder16(r->beStringOffset);
-}
-
 // Strings are compacted in place, so one that overlapped the header or the
 // records would rewrite them; such a string counts as outside the table.
 bool NameStringInTable(const _TTFont *pF, const _nameRecord *r) {
@@ -89,7 +95,7 @@ void CompactNameStrings(_TTFont *pF, bool logNames) {
     std::map<uint32_t, uint16_t> compactedLength;  // (offset, length) -> new length
     for (uint16_t i = 0; i < pF->lpNameTable->uNameRecs; ++i) {
         _nameRecord *r = &pF->lpNameRecords[i];
-        NameRecordToHost(r);
+        FieldsToHost16(r);
         if (!NameStringInTable(pF, r)) {
             r->beStringLength = 0;
         } else {
@@ -127,22 +133,14 @@ bool TableInFile(const _TTFont *pF, const TableDirectoryStruct *pEntry) {
     return pEntry != nullptr && SpanInside(TableOffset(pEntry), TableLength(pEntry), pF->FileSize);
 }
 
+// A C long may be only 32 bits: offsets it cannot seek to are not read.
 size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count) {
-    if (pF->InFile == nullptr || count == 0 || offset > pF->FileSize) return 0;
+    constexpr uint64_t kMaxSeekOffset = LONG_MAX;
+    if (pF->InFile == nullptr || count == 0 || offset > pF->FileSize ||
+        uint64_t(offset) > kMaxSeekOffset)
+        return 0;
     if (std::fseek(pF->InFile, long(offset), SEEK_SET) != 0) return 0;
     return std::fread(dst, 1, count, pF->InFile);
-}
-
-uint16_t HostOrder16(uint16_t rawField) {
-    uint8_t b[2];
-    std::memcpy(b, &rawField, 2);
-    return uint16_t(ReadBE16(b));
-}
-
-uint32_t HostOrder32(uint32_t rawField) {
-    uint8_t b[4];
-    std::memcpy(b, &rawField, 4);
-    return ReadBE32(b);
 }
 
 // ----------------------------------------------------------- the directory
@@ -232,21 +230,11 @@ int32_t GetmaxpHeader(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     int32_t got = ReadFixedTable(pF, pEntry, &raw, sizeof raw);
     if (got == 0) return 0;
     leMaxpHeader &m = pF->leMaximumProfile;
-    m.version = (ui16ToUint(uint16{raw.version.Integer.BE}) << 16) | ui16ToUint(raw.version.Fract);
-    m.numGlyphs = uint16_t(ui16ToUint(raw.numGlyphs));
-    m.maxPoints = uint16_t(ui16ToUint(raw.maxPoints));
-    m.maxContours = uint16_t(ui16ToUint(raw.maxContours));
-    m.maxComponentPoints = uint16_t(ui16ToUint(raw.maxComponentPoints));
-    m.maxComponentContours = uint16_t(ui16ToUint(raw.maxComponentContours));
-    m.maxZones = uint16_t(ui16ToUint(raw.maxZones));
-    m.maxTwilightPoints = uint16_t(ui16ToUint(raw.maxTwilightPoints));
-    m.maxStorage = uint16_t(ui16ToUint(raw.maxStorage));
-    m.maxFunctionDefs = uint16_t(ui16ToUint(raw.maxFunctionDefs));
-    m.maxInstructionDefs = uint16_t(ui16ToUint(raw.maxInstructionDefs));
-    m.maxStackElements = uint16_t(ui16ToUint(raw.maxStackElements));
-    m.maxSizeOfInstructions = uint16_t(ui16ToUint(raw.maxSizeOfInstructions));
-    m.maxComponentElements = uint16_t(ui16ToUint(raw.maxComponentElements));
-    m.maxComponentDepth = uint16_t(ui16ToUint(raw.maxComponentDepth));
+    m.version = FixedToULong(raw.version);
+    // The 16-bit words after the version, in file order.
+    const uint8_t *words = reinterpret_cast<const uint8_t *>(&raw) + sizeof raw.version;
+    for (size_t i = 0; i < std::size(kMaxpFields); ++i)
+        m.*kMaxpFields[i] = uint16_t(ReadBE16(words + 2 * i));
     return got;
 }
 
@@ -315,9 +303,7 @@ int32_t GetName(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     pF->lpNameTable = reinterpret_cast<_nameHeader *>(table);
     pF->NameTableSize = int32_t(TableLength(pEntry));
     _nameHeader *h = pF->lpNameTable;
-    h->format = HostOrder16(h->format);
-    h->uNameRecs = HostOrder16(h->uNameRecs);
-    h->uStrings = HostOrder16(h->uStrings);
+    FieldsToHost16(h);
     uint32_t recordsInTable =
         (uint32_t(pF->NameTableSize) - sizeof(_nameHeader)) / sizeof(_nameRecord);
     h->uNameRecs = uint16_t(std::min<uint32_t>(h->uNameRecs, recordsInTable));

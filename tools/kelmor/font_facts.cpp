@@ -31,8 +31,7 @@ FontObject EmptyFontObject(FILE *file) {
 }
 
 std::string SignatureProblem(const _TTFont &font) {
-    const uint32_t version = (ui16ToUint(uint16{font.OffsetTable.version.Integer.BE}) << 16) |
-                             ui16ToUint(font.OffsetTable.version.Fract);
+    const uint32_t version = FixedToULong(font.OffsetTable.version);
     switch (version) {
     case 0x00010000: case 0x74727565 /* true */: case 0x4F54544F /* OTTO */: return "";
     case 0x74746366: return "is a font collection (ttcf); only single fonts can be opened";
