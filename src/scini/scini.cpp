@@ -1,11 +1,11 @@
 #include "scini/scini.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/profile.h"
 #include "scparse/scparse.h"
+#include "ttf/text.h"
 
 namespace kelmor {
 
@@ -16,26 +16,11 @@ constexpr uint32_t kKeyNamesFirstBytes = 8192;
 // up to here.
 constexpr uint32_t kKeyNamesMaxBytes = 1024 * 1024;
 
-char *CopyString(const char *text) {
-    size_t size = std::strlen(text) + 1;
-    char *copy = static_cast<char *>(std::malloc(size));
-    if (copy) std::memcpy(copy, text, size);
-    return copy;
-}
-
 void ReplaceSlot(char *&slot, const char *text) {
     char *copy = CopyString(text);
     if (!copy) return;  // a failed copy leaves the slot as it was
     std::free(slot);
     slot = copy;
-}
-
-bool SameKey(const char *a, const char *b) {
-    for (; *a && *b; ++a, ++b)
-        if (std::toupper(static_cast<unsigned char>(*a)) !=
-            std::toupper(static_cast<unsigned char>(*b)))
-            return false;
-    return *a == *b;
 }
 
 // All key names of a section, each terminated, ended by an empty name, in a
@@ -169,7 +154,7 @@ _IniFieldsType *MoveIniFieldToHead(_IniFieldsType **lppifHead, _IniFieldsType **
 _IniFieldsType *FindIniType(_IniFieldsType *pifHead, const char *pszTypeCode) {
     if (!pszTypeCode || !*pszTypeCode) return nullptr;
     for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext)
-        if (pif->ppFields[0] && SameKey(pif->ppFields[0], pszTypeCode)) return pif;
+        if (pif->ppFields[0] && SameIgnoringCase(pif->ppFields[0], pszTypeCode)) return pif;
     return nullptr;
 }
 

@@ -1,6 +1,5 @@
 #include "ttf/settings.h"
 
-#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -8,6 +7,7 @@
 #include "platform/help.h"
 #include "platform/module.h"
 #include "platform/profile.h"
+#include "ttf/text.h"
 
 namespace kelmor {
 
@@ -83,16 +83,10 @@ bool CopyWholePath(char *out, const char *path) {
     return true;
 }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 std::string Lowered(const char *text) {
     std::string lowered(text);
     for (char &c : lowered) c = AsciiLower(c);
     return lowered;
-}
-
-bool EqualIgnoringCase(const char *a, const char *b) {
-    return std::strlen(a) == std::strlen(b) && Lowered(a) == Lowered(b);
 }
 
 bool HaveIniFile() { return szIniFile[0] != '\0'; }
@@ -194,7 +188,7 @@ const char *Charset2NameCode(int32_t CharSet) {
 uint32_t NameCode2Charset(const char *lpszNameCode) {
     if (lpszNameCode)
         for (const CharSetNames &row : csNames)
-            if (EqualIgnoringCase(row.lpszName, lpszNameCode)) return uint32_t(row.csEncoding);
+            if (SameIgnoringCase(row.lpszName, lpszNameCode)) return uint32_t(row.csEncoding);
     return 1;  // the default character set
 }
 

@@ -2,6 +2,8 @@
 // closing it; and the library-wide debug log.
 #include "ttf/ttf.h"
 
+#include "ttf/text.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -34,13 +36,6 @@ FILE *SetGlobalDebugLevel(const char *lpszFileName, int iDebugLevel) {
 // ---------------------------------------------------------------- font object
 
 namespace {
-
-char *CopyString(const char *s) {
-    size_t n = std::strlen(s) + 1;
-    char *copy = static_cast<char *>(std::malloc(n));
-    if (copy != nullptr) std::memcpy(copy, s, n);
-    return copy;
-}
 
 // The program and control-value tables, kept as length-prefixed blocks, and
 // the scaled control-value table that goes with "cvt ".

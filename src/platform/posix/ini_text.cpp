@@ -2,6 +2,8 @@
 
 #include <unordered_set>
 
+#include "ttf/text.h"
+
 namespace kelmor {
 
 namespace {
@@ -18,7 +20,7 @@ std::string Trim(const std::string &text, size_t begin, size_t end) {
 // trail bytes must not be touched.
 std::string Folded(std::string name) {
     for (char &c : name)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        c = AsciiUpper(c);
     return name;
 }
 
