@@ -2,7 +2,6 @@
 // the drivers that decide when the control-value and glyph programs run.
 #include "ttf/instruct.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,10 +19,7 @@ const int32_t Exception[16] = {-8, -7, -6, -5, -4, -3, -2, -1, 1, 2, 3, 4, 5, 6,
 uint8_t NoInterpretOverall = 0;
 
 int32_t ScaleFUnits(int32_t v, int32_t Multiplier) {
-    int64_t scaled = int64_t(v) * Multiplier / 256;
-    if (scaled > INT32_MAX) return INT32_MAX;
-    if (scaled < INT32_MIN) return INT32_MIN;
-    return int32_t(scaled);
+    return Clamp32(int64_t(v) * Multiplier / 256);
 }
 
 namespace {

@@ -79,6 +79,11 @@ constexpr int kMaxFunctionDefs = 8190;
 constexpr int kTTFCoordBytes = 26;  // packed size of one TTFCoord
 constexpr int kFunctDefBytes = 4;   // packed size of one function-table entry
 
+// A 64-bit intermediate result brought back to 32 bits, saturating.
+inline int32_t Clamp32(int64_t v) {
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : int32_t(v);
+}
+
 // Font units (or 16-bit control values) to F26Dot6: v * Multiplier / 256,
 // truncated toward zero.  Worked out in 64 bits; a result beyond 32 bits
 // (sizes outside the supported range) is clamped instead of wrapping.

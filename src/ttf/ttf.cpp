@@ -110,10 +110,7 @@ void FreeGlyphInstructions(_TtfGlyph *pG) {
         pG->GC[i].instructions = static_cast<uint8_t *>(FreeBuffer(pG->GC[i].instructions));
 }
 
-_TTFont *OpenTTF(const char *lpszFileName) {
-    if (lpszFileName == nullptr) return nullptr;
-    FILE *file = OpenTTFFile(lpszFileName);
-    if (file == nullptr) return nullptr;
+_TTFont *NewTTFont(FILE *file) {
     _TTFont *pF = static_cast<_TTFont *>(std::calloc(1, sizeof(_TTFont)));
     if (pF == nullptr) {
         std::fclose(file);
@@ -121,6 +118,15 @@ _TTFont *OpenTTF(const char *lpszFileName) {
     }
     pF->lMagic = kMagicKELM;
     pF->InFile = file;
+    return pF;
+}
+
+_TTFont *OpenTTF(const char *lpszFileName) {
+    if (lpszFileName == nullptr) return nullptr;
+    FILE *file = OpenTTFFile(lpszFileName);
+    if (file == nullptr) return nullptr;
+    _TTFont *pF = NewTTFont(file);
+    if (pF == nullptr) return nullptr;
     pF->lpszFileName = CopyString(lpszFileName);
     if (pF->lpszFileName == nullptr || !BuildFontObject(pF)) return CloseTTF(pF);
     return pF;
@@ -129,10 +135,6 @@ _TTFont *OpenTTF(const char *lpszFileName) {
 _TTFont *CloseTTF(_TTFont *pF) {
     if (!IsValidFont(pF)) return nullptr;
     FreeBuffers(pF);
-    if (pF->G.GC != nullptr) {
-        int16_t capacity = int16_t(pF->leMaximumProfile.maxComponentElements);
-        if (pF->G.NumComponents > capacity) pF->G.NumComponents = capacity;
-    }
     FreeGlyphInstructions(&pF->G);
     FreeInsMemory(&pF->G);
     FreeBuffer(pF->CmapBuffer);
@@ -156,14 +158,6 @@ _TTFont *CloseTTF(_TTFont *pF) {
 
 namespace {
 
-// Point size times resolution must keep the scale factor's numerator within
-// 32 bits.
-constexpr int32_t kMaxSizeTimesResolution = 131071;
-// Widest bitmap a size may ask for; far beyond any real glyph box at the
-// sizes the scan buffer allows, and it keeps a lying bounding box from
-// requesting gigabytes.
-constexpr int32_t kMaxBitmapPixels = 8192;
-
 int32_t ScaleDown(int32_t v, int32_t multiplier) {
     return int32_t(int64_t(v) * multiplier / 16384);
 }
@@ -177,16 +171,34 @@ int16_t ClampToInt16(int32_t v) {
     return int16_t(v);
 }
 
-// Fonts whose box starts at the baseline are shifted down by the descender,
-// once per open font: afterwards yMin is no longer 0.
-void ShiftBoxByDescender(_TTFont *pF) {
+// The box's vertical extent after the descender shift: a box that starts
+// at the baseline moves down by the descender.  Once shifted, yMin is no
+// longer 0, so the shift happens at most once per open font.
+void ShiftedYRange(const _TTFont *pF, int16_t *yMin, int16_t *yMax) {
     int16_t descender = pF->HorizHeader.Descender;
-    if (pF->yMin != 0 || descender == 0) return;
-    pF->yMin = descender;
-    pF->yMax = ClampToInt16(int32_t(pF->yMax) + descender);
+    *yMin = pF->yMin;
+    *yMax = pF->yMax;
+    if (*yMin != 0 || descender == 0) return;
+    *yMin = descender;
+    *yMax = ClampToInt16(int32_t(*yMax) + descender);
 }
 
 }  // namespace
+
+bool SizedFontBox(const _TTFont *pF, int PointSize, int Resolution, PixelBox *box) {
+    if (pF->UnitsPerEm <= 0) return false;
+    if (PointSize <= 0 || Resolution <= 0 || PointSize > kMaxSizeTimesResolution / Resolution)
+        return false;
+    const int32_t multiplier = (PointSize * Resolution * 16384) / (int32_t(pF->UnitsPerEm) * 72);
+    int16_t yMin, yMax;
+    ShiftedYRange(pF, &yMin, &yMax);
+    box->Multiplier = multiplier;
+    box->xMinMult = ScaleDown(pF->xMin, multiplier);
+    box->yMinMult = ScaleDown(yMin, multiplier);
+    box->xMaxMult = ScaleRounded(pF->xMax, multiplier);
+    box->yMaxMult = ScaleRounded(yMax, multiplier);
+    return true;
+}
 
 void FreeBuffers(_TTFont *pF) {
     FreeScanBuffer(&pF->G.S);
@@ -197,22 +209,19 @@ int InitBuffers(_TTFont *pF, int PointSize, int Resolution) {
     if (!IsValidFont(pF)) return 1;
     FreeBuffers(pF);
     pF->cInitialized = 0;
-    if (pF->UnitsPerEm <= 0) return -1;
-    if (PointSize <= 0 || Resolution <= 0 || PointSize > kMaxSizeTimesResolution / Resolution)
-        return -1;
-
-    int32_t multiplier = (PointSize * Resolution * 16384) / (int32_t(pF->UnitsPerEm) * 72);
-    pF->Multiplier = multiplier;
-    pF->G.Multiplier = multiplier;
+    PixelBox box;
+    if (!SizedFontBox(pF, PointSize, Resolution, &box)) return -1;
+    pF->Multiplier = box.Multiplier;
+    pF->G.Multiplier = box.Multiplier;
     pF->G.PointSize = int16_t(PointSize);
     pF->G.Resolution = int16_t(Resolution);
 
-    ShiftBoxByDescender(pF);
+    ShiftedYRange(pF, &pF->yMin, &pF->yMax);  // the one-time shift, kept in the font
     ScanInfo &S = pF->G.S;
-    S.xMinMult = ScaleDown(pF->xMin, multiplier);
-    S.yMinMult = ScaleDown(pF->yMin, multiplier);
-    S.xMaxMult = ScaleRounded(pF->xMax, multiplier);
-    S.yMaxMult = ScaleRounded(pF->yMax, multiplier);
+    S.xMinMult = box.xMinMult;
+    S.yMinMult = box.yMinMult;
+    S.xMaxMult = box.xMaxMult;
+    S.yMaxMult = box.yMaxMult;
 
     int32_t HPixel = S.xMaxMult - S.xMinMult + 1;
     int32_t VLines = S.yMaxMult - S.yMinMult + 1;

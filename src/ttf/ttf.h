@@ -285,9 +285,30 @@ void ErrorExit();
 
 // Non-null and lMagic is "KELM".
 inline bool IsValidFont(const _TTFont *pF) { return pF != nullptr && pF->lMagic == kMagicKELM; }
+// A font object with nothing read yet that owns `file`; null (and the file
+// closed) when memory runs out.  CloseTTF releases it with whatever the
+// table readers put into it.
+_TTFont *NewTTFont(FILE *file);
 _TTFont *OpenTTF(const char *lpszFileName);
 _TTFont *CloseTTF(_TTFont *pF);
 int InitBuffers(_TTFont *pF, int PointSize, int Resolution);
+
+// Point size times resolution must keep the scale factor's numerator within
+// 32 bits.
+constexpr int32_t kMaxSizeTimesResolution = 131071;
+// Widest (and tallest) font box a size may ask for: far beyond any real
+// glyph box at the sizes the scan buffer allows, and it keeps a lying
+// bounding box from requesting gigabytes.
+constexpr int32_t kMaxBitmapPixels = 8192;
+
+// The scale factor and the font box in whole pixels at a size, as sizing
+// sets them up (the descender shift included, without making it); false
+// for a size outside the supported range or a font without units per em.
+struct PixelBox {
+    int32_t Multiplier;
+    int32_t xMinMult, yMinMult, xMaxMult, yMaxMult;
+};
+bool SizedFontBox(const _TTFont *pF, int PointSize, int Resolution, PixelBox *box);
 void FreeBuffers(_TTFont *pF);
 // Releases the instruction blocks a glyph load left in the record.
 void FreeGlyphInstructions(_TtfGlyph *pG);

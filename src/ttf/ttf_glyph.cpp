@@ -39,12 +39,6 @@ constexpr int kGlyphHeaderBytes = 10;
 // glyph naming itself) stops here.
 constexpr int kComponentDepthCap = 8;
 
-int32_t Clamp32(int64_t v) {
-    if (v > INT32_MAX) return INT32_MAX;
-    if (v < INT32_MIN) return INT32_MIN;
-    return int32_t(v);
-}
-
 // Reads big-endian values from one glyph's bytes.  A read past the end
 // yields 0 and marks the reader failed; callers check `ok` once per stage.
 class GlyphReader {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "ttf/ttf_read.h"
@@ -12,23 +11,7 @@
 namespace kelmor {
 namespace {
 
-// The widest bitmap the sizing step allows.
-constexpr long kMaxBoxColumns = 8192;
-
 std::string Quoted(const std::string &path) { return "\"" + path + "\""; }
-
-// A font object with nothing read yet, owned like one from OpenTTF so that
-// CloseTTF releases whatever the readers put into it.
-FontObject EmptyFontObject(FILE *file) {
-    auto *pF = static_cast<_TTFont *>(std::calloc(1, sizeof(_TTFont)));
-    if (pF == nullptr) {
-        std::fclose(file);
-        return nullptr;
-    }
-    pF->lMagic = kMagicKELM;
-    pF->InFile = file;
-    return FontObject(pF);
-}
 
 std::string SignatureProblem(const _TTFont &font) {
     const uint32_t version = FixedToULong(font.OffsetTable.version);
@@ -142,7 +125,7 @@ std::string DiagnoseOpenFailure(const std::string &path) {
     if (!problem.empty()) return font + " " + problem;
     FILE *file = OpenTTFFile(path.c_str());
     if (file == nullptr) return "cannot open " + font + ": " + std::strerror(errno);
-    FontObject scratch = EmptyFontObject(file);
+    FontObject scratch(NewTTFont(file));
     if (!scratch) return "cannot open " + font + ": out of memory";
 
     InitsfntTables();
@@ -155,17 +138,9 @@ std::string DiagnoseOpenFailure(const std::string &path) {
 }
 
 FontBox FontBoxAt(const _TTFont &font, int points, int dpi) {
-    if (font.UnitsPerEm <= 0) return FontBox{0, 0};
-    const long multiplier = long(points) * dpi * 16384 / (long(font.UnitsPerEm) * 72);
-    long yMin = font.yMin, yMax = font.yMax;
-    if (yMin == 0 && font.HorizHeader.Descender != 0) {  // the sizing step's one-time shift
-        yMin = font.HorizHeader.Descender;
-        yMax = std::clamp<long>(yMax + yMin, INT16_MIN, INT16_MAX);
-    }
-    FontBox box;
-    box.columns = (font.xMax * multiplier + 8192) / 16384 - font.xMin * multiplier / 16384 + 1;
-    box.rows = (yMax * multiplier + 8192) / 16384 - yMin * multiplier / 16384 + 1;
-    return box;
+    PixelBox box;
+    if (!SizedFontBox(&font, points, dpi, &box)) return FontBox{0, 0};
+    return FontBox{long(box.xMaxMult) - box.xMinMult + 1, long(box.yMaxMult) - box.yMinMult + 1};
 }
 
 std::string DiagnoseSizeFailure(const _TTFont &font, int points, int dpi) {
@@ -181,9 +156,9 @@ std::string DiagnoseSizeFailure(const _TTFont &font, int points, int dpi) {
                " pixel rows tall; at most " + std::to_string(kMaxBoxRows) +
                " fit (choose a smaller --size or --dpi)";
     }
-    if (columns > kMaxBoxColumns) {
+    if (columns > kMaxBitmapPixels) {
         return "the font box would be " + std::to_string(columns) +
-               " pixels wide; at most " + std::to_string(kMaxBoxColumns) + " fit";
+               " pixels wide; at most " + std::to_string(kMaxBitmapPixels) + " fit";
     }
     return "";
 }

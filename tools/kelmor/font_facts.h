@@ -26,7 +26,8 @@ std::string DiagnoseOpenFailure(const std::string &path);
 // Why SetPointSize refused this size, or "" when the reason is unknown.
 std::string DiagnoseSizeFailure(const _TTFont &font, int points, int dpi);
 
-// The font box in whole pixels at a size, as the sizing step computes it.
+// The font box in whole pixels at a size, as the sizing step computes it;
+// empty for a size the library refuses outright.
 struct FontBox {
     long columns = 0;
     long rows = 0;
@@ -34,7 +35,7 @@ struct FontBox {
 FontBox FontBoxAt(const _TTFont &font, int points, int dpi);
 
 // The largest product of point size and resolution the scale factor holds.
-constexpr long kMaxSizeTimesDpi = 131071;
+constexpr long kMaxSizeTimesDpi = kMaxSizeTimesResolution;
 // The tallest font box the scan buffer holds: two entries of MaxTransitions
 // crossings (4 bytes each) per row, plus one.
 constexpr long kMaxBoxRows =
