@@ -334,6 +334,9 @@ int32_t Getloca(_TTFont *pF, const TableDirectoryStruct *pEntry);
 int32_t GetGlyphIndex(_TTFont *pF, uint32_t GlyphNo);
 int32_t GetName(_TTFont *pF, const TableDirectoryStruct *pEntry);
 int32_t CopySingleBytes(char *pD, const char *pC, int32_t j);
+// A name record's (compacted) text as the name listing shows it: at most
+// size - 1 bytes, terminated.  `r` is one of the font's read records.
+void NameRecordText(const _TTFont *pF, const _nameRecord *r, char *buf, size_t size);
 int32_t FontNames(_TTFont *pF, int *lpiPlatformID, int *lpiEncodingID, int *lpiLanguageID,
                   int iNameID, char *lpszBuf, int iSize);
 

@@ -79,9 +79,7 @@ bool NameStringInTable(const _TTFont *pF, const _nameRecord *r) {
 
 void LogNameRecord(const _TTFont *pF, const _nameRecord *r) {
     char line[kNameLineSize];
-    size_t n = std::min<size_t>(r->beStringLength, kNameLineSize - 1);
-    if (n > 0) std::memcpy(line, pF->lpNameStrings + r->beStringOffset, n);
-    line[n] = '\0';
+    NameRecordText(pF, r, line, sizeof line);
     std::fprintf(lpLogFile, "%4d %4d %4d %4d %s\n", r->bePlatformID, r->bePlatformEncodingID,
                  r->beLanguageID & 255, r->beNameID, line);
 }
@@ -315,6 +313,13 @@ int32_t GetName(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     if (logNames) std::fprintf(lpLogFile, "Names:\n");
     CompactNameStrings(pF, logNames);
     return h->uNameRecs;
+}
+
+void NameRecordText(const _TTFont *pF, const _nameRecord *r, char *buf, size_t size) {
+    if (size == 0) return;
+    size_t n = std::min<size_t>(r->beStringLength, size - 1);
+    if (n > 0) std::memcpy(buf, pF->lpNameStrings + r->beStringOffset, n);
+    buf[n] = '\0';
 }
 
 int32_t FontNames(_TTFont *pF, int *lpiPlatformID, int *lpiEncodingID, int *lpiLanguageID,

@@ -117,33 +117,18 @@ std::string Printable(const char *text, size_t length) {
     return shown;
 }
 
-// The record's text as the debug log prints it: at most 511 bytes, up to
-// the first zero byte.  A string outside the table counts as empty.
-std::string NameText(const _TTFont &font, const _nameRecord &record) {
-    const char *table = reinterpret_cast<const char *>(font.lpNameTable);
-    const int64_t start = int64_t(font.lpNameTable->uStrings) + record.beStringOffset;
-    const int64_t length = record.beStringLength;
-    if (start < 0 || start + length > font.NameTableSize) return "";
-    const char *text = table + start;
-    size_t shown = 0;
-    while (shown < size_t(length) && shown < 511 && text[shown] != '\0') ++shown;
-    return Printable(text, shown);
-}
-
+// The records as the debug log lists them (the library counts only records
+// that lie inside the table); control bytes are shown as '?'.
 void PrintNames(const _TTFont &font) {
     const uint32_t count = font.lpNameTable ? font.lpNameTable->uNameRecs : 0;
     std::printf("Names: %u record%s\n", count, count == 1 ? "" : "s");
-    const char *table = reinterpret_cast<const char *>(font.lpNameTable);
     for (uint32_t i = 0; i < count; ++i) {
-        const int64_t at = 6 + 12 * int64_t(i);
-        if (at + 12 > font.NameTableSize) {
-            std::printf("  (record %u lies beyond the name table)\n", i);
-            break;
-        }
-        _nameRecord record;
-        std::memcpy(&record, table + at, sizeof record);
+        const _nameRecord &record = font.lpNameRecords[i];
+        char text[512];
+        NameRecordText(&font, &record, text, sizeof text);
         std::printf("%4d %4d %4d %4d %s\n", record.bePlatformID, record.bePlatformEncodingID,
-                    record.beLanguageID & 255, record.beNameID, NameText(font, record).c_str());
+                    record.beLanguageID & 255, record.beNameID,
+                    Printable(text, std::strlen(text)).c_str());
     }
 }
 
