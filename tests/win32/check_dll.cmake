@@ -30,7 +30,8 @@ set(KNOWN_GetFontNames 16)
 set(KNOWN_EditTTFDlgProc 17)
 set(KNOWN_SelectTTFDlgProc 18)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
-    SetEncoding GetFontNames)
+    SetEncoding GetFontNames KelmoEnumFontFamilies KelmoAddFontResource KelmoAssociateBitmap
+    KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject)
 
 set(failures 0)
 macro(fail message)
