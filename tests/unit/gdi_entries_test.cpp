@@ -260,13 +260,13 @@ TEST_F(GdiEntries, AssociatesABitmapFontWithTheFullName) {
         kelmor_test::ReadTextFile(szIniFile));
 }
 
-// One sequence of calls with relative paths, so that the file it leaves is
-// the same text on every platform: this literal is what both the Linux and
-// the Windows build must write, byte for byte.
+// One sequence of calls with relative font paths, so that the file it leaves
+// is the same text on every platform: this literal is what both the Linux and
+// the Windows build must write, byte for byte.  (The ini file itself needs a
+// full path: Windows looks for a bare name in its own directory.)
 TEST(InstalledFontsFile, IsTheSameOnEveryPlatform) {
-    const char *ini = "InstalledFontsSequence.ini";
-    std::remove(ini);
-    std::snprintf(szIniFile, sizeof szIniFile, "%s", ini);
+    std::string ini = kelmor_test::ScratchDir("InstalledFontsFile") + kSep + "Kelmor.ini";
+    std::snprintf(szIniFile, sizeof szIniFile, "%s", ini.c_str());
     InitKELMOFromIni();
     FontWith(2).NameUtf16(3, 2, 0x411, 4, "Seq Mincho").WriteTo("SeqMincho.ttf");
     FontWith(1).NameUtf16(3, 1, 0x409, 4, "Seq Gothic").WriteTo("SeqGothic.ttf");
