@@ -92,6 +92,10 @@ bool ReadFontDirEntry(const uint8_t *resource, size_t size, FontDirInfo *info) {
     if (!TerminatedText(entry + kFontDirFixedBytes, end, &info->deviceName, &next) ||
         !TerminatedText(next, end, &info->faceName, &next))
         return false;
+    // Some writers (Wine's CreateScalableFontResource) leave the device name
+    // out and put the face name first, followed by an empty string: the
+    // only name there is is then the face name.
+    if (info->faceName.empty()) info->faceName.swap(info->deviceName);
     const char *copyright = reinterpret_cast<const char *>(entry + kCopyrightAt);
     info->copyright.assign(copyright, strnlen(copyright, kCopyrightBytes));
     info->dfVersion = Le16(entry + 2);

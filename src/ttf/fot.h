@@ -34,7 +34,8 @@ struct FontDirInfo {
 
 // Decodes the first entry of a font directory resource (a 16-bit count
 // followed by the entries).  False when the entry or its two names do not
-// lie, terminated, within the resource.
+// lie, terminated, within the resource.  An empty face name after a device
+// name is taken to be a file whose writer put the face name first.
 bool ReadFontDirEntry(const uint8_t *resource, size_t size, FontDirInfo *info);
 
 // Reads one resource of a loaded file.  A font directory is shown in a

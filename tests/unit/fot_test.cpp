@@ -283,4 +283,40 @@ TEST_F(Fot, FontDirectoryNamesMustEndWithinTheResource) {
     EXPECT_FALSE(ReadFontDirEntry(dir.data(), 100, &info));
 }
 
+// Wine writes the face name where the device name belongs and an empty
+// string after it.
+TEST_F(Fot, AFaceNameWrittenFirstIsTheFaceName) {
+    Bytes dir = FontDirectory("", "Written First");
+    FontDirInfo info;
+    ASSERT_TRUE(ReadFontDirEntry(dir.data(), dir.size(), &info));
+    EXPECT_EQ("Written First", info.faceName);
+    EXPECT_EQ("", info.deviceName);
+}
+
+}  // namespace
+
+namespace {
+
+// A file Wine's CreateScalableFontResourceA wrote for IPA Gothic (the test
+// of real files under Wine writes more of them).  Its MZ header has 0 in
+// wFirstRelocationItem, and its font directory puts the face name first
+// (dfFace, 0x75, is where it stands).
+TEST_F(Fot, ReadsAFileWineWrote) {
+    std::string path = std::string(KELMOR_TEST_DATA) + "/wine_ipag.fot";
+    EXEINFO *info = nullptr;
+    ASSERT_EQ(0, LoadExeInfo(path.c_str(), &info));
+    EXPECT_EQ(0, info->OldHdr.wFirstRelocationItem);
+    EXPECT_EQ(kNeSignature, info->NewHdr.wNewSignature);
+    FreeExeInfoMemory(info);
+
+    EXPECT_EQ(1, Run(path));
+    EXPECT_STREQ("Z:\\usr\\share\\fonts\\opentype\\ipafont-gothic\\ipag.ttf", ttf_);
+    EXPECT_STREQ("??AGothic", reinterpret_cast<char *>(fd_ + kFontDirFixedBytes));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(
+        "Char Set      0\n Pitch & Fam  54\n Weight        400\n Face Code    75\n"
+        " DBCS 'Name' '??AGothic'",
+        boxes[0].text);
+}
+
 }  // namespace
