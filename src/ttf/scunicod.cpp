@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/files.h"
+
 namespace kelmor {
 
 ConcordParams *puUniBuffer[kNumConcordSlots] = {};
@@ -92,8 +94,7 @@ ConcordParams *ReadImage(std::FILE *f, size_t fileLength, uint32_t *lpLength) {
 // before anything is allocated, and what was actually read is what gets
 // verified, so a short read cannot pass for a whole file.
 ConcordParams *ReadConcordFile(const char *lpszFileName, uint32_t *lpLength) {
-    if (!lpszFileName) return nullptr;
-    std::FILE *f = std::fopen(lpszFileName, "rb");
+    std::FILE *f = OpenRegularFile(lpszFileName);
     if (!f) return nullptr;
     ConcordParams *pCP = nullptr;
     long fileLength = StreamLength(f);

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <map>
 
+#include "platform/files.h"
 #include "ttf/ttf.h"
 #include "ttf/ttf_read.h"
 
@@ -144,7 +145,7 @@ size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count) {
 // ----------------------------------------------------------- the directory
 
 FILE *OpenTTFFile(const char *lpszFileName) {
-    FILE *file = std::fopen(lpszFileName, "rb");
+    FILE *file = OpenRegularFile(lpszFileName);
     if (file != nullptr) std::setvbuf(file, nullptr, _IOFBF, kStreamBufferSize);
     return file;
 }

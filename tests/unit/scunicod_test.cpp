@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -219,6 +224,20 @@ TEST_F(Concordance, BadFileLeavesTheOldConcordanceInUse) {
     Load(kSlotShiftJis, 200, 0x5000);  // a good file replaces it
     EXPECT_EQ(0x5000u, Sjis(0x81, 0x40));
 }
+
+#ifndef _WIN32
+// A FIFO with no writer would block the open for ever; a device is no
+// concordance either.  Both are refused at once.
+TEST_F(Concordance, OnlyRegularFilesAreOpened) {
+    std::string fifo = kelmor_test::ScratchDir("scunicod-fifo") + "/jis2uni.cob";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    alarm(10);  // a blocked open ends the program instead of hanging it
+    EXPECT_EQ(nullptr, UniBuffer_new(fifo.c_str(), kSlotShiftJis));
+    alarm(0);
+    EXPECT_EQ(nullptr, UniBuffer_new("/dev/zero", kSlotShiftJis));
+    EXPECT_EQ(nullptr, puUniBuffer[kSlotShiftJis]);
+}
+#endif
 
 TEST_F(Concordance, RefusesFilesAboveTheSizeLimit) {
     uint32_t nItems = (kMaxConcordFileSize - 64) / 4 + 1;

@@ -164,6 +164,8 @@ std::string CheckOptions(const RenderOptions &o) {
                         (o.glyphs.empty() ? 0 : 1);
     if (sources != 1) return "give exactly one of TEXT, --code and --glyphs";
     if (!o.encoding.empty() && !o.haveText) return "--encoding converts TEXT; give some";
+    std::string source = CheckRenderSource(o.haveText, o.text, o.encoding, o.codes, o.glyphs);
+    if (!source.empty()) return source;
     if (o.depth != 1 && o.depth != 8) return "--depth is 1 or 8";
     if (long(o.points) * o.dpi > kMaxSizeTimesDpi) {
         return "--size times --dpi must be at most " + std::to_string(kMaxSizeTimesDpi);

@@ -204,4 +204,23 @@ std::string DescribeCodePoint(uint32_t codePoint) {
     return std::string(number) + " '" + EncodeUtf8(codePoint) + "'";
 }
 
+std::string CheckRenderSource(bool haveText, const std::string &text,
+                              const std::string &encoding, const std::string &codes,
+                              const std::string &glyphs) {
+    std::string error;
+    std::vector<uint32_t> values;
+    TextEncoding space = TextEncoding::kShiftJIS;
+    if (!encoding.empty() && !EncodingFromName(encoding, &space))
+        return "--encoding is sjis, big5 or gb, not \"" + encoding + "\"";
+    if (haveText) {
+        if (text.empty()) return "TEXT is empty: give at least one character";
+        if (!DecodeUtf8(text, &values, &error)) return error;
+        std::vector<DbcsChar> chars;
+        if (!encoding.empty() && !ConvertToEncoding(values, space, &chars, &error)) return error;
+    }
+    if (!codes.empty() && !ParseNumberList(codes, 16, 0xFFFF, &values, &error)) return error;
+    if (!glyphs.empty() && !ParseNumberList(glyphs, 10, 0xFFFF, &values, &error)) return error;
+    return "";
+}
+
 }  // namespace kelmor

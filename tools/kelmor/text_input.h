@@ -44,6 +44,14 @@ struct DbcsChar {
 bool ConvertToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding space,
                         std::vector<DbcsChar> *chars, std::string *error);
 
+// What a command line gives to render, checked before any font is opened:
+// "" when it can be used, else what is wrong with it (empty or malformed
+// text, an unknown code space, text the code space cannot hold, a bad list
+// of codes or glyph numbers).  Empty strings mean "not given".
+std::string CheckRenderSource(bool haveText, const std::string &text,
+                              const std::string &encoding, const std::string &codes,
+                              const std::string &glyphs);
+
 // "U+4E00 '一'": how messages name a character.
 std::string DescribeCodePoint(uint32_t codePoint);
 

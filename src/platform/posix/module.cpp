@@ -4,6 +4,8 @@
 #include <link.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace kelmor {
@@ -39,6 +41,22 @@ bool CopyPath(const char *path, size_t length, char *lpBuffer, uint32_t uSize) {
     return true;
 }
 
+// A library loaded as "./libkelmor.so", or found through a relative
+// LD_LIBRARY_PATH, is known to the loader by that relative name, which
+// names another file once the host changes its directory.  The name is made
+// absolute the first time it is asked for, at load time when the library
+// attaches itself, and that answer is kept for the module.
+bool CopyAbsolutePath(void *hModule, const char *name, char *lpBuffer, uint32_t uSize) {
+    static void *resolvedModule = nullptr;
+    static char resolved[PATH_MAX];
+    if (name[0] == '/') return CopyPath(name, std::strlen(name), lpBuffer, uSize);
+    if (resolvedModule != hModule) {
+        if (!realpath(name, resolved)) return false;
+        resolvedModule = hModule;
+    }
+    return CopyPath(resolved, std::strlen(resolved), lpBuffer, uSize);
+}
+
 // The loader knows the executable only by the name it was started with,
 // which may be relative or found through PATH; the kernel knows its path.
 bool ExecutablePath(char *lpBuffer, uint32_t uSize) {
@@ -65,7 +83,7 @@ bool ModuleFileName(void *hModule, char *lpBuffer, uint32_t uSize) {
     if (!hModule || (search.name && !*search.name))
         found = ExecutablePath(lpBuffer, uSize);
     else
-        found = search.name && CopyPath(search.name, std::strlen(search.name), lpBuffer, uSize);
+        found = search.name && CopyAbsolutePath(hModule, search.name, lpBuffer, uSize);
     if (!found) lpBuffer[0] = '\0';
     return found;
 }
