@@ -204,6 +204,13 @@ struct _TtfGlyph {
     int32_t *lpStack;
     int16_t InternalError;
     void *pVF;
+    // Interpreter bookkeeping of our own: the program now running
+    // (InsProgram), the instructions it may still execute, and an optional
+    // watcher (null unless a tool or test sets one).
+    int32_t Program;
+    int32_t InsBudget;
+    InsTracer *Tracer;
+    uint8_t Opcode;  // the instruction running, kept only while traced
     ScanInfo S;
     _GlyphBitMap BM;
 };
@@ -269,7 +276,11 @@ struct _TTFont {
     int16_t iMaxResolution;
     uint8_t debug;
     uint8_t cInitialized;
+    int32_t RenderOptions;  // kNoHinting and later option bits; 0 at open
 };
+
+// RenderOptions bits.
+constexpr int32_t kNoHinting = 1;  // glyph and component programs do not run
 
 // ------------------------------------------------------------- debug log
 
