@@ -2,26 +2,11 @@
 // renders a spread of glyph numbers and codes through the public API; the
 // sanitizers report anything read or written outside a buffer.
 #include <cstdint>
-#include <cstdio>
-#include <string>
-
-#include <unistd.h>
 
 #include "kelmor.h"
+#include "scratch_font.h"
 
 namespace {
-
-std::string FontPath() {
-    static const std::string path = "/tmp/kelmor-fuzz-" + std::to_string(getpid()) + ".ttf";
-    return path;
-}
-
-bool WriteFont(const uint8_t *data, size_t size) {
-    std::FILE *f = std::fopen(FontPath().c_str(), "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && ok;
-}
 
 void RenderSome(int32_t font) {
     int width = 0, height = 0;
@@ -40,8 +25,8 @@ void RenderSome(int32_t font) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    if (!WriteFont(data, size)) return 0;
-    int32_t font = OpenTTFont(FontPath().c_str());
+    if (!kelmor_fuzz::WriteScratchFont(data, size)) return 0;
+    int32_t font = OpenTTFont(kelmor_fuzz::ScratchFontPath().c_str());
     if (font == 0) return 0;
     char name[64];
     int platform = -1, encoding = -1, language = -1;

@@ -124,6 +124,10 @@ typedef int32_t(KELMOR_CALL *KELMOR_FONTENUMPROC)(const KELMOR_NEWLOGFONT *lpelf
                                                   const KELMOR_NEWTEXTMETRICA *lpntm,
                                                   uint32_t FontType, intptr_t lParam);
 
+/* SetRenderOptions bit: draw the plain scaled outline, without running the
+ * glyphs' hinting programs. */
+#define KELMOR_NO_HINTING 1
+
 /* 1 OpenTTFont: opens a .ttf file; returns a font handle, 0 on failure. */
 int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName);
 /* 2 CloseTTFont: releases the font; always 0. */
@@ -184,6 +188,12 @@ void *KELMOR_CALL KelmoRegisterApp(void *hInst);
 /* 16 GetFontNames: copies the first matching name record (-1 = any ID). */
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize);
+/* 19 SetRenderOptions: sets the font's rendering options (KELMOR_NO_HINTING);
+ *   a new font starts with 0, glyphs hinted.  Every bit but the sign bit is
+ *   kept as given, so that a host may save and restore the options whole; bits
+ *   without a meaning yet change nothing.  Returns the options in force
+ *   before the call, or -1 for a bad handle. */
+int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions);
 
 #ifdef __cplusplus
 }

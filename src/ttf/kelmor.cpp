@@ -2,6 +2,7 @@
 // and hand the font object to the module that does the work.
 #include "kelmor.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "ttf/handles.h"
@@ -122,6 +123,16 @@ int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEn
         lpiLanguageID == nullptr)
         return 0;
     return FontNames(pF, lpiPlatformID, lpiEncodingID, lpiLanguageID, iNameID, lpszBuf, iSize);
+}
+
+int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions) {
+    _TTFont *pF = FontFromHandle(lHandle);
+    if (pF == nullptr) return -1;
+    const int32_t before = pF->RenderOptions;
+    // Bits we give no meaning yet are kept for the options to come; only the
+    // sign bit goes, so that no stored value can ever read back as -1.
+    pF->RenderOptions = int32_t(iOptions) & INT32_MAX;
+    return before;
 }
 
 }  // extern "C"

@@ -27,6 +27,8 @@ constexpr int16_t csUnicode = 137;
 constexpr int16_t csGlyphNumber = 241;
 
 constexpr int kMaxTables = 35;
+
+constexpr int32_t kNoHinting = 1;
 constexpr int kKnownTags = 18;
 
 // Slots of the known-tag list.
@@ -276,7 +278,7 @@ struct _TTFont {
     int16_t iMaxResolution;
     uint8_t debug;
     uint8_t cInitialized;
-    int32_t RenderOptions;  // kNoHinting and later option bits; 0 at open
+    int32_t RenderOptions;  // option bits set by SetRenderOptions; kNoHinting skips glyph programs
 };
 
 // RenderOptions bits.

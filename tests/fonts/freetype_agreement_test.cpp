@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "glyph_agreement.h"
 #include "kelmor.h"
 #include "test_paths.h"
 #include "ttf/handles.h"
@@ -39,88 +40,14 @@ struct FontCase {
     double floor[3];       // least agreement accepted at each size
 };
 
-// Pixels counted over all glyphs of one font at one size.
-struct Tally {
-    long common = 0;      // ink in both
-    long oursOnly = 0;
-    long theirsOnly = 0;  // ink FreeType sets inside our bitmap that we do not
-    long outside = 0;     // FreeType ink with no place in our bitmap (outside the font box)
-    long onBoundary = 0;  // differing pixels next to a change of ink in FreeType's bitmap
-    long thinRows = 0;    // FreeType-only pixels with no FreeType ink above or below them
-    long glyphs = 0;
-    long identical = 0;
-
-    long Differing() const { return oursOnly + theirsOnly; }
-    double Agreement() const {
-        const long either = common + oursOnly + theirsOnly + outside;
-        return either == 0 ? 1.0 : double(common) / double(either);
-    }
-};
-
-// A bitmap looked up by glyph pixel: (x, y) is the pixel spanning x .. x + 1
-// right of the origin and y .. y + 1 above the baseline.
-struct PixelGrid {
-    const unsigned char *bits;
-    int pitch, width, height;
-    int left, top;  // glyph pixel of the bitmap's top-left pixel
-    bool inkIsZero;
-
-    bool Inside(int x, int y) const {
-        return x >= left && x < left + width && y <= top && y > top - height;
-    }
-    bool Ink(int x, int y) const {
-        if (!Inside(x, y)) return false;
-        const int column = x - left, row = top - y;
-        const bool set = bits[row * pitch + (column >> 3)] & (0x80 >> (column & 7));
-        return set != inkIsZero;
-    }
-    // Next to a change of ink: where two rasterizers may decide differently.
-    bool OnBoundary(int x, int y) const {
-        const bool ink = Ink(x, y);
-        return Ink(x - 1, y) != ink || Ink(x + 1, y) != ink || Ink(x, y - 1) != ink ||
-               Ink(x, y + 1) != ink;
-    }
-    // One pixel tall: a stroke thinner than a row, which only a rasterizer
-    // that also samples columns keeps.
-    bool Thin(int x, int y) const { return !Ink(x, y - 1) && !Ink(x, y + 1); }
-};
-
-// Our bitmap: column 0 is the glyph origin, the bottom row is yMinMult.
-PixelGrid OurGrid(const unsigned char *bits, int width, int height, int yMinMult) {
-    return {bits, (width + 15) / 16 * 2, width, height, 0, yMinMult + height - 1, true};
-}
+using kelmor_test::CompareGlyph;
+using kelmor_test::PixelGrid;
+using kelmor_test::Tally;
 
 PixelGrid ReferenceGrid(const FT_GlyphSlot slot) {
     const FT_Bitmap &bm = slot->bitmap;
     return {bm.buffer, bm.pitch, int(bm.width), int(bm.rows), slot->bitmap_left,
             slot->bitmap_top - 1, false};
-}
-
-void CompareGlyph(const PixelGrid &ours, const PixelGrid &ref, Tally &t) {
-    const long before = t.Differing() + t.outside;
-    for (int y = ref.top; y > ref.top - ref.height; --y) {
-        for (int x = ref.left; x < ref.left + ref.width; ++x) {
-            if (!ref.Ink(x, y)) continue;
-            if (!ours.Inside(x, y)) {
-                ++t.outside;
-            } else if (ours.Ink(x, y)) {
-                ++t.common;
-            } else {
-                ++t.theirsOnly;
-                t.onBoundary += ref.OnBoundary(x, y);
-                t.thinRows += ref.Thin(x, y);
-            }
-        }
-    }
-    for (int y = ours.top; y > ours.top - ours.height; --y) {
-        for (int x = 0; x < ours.width; ++x) {
-            if (!ours.Ink(x, y) || ref.Ink(x, y)) continue;
-            ++t.oursOnly;
-            t.onBoundary += ref.OnBoundary(x, y);
-        }
-    }
-    ++t.glyphs;
-    t.identical += (t.Differing() + t.outside == before);
 }
 
 class FreeTypeAgreement : public ::testing::TestWithParam<FontCase> {
@@ -160,7 +87,7 @@ protected:
             if (FT_Load_Glyph(face_, FT_UInt(glyph), FT_LOAD_NO_HINTING | FT_LOAD_TARGET_MONO) ||
                 FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_MONO))
                 continue;
-            CompareGlyph(OurGrid(bits, width, height, yMinMult), ReferenceGrid(face_->glyph), t);
+            CompareGlyph(kelmor_test::LibraryGrid(bits, width, height, yMinMult), ReferenceGrid(face_->glyph), t);
         }
         return t;
     }

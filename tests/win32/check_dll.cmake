@@ -29,9 +29,12 @@ set(KNOWN_KelmoRegisterApp 15)
 set(KNOWN_GetFontNames 16)
 set(KNOWN_EditTTFDlgProc 17)
 set(KNOWN_SelectTTFDlgProc 18)
+# Extensions beyond the original eighteen.
+set(KNOWN_SetRenderOptions 19)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
     SetEncoding GetFontNames KelmoEnumFontFamilies KelmoAddFontResource KelmoAssociateBitmap
-    KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject)
+    KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject
+    SetRenderOptions)
 
 set(failures 0)
 macro(fail message)

@@ -48,6 +48,7 @@ TEST(Kelmor32Dll, NullHandleIsRefusedByEveryEntryPoint) {
     EXPECT_EQ(0, GetFontInfo(0));
     EXPECT_EQ(0, SetPointSize(0, 12, 72));
     EXPECT_EQ(0, SetEncoding(0, KELMOR_CHARSET_SHIFTJIS));
+    EXPECT_EQ(-1, SetRenderOptions(0, KELMOR_NO_HINTING));
 
     int width = -7, height = -7;
     const char code[2] = {'\x88', '\x9F'};
@@ -114,6 +115,8 @@ TEST(Kelmor32Dll, RendersASyntheticFont) {
     // pixels.
     ASSERT_EQ(1, SetPointSize(font, 20, 72));
     EXPECT_EQ(KELMOR_CHARSET_GLYPHNUMBER, SetEncoding(font, KELMOR_CHARSET_GLYPHNUMBER));
+    // Hinting is on until the host switches it off (the square has no program).
+    EXPECT_EQ(0, SetRenderOptions(font, KELMOR_NO_HINTING));
 
     int width = 0, height = 0;
     const unsigned char *square = RenderGlyph(font, 1, &width, &height);

@@ -58,6 +58,8 @@ void PrintHelp() {
         "  --size POINTS      point size (default 24)\n"
         "  --dpi DPI          resolution in dots per inch (default 72)\n"
         "  --vertical         vertical forms, stacked from top to bottom\n"
+        "  --no-hinting       the plain scaled outlines: the glyphs' hinting programs\n"
+        "                     do not run (SetRenderOptions)\n"
         "  --png FILE         write the line as a PNG file\n"
         "  --depth 1|8        bits per PNG pixel (default 1)\n"
         "  --ascii            draw with '#' and '.' (default in non-UTF-8 locales)\n"
@@ -79,6 +81,7 @@ struct RenderOptions {
     int points = 24;
     int dpi = 72;
     bool vertical = false;
+    bool noHinting = false;
     std::string pngPath;
     int depth = 1;
     TerminalStyle style = TerminalStyle::kAscii;
@@ -133,6 +136,10 @@ bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
     }
     if (args.Flag("--quiet")) {
         o->quiet = true;
+        return true;
+    }
+    if (args.Flag("--no-hinting")) {
+        o->noHinting = true;
         return true;
     }
     if (StyleFlag(args, o)) return true;
@@ -268,6 +275,7 @@ int Render(const RenderOptions &o) {
     if (handle == 0) return Report(kCommand, DiagnoseOpenFailure(o.fontPath));
     HandleCloser closer{handle};
     _TTFont *font = FontFromHandle(handle);
+    if (o.noHinting) SetRenderOptions(handle, KELMOR_NO_HINTING);
 
     if (SetPointSize(handle, o.points, o.dpi) == 0) {
         std::string why = DiagnoseSizeFailure(*font, o.points, o.dpi);

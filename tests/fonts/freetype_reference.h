@@ -1,0 +1,55 @@
+// FreeType as the reference rasterizer: monochrome renderings of a font's
+// glyphs, hinted with its TrueType interpreter set to version 35 (the
+// classic one, without the subpixel compatibility mode) or unhinted, and the
+// three comparisons that tell whether our hinting brings us closer to it.
+#ifndef KELMOR_TESTS_FREETYPE_REFERENCE_H
+#define KELMOR_TESTS_FREETYPE_REFERENCE_H
+
+#include <string>
+#include <vector>
+
+#include "glyph_agreement.h"
+
+// FreeType's own handles, so that users of this header need not include its
+// headers.
+struct FT_LibraryRec_;
+struct FT_FaceRec_;
+
+namespace kelmor_test {
+
+class FreeTypeFont {
+public:
+    explicit FreeTypeFont(const std::string &path);
+    ~FreeTypeFont();
+    FreeTypeFont(const FreeTypeFont &) = delete;
+    FreeTypeFont &operator=(const FreeTypeFont &) = delete;
+
+    bool Ok() const { return face_ != nullptr; }
+    long GlyphCount() const;
+    bool SetPixelsPerEm(int ppem);
+    // Renders the glyph from its outline (never from an embedded bitmap) and
+    // keeps a copy of its bits in `store`, which `grid` then reads.
+    bool Render(unsigned glyph, bool hinted, std::vector<unsigned char> *store, PixelGrid *grid);
+
+private:
+    FT_LibraryRec_ *library_ = nullptr;
+    FT_FaceRec_ *face_ = nullptr;
+};
+
+// Every step-th glyph of a font at one size, each compared with FreeType's
+// hinted rendering.
+struct HintingFigures {
+    Tally oursHinted;        // our hinted GetBitmap
+    Tally oursUnhinted;      // our GetBitmap with KELMOR_NO_HINTING
+    Tally freeTypeUnhinted;  // FreeType's own unhinted rendering
+    long referenceFailures = 0;  // glyphs FreeType could not render hinted
+    double seconds = 0;
+};
+
+// False (and *error) when either library cannot open or size the font.
+bool CompareHinting(const std::string &path, int ppem, int step, HintingFigures *figures,
+                    std::string *error);
+
+}  // namespace kelmor_test
+
+#endif

@@ -1,0 +1,73 @@
+// Our hinted rendering against FreeType's hinted monochrome rendering
+// (interpreter version 35) on real CJK fonts: hinting must bring us closer
+// to it than the plain outline is, at every size.  A sample of each font's
+// glyphs keeps this quick; the hinting_report program (tests/fonts) gives the whole-font figures.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "freetype_reference.h"
+#include "test_paths.h"
+
+namespace {
+
+using kelmor_test::HintingFigures;
+
+// Under the sanitizers every glyph costs many times more.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kGlyphStep = 37;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int kGlyphStep = 37;
+#else
+constexpr int kGlyphStep = 7;
+#endif
+#else
+constexpr int kGlyphStep = 7;
+#endif
+
+constexpr int kSizes[] = {12, 16, 24};
+
+struct FontCase {
+    const char *path;  // below /usr/share/fonts
+    double floor[3];   // least hinted agreement accepted at each size
+};
+
+class HintingAgreement : public ::testing::TestWithParam<FontCase> {};
+
+// "ipag", "bsmi00lp", ...: the font file's name without directory and suffix.
+std::string FontName(const ::testing::TestParamInfo<FontCase> &info) {
+    std::string name = info.param.path;
+    name = name.substr(name.rfind('/') + 1);
+    return name.substr(0, name.find('.'));
+}
+
+TEST_P(HintingAgreement, HintingBringsUsCloserAtEverySize) {
+    const std::string path = kelmor_test::DebianFont(GetParam().path);
+    if (path.empty()) GTEST_SKIP() << GetParam().path << " is not installed";
+    for (int i = 0; i < 3; ++i) {
+        HintingFigures f;
+        std::string error;
+        ASSERT_TRUE(kelmor_test::CompareHinting(path, kSizes[i], kGlyphStep, &f, &error))
+            << error;
+        std::printf("%-40s %2d ppem: %5ld glyphs: ours hinted %.4f, ours unhinted %.4f, "
+                    "FreeType unhinted %.4f; %.1f s\n",
+                    GetParam().path, kSizes[i], f.oursHinted.glyphs, f.oursHinted.Agreement(),
+                    f.oursUnhinted.Agreement(), f.freeTypeUnhinted.Agreement(), f.seconds);
+        EXPECT_EQ(0, f.referenceFailures);
+        EXPECT_GE(f.oursHinted.Agreement(), f.oursUnhinted.Agreement()) << kSizes[i] << " ppem";
+        EXPECT_GE(f.oursHinted.Agreement(), GetParam().floor[i]) << kSizes[i] << " ppem";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DebianFonts, HintingAgreement,
+    ::testing::Values(FontCase{"opentype/ipafont-gothic/ipag.ttf", {0.0, 0.0, 0.0}},
+                      FontCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", {0.0, 0.0, 0.0}},
+                      FontCase{"truetype/unfonts-core/UnDotum.ttf", {0.0, 0.0, 0.0}},
+                      FontCase{"truetype/nanum/NanumGothic.ttf", {0.0, 0.0, 0.0}},
+                      FontCase{"truetype/baekmuk/gulim.ttf", {0.0, 0.0, 0.0}}),
+    FontName);
+
+}  // namespace

@@ -1,0 +1,73 @@
+// The whole-font hinting report: every glyph of the CJK fonts the agreement
+// test samples, at 12, 16 and 24 ppem, against FreeType's hinted monochrome
+// rendering (interpreter version 35).  Not a test: it takes minutes.
+//
+//   build/tests/hinting_report [--step N] [FONT...]
+//
+// Prints one line per font and size with three agreements (ink in common
+// over ink in either, both bitmaps on the glyph origin): ours hinted, ours
+// unhinted and FreeType unhinted, each against FreeType hinted.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "freetype_reference.h"
+
+namespace {
+
+const char *const kDefaultFonts[] = {
+    "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
+    "/usr/share/fonts/truetype/arphic-bsmi00lp/bsmi00lp.ttf",
+    "/usr/share/fonts/truetype/unfonts-core/UnDotum.ttf",
+    "/usr/share/fonts/truetype/nanum/NanumGothic.ttf",
+    "/usr/share/fonts/truetype/baekmuk/gulim.ttf",
+};
+constexpr int kSizes[] = {12, 16, 24};
+
+const char *BaseName(const std::string &path) {
+    const size_t slash = path.rfind('/');
+    return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+}
+
+bool ReportFont(const std::string &path, int step) {
+    for (int ppem : kSizes) {
+        kelmor_test::HintingFigures f;
+        std::string error;
+        if (!kelmor_test::CompareHinting(path, ppem, step, &f, &error)) {
+            std::fprintf(stderr, "hinting_report: %s\n", error.c_str());
+            return false;
+        }
+        std::printf("| %-16s | %2d | %6ld | %.4f | %.4f | %.4f | %5.1f%% | %ld | %5.1f s |\n",
+                    BaseName(path), ppem, f.oursHinted.glyphs, f.oursHinted.Agreement(),
+                    f.oursUnhinted.Agreement(), f.freeTypeUnhinted.Agreement(),
+                    100.0 * double(f.oursHinted.identical) /
+                        double(f.oursHinted.glyphs > 0 ? f.oursHinted.glyphs : 1),
+                    f.referenceFailures, f.seconds);
+        std::fflush(stdout);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    int step = 1;
+    std::vector<std::string> fonts;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--step") == 0 && i + 1 < argc) {
+            step = std::atoi(argv[++i]);
+            if (step < 1) step = 1;
+        } else {
+            fonts.emplace_back(argv[i]);
+        }
+    }
+    if (fonts.empty()) fonts.assign(std::begin(kDefaultFonts), std::end(kDefaultFonts));
+    std::printf("| font | ppem | glyphs | ours hinted | ours unhinted | FreeType unhinted | "
+                "ours hinted identical | FreeType failures | time |\n"
+                "|---|---|---|---|---|---|---|---|---|\n");
+    bool ok = true;
+    for (const std::string &font : fonts) ok = ReportFont(font, step) && ok;
+    return ok ? 0 : 1;
+}
