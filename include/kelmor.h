@@ -36,6 +36,20 @@ enum {
 /* GetBitmap flag: ask for the vertical form of the glyph. */
 #define KELMOR_VERTICAL 2
 
+/* What GetGlyphMetrics tells a host about one glyph at the current size.
+ * Positions are pixels inside the bitmap GetBitmap returns for the glyph
+ * (column 0 is the leftmost pixel, row 0 the top row). */
+typedef struct KelmorGlyphMetrics {
+    int32_t iAdvance;    /* advance in whole pixels (lAdvance rounded) */
+    int32_t lAdvance;    /* advance in 1/64 pixel, scaled like the outline */
+    int32_t iOriginX;    /* the glyph origin lies on the left edge of this column */
+    int32_t iOriginY;    /* ... and on the top edge of this row (the baseline) */
+    int32_t iInkLeft;    /* the tight box of the ink pixels; all four 0 for */
+    int32_t iInkTop;     /* a glyph without ink (a space) */
+    int32_t iInkWidth;
+    int32_t iInkHeight;
+} KelmorGlyphMetrics;
+
 /* 1 OpenTTFont: opens a .ttf file; returns a font handle, 0 on failure. */
 int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName);
 /* 2 CloseTTFont: releases the font; always 0. */
@@ -54,7 +68,9 @@ int32_t KELMOR_CALL SetPointSize(int32_t lHandle, int PointSize, int Resolution)
  *   the vertical form. */
 unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpixels,
                                      int *lpVpixels, char cDIB);
-/* 7 SetEncoding: the character set of the codes passed to GetBitmap. */
+/* 7 SetEncoding: the character set of the codes passed to GetBitmap.
+ *   With KELMOR_CHARSET_UNICODE on a font whose character map is Unicode,
+ *   ps points to the code point as a 32-bit integer in host order. */
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
 /* 15 KelmoRegisterApp: reloads the settings (ini file, installed fonts,
  *   concordance paths, help file); returns the library's own module handle.
@@ -67,6 +83,16 @@ void *KELMOR_CALL KelmoRegisterApp(void *hInst);
 /* 16 GetFontNames: copies the first matching name record (-1 = any ID). */
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize);
+
+/* 20 GetGlyphMetrics: takes the same ps as GetBitmap and renders the glyph
+ *   the same way (so the bitmap last returned by GetBitmap on this handle
+ *   then holds this glyph), and fills *lpMetrics.  The advance is the
+ *   horizontal one, or the vertical one when the last GetBitmap on this
+ *   handle asked for KELMOR_VERTICAL (from vmtx, else the font's height).
+ *   1 on success; 0 for a bad handle, an unsized font or a code GetBitmap
+ *   would refuse, with *lpMetrics untouched. */
+int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
+                                    KelmorGlyphMetrics *lpMetrics);
 
 #ifdef __cplusplus
 }

@@ -29,6 +29,7 @@ set(KNOWN_KelmoRegisterApp 15)
 set(KNOWN_GetFontNames 16)
 set(KNOWN_EditTTFDlgProc 17)
 set(KNOWN_SelectTTFDlgProc 18)
+set(KNOWN_GetGlyphMetrics 20)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
     SetEncoding GetFontNames)
 
