@@ -270,7 +270,7 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing,
         char input[4] = {};
         const bool present = CodeInput(road, uint32_t(code), input);
         out->present.push_back(present);
-        progress.Step(code - o.first + 1, out->glyphs.size());
+        progress.Step(code - o.first, out->glyphs.size());
         if (!present && !keepMissing) continue;
         ExportedGlyph glyph{uint32_t(code), {}, {}};
         int width = 0, height = 0;
@@ -284,6 +284,7 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing,
         out->lineAdvance = height;
         out->glyphs.push_back(glyph);
     }
+    progress.Step(uint64_t(last) - o.first + 1, out->glyphs.size());
     return 0;
 }
 
