@@ -132,9 +132,15 @@ void WriteGlyph(FILE *out, const ExportedGlyph &g, uint32_t encoding, int pixelS
     std::fputs("ENDCHAR\n", out);
 }
 
-void WriteBdf(FILE *out, const ExportOptions &o, const ExportedFont &font,
-              const std::vector<const ExportedGlyph *> &glyphs,
-              const std::vector<uint32_t> &encodings) {
+int WriteBdf(FILE *out, const ExportOptions &o, const ExportedFont &font) {
+    std::vector<const ExportedGlyph *> glyphs;
+    std::vector<uint32_t> encodings;
+    for (const ExportedGlyph &g : font.glyphs) {
+        uint32_t encoding = 0;
+        if (!BdfEncoding(o.space, g.code, &encoding)) continue;
+        glyphs.push_back(&g);
+        encodings.push_back(encoding);
+    }
     const Charset charset = CharsetOf(o.space);
     const std::string family = XlfdField(font.familyName);
     long widths = 0;
@@ -161,6 +167,7 @@ void WriteBdf(FILE *out, const ExportOptions &o, const ExportedFont &font,
     std::fprintf(out, "CHARS %zu\n", glyphs.size());
     for (size_t i = 0; i < glyphs.size(); ++i) WriteGlyph(out, *glyphs[i], encodings[i], font.pixelSize);
     std::fprintf(out, "ENDFONT\n");
+    return 0;
 }
 
 }  // namespace
@@ -168,24 +175,6 @@ void WriteBdf(FILE *out, const ExportOptions &o, const ExportedFont &font,
 
 int CmdBdf(int argc, char **argv) {
     using namespace kelmor;
-    ExportOptions options;
-    bool done = false;
-    if (const int code = ParseExportOptions(kCommand, argc, argv, false, PrintHelp, &options, &done))
-        return code;
-    if (done) return 0;
-    ExportedFont font;
-    if (const int code = ExportGlyphs(kCommand, options, false, &font)) return code;
-    std::vector<const ExportedGlyph *> kept;
-    std::vector<uint32_t> encodings;
-    for (const ExportedGlyph &g : font.glyphs) {
-        uint32_t encoding = 0;
-        if (!BdfEncoding(options.space, g.code, &encoding)) continue;
-        kept.push_back(&g);
-        encodings.push_back(encoding);
-    }
-    if (kept.empty()) return Report(kCommand, "the font has no glyph in that range");
-    FILE *out = OpenExportOutput(kCommand, options);
-    if (out == nullptr) return 1;
-    WriteBdf(out, options, font, kept, encodings);
-    return CloseExportOutput(kCommand, options, out);
+    const ExportCommand command{kCommand, PrintHelp, false, false, nullptr, WriteBdf};
+    return RunExportCommand(command, argc, argv);
 }

@@ -118,24 +118,15 @@ int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
     return 0;
 }
 
+std::string CheckRange(const ExportOptions &o) {
+    return o.last > 0xFFFF ? "codes in the GFX layout are 16 bits; the range ends above FFFF" : "";
+}
+
 }  // namespace
 }  // namespace kelmor
 
 int CmdCarray(int argc, char **argv) {
     using namespace kelmor;
-    ExportOptions options;
-    bool done = false;
-    if (const int code = ParseExportOptions(kCommand, argc, argv, true, PrintHelp, &options, &done))
-        return code;
-    if (done) return 0;
-    if (options.last > 0xFFFF)
-        return Report(kCommand, "codes in the GFX layout are 16 bits; the range ends above FFFF",
-                      kUsageError);
-    ExportedFont font;
-    if (const int code = ExportGlyphs(kCommand, options, true, &font)) return code;
-    FILE *out = OpenExportOutput(kCommand, options);
-    if (out == nullptr) return 1;
-    const int written = WriteHeader(out, options, font);
-    const int closed = CloseExportOutput(kCommand, options, out);
-    return written != 0 ? written : closed;
+    const ExportCommand command{kCommand, PrintHelp, true, true, CheckRange, WriteHeader};
+    return RunExportCommand(command, argc, argv);
 }

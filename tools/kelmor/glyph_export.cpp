@@ -216,8 +216,9 @@ int SizeFont(const char *command, int32_t handle, const ExportOptions &o, Export
     return 0;
 }
 
-}  // namespace
-
+// Reads the shared options; 0 when they are good, else the exit code after
+// a message (kUsageError for a bad command line).  --help prints the help
+// and sets *done.
 int ParseExportOptions(const char *command, int argc, char **argv, bool needRange,
                        void (*help)(), ExportOptions *o, bool *done) {
     *done = false;
@@ -252,6 +253,10 @@ int ParseExportOptions(const char *command, int argc, char **argv, bool needRang
     return 0;
 }
 
+// Renders every code of the range that the font has (all of them with
+// `keepMissing`, the missing ones as empty glyphs); a progress line goes to
+// stderr when it is a terminal and the range is long.  0 on success, else
+// the exit code after a message.
 int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing,
                  ExportedFont *out) {
     const int32_t handle = OpenTTFont(o.fontPath.c_str());
@@ -303,6 +308,29 @@ int CloseExportOutput(const char *command, const ExportOptions &o, FILE *out) {
         return Report(command, "writing \"" + (o.outputPath.empty() ? "standard output" : o.outputPath) +
                                    "\" failed");
     return 0;
+}
+
+}  // namespace
+
+int RunExportCommand(const ExportCommand &command, int argc, char **argv) {
+    ExportOptions options;
+    bool done = false;
+    if (const int code = ParseExportOptions(command.name, argc, argv, command.needRange,
+                                            command.help, &options, &done))
+        return code;
+    if (done) return 0;
+    const std::string problem = command.check ? command.check(options) : "";
+    if (!problem.empty()) return Report(command.name, problem, kUsageError);
+    ExportedFont font;
+    if (const int code = ExportGlyphs(command.name, options, command.keepMissing, &font))
+        return code;
+    if (std::find(font.present.begin(), font.present.end(), true) == font.present.end())
+        return Report(command.name, "the font has no glyph in that range");
+    FILE *out = OpenExportOutput(command.name, options);
+    if (out == nullptr) return 1;
+    const int written = command.write(out, options, font);
+    const int closed = CloseExportOutput(command.name, options, out);
+    return written != 0 ? written : closed;
 }
 
 }  // namespace kelmor

@@ -27,13 +27,6 @@ struct ExportOptions {
     std::string outputPath;  // "" for standard output
 };
 
-// Reads the shared options; 0 when they are good, else the exit code after
-// a message (kUsageError for a bad command line).  `needRange` makes
-// --encoding and --range required.  `help` is printed for --help (exit 0,
-// *done set).
-int ParseExportOptions(const char *command, int argc, char **argv, bool needRange,
-                       void (*help)(), ExportOptions *options, bool *done);
-
 // One exported glyph: its code, the library's metrics and its ink cut to
 // the tight box (empty for a glyph without ink).
 struct ExportedGlyph {
@@ -56,17 +49,22 @@ struct ExportedFont {
     std::vector<bool> present;  // per code of the range: the font has it
 };
 
-// Renders every code of the range that the font has (all of them with
-// `keepMissing`, the missing ones as empty glyphs); a progress line goes to
-// stderr when it is a terminal and the range is long.  0 on success, else
-// the exit code after a message.
-int ExportGlyphs(const char *command, const ExportOptions &options, bool keepMissing,
-                 ExportedFont *font);
+// One export command: how its command line and glyphs are taken, and the
+// writer of its file format.
+struct ExportCommand {
+    const char *name;
+    void (*help)();
+    bool needRange;    // --encoding and --range are required
+    bool keepMissing;  // codes the font lacks get empty glyphs
+    // A further check of the options: "" when they are good.
+    std::string (*check)(const ExportOptions &options);
+    // Writes the file; 0, or the exit code after a message.
+    int (*write)(FILE *out, const ExportOptions &options, const ExportedFont &font);
+};
 
-// The output file (or standard output); null after a message when it
-// cannot be opened.  CloseExportOutput reports write errors (exit code 1).
-FILE *OpenExportOutput(const char *command, const ExportOptions &options);
-int CloseExportOutput(const char *command, const ExportOptions &options, FILE *out);
+// The whole command: options, glyphs, the output file (or standard output)
+// and its write errors.  Returns the exit code.
+int RunExportCommand(const ExportCommand &command, int argc, char **argv);
 
 }  // namespace kelmor
 
