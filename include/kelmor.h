@@ -127,6 +127,19 @@ typedef int32_t(KELMOR_CALL *KELMOR_FONTENUMPROC)(const KELMOR_NEWLOGFONT *lpelf
 /* SetRenderOptions bit: draw the plain scaled outline, without running the
  * glyphs' hinting programs. */
 #define KELMOR_NO_HINTING 1
+/* What GetGlyphMetrics tells a host about one glyph at the current size.
+ * Positions are pixels inside the bitmap GetBitmap returns for the glyph
+ * (column 0 is the leftmost pixel, row 0 the top row). */
+typedef struct KelmorGlyphMetrics {
+    int32_t iAdvance;    /* advance in whole pixels (lAdvance rounded) */
+    int32_t lAdvance;    /* advance in 1/64 pixel, scaled like the outline */
+    int32_t iOriginX;    /* the glyph origin lies on the left edge of this column */
+    int32_t iOriginY;    /* ... and on the top edge of this row (the baseline) */
+    int32_t iInkLeft;    /* the tight box of the ink pixels; all four 0 for */
+    int32_t iInkTop;     /* a glyph without ink (a space) */
+    int32_t iInkWidth;
+    int32_t iInkHeight;
+} KelmorGlyphMetrics;
 
 /* 1 OpenTTFont: opens a .ttf file; returns a font handle, 0 on failure. */
 int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName);
@@ -146,7 +159,9 @@ int32_t KELMOR_CALL SetPointSize(int32_t lHandle, int PointSize, int Resolution)
  *   the vertical form. */
 unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpixels,
                                      int *lpVpixels, char cDIB);
-/* 7 SetEncoding: the character set of the codes passed to GetBitmap. */
+/* 7 SetEncoding: the character set of the codes passed to GetBitmap.
+ *   With KELMOR_CHARSET_UNICODE on a font whose character map is Unicode,
+ *   ps points to the code point as a 32-bit integer in host order. */
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
 /*
  * The installed double-byte fonts: entries of section "Installed DBCS Fonts"
@@ -194,6 +209,16 @@ int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEn
  *   without a meaning yet change nothing.  Returns the options in force
  *   before the call, or -1 for a bad handle. */
 int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions);
+
+/* 20 GetGlyphMetrics: takes the same ps as GetBitmap and renders the glyph
+ *   the same way (so the bitmap last returned by GetBitmap on this handle
+ *   then holds this glyph), and fills *lpMetrics.  The advance is the
+ *   horizontal one, or the vertical one when the last GetBitmap on this
+ *   handle asked for KELMOR_VERTICAL (from vmtx, else the font's height).
+ *   1 on success; 0 for a bad handle, an unsized font or a code GetBitmap
+ *   would refuse, with *lpMetrics untouched. */
+int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
+                                    KelmorGlyphMetrics *lpMetrics);
 
 #ifdef __cplusplus
 }

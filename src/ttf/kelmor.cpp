@@ -24,6 +24,13 @@ uint32_t UnicodeFromDoubleByte(int16_t csDesired, const char *ps) {
     }
 }
 
+// A 32-bit value in host order at any alignment.
+uint32_t HostOrder32At(const char *ps) {
+    uint32_t value;
+    std::memcpy(&value, ps, sizeof value);
+    return value;
+}
+
 // The caller's character bytes as one code of the font's cmap, or false
 // when this combination of desired and font character sets is unsupported.
 bool CodeFromCallerBytes(const _TTFont *pF, const char *ps, uint32_t *code) {
@@ -39,15 +46,25 @@ bool CodeFromCallerBytes(const _TTFont *pF, const char *ps, uint32_t *code) {
             if (pF->csFont != csUnicode) return false;
             *code = UnicodeFromDoubleByte(pF->csDesired, ps);
             return true;
-        case csGlyphNumber: {
-            int32_t glyph;
-            std::memcpy(&glyph, ps, sizeof glyph);  // host order, any alignment
-            *code = uint32_t(glyph);
+        case csUnicode:
+            // Code points reach only a font whose own map is Unicode.
+            if (pF->csFont != csUnicode) return false;
+            *code = HostOrder32At(ps);
             return true;
-        }
+        case csGlyphNumber:
+            *code = HostOrder32At(ps);
+            return true;
         default:
             return false;
     }
+}
+
+// Draws the glyph and inverts it as callers receive it (ink 0).
+const _GlyphBitMap &RenderForCaller(_TTFont *pF, uint32_t code) {
+    TTF2BitMap(pF, &pF->G, code);
+    _GlyphBitMap &BM = pF->G.BM;
+    InvertBits(BM.lpChar, BM.MemSize);
+    return BM;
 }
 
 }  // namespace
@@ -106,9 +123,7 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
     uint32_t code = 0;
     if (ps == nullptr || !CodeFromCallerBytes(pF, ps, &code)) return nullptr;
 
-    TTF2BitMap(pF, &pF->G, code);
-    _GlyphBitMap &BM = pF->G.BM;
-    InvertBits(BM.lpChar, BM.MemSize);
+    const _GlyphBitMap &BM = RenderForCaller(pF, code);
     if (lpVpixels != nullptr) *lpVpixels = BM.CharVLines;
     if (lpHpixels != nullptr) *lpHpixels = BM.CharHPixels;
     return BM.lpChar;
@@ -133,6 +148,17 @@ int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions) {
     // sign bit goes, so that no stored value can ever read back as -1.
     pF->RenderOptions = int32_t(iOptions) & INT32_MAX;
     return before;
+int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
+                                    KelmorGlyphMetrics *lpMetrics) {
+    _TTFont *pF = FontFromHandle(lHandle);
+    if (pF == nullptr || !pF->cInitialized || ps == nullptr || lpMetrics == nullptr) return 0;
+    uint32_t code = 0;
+    if (!CodeFromCallerBytes(pF, ps, &code)) return 0;
+    // The ink box is measured on the glyph as GetBitmap would deliver it, and
+    // the bitmap a host already holds for this code stays as it was.
+    RenderForCaller(pF, code);
+    MeasureRenderedGlyph(pF, GlyphForCode(pF, code), lpMetrics);
+    return 1;
 }
 
 }  // extern "C"

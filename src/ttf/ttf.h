@@ -12,6 +12,8 @@
 #include "ttf/scbitmap.h"
 #include "ttf/scscan.h"
 
+struct KelmorGlyphMetrics;  // the public record of kelmor.h
+
 namespace kelmor {
 
 // "KELM" read as one 32-bit value from the four bytes in memory order.
@@ -373,6 +375,15 @@ void SetPrev2Cur(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart)
 // ------------------------------------------ bitmap driver (ttf_bitmap.cpp)
 
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode);
+// The glyph TTF2BitMap draws for a code: the code itself for glyph-number
+// input, else the cmap's answer; then the vertical form when asked for.
+uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode);
+
+// ----------------------------------------------- glyph metrics (ttf_metrics.cpp)
+
+// Fills the record for `glyph`, which the font's bitmap must hold as
+// GetBitmap delivers it (inverted): advance, origin and ink box.
+void MeasureRenderedGlyph(_TTFont *pF, uint32_t glyph, KelmorGlyphMetrics *m);
 
 }  // namespace kelmor
 

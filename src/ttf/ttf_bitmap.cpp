@@ -10,12 +10,6 @@ namespace kelmor {
 
 namespace {
 
-uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
-    uint32_t glyph = (pF->csDesired == csGlyphNumber) ? uNativeCode : GetGlyphNo(pF, uNativeCode);
-    if (pF->iVertical) glyph = GetVertical(pF, glyph);
-    return glyph;
-}
-
 // The glyph's own program sees contour ends numbered across all its
 // components.
 void HintWholeGlyph(_TTFont *pF, _TtfGlyph *pG) {
@@ -65,6 +59,12 @@ void RasterizeComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
 }
 
 }  // namespace
+
+uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
+    uint32_t glyph = (pF->csDesired == csGlyphNumber) ? uNativeCode : GetGlyphNo(pF, uNativeCode);
+    if (pF->iVertical) glyph = GetVertical(pF, glyph);
+    return glyph;
+}
 
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     if (!IsValidFont(pF)) return;

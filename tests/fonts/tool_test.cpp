@@ -158,7 +158,7 @@ TEST(ToolArgs, ReadsBothOptionFormsAndEndsOptionsAtDoubleDash) {
 
 // -------------------------------------------------------- bitmaps and PNG
 
-TEST(ToolImage, UnpacksLibraryBitmapsAndJoinsThem) {
+TEST(ToolImage, UnpacksLibraryBitmapsAndSetsThemByAdvance) {
     // 17 pixels wide: 4 bytes per row; ink is 0; padding bits are 1.
     const unsigned char bits[] = {0x7F, 0xFF, 0x7F, 0xFF,   // x = 0 and x = 16 inked
                                   0xFF, 0xFE, 0xFF, 0xFF};  // x = 15 inked
@@ -169,15 +169,24 @@ TEST(ToolImage, UnpacksLibraryBitmapsAndJoinsThem) {
 
     const unsigned char tall[] = {0x7F, 0xFF, 0x7F, 0xFF, 0x7F, 0xFF};  // 1 x 3, all ink
     const InkImage column = FromLibraryBitmap(tall, 1, 3);
-    const InkImage line = JoinGlyphs({glyph, column}, false);
-    EXPECT_EQ(line.width, 18);
+    // The wide glyph advances 4 pixels and its ink reaches column 16; the
+    // column glyph then lands at x = 4, inside the first glyph's box.
+    KelmorGlyphMetrics wide{4, 256, 0, 2, 0, 0, 17, 2};
+    KelmorGlyphMetrics thin{1, 64, 0, 2, 0, 0, 1, 3};
+    const InkImage line = LayOutGlyphs({{glyph, wide}, {column, thin}}, false);
+    EXPECT_EQ(line.width, 17);  // the first glyph's ink, not the sum of the boxes
     EXPECT_EQ(line.height, 3);
-    EXPECT_TRUE(line.At(17, 2));
-    EXPECT_FALSE(line.At(0, 2));  // below the shorter glyph: background
-    const InkImage stack = JoinGlyphs({glyph, column}, true);
+    EXPECT_TRUE(line.At(4, 2) && line.At(4, 0) && line.At(0, 0) && line.At(16, 0));
+    EXPECT_FALSE(line.At(5, 2) || line.At(0, 2));
+    const InkImage stack = LayOutGlyphs({{glyph, wide}, {column, thin}}, true);
     EXPECT_EQ(stack.width, 17);
-    EXPECT_EQ(stack.height, 5);
-    EXPECT_TRUE(stack.At(0, 2) && stack.At(0, 4));
+    EXPECT_EQ(stack.height, 4 + 3);  // the second glyph's top at the pen, 4 rows down
+    EXPECT_TRUE(stack.At(0, 4) && stack.At(0, 6) && stack.At(16, 0));
+    EXPECT_FALSE(stack.At(0, 3) || stack.At(1, 4));
+    // Runs wrap by advance: 4 + 1 fit 5 columns, a third glyph does not.
+    const auto runs = WrapByAdvance({{glyph, wide}, {column, thin}, {column, thin}}, 5);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].size(), 2u);
 
     EXPECT_EQ(TerminalPicture(column, TerminalStyle::kAscii), "#\n#\n#\n");
     // Odd heights end with an upper half block.
@@ -338,33 +347,60 @@ TEST(ToolProgram, BadRenderInputIsAUsageError) {
     }
 }
 
-TEST(ToolProgram, InfoSaysInOneLineWhyAFontDoesNotOpen) {
+// A font the library refuses is still shown; one line on stderr says why.
+TEST(ToolProgram, InfoShowsAFontWithoutCmapAndSaysWhyItDoesNotOpen) {
     const ToolRun run = RunTool({"info", WriteFont(SquareFont().RemoveTable("cmap"), "info")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.out.find("Names: 2 records"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Character maps: 0 sub-tables"), std::string::npos) << run.out;
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
     EXPECT_NE(run.err.find("has no cmap table"), std::string::npos);
+    const ToolRun text = RunTool({"info", WriteFont(FontBuilder(), "info_text") + "x"});
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_EQ(text.out, "");
 }
 
-// The name listing is the one the library writes to its debug log.
-TEST(ToolProgram, InfoListsNamesAsTheDebugLogDoes) {
+// Names are decoded by platform and encoding: UTF-16 (with a surrogate
+// pair), Mac Roman, and the language ID is shown whole.
+TEST(ToolProgram, InfoDecodesNamesToUtf8) {
+    const FontBuilder font =
+        SquareFont()
+            .Name(3, 1, 0x0411, 4, {0x30, 0xB4, 0x30, 0xB7, 0xD8, 0x3D, 0xDE, 0x00})
+            .Name(1, 0, 0, 1, {'C', 'a', 'f', 0x8E})
+            .Name(3, 1, 0x0804, 1, {0x00});  // a cut-off unit
+    const ToolRun run = RunTool({"info", WriteFont(font, "info_names")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("0x0411 (ja-JP)                 4  \u30B4\u30B7\U0001F600"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Caf\u00E9"), std::string::npos);
+    EXPECT_NE(run.out.find("0x0804 (zh-CN)                 1  \uFFFD"), std::string::npos);
+}
+
+// Each sub-table's codes as ranges, whichever one the library uses.
+TEST(ToolProgram, InfoListsCoverageOfEverySubTable) {
+    const FontBuilder font = SquareGlyph()
+                                 .Cmap4(3, 1, {{0x41, 1}, {0x42, 1}, {0x43, 1}, {0x4E00, 1}})
+                                 .Cmap2(3, 2, {{0x41, 1}, {0x889F, 1}, {0x88A0, 1}})
+                                 .Cmap0(1, 0, {{0x20, 1}});
+    const ToolRun run = RunTool({"info", WriteFont(font, "info_coverage"), "--coverage"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("(platform 3, encoding 1): 4 codes\n    0x0041-0x0043, 0x4E00\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("(platform 3, encoding 2): 3 codes\n    0x0041, 0x889F-0x88A0\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("(platform 1, encoding 0): 1 codes\n    0x0020\n"), std::string::npos);
+}
+
+TEST(ToolProgram, InfoShowsARealFont) {
     const std::string font = DebianFont(kIpaGothic);
     if (font.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
-    const std::string log = ScratchDir("tool_info") + "/names.log";
-    SetDebugLevel(log.c_str(), 8);
-    CloseTTFont(OpenTTFont(font.c_str()));
-    SetDebugLevel(nullptr, 0);
-    std::vector<std::string> logged = Lines(ReadFile(log));
-    ASSERT_FALSE(logged.empty());
-    logged.erase(logged.begin());  // "Names:"
-
     const ToolRun run = RunTool({"info", font});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::string> shown = Lines(run.out);
-    auto first = std::find_if(shown.begin(), shown.end(),
-                              [](const std::string &l) { return l.rfind("Names:", 0) == 0; });
-    ASSERT_NE(first, shown.end());
-    EXPECT_EQ(std::vector<std::string>(first + 1, first + 1 + ptrdiff_t(logged.size())), logged);
+    EXPECT_NE(run.out.find("0x0411 (ja-JP)                 1  IPA\u30B4\u30B7\u30C3\u30AF"),
+              std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find("Character set: 137 (Unicode; \"UNI\""), std::string::npos);
     EXPECT_NE(run.out.find("numGlyphs              12728"), std::string::npos);
 }
@@ -392,13 +428,11 @@ TEST(ToolProgram, RenderShowsTheLibrarysBitmaps) {
     const std::string square = TerminalPicture(expected, TerminalStyle::kAscii);
     const std::vector<std::string> rows = Lines(run.out), glyphRows = Lines(square);
     ASSERT_EQ(rows.size(), glyphRows.size());
-    for (size_t y = 0; y < rows.size(); ++y) {
-        EXPECT_EQ(rows[y].substr(0, size_t(width)), glyphRows[y]);
-        EXPECT_EQ(rows[y].substr(size_t(width)), std::string(size_t(width), '.'));  // glyph 0
-    }
+    // Both glyphs advance 5 pixels (500 units); 'B' is the empty glyph 0.
+    for (size_t y = 0; y < rows.size(); ++y) EXPECT_EQ(rows[y], glyphRows[y].substr(0, 10));
     int pngWidth = 0, pngHeight = 0;
     const std::vector<uint8_t> grey = ReadPngGrey(png, &pngWidth, &pngHeight);
-    EXPECT_EQ(pngWidth, 2 * width);
+    EXPECT_EQ(pngWidth, 10);
     EXPECT_EQ(pngHeight, height);
 }
 
@@ -414,18 +448,20 @@ TEST(ToolProgram, RenderLaysOutLinesAndVerticalText) {
         args.insert(args.end(), common.begin(), common.end());
         return RunTool(args);
     };
-    const ToolRun wrapped = render({"AAA", "--columns", "25"});  // 11-pixel glyphs
+    // Glyphs advance 5 pixels; the square's ink covers columns 1 to 5.
+    const ToolRun wrapped = render({"AAA", "--columns", "12"});
     ASSERT_EQ(wrapped.exitCode, 0) << wrapped.err;
     const std::vector<std::string> rows = Lines(wrapped.out);
     ASSERT_EQ(rows.size(), 10u + 1 + 10);
-    EXPECT_EQ(rows[0].size(), 22u);
+    EXPECT_EQ(rows[0].size(), 11u);
     EXPECT_EQ(rows[10], "");
-    EXPECT_EQ(rows[11].size(), 11u);
+    EXPECT_EQ(rows[11].size(), 6u);
 
     const ToolRun vertical = render({"AA", "--vertical"});
     const ToolRun bars = render({"--glyphs", "2,2", "--vertical"});
     ASSERT_EQ(vertical.exitCode, 0) << vertical.err;
-    EXPECT_EQ(Lines(vertical.out).size(), 20u);
+    // Without vmtx each glyph advances by the font's height: 9 pixels.
+    EXPECT_EQ(Lines(vertical.out).size(), 18u);
     EXPECT_EQ(vertical.out, bars.out);
     EXPECT_NE(vertical.out, render({"AA", "--columns", "11"}).out);
 }

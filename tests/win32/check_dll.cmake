@@ -31,6 +31,7 @@ set(KNOWN_EditTTFDlgProc 17)
 set(KNOWN_SelectTTFDlgProc 18)
 # Extensions beyond the original eighteen.
 set(KNOWN_SetRenderOptions 19)
+set(KNOWN_GetGlyphMetrics 20)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
     SetEncoding GetFontNames KelmoEnumFontFamilies KelmoAddFontResource KelmoAssociateBitmap
     KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject

@@ -5,7 +5,9 @@
 
 #include "args.h"
 #include "commands.h"
+#include "cmap_coverage.h"
 #include "font_facts.h"
+#include "name_text.h"
 #include "ttf/settings.h"
 
 namespace kelmor {
@@ -15,17 +17,22 @@ constexpr const char *kCommand = "info";
 
 void PrintHelp() {
     std::printf(
-        "usage: kelmor info FONT\n"
+        "usage: kelmor info FONT [--coverage]\n"
         "\n"
         "Opens FONT the way the library does and shows what it found there:\n"
         "  - the table directory (tag, offset, length),\n"
         "  - the cmap sub-tables (format, platform, encoding), which of them the\n"
         "    library uses, and the character set it derives from them,\n"
-        "  - the name records, as the library's debug log lists them\n"
-        "    (platform, encoding, language & 255, name ID, text),\n"
+        "  - the name records (platform, encoding, full language ID, name ID)\n"
+        "    with their text in UTF-8: UTF-16 records decoded, Mac Roman for\n"
+        "    platform 1, the Microsoft double-byte encodings through iconv,\n"
         "  - maxp, head's units per em and bounding box, the loca format,\n"
         "  - whether fpgm, prep, cvt and mort exist, and the vertical pairs.\n"
-        "When the library cannot open FONT, one line on stderr says why.\n"
+        "\n"
+        "  --coverage   also list the codes each cmap sub-table maps, as ranges\n"
+        "\n"
+        "When the library cannot open FONT (no cmap, say), what can be read is\n"
+        "still shown and one line on stderr says why the library refuses it.\n"
         "Exit code: 0 when the font opens, 1 when it does not, 2 for a bad\n"
         "command line.\n");
 }
@@ -107,9 +114,9 @@ void PrintCmap(const _TTFont &font) {
                 CharsetTitle(font.csFont), Charset2NameCode(font.csFont));
 }
 
-// Control bytes in a name would steer the terminal; show them as '?'.
-std::string Printable(const char *text, size_t length) {
-    std::string shown(text, length);
+// Control characters in a name would steer the terminal; show them as '?'.
+std::string Printable(const std::string &text) {
+    std::string shown(text);
     for (char &c : shown) {
         const unsigned char u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) c = '?';
@@ -117,18 +124,50 @@ std::string Printable(const char *text, size_t length) {
     return shown;
 }
 
-// The records as the debug log lists them (the library counts only records
-// that lie inside the table); control bytes are shown as '?'.
-void PrintNames(const _TTFont &font) {
-    const uint32_t count = font.lpNameTable ? font.lpNameTable->uNameRecs : 0;
-    std::printf("Names: %u record%s\n", count, count == 1 ? "" : "s");
-    for (uint32_t i = 0; i < count; ++i) {
-        const _nameRecord &record = font.lpNameRecords[i];
-        char text[512];
-        NameRecordText(&font, &record, text, sizeof text);
-        std::printf("%4d %4d %4d %4d %s\n", record.bePlatformID, record.bePlatformEncodingID,
-                    record.beLanguageID & 255, record.beNameID,
-                    Printable(text, std::strlen(text)).c_str());
+// The records as the file holds them, decoded to UTF-8.
+void PrintNames(_TTFont &font) {
+    const std::vector<NameText> names = ReadNameTexts(&font);
+    std::printf("Names: %zu record%s\n", names.size(), names.size() == 1 ? "" : "s");
+    if (names.empty()) return;
+    std::printf("  platform encoding language            name  text\n");
+    for (const NameText &n : names) {
+        const std::string title = LanguageTitle(n.platform, n.language);
+        char language[40];
+        std::snprintf(language, sizeof language, "0x%04X%s%s%s", unsigned(n.language),
+                      title.empty() ? "" : " (", title.c_str(), title.empty() ? "" : ")");
+        std::printf("  %8u %8u %-27s %4u  %s\n", unsigned(n.platform), unsigned(n.encoding),
+                    language, unsigned(n.nameID), Printable(n.utf8).c_str());
+    }
+}
+
+// Every sub-table's codes as ranges, the way ftdump -c lists them.
+void PrintCoverage(const _TTFont &font) {
+    const uint8_t *cmap = font.CmapBuffer;
+    const size_t size = cmap ? size_t(font.CmapSize) : 0;
+    const uint32_t count = size >= 4 ? ReadBE16(cmap + 2) : 0;
+    std::printf("Coverage:\n");
+    for (uint32_t i = 0; i < count && 4 + 8 * uint64_t(i) + 8 <= size; ++i) {
+        cmapSubTableDirectory record;  // host order since the library read it
+        std::memcpy(&record, cmap + 4 + 8 * i, sizeof record);
+        std::vector<CodeRange> ranges;
+        std::printf("  sub-table %u (platform %u, encoding %u): ", i, unsigned(record.PlatformID),
+                    unsigned(record.SpecificEncodingID));
+        if (!SubTableCoverage(cmap, size, record.Offset, &ranges)) {
+            std::printf("format not read\n");
+            continue;
+        }
+        uint64_t codes = 0;
+        for (const CodeRange &r : ranges) codes += uint64_t(r.last) - r.first + 1;
+        std::printf("%llu codes\n   ", static_cast<unsigned long long>(codes));
+        for (size_t k = 0; k < ranges.size(); ++k) {
+            if (ranges[k].first == ranges[k].last) {
+                std::printf(" 0x%04X", unsigned(ranges[k].first));
+            } else {
+                std::printf(" 0x%04X-0x%04X", unsigned(ranges[k].first), unsigned(ranges[k].last));
+            }
+            std::printf(k + 1 < ranges.size() ? (k % 6 == 5 ? ",\n   " : ",") : "\n");
+        }
+        if (ranges.empty()) std::printf(" (none)\n");
     }
 }
 
@@ -204,12 +243,14 @@ int CmdInfo(int argc, char **argv) {
     using namespace kelmor;
     ArgCursor args(argc, argv);
     std::string path;
-    bool havePath = false;
+    bool havePath = false, coverage = false;
     while (!args.Done()) {
         std::string value;
         if (args.Flag("--help")) {
             PrintHelp();
             return 0;
+        } else if (args.Flag("--coverage")) {
+            coverage = true;
         } else if (!havePath && args.Positional(&value)) {
             path = value;
             havePath = true;
@@ -220,14 +261,23 @@ int CmdInfo(int argc, char **argv) {
     }
     if (!havePath) return Report(kCommand, "which font? (usage: kelmor info FONT)", kUsageError);
 
+    // A font the library refuses (no cmap, say) is still shown as far as it
+    // can be read.
     FontObject font = OpenFontObject(path);
-    if (!font) return Report(kCommand, DiagnoseOpenFailure(path));
+    std::string refusal;
+    if (!font) {
+        refusal = DiagnoseOpenFailure(path);
+        font = InspectFontObject(path);
+        if (!font) return Report(kCommand, refusal);
+    }
     std::printf("Font: %s\n", path.c_str());
     PrintDirectory(*font);
     PrintCmap(*font);
+    if (coverage) PrintCoverage(*font);
     PrintNames(*font);
     PrintMaxp(font->leMaximumProfile);
     PrintHead(*font);
     PrintPrograms(*font);
+    if (!refusal.empty()) return Report(kCommand, "the library cannot open it: " + refusal);
     return 0;
 }

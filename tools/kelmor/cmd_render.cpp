@@ -32,8 +32,9 @@ void PrintHelp() {
         "       kelmor render FONT --glyphs N[,N...] [OPTIONS]\n"
         "       kelmor render FONT --encoding sjis|big5|gb TEXT [OPTIONS]\n"
         "\n"
-        "Renders one glyph after another with the library's GetBitmap and shows\n"
-        "them in the terminal; --png also writes the whole line as a PNG.\n"
+        "Renders one glyph after another with the library's GetBitmap, sets them\n"
+        "by the advances GetGlyphMetrics gives, and shows the line in the\n"
+        "terminal; --png also writes the whole line as a PNG.\n"
         "\n"
         "What is rendered:\n"
         "  TEXT               UTF-8 text.  The library takes character codes only in\n"
@@ -232,35 +233,31 @@ bool MakePlan(int32_t handle, _TTFont &font, const RenderOptions &o, RenderPlan 
 }
 
 bool RenderItems(int32_t handle, const RenderOptions &o, const RenderPlan &plan,
-                 std::vector<InkImage> *glyphs, std::string *error) {
+                 std::vector<PlacedGlyph> *glyphs, std::string *error) {
     const char flags = o.vertical ? KELMOR_VERTICAL : 0;
     for (const RenderItem &item : plan.items) {
         int width = 0, height = 0;
         const unsigned char *bits = GetBitmap(handle, item.input, &width, &height, flags);
-        if (bits == nullptr) {
+        PlacedGlyph glyph{};
+        if (bits == nullptr || GetGlyphMetrics(handle, item.input, &glyph.metrics) == 0) {
             *error = "the library rendered nothing for " + item.label;
             return false;
         }
         if (!item.problem.empty()) Report(kCommand, "note: " + item.problem);
-        glyphs->push_back(FromLibraryBitmap(bits, width, height));
+        glyph.image = FromLibraryBitmap(bits, width, height);
+        glyphs->push_back(glyph);
     }
     return true;
 }
 
 // Horizontal lines are broken between glyphs to fit the terminal.
-void ShowInTerminal(const std::vector<InkImage> &glyphs, const RenderOptions &o) {
+void ShowInTerminal(const std::vector<PlacedGlyph> &glyphs, const RenderOptions &o) {
     if (glyphs.empty()) return;
-    size_t perLine = glyphs.size();
-    if (!o.vertical) {
-        const int cellWidth = glyphs.front().width > 0 ? glyphs.front().width : 1;
-        perLine = size_t(o.columns / cellWidth > 0 ? o.columns / cellWidth : 1);
-    }
-    for (size_t first = 0; first < glyphs.size(); first += perLine) {
-        const size_t last = std::min(glyphs.size(), first + perLine);
-        const std::vector<InkImage> line(glyphs.begin() + std::ptrdiff_t(first),
-                                         glyphs.begin() + std::ptrdiff_t(last));
-        if (first > 0) std::fputs("\n", stdout);
-        std::fputs(TerminalPicture(JoinGlyphs(line, o.vertical), o.style).c_str(), stdout);
+    const auto lines = o.vertical ? std::vector<std::vector<PlacedGlyph>>{glyphs}
+                                  : WrapByAdvance(glyphs, o.columns);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) std::fputs("\n", stdout);
+        std::fputs(TerminalPicture(LayOutGlyphs(lines[i], o.vertical), o.style).c_str(), stdout);
     }
 }
 
@@ -284,14 +281,14 @@ int Render(const RenderOptions &o) {
                                     (why.empty() ? std::string() : ": " + why));
     }
     RenderPlan plan;
-    std::vector<InkImage> glyphs;
+    std::vector<PlacedGlyph> glyphs;
     std::string error;
     if (!MakePlan(handle, *font, o, &plan, &error) ||
         !RenderItems(handle, o, plan, &glyphs, &error))
         return Report(kCommand, error);
     if (!o.quiet) ShowInTerminal(glyphs, o);
     if (!o.pngPath.empty() &&
-        !WritePng(o.pngPath, JoinGlyphs(glyphs, o.vertical), o.depth, &error))
+        !WritePng(o.pngPath, LayOutGlyphs(glyphs, o.vertical), o.depth, &error))
         return Report(kCommand, error);
     return 0;
 }

@@ -137,6 +137,25 @@ std::string DiagnoseOpenFailure(const std::string &path) {
     return font + " " + problem;
 }
 
+FontObject InspectFontObject(const std::string &path) {
+    FILE *file = OpenTTFFile(path.c_str());
+    if (file == nullptr) return nullptr;
+    FontObject font(NewTTFont(file));
+    if (!font) return font;
+    _TTFont *pF = font.get();
+    InitsfntTables();
+    ListTables(pF, ReadTTFHeaders(pF));
+    if (!HeaderProblem(*pF).empty()) return nullptr;
+    GetheadHeader(pF, pF->lpsfntTable[kSlotHead]);
+    GetHorizontalHeader(pF, pF->lpsfntTable[kSlotHhea]);
+    GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]);
+    GetName(pF, pF->lpsfntTable[kSlotName]);
+    GetCmap(pF, pF->lpsfntTable[kSlotCmap]);
+    Getmort(pF, pF->lpsfntTable[kSlotMort]);
+    pF->LocaLength = pF->FontHeader.indexToLocFormat.BE == 0 ? 2 : 4;
+    return font;
+}
+
 FontBox FontBoxAt(const _TTFont &font, int points, int dpi) {
     PixelBox box;
     if (!SizedFontBox(&font, points, dpi, &box)) return FontBox{0, 0};

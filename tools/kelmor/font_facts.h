@@ -19,6 +19,11 @@ using FontObject = std::unique_ptr<_TTFont, FontCloser>;
 // The font opened the way OpenTTFont opens it; null when it cannot be.
 FontObject OpenFontObject(const std::string &path);
 
+// The font's tables read as far as they can be, for showing a font the
+// library refuses (no cmap, no name records, ...); null when the file is no
+// TrueType font at all.
+FontObject InspectFontObject(const std::string &path);
+
 // One line saying why the library refuses to open the font, found by going
 // through the same steps with the library's table readers.
 std::string DiagnoseOpenFailure(const std::string &path);

@@ -22,31 +22,72 @@ InkImage FromLibraryBitmap(const unsigned char *bits, int width, int height) {
     return image;
 }
 
-InkImage JoinGlyphs(const std::vector<InkImage> &glyphs, bool vertical) {
+namespace {
+
+// Where each glyph's bitmap goes: its top-left pixel relative to the line's.
+struct Position {
+    int x, y;
+};
+
+std::vector<Position> PenPositions(const std::vector<PlacedGlyph> &glyphs, bool vertical) {
+    std::vector<Position> positions;
+    int pen = 0;
+    for (const PlacedGlyph &glyph : glyphs) {
+        const KelmorGlyphMetrics &m = glyph.metrics;
+        positions.push_back(vertical ? Position{0, pen} : Position{pen - m.iOriginX, 0});
+        pen += std::max(m.iAdvance, 0);
+    }
+    return positions;
+}
+
+// Ink is OR'ed in: glyphs that overlap share pixels instead of erasing them.
+void Stamp(InkImage *line, const InkImage &glyph, Position at) {
+    for (int y = 0; y < glyph.height; ++y) {
+        for (int x = 0; x < glyph.width; ++x) {
+            const int lx = at.x + x, ly = at.y + y;
+            if (glyph.At(x, y) && lx >= 0 && ly >= 0 && lx < line->width && ly < line->height)
+                line->ink[size_t(ly) * size_t(line->width) + size_t(lx)] = 1;
+        }
+    }
+}
+
+}  // namespace
+
+InkImage LayOutGlyphs(const std::vector<PlacedGlyph> &glyphs, bool vertical) {
+    const std::vector<Position> positions = PenPositions(glyphs, vertical);
     InkImage line;
-    for (const InkImage &glyph : glyphs) {
+    int pen = 0;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const KelmorGlyphMetrics &m = glyphs[i].metrics;
+        const Position at = positions[i];
+        pen += std::max(m.iAdvance, 0);
         if (vertical) {
-            line.width = std::max(line.width, glyph.width);
-            line.height += glyph.height;
+            line.width = std::max(line.width, glyphs[i].image.width);
+            line.height = std::max({line.height, pen, at.y + m.iInkTop + m.iInkHeight});
         } else {
-            line.width += glyph.width;
-            line.height = std::max(line.height, glyph.height);
+            line.height = std::max(line.height, glyphs[i].image.height);
+            line.width = std::max({line.width, pen, at.x + m.iInkLeft + m.iInkWidth});
         }
     }
     line.ink.assign(size_t(line.width) * size_t(line.height), 0);
-    int left = 0, top = 0;
-    for (const InkImage &glyph : glyphs) {
-        for (int y = 0; y < glyph.height; ++y) {
-            std::copy_n(glyph.ink.begin() + std::ptrdiff_t(y) * glyph.width, glyph.width,
-                        line.ink.begin() + std::ptrdiff_t(top + y) * line.width + left);
-        }
-        if (vertical) {
-            top += glyph.height;
-        } else {
-            left += glyph.width;
-        }
-    }
+    for (size_t i = 0; i < glyphs.size(); ++i) Stamp(&line, glyphs[i].image, positions[i]);
     return line;
+}
+
+std::vector<std::vector<PlacedGlyph>> WrapByAdvance(const std::vector<PlacedGlyph> &glyphs,
+                                                    int width) {
+    std::vector<std::vector<PlacedGlyph>> runs;
+    int used = 0;
+    for (const PlacedGlyph &glyph : glyphs) {
+        const int advance = std::max(glyph.metrics.iAdvance, 0);
+        if (runs.empty() || (used + advance > width && !runs.back().empty())) {
+            runs.emplace_back();
+            used = 0;
+        }
+        runs.back().push_back(glyph);
+        used += advance;
+    }
+    return runs;
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "kelmor.h"
+
 namespace kelmor {
 
 // One pixel per byte: 1 ink, 0 background; rows top to bottom.
@@ -21,10 +23,23 @@ struct InkImage {
 // significant bit leftmost, ink as 0 bits.
 InkImage FromLibraryBitmap(const unsigned char *bits, int width, int height);
 
-// Glyphs placed one after another: side by side for horizontal text, one
-// below the other for vertical text.  Glyphs of different sizes are aligned
-// at the top (horizontal) or left (vertical); the rest is background.
-InkImage JoinGlyphs(const std::vector<InkImage> &glyphs, bool vertical);
+// A rendered glyph with what GetGlyphMetrics said about it.
+struct PlacedGlyph {
+    InkImage image;
+    KelmorGlyphMetrics metrics;
+};
+
+// Glyphs set one after another by their advances, the way a host lays out a
+// line: each glyph's origin goes to the pen, which then moves on by the
+// glyph's advance (right for horizontal text, down for vertical text, where
+// the bitmap's top goes to the pen).  Ink that reaches past the next pen
+// position overlaps the next glyph; the image grows to hold all ink.
+InkImage LayOutGlyphs(const std::vector<PlacedGlyph> &glyphs, bool vertical);
+
+// The glyphs cut into runs whose advances fit `width` pixels (at least one
+// glyph per run): how a horizontal line wraps in the terminal.
+std::vector<std::vector<PlacedGlyph>> WrapByAdvance(const std::vector<PlacedGlyph> &glyphs,
+                                                    int width);
 
 enum class TerminalStyle {
     kAscii,       // '#' ink, '.' background, one character per pixel

@@ -17,6 +17,8 @@ void PrintUsage(FILE *to) {
                  "  render FONT ...  render text, codes or glyph numbers to the terminal or a PNG\n"
                  "  cob ...          build the code-space concordance files\n"
                  "  trace FONT ...   list the hinting instructions a glyph runs\n"
+                 "  bdf FONT ...     write a range of glyphs as a BDF font\n"
+                 "  carray FONT ...  write a range of glyphs as a C header (Adafruit GFX)\n"
                  "\n"
                  "Options:\n"
                  "  --help           this text ('kelmor COMMAND --help' explains a command)\n"
@@ -33,6 +35,8 @@ constexpr Command kCommands[] = {
     {"render", CmdRender},
     {"cob", CmdCob},
     {"trace", CmdTrace},
+    {"bdf", CmdBdf},
+    {"carray", CmdCarray},
 };
 
 }  // namespace

@@ -1,0 +1,312 @@
+// kelmor bdf and kelmor carray, checked by reading their files back with
+// other people's code: FreeType's BDF driver, and a C program that walks a
+// GFX header's bits the way Adafruit GFX draws them.  Every glyph must put
+// exactly the ink pixels GetBitmap gives on the same places around the
+// origin, and advance as GetGlyphMetrics says.
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_BDF_H
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "font_builder.h"
+#include "kelmor.h"
+#include "test_paths.h"
+#include "ttf/handles.h"
+#include "ttf/ttf.h"
+
+using namespace kelmor_test;
+
+namespace {
+
+// Ink pixels relative to the glyph origin: x right, y up.
+using InkSet = std::set<std::pair<int, int>>;
+
+struct LibraryGlyph {
+    InkSet ink;
+    int advance = 0;
+};
+
+std::string Quoted(const std::string &s) {
+    std::string quoted = "'";
+    for (char c : s) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs a command line; its exit code, with stdout in *out when asked.
+int Shell(const std::string &command, std::string *out = nullptr) {
+    const std::string file = ScratchDir("export_shell") + "/out";
+    const int status = std::system((command + " >" + file + " 2>&1").c_str());
+    if (out != nullptr) {
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        *out = text.str();
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int Tool(const std::vector<std::string> &args, std::string *out = nullptr) {
+    std::string command = Quoted(KELMOR_TOOL_BINARY);
+    for (const std::string &arg : args) command += " " + Quoted(arg);
+    return Shell(command, out);
+}
+
+// The library's own answer for the bytes `ps`, placed around the origin.
+class Library {
+public:
+    Library(const std::string &font, int points, int charset) {
+        handle_ = OpenTTFont(font.c_str());
+        EXPECT_NE(handle_, 0) << font;
+        EXPECT_EQ(SetPointSize(handle_, points, 72), 1);
+        SetEncoding(handle_, charset);
+    }
+    ~Library() { CloseTTFont(handle_); }
+    kelmor::_TTFont *Font() const { return kelmor::FontFromHandle(handle_); }
+
+    LibraryGlyph Glyph(const char *ps) const {
+        LibraryGlyph glyph;
+        int width = 0, height = 0;
+        const unsigned char *bits = GetBitmap(handle_, ps, &width, &height, 0);
+        KelmorGlyphMetrics m;
+        if (bits == nullptr || GetGlyphMetrics(handle_, ps, &m) == 0) return glyph;
+        const int rowBytes = (width + 15) / 16 * 2;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (!(bits[y * rowBytes + x / 8] & (0x80 >> (x % 8))))
+                    glyph.ink.insert({x - m.iOriginX, m.iOriginY - 1 - y});
+        glyph.advance = m.iAdvance;
+        return glyph;
+    }
+
+private:
+    int32_t handle_ = 0;
+};
+
+std::string Unicode(uint32_t code) {
+    return std::string(reinterpret_cast<const char *>(&code), sizeof code);
+}
+std::string TwoBytes(uint32_t code) { return {char(code >> 8), char(code & 0xFF)}; }
+
+// ---------------------------------------------------------------- BDF
+
+struct BdfCase {
+    const char *font;  // below /usr/share/fonts, or "" for the synthetic one
+    const char *encoding;
+    const char *range;
+    int points;
+    const char *registry;
+    int libraryCharset;
+    uint32_t (*CodeOfEncoding)(uint32_t);  // BDF ENCODING back to our code
+};
+
+uint32_t Same(uint32_t e) { return e; }
+uint32_t GbOfRowCell(uint32_t e) { return e | 0x8080; }
+uint32_t ShiftJisOfJis(uint32_t e) {
+    const uint32_t row = e >> 8, cell = e & 0xFF;
+    const uint32_t lead = (row + 1) / 2 + (row <= 0x5E ? 0x70 : 0xB0);
+    const uint32_t trail = (row & 1) ? cell + 0x1F + (cell >= 0x60 ? 1 : 0) : cell + 0x7E;
+    return lead << 8 | trail;
+}
+
+// Renders a synthetic Shift-JIS font: the square at 889F and 8140, and F040,
+// a user-defined code JIS X 0208 has no row and cell for.
+std::string ShiftJisFont() {
+    return FontBuilder()
+        .BoundingBox(0, 0, 1000, 1000)
+        .AddGlyph(Glyph::Simple({{{100, 0}, {100, 500}, {600, 500}, {600, 0}}}))
+        .AddGlyph(Glyph::Simple({{{0, -200}, {0, 700}, {300, 700}, {300, -200}}}))
+        .Cmap2(3, 2, {{0x889F, 1}, {0x8140, 2}, {0xF040, 1}})
+        .WriteTo(ScratchDir("export_sjis") + "/sjis.ttf");
+}
+
+// Double-byte codes reach Unicode fonts through concordances: built once with
+// the tool and registered in an ini file that this process and the tool
+// find through KELMOR_PROFILE.
+void RegisterConcordances() {
+    static bool done = false;
+    if (done) return;
+    const std::string dir = ScratchDir("export_concordances");
+    std::string out;
+    ASSERT_EQ(Tool({"cob", "--out", dir + "/cob", "--register", dir + "/Kelmor.ini"}, &out), 0)
+        << out;
+    std::ofstream(dir + "/profile.ini")
+        << "[Kelmor Type Font Interface 1.0]\nIniPath=" << dir << "/Kelmor.ini\n";
+    setenv("KELMOR_PROFILE", (dir + "/profile.ini").c_str(), 1);
+    KelmoRegisterApp(nullptr);
+    done = true;
+}
+
+void CheckBdf(const BdfCase &c) {
+    const std::string font = *c.font ? DebianFont(c.font) : ShiftJisFont();
+    if (font.empty()) GTEST_SKIP() << c.font << " is not installed";
+    RegisterConcordances();
+    const std::string bdf = ScratchDir("export_bdf") + "/out.bdf";
+    std::string output;
+    ASSERT_EQ(Tool({"bdf", font, "--size", std::to_string(c.points), "--encoding", c.encoding,
+                    "--range", c.range, "-o", bdf}, &output), 0) << output;
+
+    FT_Library ft;
+    ASSERT_EQ(FT_Init_FreeType(&ft), 0);
+    FT_Face face;
+    ASSERT_EQ(FT_New_Face(ft, bdf.c_str(), 0, &face), 0) << "FreeType cannot read " << bdf;
+    const char *registry = nullptr, *encoding = nullptr;
+    ASSERT_EQ(FT_Get_BDF_Charset_ID(face, &encoding, &registry), 0);
+    EXPECT_STREQ(registry, c.registry);
+    ASSERT_GT(face->num_charmaps, 0);
+    FT_Set_Charmap(face, face->charmaps[0]);
+
+    Library library(font, c.points, c.libraryCharset);
+    long checked = 0;
+    FT_UInt index = 0;
+    for (FT_ULong e = FT_Get_First_Char(face, &index); index != 0;
+         e = FT_Get_Next_Char(face, e, &index)) {
+        ASSERT_EQ(FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO), 0);
+        const FT_GlyphSlot slot = face->glyph;
+        InkSet theirs;
+        const FT_Bitmap &b = slot->bitmap;
+        for (unsigned y = 0; y < b.rows; ++y)
+            for (unsigned x = 0; x < b.width; ++x)
+                if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
+                    theirs.insert({slot->bitmap_left + int(x), slot->bitmap_top - 1 - int(y)});
+        const uint32_t code = c.CodeOfEncoding(uint32_t(e));
+        const std::string ps = c.libraryCharset == 137 ? Unicode(code) : TwoBytes(code);
+        const LibraryGlyph ours = library.Glyph(ps.c_str());
+        EXPECT_EQ(theirs, ours.ink) << std::hex << "code " << code;
+        EXPECT_EQ(slot->advance.x, ours.advance * 64) << std::hex << "code " << code;
+        ++checked;
+    }
+    EXPECT_EQ(checked + 1, face->num_glyphs);  // FreeType adds a default glyph
+    EXPECT_GT(checked, 0);
+    FT_Done_Face(face);
+    FT_Done_FreeType(ft);
+}
+
+class Bdf : public ::testing::TestWithParam<BdfCase> {};
+
+TEST_P(Bdf, FreeTypeReadsEveryGlyphAsTheLibraryDrawsIt) { CheckBdf(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, Bdf,
+    ::testing::Values(
+        BdfCase{"truetype/dejavu/DejaVuSans.ttf", "unicode", "20-7E", 16, "ISO10646", 137, Same},
+        BdfCase{"opentype/ipafont-gothic/ipag.ttf", "unicode", "3041-30FF", 12, "ISO10646", 137,
+                Same},
+        BdfCase{"truetype/unfonts-core/UnDotum.ttf", "unicode", "AC00-AC7F", 12, "ISO10646", 137,
+                Same},
+        BdfCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", "big5", "A440-A4FE", 16, "BIG5", 136,
+                Same},
+        BdfCase{"truetype/arphic-gbsn00lp/gbsn00lp.ttf", "gb", "B0A1-B0FE", 16, "GB2312.1980",
+                134, GbOfRowCell},
+        BdfCase{"", "sjis", "8140-F040", 10, "JISX0208.1983", 128, ShiftJisOfJis}));
+
+// JIS row and cell for Shift-JIS input; codes JIS X 0208 cannot hold are
+// left out rather than given a wrong number.
+TEST(BdfFile, ShiftJisCodesBecomeJisRowAndCell) {
+    const std::string bdf = ScratchDir("export_bdf_sjis") + "/sjis.bdf";
+    ASSERT_EQ(Tool({"bdf", ShiftJisFont(), "--size", "10", "--encoding", "sjis", "-o", bdf}), 0);
+    std::ifstream in(bdf);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string file = text.str();
+    EXPECT_NE(file.find("ENCODING 12321\n"), std::string::npos);  // 889F -> 0x3021
+    EXPECT_NE(file.find("ENCODING 8481\n"), std::string::npos);   // 8140 -> 0x2121
+    EXPECT_NE(file.find("CHARS 2\n"), std::string::npos);         // not F040
+    EXPECT_NE(file.find("FONT -KELMOR-KT-Medium-R-Normal--10-100-72-72-P-"), std::string::npos);
+    EXPECT_NE(file.find("CHARSET_REGISTRY \"JISX0208.1983\""), std::string::npos);
+}
+
+// Bad command lines exit 2, failures 1, with one message.
+TEST(ExportCommands, ExitCodes) {
+    const std::string font = ShiftJisFont();
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char *says;
+    } cases[] = {
+        {{"bdf", font}, 2, "--size is required"},
+        {{"bdf", font, "--size", "10", "--range", "9000-8000", "--encoding", "sjis"}, 2, "--range"},
+        {{"bdf", font, "--size", "10", "--encoding", "latin1"}, 2, "--encoding is"},
+        {{"bdf", font, "--size", "10"}, 1, "not Unicode"},
+        {{"bdf", font + ".none", "--size", "10"}, 1, "cannot open"},
+        {{"bdf", font, "--size", "10", "--encoding", "sjis", "--range", "A0-A1"}, 1, "no glyph"},
+        {{"carray", font, "--size", "10", "--encoding", "sjis"}, 2, "--range are required"},
+        {{"carray", font, "--size", "10", "--encoding", "sjis", "--range", "8140-8141", "-o",
+          "/nonexistent/x.h"}, 1, "cannot write"},
+    };
+    for (const Case &c : cases) {
+        std::string out;
+        EXPECT_EQ(Tool(c.args, &out), c.exitCode) << c.args[0] << " " << c.says << "\n" << out;
+        EXPECT_NE(out.find(c.says), std::string::npos) << out;
+    }
+}
+
+// -------------------------------------------------------------- C array
+
+// Writes the header, builds the decoder against it and returns its output.
+std::string DecodeGfx(const std::string &font, const std::vector<std::string> &options) {
+    const std::string dir = ScratchDir("export_carray");
+    std::vector<std::string> args = {"carray", font, "-o", dir + "/glyphs.h"};
+    args.insert(args.end(), options.begin(), options.end());
+    std::string out;
+    EXPECT_EQ(Tool(args, &out), 0) << out;
+    const std::string build = Quoted(KELMOR_C_COMPILER) + " -std=c99 -Wall -Werror -o " +
+                              Quoted(dir + "/decode") + " -DFONT_HEADER='\"" + dir +
+                              "/glyphs.h\"' -DFONT=glyphs_" + options[1] + "pt " +
+                              Quoted(KELMOR_GFX_DECODER);
+    EXPECT_EQ(Shell(build, &out), 0) << build << "\n" << out;
+    EXPECT_EQ(Shell(Quoted(dir + "/decode"), &out), 0);
+    return out;
+}
+
+void CheckCarray(const std::string &font, int points, int charset, const char *encoding,
+                 uint32_t first, uint32_t last) {
+    char range[32];
+    std::snprintf(range, sizeof range, "%X-%X", unsigned(first), unsigned(last));
+    std::istringstream decoded(DecodeGfx(
+        font, {"--size", std::to_string(points), "--encoding", encoding, "--range", range}));
+    unsigned gotFirst = 0, gotLast = 0, yAdvance = 0;
+    decoded >> gotFirst >> gotLast >> yAdvance;
+    EXPECT_EQ(gotFirst, first);
+    ASSERT_EQ(gotLast, last);
+    EXPECT_GT(yAdvance, 0u);
+    Library library(font, points, charset);
+    for (uint32_t code = first; code <= last; ++code) {
+        unsigned gotCode = 0, width = 0, height = 0, advance = 0;
+        int xOffset = 0, yOffset = 0;
+        decoded >> gotCode >> width >> height >> advance >> xOffset >> yOffset;
+        ASSERT_EQ(gotCode, code);
+        InkSet theirs;
+        for (unsigned y = 0; y < height; ++y) {
+            std::string row;
+            decoded >> row;
+            ASSERT_EQ(row.size(), width);
+            for (unsigned x = 0; x < width; ++x)
+                if (row[x] == '#') theirs.insert({xOffset + int(x), -(yOffset + int(y)) - 1});
+        }
+        const std::string ps = charset == 137 ? Unicode(code) : TwoBytes(code);
+        const bool present = kelmor::GetGlyphNo(library.Font(), code) != 0;
+        const LibraryGlyph ours = present ? library.Glyph(ps.c_str()) : LibraryGlyph{};
+        EXPECT_EQ(theirs, ours.ink) << std::hex << "code " << code;
+        EXPECT_EQ(int(advance), ours.advance) << std::hex << "code " << code;
+    }
+}
+
+TEST(CArray, DecodesBackToTheLibrarysGlyphs) {
+    CheckCarray(ShiftJisFont(), 10, 128, "sjis", 0x889D, 0x88A0);
+    const std::string ipa = DebianFont("opentype/ipafont-gothic/ipag.ttf");
+    if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    CheckCarray(ipa, 12, 137, "unicode", 0x3041, 0x3096);
+    CheckCarray(ipa, 16, 137, "unicode", 0x20, 0x7E);
+}
+
+}  // namespace
