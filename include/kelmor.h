@@ -127,6 +127,7 @@ typedef int32_t(KELMOR_CALL *KELMOR_FONTENUMPROC)(const KELMOR_NEWLOGFONT *lpelf
 /* SetRenderOptions bit: draw the plain scaled outline, without running the
  * glyphs' hinting programs. */
 #define KELMOR_NO_HINTING 1
+
 /* What GetGlyphMetrics tells a host about one glyph at the current size.
  * Positions are pixels inside the bitmap GetBitmap returns for the glyph
  * (column 0 is the leftmost pixel, row 0 the top row). */

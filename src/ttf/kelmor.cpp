@@ -148,6 +148,8 @@ int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions) {
     // sign bit goes, so that no stored value can ever read back as -1.
     pF->RenderOptions = int32_t(iOptions) & INT32_MAX;
     return before;
+}
+
 int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
                                     KelmorGlyphMetrics *lpMetrics) {
     _TTFont *pF = FontFromHandle(lHandle);
