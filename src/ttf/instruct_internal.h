@@ -50,9 +50,11 @@ inline void Fault(Exec &e, int code) { RecordFault(e.pG, code); }
 
 // ------------------------------------------------------ running code
 
-// Runs [pc, end) as one activation at depth `recursion` on the glyph
-// record's stack, through the traced loop when a tracer is set.
-void RunCode(_TTFont *pF, _TtfGlyph *pG, const uint8_t *pc, const uint8_t *end, int recursion);
+// Runs NumInstructions bytes from pcIns as one activation at depth
+// `Recursion` on the glyph record's stack, through the traced loop when a
+// tracer is set.  `Base` is not used.  Always 0.
+int DoInstructions(_TTFont *pF, _TtfGlyph *pG, int32_t NumInstructions, int Recursion,
+                   const uint8_t *pcIns, const uint8_t *Base);
 // Runs one whole program block (fpgm, prep or a glyph's instructions) with
 // a fresh budget; the stack and graphics state are the caller's to reset.
 void RunProgram(_TTFont *pF, _TtfGlyph *pG, int program, const uint8_t *block);
