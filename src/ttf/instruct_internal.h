@@ -78,8 +78,24 @@ inline int FunctionEntries(const _TtfGlyph *pG) {
 
 TTFCoord *GetTTFCoordNOS(_TtfGlyph *pG, int32_t Zone, int32_t PointNo);
 int32_t SetZpNOS(_TtfGlyph *pG, int32_t n1);
-int32_t MeasureNOS(const _TtfGlyph *pG, const longpointtype *ThisPoint);
-int32_t MeasureDualNOS(const _TtfGlyph *pG, const longpointtype *lpThisPoint);
+// v / 16384, truncating toward zero, without a division: the bias makes
+// the arithmetic shift of a negative value round toward zero.
+inline int64_t Div16384(int64_t v) { return (v + (v < 0 ? 16383 : 0)) >> 14; }
+
+inline bool DualSet(const GsvStruct &gs) {
+    return gs.dual_projection_vector.x != 0 || gs.dual_projection_vector.y != 0;
+}
+// (v . p) / 16384: a position measured along a vector.
+inline int32_t Dot(longpointtype v, longpointtype p) {
+    return Clamp32(Div16384(int64_t(v.x) * p.x + int64_t(v.y) * p.y));
+}
+inline int32_t MeasureNOS(const _TtfGlyph *pG, const longpointtype *ThisPoint) {
+    return Dot(pG->Gsv.projection_vector, *ThisPoint);
+}
+inline int32_t MeasureDualNOS(const _TtfGlyph *pG, const longpointtype *lpThisPoint) {
+    const GsvStruct &gs = pG->Gsv;
+    return Dot(DualSet(gs) ? gs.dual_projection_vector : gs.projection_vector, *lpThisPoint);
+}
 void TouchNOS(_TtfGlyph *pG, TTFCoord *lpCoord);
 int32_t RoundNOS(const _TtfGlyph *pG, int32_t n1, int DistType = 0);
 int MoveCurPointNOS(_TtfGlyph *pG, TTFCoord *lpCoord, int32_t Dist, uint8_t Dual);

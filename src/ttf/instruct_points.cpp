@@ -266,8 +266,8 @@ void Ins_SHPIX(Exec &e) {
         TTFCoord *pt = Coord(e, pG->Gsv.zp2, p);
         SaveNOS(pt);
         const longpointtype from = pt->Cur;
-        pt->Cur.x = Clamp32(pt->Cur.x + int64_t(f.x) * amount / 16384);
-        pt->Cur.y = Clamp32(pt->Cur.y + int64_t(f.y) * amount / 16384);
+        pt->Cur.x = Clamp32(pt->Cur.x + Div16384(int64_t(f.x) * amount));
+        pt->Cur.y = Clamp32(pt->Cur.y + Div16384(int64_t(f.y) * amount));
         if (pG->Tracer != nullptr) NoteMove(pG, pt, from);
         TouchNOS(pG, pt);
     });
@@ -291,7 +291,7 @@ void Ins_IP(Exec &e) {
         const int64_t ratio = Clamp32(d1 * 16384 / span);
         const int64_t c = int64_t(DProj(e, r2Copy.Cur)) - DProj(e, r1Copy.Cur);
         if (c == 0) return;
-        const int64_t target = ratio * c / 16384;
+        const int64_t target = Div16384(ratio * c);
         Move(e, pt, target - (int64_t(DProj(e, pt->Cur)) - DProj(e, r1Copy.Cur)), 1);
         TouchNOS(e.pG, pt);
     });
