@@ -75,18 +75,33 @@ void ShiftRange(Exec &e, int32_t zone, int32_t first, int32_t last, const ShiftR
     }
 }
 
-// The distance MDRP and MIRP end with: keeps the minimum distance when bit
-// 0x08 asks for it, in the direction of the original distance.
-int32_t KeepMinimum(Exec &e, int32_t d, int32_t sign) {
-    const int32_t minimum = Magnitude(e.pG->Gsv.minimum_distance);
-    if ((e.opcode & 0x08) && Magnitude(d) < minimum) return minimum * sign;
-    return d;
+// What MDRP and MIRP start from: point p (zp1), saved, the reference rp0
+// (zp0), their original distance d and its sign.
+struct RelativeMove {
+    TTFCoord *pt;
+    const TTFCoord *r;
+    int32_t d;
+    int32_t sign;
+};
+
+RelativeMove BeginRelative(Exec &e, int32_t p) {
+    const GsvStruct &gs = e.pG->Gsv;
+    TTFCoord *pt = Coord(e, gs.zp1, p);
+    const TTFCoord *r = Coord(e, gs.zp0, gs.rp0);
+    SaveNOS(pt);
+    const int32_t d = Clamp32(int64_t(DProj(e, pt->Orig)) - DProj(e, r->Orig));
+    return {pt, r, d, Sign(d)};
 }
 
-// Moves pt so that its distance from reference r becomes d, touches it and
-// updates the reference points as MDRP and MIRP do.
-void PlaceRelative(Exec &e, TTFCoord *pt, const TTFCoord *r, int32_t point, int32_t d) {
-    Move(e, pt, int64_t(d) - (int64_t(DProj(e, pt->Cur)) - DProj(e, r->Cur)), 1);
+// Moves the point so that its distance from the reference becomes m.d (at
+// least the minimum distance, in the original direction, when bit 0x08
+// asks for it), touches it and updates the reference points as MDRP and
+// MIRP do.
+void PlaceRelative(Exec &e, const RelativeMove &m, int32_t point) {
+    const int32_t minimum = Magnitude(e.pG->Gsv.minimum_distance);
+    const int32_t d = ((e.opcode & 0x08) && Magnitude(m.d) < minimum) ? minimum * m.sign : m.d;
+    TTFCoord *pt = m.pt;
+    Move(e, pt, int64_t(d) - (int64_t(DProj(e, pt->Cur)) - DProj(e, m.r->Cur)), 1);
     TouchNOS(e.pG, pt);
     GsvStruct &gs = e.pG->Gsv;
     gs.rp1 = gs.rp0;
@@ -169,17 +184,13 @@ void Ins_MIAP(Exec &e) {
 void Ins_MDRP(Exec &e) {
     const int32_t p = Pop(e);
     const GsvStruct &gs = e.pG->Gsv;
-    TTFCoord *pt = Coord(e, gs.zp1, p);
-    const TTFCoord *r = Coord(e, gs.zp0, gs.rp0);
-    SaveNOS(pt);
-    int32_t d = Clamp32(int64_t(DProj(e, pt->Orig)) - DProj(e, r->Orig));
-    const int32_t s = Sign(d);
+    RelativeMove m = BeginRelative(e, p);
     int32_t w = gs.single_width_value;
-    if (gs.auto_flip && Sign(w) != s) w = Clamp32(-int64_t(w));
-    if (gs.single_width_cut_in > Magnitude(Clamp32(int64_t(d) - w)))
-        d = Clamp32(int64_t(gs.single_width_value) * s);
-    if (e.opcode & 0x04) d = RoundNOS(e.pG, d, e.opcode & 3);
-    PlaceRelative(e, pt, r, p, KeepMinimum(e, d, s));
+    if (gs.auto_flip && Sign(w) != m.sign) w = Clamp32(-int64_t(w));
+    if (gs.single_width_cut_in > Magnitude(Clamp32(int64_t(m.d) - w)))
+        m.d = Clamp32(int64_t(gs.single_width_value) * m.sign);
+    if (e.opcode & 0x04) m.d = RoundNOS(e.pG, m.d, e.opcode & 3);
+    PlaceRelative(e, m, p);
 }
 
 // MIRP[abcde] 0xE0-0xFF: as MDRP with a control value; the control value
@@ -191,23 +202,19 @@ void Ins_MIRP(Exec &e) {
     int32_t v = 0;
     if (!CvtValue(e, i, &v)) return;
     const GsvStruct &gs = e.pG->Gsv;
-    TTFCoord *pt = Coord(e, gs.zp1, p);
-    const TTFCoord *r = Coord(e, gs.zp0, gs.rp0);
-    SaveNOS(pt);
-    int32_t d = Clamp32(int64_t(DProj(e, pt->Orig)) - DProj(e, r->Orig));
-    const int32_t s = Sign(d);
+    RelativeMove m = BeginRelative(e, p);
     if (e.opcode & 0x04) {
-        if (gs.auto_flip && Sign(v) != s) v = Clamp32(-int64_t(v));
-        if (gs.control_value_cut_in > Magnitude(Clamp32(int64_t(d) - v))) {
-            d = v;
+        if (gs.auto_flip && Sign(v) != m.sign) v = Clamp32(-int64_t(v));
+        if (gs.control_value_cut_in > Magnitude(Clamp32(int64_t(m.d) - v))) {
+            m.d = v;
             const int32_t widthGap = Clamp32(int64_t(Magnitude(gs.single_width_value)) -
                                              Magnitude(v));
             if (gs.single_width_cut_in > Magnitude(widthGap))
-                d = Clamp32(int64_t(gs.single_width_value) * s);
+                m.d = Clamp32(int64_t(gs.single_width_value) * m.sign);
         }
-        d = RoundNOS(e.pG, d, e.opcode & 3);
+        m.d = RoundNOS(e.pG, m.d, e.opcode & 3);
     }
-    PlaceRelative(e, pt, r, p, KeepMinimum(e, d, s));
+    PlaceRelative(e, m, p);
 }
 
 // MSIRP[a] 0x3A-0x3B: puts p at a given distance from rp0; a sets rp0.  A
