@@ -166,6 +166,16 @@ void Ins_MIAP(Exec &e) {
     TTFCoord *pt = Coord(e, e.pG->Gsv.zp0, p);
     const GsvStruct &gs = e.pG->Gsv;
     e.pG->Gsv.rp0 = e.pG->Gsv.rp1 = p;
+    // A twilight point has no outline position to keep: the control value,
+    // along the freedom vector, becomes its original (and current) one.
+    // Measured from zero instead, the rounding form would leave the point
+    // where it is whenever the value lies beyond the cut-in, and the
+    // distances later taken from it would be absolute positions.
+    if (gs.zp0 == 0) {
+        pt->Orig = {Clamp32(Div16384(int64_t(gs.freedom_vector.x) * v)),
+                    Clamp32(Div16384(int64_t(gs.freedom_vector.y) * v))};
+        pt->Cur = pt->Orig;
+    }
     SaveNOS(pt);
     int32_t target = v;
     if (e.opcode & 1) {

@@ -254,6 +254,19 @@ TEST(Interpreter, MsirpGivesATwilightPointItsOriginalPosition) {
     EXPECT_EQ(100, m.G().Zone0[2].Orig.x);
 }
 
+// A twilight point placed by MIAP takes the control value as its original
+// position, so that MDRP from it measures the glyph point's distance to the
+// control value, not its absolute position.
+TEST(Interpreter, MiapGivesATwilightPointItsControlValue) {
+    Machine m;
+    m.Cvt(0, 700);
+    m.Points({{0, 0}, {0, 750}}, {1});
+    m.Run("SVTCA[0]  PUSHB 0 SZP0  PUSHB 0 0 MIAP[1]  PUSHB 1 MDRP[00100]");
+    EXPECT_EQ((XY{0, 704}), m.At(0, 0));
+    EXPECT_EQ(700, m.G().Zone0[0].Orig.y);
+    EXPECT_EQ((XY{0, 768}), m.At(1)) << "704 + round(750 - 700)";
+}
+
 TEST(Interpreter, ShpShiftsLoopPoints) {
     Machine m;
     m.Points({{0, 0}, {10, 0}, {20, 0}, {30, 0}, {40, 0}}, {4});
