@@ -84,14 +84,16 @@ private:
 // Counts instructions per run and faults per program and opcode.
 class Statistics : public InsTracer {
 public:
-    void Instruction(int program, int32_t, uint8_t, const int32_t *, int, int recursion) override {
+    void Instruction(int, int32_t, uint8_t, const int32_t *, int, int recursion) override {
         ++run_;
         if (recursion > maxRecursion_) maxRecursion_ = recursion;
-        program_ = program;
     }
     void Fault(int program, uint8_t opcode, int code) override {
-        ++faults_[{program, opcode, code}];
+        Count &c = faults_[{program, opcode, code}];
+        if (c.times++ == 0) c.firstGlyph = glyph_;
     }
+    // The glyph whose programs run next (-1 for the font's own programs).
+    void Glyph(long glyph) { glyph_ = glyph; }
     // Ends a run (or the runs of one glyph) and returns its instructions.
     long EndRun() {
         long n = run_;
@@ -103,8 +105,9 @@ public:
         std::printf("instructions in all runs: %ld; deepest call: %d\n", total_, maxRecursion_);
         if (faults_.empty()) std::printf("faults: none\n");
         for (const auto &[key, count] : faults_) {
-            std::printf("faults: %-22s %-14s code %d: %ld\n", ProgramTitle(key.program),
-                        Mnemonic(key.opcode).c_str(), key.code, count);
+            std::printf("faults: %-22s %-14s code %d: %ld (first in glyph %ld)\n",
+                        ProgramTitle(key.program), Mnemonic(key.opcode).c_str(), key.code,
+                        count.times, count.firstGlyph);
         }
     }
 
@@ -119,10 +122,13 @@ private:
             return code < o.code;
         }
     };
-    long run_ = 0, total_ = 0;
+    struct Count {
+        long times = 0;
+        long firstGlyph = -1;
+    };
+    long run_ = 0, total_ = 0, glyph_ = -1;
     int maxRecursion_ = 0;
-    int program_ = -1;
-    std::map<Key, long> faults_;
+    std::map<Key, Count> faults_;
 };
 
 struct TraceOptions {
@@ -168,6 +174,7 @@ int TraceWholeFont(_TTFont *pF, const TraceOptions &o) {
     long most = 0, mostGlyph = 0, instructed = 0;
     const long glyphs = pF->leMaximumProfile.numGlyphs;
     for (long g = 0; g < glyphs; ++g) {
+        stats.Glyph(g);
         TTF2BitMap(pF, &pF->G, uint32_t(g));
         const long n = stats.EndRun();
         instructed += n > 0;
