@@ -216,6 +216,19 @@ int SizeFont(const char *command, int32_t handle, const ExportOptions &o, Export
     return 0;
 }
 
+// The glyph's ink and metrics through GetBitmap and GetGlyphMetrics; the
+// font box's rows above and below the baseline go into *font.
+bool RenderExported(int32_t handle, const char *input, ExportedGlyph *glyph, ExportedFont *font) {
+    int width = 0, height = 0;
+    const unsigned char *bits = GetBitmap(handle, input, &width, &height, 0);
+    if (bits == nullptr || GetGlyphMetrics(handle, input, &glyph->metrics) == 0) return false;
+    glyph->ink = TightInk(FromLibraryBitmap(bits, width, height), glyph->metrics);
+    font->ascent = glyph->metrics.iOriginY;
+    font->descent = height - glyph->metrics.iOriginY;
+    font->lineAdvance = height;
+    return true;
+}
+
 // Reads the shared options; 0 when they are good, else the exit code after
 // a message (kUsageError for a bad command line).  --help prints the help
 // and sets *done.
@@ -276,17 +289,13 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing,
         const bool present = CodeInput(road, uint32_t(code), input);
         out->present.push_back(present);
         progress.Step(code - o.first, out->glyphs.size());
-        if (!present && !keepMissing) continue;
+        // A code the font lacks keeps its place as a glyph without ink or
+        // advance, when the format has a place for every code.
+        if (!present && keepMissing) out->glyphs.push_back(ExportedGlyph{uint32_t(code), {}, {}});
+        if (!present) continue;
         ExportedGlyph glyph{uint32_t(code), {}, {}};
-        int width = 0, height = 0;
-        const unsigned char *bits = GetBitmap(handle, input, &width, &height, 0);
-        if (bits == nullptr || GetGlyphMetrics(handle, input, &glyph.metrics) == 0)
+        if (!RenderExported(handle, input, &glyph, out))
             return Report(command, "the library rendered nothing for code " + std::to_string(code));
-        if (present) glyph.ink = TightInk(FromLibraryBitmap(bits, width, height), glyph.metrics);
-        else glyph.metrics = KelmorGlyphMetrics{0, 0, glyph.metrics.iOriginX, glyph.metrics.iOriginY, 0, 0, 0, 0};
-        out->ascent = glyph.metrics.iOriginY;
-        out->descent = height - glyph.metrics.iOriginY;
-        out->lineAdvance = height;
         out->glyphs.push_back(glyph);
     }
     progress.Step(uint64_t(last) - o.first + 1, out->glyphs.size());
