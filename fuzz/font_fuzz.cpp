@@ -10,11 +10,18 @@ namespace {
 
 void RenderSome(int32_t font) {
     int width = 0, height = 0;
+    KelmorGlyphMetrics metrics;
     SetEncoding(font, KELMOR_CHARSET_GLYPHNUMBER);
     for (int32_t glyph : {0, 1, 2, 3, 5, 8, 13, 100, 65535, -1}) {
-        GetBitmap(font, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
-        GetBitmap(font, reinterpret_cast<const char *>(&glyph), &width, &height, KELMOR_VERTICAL);
+        const char *ps = reinterpret_cast<const char *>(&glyph);
+        GetBitmap(font, ps, &width, &height, 0);
+        GetGlyphMetrics(font, ps, &metrics);  // hmtx
+        GetBitmap(font, ps, &width, &height, KELMOR_VERTICAL);
+        GetGlyphMetrics(font, ps, &metrics);  // vhea and vmtx
     }
+    SetEncoding(font, KELMOR_CHARSET_UNICODE);
+    for (uint32_t codePoint : {0x41u, 0x4E00u, 0xFFFFu, 0x1F600u})
+        GetGlyphMetrics(font, reinterpret_cast<const char *>(&codePoint), &metrics);
     for (int charset : {KELMOR_CHARSET_SHIFTJIS, KELMOR_CHARSET_BIG5, KELMOR_CHARSET_GB2312}) {
         SetEncoding(font, charset);
         for (const char *code : {"\x88\x9f", "\x00\x41", "\xa4\x40", "\xb0\xa1", "\xff\xff"})

@@ -59,9 +59,7 @@ bool AdvanceUnits(_TTFont *pF, const TableDirectoryStruct *header,
 }
 
 // The font's height in 1/64 pixel: its box from bottom to top, as sized.
-int32_t FontHeight26Dot6(const _TTFont *pF) {
-    return (pF->G.S.yMaxMult - pF->G.S.yMinMult) * 64;
-}
+int32_t FontHeight26Dot6(const _TTFont *pF) { return (pF->G.S.yMaxMult - pF->G.S.yMinMult) * 64; }
 
 // Without hmtx (or for a glyph it does not cover) the advance is 0: the
 // host then has nothing better than the ink box anyway.

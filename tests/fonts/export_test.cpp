@@ -153,7 +153,10 @@ void CheckBdf(const BdfCase &c) {
     const std::string bdf = ScratchDir("export_bdf") + "/out.bdf";
     std::string output;
     ASSERT_EQ(Tool({"bdf", font, "--size", std::to_string(c.points), "--encoding", c.encoding,
-                    "--range", c.range, "-o", bdf}, &output), 0) << output;
+                    "--range", c.range, "-o", bdf},
+                   &output),
+              0)
+        << output;
 
     FT_Library ft;
     ASSERT_EQ(FT_Init_FreeType(&ft), 0);
@@ -197,17 +200,17 @@ TEST_P(Bdf, FreeTypeReadsEveryGlyphAsTheLibraryDrawsIt) { CheckBdf(GetParam()); 
 
 INSTANTIATE_TEST_SUITE_P(
     Fonts, Bdf,
-    ::testing::Values(
-        BdfCase{"truetype/dejavu/DejaVuSans.ttf", "unicode", "20-7E", 16, "ISO10646", 137, Same},
-        BdfCase{"opentype/ipafont-gothic/ipag.ttf", "unicode", "3041-30FF", 12, "ISO10646", 137,
-                Same},
-        BdfCase{"truetype/unfonts-core/UnDotum.ttf", "unicode", "AC00-AC7F", 12, "ISO10646", 137,
-                Same},
-        BdfCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", "big5", "A440-A4FE", 16, "BIG5", 136,
-                Same},
-        BdfCase{"truetype/arphic-gbsn00lp/gbsn00lp.ttf", "gb", "B0A1-B0FE", 16, "GB2312.1980",
-                134, GbOfRowCell},
-        BdfCase{"", "sjis", "8140-F040", 10, "JISX0208.1983", 128, ShiftJisOfJis}));
+    ::testing::Values(BdfCase{"truetype/dejavu/DejaVuSans.ttf", "unicode", "20-7E", 16, "ISO10646",
+                              137, Same},
+                      BdfCase{"opentype/ipafont-gothic/ipag.ttf", "unicode", "3041-30FF", 12,
+                              "ISO10646", 137, Same},
+                      BdfCase{"truetype/unfonts-core/UnDotum.ttf", "unicode", "AC00-AC7F", 12,
+                              "ISO10646", 137, Same},
+                      BdfCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", "big5", "A440-A4FE", 16,
+                              "BIG5", 136, Same},
+                      BdfCase{"truetype/arphic-gbsn00lp/gbsn00lp.ttf", "gb", "B0A1-B0FE", 16,
+                              "GB2312.1980", 134, GbOfRowCell},
+                      BdfCase{"", "sjis", "8140-F040", 10, "JISX0208.1983", 128, ShiftJisOfJis}));
 
 // JIS row and cell for Shift-JIS input; codes JIS X 0208 cannot hold are
 // left out rather than given a wrong number.
@@ -241,7 +244,9 @@ TEST(ExportCommands, ExitCodes) {
         {{"bdf", font, "--size", "10", "--encoding", "sjis", "--range", "A0-A1"}, 1, "no glyph"},
         {{"carray", font, "--size", "10", "--encoding", "sjis"}, 2, "--range are required"},
         {{"carray", font, "--size", "10", "--encoding", "sjis", "--range", "8140-8141", "-o",
-          "/nonexistent/x.h"}, 1, "cannot write"},
+          "/nonexistent/x.h"},
+         1,
+         "cannot write"},
     };
     for (const Case &c : cases) {
         std::string out;

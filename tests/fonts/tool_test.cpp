@@ -298,11 +298,12 @@ TEST(ToolPlan, RoutesCodesByTheFontsOwnCharacterSet) {
 
     FontObject unicode = OpenFontObject(WriteFont(SquareFont(), "unicode"));
     ASSERT_TRUE(unicode);
+    // A Unicode font takes the code points themselves.
     ASSERT_TRUE(PlanUnicodeText(*unicode, {0x41, 0x42, 0x1F600}, &plan, &error));
-    EXPECT_EQ(plan.charset, csGlyphNumber);
-    int32_t glyph = -1;
-    std::memcpy(&glyph, plan.items[0].input, 4);
-    EXPECT_EQ(glyph, 1);
+    EXPECT_EQ(plan.charset, csUnicode);
+    int32_t codePoint = -1;
+    std::memcpy(&codePoint, plan.items[2].input, 4);
+    EXPECT_EQ(codePoint, 0x1F600);
     EXPECT_EQ(plan.items[0].problem, "");
     EXPECT_NE(plan.items[1].problem.find("U+0042 'B' is not in the font"), std::string::npos);
     EXPECT_NE(plan.items[2].problem, "");

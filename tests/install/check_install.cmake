@@ -43,6 +43,11 @@ if(NOT dynamic MATCHES "SONAME +libkelmor\\.so\\.1\n")
     fail("the library's soname is not libkelmor.so.1")
 endif()
 
+execute_process(COMMAND ${prefix}/bin/kelmor --version RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "^kelmor ")
+    fail("the installed kelmor tool does not run: ${rc} ${out}")
+endif()
+
 # 1. pkg-config, with the installed tree found through PKG_CONFIG_PATH only.
 set(ENV{PKG_CONFIG_PATH} ${libdir}/pkgconfig)
 execute_process(COMMAND ${PKG_CONFIG} --cflags --libs kelmor

@@ -23,7 +23,8 @@ FontBuilder PixelFont() {
         .UnitsPerEm(1024)
         .BoundingBox(0, -128, 1024, 896)
         .AddGlyph(Glyph::Simple({{{128, 0}, {128, 640}, {384, 640}, {384, 0}}}))  // 2..6 x 0..10
-        .AddGlyph(Glyph::Simple({{{64, -128}, {64, 192}, {192, 192}, {192, -128}}}))  // 1..3 x -2..3
+        .AddGlyph(
+            Glyph::Simple({{{64, -128}, {64, 192}, {192, 192}, {192, -128}}}))  // 1..3 x -2..3
         .AddGlyph(Glyph::Empty());
 }
 
@@ -59,8 +60,7 @@ Bytes MetricsTable(const std::vector<uint16_t> &advances, int bareBearings) {
 class Metrics : public ::testing::Test {
 protected:
     int32_t Open(const FontBuilder &font, int charset = 241) {
-        const std::string name =
-            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         handle = OpenTTFont(font.WriteTo(ScratchDir("metrics_" + name) + "/font.ttf").c_str());
         EXPECT_NE(0, handle);
         EXPECT_EQ(1, SetPointSize(handle, 16, 72));
@@ -154,7 +154,9 @@ TEST_F(Metrics, VerticalAdvance) {
     EXPECT_EQ(Measure(1, 0).lAdvance, 512);  // the builder's hmtx: half an em
     CloseTTFont(handle);
 
-    Open(PixelFont().RawTable("vhea", MetricsHeader(2)).RawTable("vmtx", MetricsTable({900, 1100}, 2)));
+    Open(PixelFont()
+             .RawTable("vhea", MetricsHeader(2))
+             .RawTable("vmtx", MetricsTable({900, 1100}, 2)));
     EXPECT_EQ(Measure(1, KELMOR_VERTICAL).lAdvance, 1100);
     EXPECT_EQ(Measure(3, KELMOR_VERTICAL).lAdvance, 1100);
     CloseTTFont(handle);

@@ -133,6 +133,16 @@ TEST(Kelmor32Dll, RendersASyntheticFont) {
     for (int i = 0; i < height * ((width + 15) / 16 * 2); ++i)
         ASSERT_EQ(0xFF, blank[i]) << "byte " << i;
 
+    // GetGlyphMetrics through the DLL's export: the square's ink box inside
+    // the bitmap, and the builder's advance of half an em (10 pixels).
+    const int32_t glyph = 1;
+    KelmorGlyphMetrics metrics;
+    ASSERT_EQ(1, GetGlyphMetrics(font, reinterpret_cast<const char *>(&glyph), &metrics));
+    EXPECT_EQ(10, metrics.iAdvance);
+    EXPECT_EQ(0, metrics.iOriginX);
+    EXPECT_TRUE(metrics.iInkWidth > 0 && metrics.iInkHeight > 0);
+    EXPECT_TRUE(IsInk(square, width, metrics.iInkTop, metrics.iInkLeft));  // glyph 1 again
+
     int platform = -1, encoding = -1, language = -1;
     char name[64];
     EXPECT_EQ(13, GetFontNames(font, &platform, &encoding, &language, 4, name, sizeof name));

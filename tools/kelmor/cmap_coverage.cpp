@@ -75,7 +75,8 @@ void Format4(const CmapBytes &c, uint64_t t, RangeCollector &out) {
         const uint32_t delta = c.U16(deltas + i), rangeOffset = c.U16(offsets + i);
         for (uint32_t code = std::max(start, next); code <= end; ++code) {
             uint32_t glyph = code;
-            if (rangeOffset != 0) glyph = c.U16(offsets + i + rangeOffset + 2 * uint64_t(code - start));
+            if (rangeOffset != 0)
+                glyph = c.U16(offsets + i + rangeOffset + 2 * uint64_t(code - start));
             if (glyph != 0 && ((glyph + delta) & 0xFFFF) != 0) out.Add(code);
         }
         next = std::max(next, end + 1);

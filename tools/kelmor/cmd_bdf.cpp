@@ -116,7 +116,8 @@ Box FontBox(const std::vector<const ExportedGlyph *> &glyphs) {
 void WriteGlyph(FILE *out, const ExportedGlyph &g, uint32_t encoding, int pixelSize) {
     const KelmorGlyphMetrics &m = g.metrics;
     std::fprintf(out, "STARTCHAR %04X\nENCODING %u\n", unsigned(g.code), unsigned(encoding));
-    const long scalable = pixelSize > 0 ? (long(m.lAdvance) * 1000 / 64 + pixelSize / 2) / pixelSize : 0;
+    const long scalable =
+        pixelSize > 0 ? (long(m.lAdvance) * 1000 / 64 + pixelSize / 2) / pixelSize : 0;
     std::fprintf(out, "SWIDTH %ld 0\nDWIDTH %d 0\n", scalable, int(m.iAdvance));
     std::fprintf(out, "BBX %d %d %d %d\nBITMAP\n", g.ink.width, g.ink.height,
                  g.ink.width ? g.xOffset() : 0, g.ink.height ? g.yOffset() : 0);
@@ -165,7 +166,8 @@ int WriteBdf(FILE *out, const ExportOptions &o, const ExportedFont &font) {
     std::fprintf(out, "FONT_ASCENT %d\nFONT_DESCENT %d\nENDPROPERTIES\n", font.ascent,
                  font.descent);
     std::fprintf(out, "CHARS %zu\n", glyphs.size());
-    for (size_t i = 0; i < glyphs.size(); ++i) WriteGlyph(out, *glyphs[i], encodings[i], font.pixelSize);
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        WriteGlyph(out, *glyphs[i], encodings[i], font.pixelSize);
     std::fprintf(out, "ENDFONT\n");
     return 0;
 }

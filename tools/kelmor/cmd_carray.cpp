@@ -86,13 +86,15 @@ int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
     std::vector<size_t> offsets;
     for (const ExportedGlyph &g : font.glyphs) {
         const std::string problem = FieldProblem(g);
-        if (!problem.empty()) return Report(kCommand, "code " + std::to_string(g.code) + " " + problem);
+        if (!problem.empty())
+            return Report(kCommand, "code " + std::to_string(g.code) + " " + problem);
         offsets.push_back(bitmap.size());
         PackGlyph(g.ink, &bitmap);
     }
     if (bitmap.size() > kMaxBitmapBytes)
-        return Report(kCommand, "the bitmaps take " + std::to_string(bitmap.size()) +
-                                    " bytes; the format holds at most 65535 (choose a smaller range)");
+        return Report(kCommand,
+                      "the bitmaps take " + std::to_string(bitmap.size()) +
+                          " bytes; the format holds at most 65535 (choose a smaller range)");
     std::fprintf(out, "// %s at %d points, %d dpi: codes %04X-%04X, written by kelmor carray.\n",
                  font.familyName.c_str(), o.points, o.dpi, unsigned(o.first), unsigned(o.last));
     std::fprintf(out, "// Adafruit GFX font layout; include gfxfont.h before this file.\n");
@@ -111,7 +113,8 @@ int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
                      ink ? g.metrics.iInkTop - g.metrics.iOriginY : 0,
                      i + 1 < font.glyphs.size() ? "," : " ", unsigned(g.code));
     }
-    std::fprintf(out, "};\n\nconst GFXfont %s PROGMEM = {(uint8_t *)%sBitmaps, (GFXglyph *)%sGlyphs,\n",
+    std::fprintf(out,
+                 "};\n\nconst GFXfont %s PROGMEM = {(uint8_t *)%sBitmaps, (GFXglyph *)%sGlyphs,\n",
                  name.c_str(), name.c_str(), name.c_str());
     std::fprintf(out, "    0x%04X, 0x%04X, %d};\n", unsigned(o.first), unsigned(o.last),
                  font.lineAdvance);

@@ -55,7 +55,10 @@ void PrintDirectory(const _TTFont &font) {
     std::printf("\n  tag     offset     length\n");
     for (int i = 0; i < font.NumTables; ++i) {
         const TableDirectoryStruct &entry = font.TableDirectory[i];
-        bool indexed = false;
+        // vhea and vmtx are outside the indexed tags; GetGlyphMetrics finds
+        // them in the directory itself.
+        bool indexed =
+            std::memcmp(entry.tag, "vhea", 4) == 0 || std::memcmp(entry.tag, "vmtx", 4) == 0;
         for (const TableDirectoryStruct *slot : font.lpsfntTable) indexed |= slot == &entry;
         std::printf("  %s %10u %10u%s\n", Tag(entry.tag).c_str(), ui32ToULong(&entry.offset),
                     ui32ToULong(&entry.length), indexed ? "" : "  (not read)");

@@ -56,9 +56,10 @@ bool ParseRange(const std::string &text, ExportSpace space, ExportOptions *o, st
         !ParseNumberList(text.substr(0, dash), base, kMaxCode, &first, error) ||
         !ParseNumberList(text.substr(dash + 1), base, kMaxCode, &last, error) ||
         first.size() != 1 || last.size() != 1 || first[0] > last[0]) {
-        *error = "--range takes FIRST-LAST (" +
-                 std::string(base == 16 ? "hex codes, e.g. 4E00-4E0F" : "glyph numbers, e.g. 0-99") +
-                 "), not \"" + text + "\"";
+        *error =
+            "--range takes FIRST-LAST (" +
+            std::string(base == 16 ? "hex codes, e.g. 4E00-4E0F" : "glyph numbers, e.g. 0-99") +
+            "), not \"" + text + "\"";
         return false;
     }
     o->first = first[0];
@@ -103,7 +104,8 @@ std::string CheckExportOptions(const ExportOptions &o, const std::string &encodi
     if (o.points == 0) return "--size is required";
     if (long(o.points) * o.dpi > kMaxSizeTimesDpi)
         return "--size times --dpi must be at most " + std::to_string(kMaxSizeTimesDpi);
-    if (needRange && (encoding.empty() || range.empty())) return "--encoding and --range are required";
+    if (needRange && (encoding.empty() || range.empty()))
+        return "--encoding and --range are required";
     return "";
 }
 
@@ -208,7 +210,8 @@ int SizeFont(const char *command, int32_t handle, const ExportOptions &o, Export
     if (SetPointSize(handle, o.points, o.dpi) == 0) {
         const std::string why = DiagnoseSizeFailure(*font, o.points, o.dpi);
         return Report(command, "cannot render at " + std::to_string(o.points) + " points and " +
-                                   std::to_string(o.dpi) + " dpi" + (why.empty() ? "" : ": " + why));
+                                   std::to_string(o.dpi) + " dpi" +
+                                   (why.empty() ? "" : ": " + why));
     }
     out->pixelSize = int((long(o.points) * o.dpi + 36) / 72);
     out->familyName = AsciiName(ReadNameTexts(font), 1);
@@ -216,11 +219,24 @@ int SizeFont(const char *command, int32_t handle, const ExportOptions &o, Export
     return 0;
 }
 
+// The glyph's ink and metrics through GetBitmap and GetGlyphMetrics; the
+// font box's rows above and below the baseline go into *font.
+bool RenderExported(int32_t handle, const char *input, ExportedGlyph *glyph, ExportedFont *font) {
+    int width = 0, height = 0;
+    const unsigned char *bits = GetBitmap(handle, input, &width, &height, 0);
+    if (bits == nullptr || GetGlyphMetrics(handle, input, &glyph->metrics) == 0) return false;
+    glyph->ink = TightInk(FromLibraryBitmap(bits, width, height), glyph->metrics);
+    font->ascent = glyph->metrics.iOriginY;
+    font->descent = height - glyph->metrics.iOriginY;
+    font->lineAdvance = height;
+    return true;
+}
+
 // Reads the shared options; 0 when they are good, else the exit code after
 // a message (kUsageError for a bad command line).  --help prints the help
 // and sets *done.
-int ParseExportOptions(const char *command, int argc, char **argv, bool needRange,
-                       void (*help)(), ExportOptions *o, bool *done) {
+int ParseExportOptions(const char *command, int argc, char **argv, bool needRange, void (*help)(),
+                       ExportOptions *o, bool *done) {
     *done = false;
     ArgCursor args(argc, argv);
     std::string encoding, range, error;
@@ -257,8 +273,7 @@ int ParseExportOptions(const char *command, int argc, char **argv, bool needRang
 // `keepMissing`, the missing ones as empty glyphs); a progress line goes to
 // stderr when it is a terminal and the range is long.  0 on success, else
 // the exit code after a message.
-int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing,
-                 ExportedFont *out) {
+int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, ExportedFont *out) {
     const int32_t handle = OpenTTFont(o.fontPath.c_str());
     if (handle == 0) return Report(command, DiagnoseOpenFailure(o.fontPath));
     HandleCloser closer{handle};
@@ -276,17 +291,13 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing,
         const bool present = CodeInput(road, uint32_t(code), input);
         out->present.push_back(present);
         progress.Step(code - o.first, out->glyphs.size());
-        if (!present && !keepMissing) continue;
+        // A code the font lacks keeps its place as a glyph without ink or
+        // advance, when the format has a place for every code.
+        if (!present && keepMissing) out->glyphs.push_back(ExportedGlyph{uint32_t(code), {}, {}});
+        if (!present) continue;
         ExportedGlyph glyph{uint32_t(code), {}, {}};
-        int width = 0, height = 0;
-        const unsigned char *bits = GetBitmap(handle, input, &width, &height, 0);
-        if (bits == nullptr || GetGlyphMetrics(handle, input, &glyph.metrics) == 0)
+        if (!RenderExported(handle, input, &glyph, out))
             return Report(command, "the library rendered nothing for code " + std::to_string(code));
-        if (present) glyph.ink = TightInk(FromLibraryBitmap(bits, width, height), glyph.metrics);
-        else glyph.metrics = KelmorGlyphMetrics{0, 0, glyph.metrics.iOriginX, glyph.metrics.iOriginY, 0, 0, 0, 0};
-        out->ascent = glyph.metrics.iOriginY;
-        out->descent = height - glyph.metrics.iOriginY;
-        out->lineAdvance = height;
         out->glyphs.push_back(glyph);
     }
     progress.Step(uint64_t(last) - o.first + 1, out->glyphs.size());
@@ -305,8 +316,9 @@ int CloseExportOutput(const char *command, const ExportOptions &o, FILE *out) {
     const bool failed = std::ferror(out) != 0;
     const bool closeFailed = out == stdout ? std::fflush(out) != 0 : std::fclose(out) != 0;
     if (failed || closeFailed)
-        return Report(command, "writing \"" + (o.outputPath.empty() ? "standard output" : o.outputPath) +
-                                   "\" failed");
+        return Report(
+            command,
+            "writing \"" + (o.outputPath.empty() ? "standard output" : o.outputPath) + "\" failed");
     return 0;
 }
 

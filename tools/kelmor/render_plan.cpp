@@ -19,9 +19,10 @@ std::string Hex4(uint32_t value) {
     return text;
 }
 
-RenderItem GlyphItem(uint32_t glyph, const std::string &label) {
+// A glyph number or a code point: 32 bits in host order.
+RenderItem HostOrderItem(uint32_t value, const std::string &label) {
     RenderItem item;
-    const int32_t number = int32_t(glyph);
+    const int32_t number = int32_t(value);
     std::memcpy(item.input, &number, sizeof number);  // host order, as GetBitmap reads it
     item.label = label;
     return item;
@@ -76,11 +77,15 @@ bool PlanUnicodeText(_TTFont &font, const std::vector<uint32_t> &codePoints,
                  ", not Unicode: give the text with --encoding, or codes with --code";
         return false;
     }
-    plan->charset = csGlyphNumber;
+    // A Unicode font takes the code points themselves; any other font's map
+    // is looked up here and the glyphs are asked for by number.
+    const bool unicode = font.csFont == csUnicode;
+    plan->charset = unicode ? csUnicode : csGlyphNumber;
     plan->items.clear();
     for (uint32_t codePoint : codePoints) {
         const uint32_t glyph = LookUp(font, codePoint);
-        RenderItem item = GlyphItem(glyph, DescribeCodePoint(codePoint));
+        RenderItem item =
+            HostOrderItem(unicode ? codePoint : glyph, DescribeCodePoint(codePoint));
         if (glyph == 0) item.problem = NotInFont(item.label);
         plan->items.push_back(item);
     }
@@ -94,7 +99,7 @@ void PlanCodes(_TTFont &font, const std::vector<uint32_t> &codes, RenderPlan *pl
     for (uint32_t code : codes) {
         const uint32_t glyph = LookUp(font, code);
         const std::string label = "code " + Hex4(code);
-        RenderItem item = native ? TwoByteItem(code, label) : GlyphItem(glyph, label);
+        RenderItem item = native ? TwoByteItem(code, label) : HostOrderItem(glyph, label);
         if (glyph == 0) item.problem = NotInFont(label);
         plan->items.push_back(item);
     }
@@ -105,7 +110,7 @@ void PlanGlyphs(const _TTFont &font, const std::vector<uint32_t> &glyphs, Render
     plan->charset = csGlyphNumber;
     plan->items.clear();
     for (uint32_t glyph : glyphs) {
-        RenderItem item = GlyphItem(glyph, "glyph " + std::to_string(glyph));
+        RenderItem item = HostOrderItem(glyph, "glyph " + std::to_string(glyph));
         if (glyph >= count) {
             item.problem = item.label + " is beyond the font's " + std::to_string(count) +
                            " glyphs";

@@ -24,8 +24,9 @@ struct RenderPlan {
     std::vector<RenderItem> items;
 };
 
-// Unicode text, looked up in the font's own map and rendered by glyph number.
-// Refused (false, *error) for fonts whose map is a double-byte code space.
+// Unicode text: code points for a Unicode font (character set 137), else
+// looked up in the font's own map and rendered by glyph number.  Refused
+// (false, *error) for fonts whose map is a double-byte code space.
 bool PlanUnicodeText(_TTFont &font, const std::vector<uint32_t> &codePoints,
                      RenderPlan *plan, std::string *error);
 
