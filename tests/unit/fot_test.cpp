@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "kelmor.h"
 #include "ne_builder.h"
 #include "platform/message_box.h"
 #include "test_paths.h"
@@ -320,3 +321,30 @@ TEST_F(Fot, ReadsAFileWineWrote) {
 }
 
 }  // namespace
+
+#if !defined(_WIN32)
+namespace {
+
+// A host of the shared library replaces the boxes through the export.
+TEST_F(Fot, HostsReplaceTheMessageBoxThroughTheExport) {
+    KELMOR_MESSAGEBOXPROC ours = RecordBox;
+    KELMOR_MESSAGEBOXPROC before = KelmoSetMessageBox(nullptr);  // the default, on stderr
+    EXPECT_EQ(ours, before);
+    EXPECT_EQ(1, Run(Write(FotFile().Build())));  // the default answers OK
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(nullptr, KelmoSetMessageBox(ours));
+    answer = kIdCancel;
+    EXPECT_EQ(0, Run(Write(FotFile().Build())));
+    EXPECT_EQ(1u, boxes.size());
+}
+
+TEST(MessageBoxDefault, AnswersWithTheDefaultButton) {
+    EXPECT_EQ(kIdOk, DefaultAnswer(kMbOk));
+    EXPECT_EQ(kIdOk, DefaultAnswer(kMbOkCancel));
+    EXPECT_EQ(kIdCancel, DefaultAnswer(kMbOkCancel | kMbDefButton2));
+    EXPECT_EQ(kIdYes, DefaultAnswer(kMbYesNo));
+    EXPECT_EQ(kIdNo, DefaultAnswer(kMbYesNo | kMbDefButton2));
+}
+
+}  // namespace
+#endif
