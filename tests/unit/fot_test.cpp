@@ -215,6 +215,15 @@ TEST_F(Fot, NamedTypesAreNeverTakenForNumbers) {
     EXPECT_EQ("Don't understand this file", boxes[0].text);
 }
 
+TEST_F(Fot, EmptyResourcesReadAsEmpty) {
+    NeBuilder b;
+    b.AddType(0x8007).AddResource(0x8001, {});
+    b.AddType(0x80CC).AddResource(0x8001, {});
+    EXPECT_EQ(0, Run(Write(b.Build())));
+    EXPECT_STREQ("", ttf_);
+    EXPECT_TRUE(boxes.empty());  // an empty directory has no entry to show
+}
+
 TEST_F(Fot, OldExpectedVersionShowsNothing) {
     EXPECT_EQ(0, Run(Write(FotFile().ExpVersion(0x0200).Build())));
     EXPECT_TRUE(boxes.empty());
