@@ -68,22 +68,9 @@ typedef struct tagKELMOR_LOGFONTA {
 
 /* ENUMLOGFONTA: a LOGFONTA followed by the full name and the style. */
 typedef struct tagKELMOR_NEWLOGFONT {
-    int32_t lfHeight;
-    int32_t lfWidth;
-    int32_t lfEscapement;
-    int32_t lfOrientation;
-    int32_t lfWeight;
-    uint8_t lfItalic;
-    uint8_t lfUnderline;
-    uint8_t lfStrikeOut;
-    uint8_t lfCharSet;
-    uint8_t lfOutPrecision;
-    uint8_t lfClipPrecision;
-    uint8_t lfQuality;
-    uint8_t lfPitchAndFamily;
-    char lfFaceName[KELMOR_LF_FACESIZE];
-    char lfFullName[KELMOR_LF_FULLFACESIZE];
-    char lfStyle[KELMOR_LF_FACESIZE];
+    KELMOR_LOGFONTA elfLogFont;
+    char elfFullName[KELMOR_LF_FULLFACESIZE];
+    char elfStyle[KELMOR_LF_FACESIZE];
 } KELMOR_NEWLOGFONT;
 
 /* NEWTEXTMETRICA. */
@@ -201,6 +188,20 @@ int32_t KELMOR_CALL KelmoDeleteObject(int32_t lHandle);
  *   file $KELMOR_PROFILE, else $XDG_CONFIG_HOME/kelmor/profile.ini, else
  *   $HOME/.config/kelmor/profile.ini. */
 void *KELMOR_CALL KelmoRegisterApp(void *hInst);
+#if !defined(_WIN32)
+/* Linux only: the library's message boxes (shown when reading Windows font
+ *   resource files and by the install dialogs) go to this function, which
+ *   returns the button chosen with the Windows values (1 OK, 2 Cancel, 6 Yes,
+ *   7 No).  uType holds the Windows MB_ button set and default-button flags.
+ *   Without one, the text is printed to standard error and the default button
+ *   is the answer.  Returns the function it replaces (null: that default);
+ *   null restores the default.  Not an export of kelmor32.dll, whose boxes
+ *   are the system's. */
+typedef int (*KELMOR_MESSAGEBOXPROC)(const char *lpszText, const char *lpszCaption,
+                                     unsigned int uType);
+KELMOR_MESSAGEBOXPROC KELMOR_CALL KelmoSetMessageBox(KELMOR_MESSAGEBOXPROC lpfnMessageBox);
+#endif
+
 /* 16 GetFontNames: copies the first matching name record (-1 = any ID). */
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize);

@@ -19,6 +19,8 @@ void PrintUsage(FILE *to) {
                  "  trace FONT ...   list the hinting instructions a glyph runs\n"
                  "  bdf FONT ...     write a range of glyphs as a BDF font\n"
                  "  carray FONT ...  write a range of glyphs as a C header (Adafruit GFX)\n"
+                 "  fonts ...        list, add, change and remove the installed fonts\n"
+                 "  fot FILE.FOT     show what a Windows font resource file holds\n"
                  "\n"
                  "Options:\n"
                  "  --help           this text ('kelmor COMMAND --help' explains a command)\n"
@@ -37,6 +39,8 @@ constexpr Command kCommands[] = {
     {"trace", CmdTrace},
     {"bdf", CmdBdf},
     {"carray", CmdCarray},
+    {"fonts", CmdFonts},
+    {"fot", CmdFot},
 };
 
 }  // namespace
