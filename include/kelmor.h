@@ -56,6 +56,11 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
                                      int *lpVpixels, char cDIB);
 /* 7 SetEncoding: the character set of the codes passed to GetBitmap. */
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
+/* 12 KelmoInstallDialog: lets the user add, edit and delete installed fonts
+ *   in a modal dialog owned by the active window; always 0.  Linux has no
+ *   such dialog: there it returns 0 at once (the tool's "kelmor fonts"
+ *   manages the list). */
+int32_t KELMOR_CALL KelmoInstallDialog(void);
 /* 15 KelmoRegisterApp: reloads the settings (ini file, installed fonts,
  *   concordance paths, help file); returns the library's own module handle.
  *   hInst is not used.  The ini file is "Kelmor.ini" beside the library
@@ -67,6 +72,15 @@ void *KELMOR_CALL KelmoRegisterApp(void *hInst);
 /* 16 GetFontNames: copies the first matching name record (-1 = any ID). */
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize);
+/* 17 EditTTFDlgProc, 18 SelectTTFDlgProc: the dialog procedures of the font
+ *   setup dialog (template 19217, its parameter the selection dialog's
+ *   editor record) and of the font selection dialog (template 19201, its
+ *   parameter a buffer of at least 80 bytes that OK fills).  On Windows hdlg
+ *   is the dialog's HWND. */
+intptr_t KELMOR_CALL EditTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,
+                                    intptr_t lParam);
+intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,
+                                      intptr_t lParam);
 
 #ifdef __cplusplus
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "kelmor.h"
+#include "platform/dialog.h"
 #include "platform/help.h"
 #include "platform/module.h"
 #include "platform/profile.h"
@@ -53,15 +54,6 @@ const char szProfileSection[] = "Kelmor Type Font Interface 1.0";
 const char szIniFileName[] = "Kelmor.ini";
 const char szDefaultHelpFile[] = "Zud.hlp";
 const char szDefaultHelpKey[] = "English v3.0";
-
-// Length of the drive and directory part of a path, the last separator
-// included: what stays when the file name is replaced.
-size_t DirectoryLength(const char *path) {
-    size_t length = 0;
-    for (size_t i = 0; path[i]; ++i)
-        if (std::strchr(kPathSeparators, path[i])) length = i + 1;
-    return length;
-}
 
 // Stores directory + file name, or refuses a path that would not fit and
 // leaves `out` empty.
@@ -229,5 +221,6 @@ void *KELMOR_CALL KelmoRegisterApp(void *) {
     InitKELMOFromIni();
     TestOpenConcordance();
     InitHelpFileName();
+    PrepareDialogClasses(SetupData.hInstance);
     return SetupData.hInstance;
 }

@@ -31,6 +31,7 @@ set(KNOWN_EditTTFDlgProc 17)
 set(KNOWN_SelectTTFDlgProc 18)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
     SetEncoding GetFontNames)
+list(APPEND REQUIRED KelmoInstallDialog EditTTFDlgProc SelectTTFDlgProc)
 
 set(failures 0)
 macro(fail message)

@@ -1,0 +1,133 @@
+// The dialog services on the Win32 dialog manager.
+#include "platform/dialog.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/paths.h"
+#include "platform/win32/custom_controls.h"
+
+namespace kelmor {
+
+namespace {
+
+HWND Window(void *hdlg) { return static_cast<HWND>(hdlg); }
+
+LRESULT SendItem(void *hdlg, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendDlgItemMessageA(Window(hdlg), id, message, wParam, lParam);
+}
+
+}  // namespace
+
+void DialogSetUserData(void *hdlg, intptr_t data) {
+    SetWindowLongPtrA(Window(hdlg), GWLP_USERDATA, data);
+}
+
+intptr_t DialogUserData(void *hdlg) { return GetWindowLongPtrA(Window(hdlg), GWLP_USERDATA); }
+
+void DialogSetItemText(void *hdlg, int id, const char *text) {
+    SetDlgItemTextA(Window(hdlg), id, text);
+}
+
+std::string DialogItemText(void *hdlg, int id) {
+    HWND item = GetDlgItem(Window(hdlg), id);
+    if (!item) return "";
+    std::vector<char> text(size_t(GetWindowTextLengthA(item)) + 1, '\0');
+    GetWindowTextA(item, text.data(), int(text.size()));
+    return text.data();
+}
+
+void DialogLimitText(void *hdlg, int id, size_t maxChars) {
+    SendItem(hdlg, id, EM_LIMITTEXT, maxChars, 0);
+}
+
+void DialogResetList(void *hdlg, int id) { SendItem(hdlg, id, LB_RESETCONTENT, 0, 0); }
+
+void DialogAddListRow(void *hdlg, int id, const char *text) {
+    SendItem(hdlg, id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void DialogSelectListRow(void *hdlg, int id, int32_t row) {
+    SendItem(hdlg, id, LB_SETCURSEL, WPARAM(row), 0);
+}
+
+int32_t DialogListSelection(void *hdlg, int id) {
+    LRESULT row = SendItem(hdlg, id, LB_GETCURSEL, 0, 0);
+    return row == LB_ERR ? -1 : int32_t(row);
+}
+
+void DialogResetCombo(void *hdlg, int id) { SendItem(hdlg, id, CB_RESETCONTENT, 0, 0); }
+
+void DialogAddComboRow(void *hdlg, int id, const char *text) {
+    SendItem(hdlg, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void DialogSelectComboRow(void *hdlg, int id, int32_t row) {
+    SendItem(hdlg, id, CB_SETCURSEL, WPARAM(row), 0);
+}
+
+int32_t DialogComboSelection(void *hdlg, int id) {
+    LRESULT row = SendItem(hdlg, id, CB_GETCURSEL, 0, 0);
+    return row == CB_ERR ? -1 : int32_t(row);
+}
+
+intptr_t DialogSend(void *hdlg, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return SendMessageA(Window(hdlg), message, wParam, lParam);
+}
+
+void PrepareDialogClasses(void *hInstance) {
+    RegisterMissingControlClasses(static_cast<HINSTANCE>(hInstance));
+}
+
+intptr_t RunModalDialog(void *hInstance, int templateId, void *owner, DialogProc proc,
+                        intptr_t param) {
+    PrepareDialogClasses(hInstance);
+    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(hInstance), MAKEINTRESOURCEA(templateId), Window(owner),
+                                     reinterpret_cast<DLGPROC>(proc), param);
+    return result == -1 ? 0 : result;
+}
+
+void EndModalDialog(void *hdlg, intptr_t result) { EndDialog(Window(hdlg), result); }
+
+void *ActiveWindow() { return GetActiveWindow(); }
+
+void DialogWarn(void *owner, const char *text, const char *title) {
+    MessageBoxA(Window(owner), text, title, MB_OK | MB_ICONEXCLAMATION);
+}
+
+intptr_t DialogDefaultMessage(void *, uint32_t message, uintptr_t, intptr_t lParam) {
+    if (message == WM_DRAWITEM)
+        return DrawBitmapButton(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+    return 0;
+}
+
+bool DoFileNameKelmor(void *Owner, const char *Prompt, char *FileName, char *pszCFilter,
+                      size_t sizeofpszCFilter, const char *pszDirSpec, size_t uFileNameSize) {
+    // The directory of the current file, without its trailing backslash
+    // (but "C:\" stays the root, not the drive's current directory).
+    std::string initialDir = pszDirSpec ? pszDirSpec : "";
+    initialDir.resize(DirectoryLength(initialDir.c_str()));
+    if (initialDir.size() > 1 && initialDir.back() != ':' &&
+        initialDir[initialDir.size() - 2] != ':')
+        initialDir.pop_back();
+
+    static char allFiles[] = "All Files\0*.*\0";
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = Window(Owner);
+    request.lpstrFilter = allFiles;
+    request.lpstrCustomFilter = pszCFilter;
+    request.nMaxCustFilter = DWORD(sizeofpszCFilter);
+    request.nFilterIndex = 0;  // the custom filter is the one in force
+    request.lpstrFile = FileName;
+    request.nMaxFile = DWORD(uFileNameSize);
+    request.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    request.lpstrTitle = Prompt;
+    request.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE;
+    request.lpstrDefExt = "ttf";
+    return GetOpenFileNameA(&request) != FALSE;
+}
+
+}  // namespace kelmor
