@@ -36,6 +36,94 @@ enum {
 /* GetBitmap flag: ask for the vertical form of the glyph. */
 #define KELMOR_VERTICAL 2
 
+/*
+ * Records of the installed-font functions.  They have exactly the layouts of
+ * the Windows ANSI records named beside them, with every LONG a 32-bit
+ * integer on both platforms, so that a Windows host may pass its own
+ * LOGFONTA and read the callback's records as ENUMLOGFONTA and
+ * NEWTEXTMETRICA (a cast is all it takes).  They carry names of their own so
+ * that a host can include <windows.h> and this header together.
+ */
+#define KELMOR_LF_FACESIZE 32
+#define KELMOR_LF_FULLFACESIZE 64
+
+/* LOGFONTA: a logical font.  KelmoCreateFontIndirect reads lfHeight,
+ * lfCharSet and lfFaceName only. */
+typedef struct tagKELMOR_LOGFONTA {
+    int32_t lfHeight;
+    int32_t lfWidth;
+    int32_t lfEscapement;
+    int32_t lfOrientation;
+    int32_t lfWeight;
+    uint8_t lfItalic;
+    uint8_t lfUnderline;
+    uint8_t lfStrikeOut;
+    uint8_t lfCharSet;
+    uint8_t lfOutPrecision;
+    uint8_t lfClipPrecision;
+    uint8_t lfQuality;
+    uint8_t lfPitchAndFamily;
+    char lfFaceName[KELMOR_LF_FACESIZE];
+} KELMOR_LOGFONTA;
+
+/* ENUMLOGFONTA: a LOGFONTA followed by the full name and the style. */
+typedef struct tagKELMOR_NEWLOGFONT {
+    int32_t lfHeight;
+    int32_t lfWidth;
+    int32_t lfEscapement;
+    int32_t lfOrientation;
+    int32_t lfWeight;
+    uint8_t lfItalic;
+    uint8_t lfUnderline;
+    uint8_t lfStrikeOut;
+    uint8_t lfCharSet;
+    uint8_t lfOutPrecision;
+    uint8_t lfClipPrecision;
+    uint8_t lfQuality;
+    uint8_t lfPitchAndFamily;
+    char lfFaceName[KELMOR_LF_FACESIZE];
+    char lfFullName[KELMOR_LF_FULLFACESIZE];
+    char lfStyle[KELMOR_LF_FACESIZE];
+} KELMOR_NEWLOGFONT;
+
+/* NEWTEXTMETRICA. */
+typedef struct tagKELMOR_NEWTEXTMETRICA {
+    int32_t tmHeight;
+    int32_t tmAscent;
+    int32_t tmDescent;
+    int32_t tmInternalLeading;
+    int32_t tmExternalLeading;
+    int32_t tmAveCharWidth;
+    int32_t tmMaxCharWidth;
+    int32_t tmWeight;
+    int32_t tmOverhang;
+    int32_t tmDigitizedAspectX;
+    int32_t tmDigitizedAspectY;
+    uint8_t tmFirstChar;
+    uint8_t tmLastChar;
+    uint8_t tmDefaultChar;
+    uint8_t tmBreakChar;
+    uint8_t tmItalic;
+    uint8_t tmUnderlined;
+    uint8_t tmStruckOut;
+    uint8_t tmPitchAndFamily;
+    uint8_t tmCharSet;
+    uint32_t ntmFlags;
+    uint32_t ntmSizeEM;
+    uint32_t ntmCellHeight;
+    uint32_t ntmAvgWidth;
+} KELMOR_NEWTEXTMETRICA;
+
+/* The font type KelmoEnumFontFamilies reports (TRUETYPE_FONTTYPE). */
+#define KELMOR_TRUETYPE_FONTTYPE 4
+
+/* The enumeration callback, shaped like FONTENUMPROCA: a non-zero result
+ * asks for the next font.  lParam is the caller's value, passed through; it
+ * is pointer-sized, as LPARAM is (32 bits in kelmor32.dll). */
+typedef int32_t(KELMOR_CALL *KELMOR_FONTENUMPROC)(const KELMOR_NEWLOGFONT *lpelf,
+                                                  const KELMOR_NEWTEXTMETRICA *lpntm,
+                                                  uint32_t FontType, intptr_t lParam);
+
 /* 1 OpenTTFont: opens a .ttf file; returns a font handle, 0 on failure. */
 int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName);
 /* 2 CloseTTFont: releases the font; always 0. */
@@ -56,6 +144,35 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
                                      int *lpVpixels, char cDIB);
 /* 7 SetEncoding: the character set of the codes passed to GetBitmap. */
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
+/*
+ * The installed double-byte fonts: entries of section "Installed DBCS Fonts"
+ * of the library's ini file (see KelmoRegisterApp).  Installing writes an
+ * entry and nothing else; a created font is a font handle as OpenTTFont's.
+ */
+/* 8 KelmoEnumFontFamilies: calls fntenmprc for every installed font whose
+ *   name equals lpszFamily ignoring case (every font when it is null), in
+ *   list order, until the callback returns 0.  Returns the last callback
+ *   result, 0 when it was never called.  hdc is not used. */
+int32_t KELMOR_CALL KelmoEnumFontFamilies(void *hdc, const char *lpszFamily,
+                                          KELMOR_FONTENUMPROC fntenmprc, intptr_t lParam);
+/* 9 KelmoAddFontResource: installs the .ttf file under its full name and
+ *   rewrites the installed list in the ini file.  Always 0: success shows in
+ *   the ini file only. */
+int32_t KELMOR_CALL KelmoAddFontResource(const char *lpszFilename);
+/* 10 KelmoAssociateBitmap: records lpszFilename as the bitmap font for
+ *   iResolution in section "Bitmap for <full name of the font>".  Always 0;
+ *   iMaxResolution is not used. */
+int32_t KELMOR_CALL KelmoAssociateBitmap(int32_t lHandle, int iMaxResolution, int iResolution,
+                                         const char *lpszFilename);
+/* 11 KelmoRemoveFontResource: does nothing; always 0. */
+int32_t KELMOR_CALL KelmoRemoveFontResource(const char *lpszFilename);
+/* 13 KelmoCreateFontIndirect: opens the installed font named lfFaceName
+ *   (preferring the entry whose font symbol set is lfCharSet), sized
+ *   |lfHeight| pixels (0: 24), taking text in lfCharSet.  Returns a font
+ *   handle, 0 on failure. */
+int32_t KELMOR_CALL KelmoCreateFontIndirect(const KELMOR_LOGFONTA *lplf);
+/* 14 KelmoDeleteObject: closes a font as CloseTTFont does; returns its result. */
+int32_t KELMOR_CALL KelmoDeleteObject(int32_t lHandle);
 /* 12 KelmoInstallDialog: lets the user add, edit and delete installed fonts
  *   in a modal dialog owned by the active window; always 0.  Linux has no
  *   such dialog: there it returns 0 at once (the tool's "kelmor fonts"

@@ -16,9 +16,14 @@ void *LibraryModuleHandle();
 // fit in uSize bytes.
 bool ModuleFileName(void *hModule, char *lpBuffer, uint32_t uSize);
 
-// Reasons for calling DllEntryPoint, with the Win32 loader's values.  Where
-// no loader calls DllMain (Linux, or the library linked into an executable)
-// the platform layer attaches the library itself before main runs.
+// True when the platform's loader calls the library's DllMain: on Windows,
+// with the library in a DLL of its own.  On Linux, or with the library
+// linked into an executable, nobody does, and the library attaches itself
+// when the program starts.
+bool LoaderCallsDllMain();
+
+// Reasons for calling the library's process entry point, with the Win32
+// loader's values.
 constexpr uint32_t kProcessDetach = 0;
 constexpr uint32_t kProcessAttach = 1;
 constexpr uint32_t kThreadAttach = 2;

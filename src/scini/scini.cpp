@@ -5,7 +5,7 @@
 
 #include "platform/profile.h"
 #include "scparse/scparse.h"
-#include "ttf/text.h"
+#include "common/text.h"
 
 namespace kelmor {
 

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "platform/dialog.h"
 #include "platform/paths.h"
 #include "resources/dialog_ids.h"
+#include "ttf/fot.h"
 #include "ttf/settings.h"
-#include "ttf/text.h"
 #include "ttf/ttf.h"
 
 namespace kelmor {
@@ -51,10 +52,17 @@ constexpr int kMapLogLevel = 28;
 constexpr int kNameBytes = 64;
 constexpr int kPostScriptNameID = 6;
 constexpr int kFullNameID = 4;
+// The TrueType file name a .FOT file yields, terminator included.
+constexpr size_t kFotNameBytes = 128;
 
-int32_t NoFotReader(const char *, char *) { return 0; }
+// The library's own reader; the font directory entry it also yields is of
+// no use here.
+int32_t ReadFotFile(const char *szFileName, char *szFontFile128) {
+    uint8_t fontDirEntry[256];
+    return DoFOT(szFileName, szFontFile128, fontDirEntry);
+}
 
-FotReader fotReader = NoFotReader;
+FotReader fotReader = ReadFotFile;
 
 bool HasName(const _IniFieldsType *pif) { return pif->ppFields[0] && pif->ppFields[0][0]; }
 
@@ -268,13 +276,18 @@ intptr_t ChooseFromWindows(void *hdlg) {
         return 0;
     TestReDupe(SlotOf(pif, kSlotFotFile), chosen.c_str());
     ShowSlot(hdlg, CTL_FOT_FILE, pif, kSlotFotFile);
-    char fontFile[128] = "";
-    if (fotReader(SlotText(pif, kSlotFotFile), fontFile) == 1) {
-        TestReDupe(SlotOf(pif, kSlotTtfFile),
-                   TtfBesideFot(fontFile, SlotText(pif, kSlotFotFile)).c_str());
-        ShowSlot(hdlg, CTL_TTF_FILE, pif, kSlotTtfFile);
-        DialogSend(hdlg, kRereadMessage, 0, 0);
+    char fontFile[kFotNameBytes] = "";
+    if (fotReader(SlotText(pif, kSlotFotFile), fontFile) != 1) return 0;
+    // The reader cuts a longer name to fit; a name that fills its buffer
+    // may have lost its end, and a cut path would name another file.
+    if (std::strlen(fontFile) >= kFotNameBytes - 1) {
+        DialogWarn(hdlg, "The TrueType file name in this file is too long", "File Error");
+        return 0;
     }
+    std::string ttfPath = TtfBesideFot(fontFile, SlotText(pif, kSlotFotFile));
+    TestReDupe(SlotOf(pif, kSlotTtfFile), ttfPath.c_str());
+    ShowSlot(hdlg, CTL_TTF_FILE, pif, kSlotTtfFile);
+    DialogSend(hdlg, kRereadMessage, 0, 0);
     return 0;
 }
 
@@ -327,7 +340,7 @@ intptr_t EditCommand(void *hdlg, uint16_t id) {
 
 }  // namespace
 
-void SetFotReader(FotReader reader) { fotReader = reader ? reader : NoFotReader; }
+void SetFotReader(FotReader reader) { fotReader = reader ? reader : ReadFotFile; }
 
 }  // namespace kelmor
 

@@ -3,12 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "kelmor.h"
-#include "platform/dialog.h"
 #include "platform/help.h"
 #include "platform/module.h"
 #include "platform/profile.h"
-#include "ttf/text.h"
+#include "common/text.h"
 
 namespace kelmor {
 
@@ -195,32 +193,4 @@ const char *LanguageID2NameCode(int32_t iLanguageID) {
     return szUnknownCode;
 }
 
-int32_t DllEntryPoint(void *hinstDll, uint32_t fdwReason, void *) {
-    switch (fdwReason) {
-    case kProcessAttach:
-        // A repeated attach finds the handle stored and changes nothing.
-        if (!SetupData.hInstance) {
-            SetupData.hInstance = hinstDll;
-            InitIniFile();
-            InitKELMOFromIni();
-        }
-        return 1;
-    case kThreadAttach:
-    case kThreadDetach:
-        return 0;
-    default:  // process detach frees nothing
-        return 1;
-    }
-}
-
 }  // namespace kelmor
-
-void *KELMOR_CALL KelmoRegisterApp(void *) {
-    using namespace kelmor;
-    InitIniFile();
-    InitKELMOFromIni();
-    TestOpenConcordance();
-    InitHelpFileName();
-    PrepareDialogClasses(SetupData.hInstance);
-    return SetupData.hInstance;
-}

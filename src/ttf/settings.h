@@ -82,11 +82,6 @@ uint32_t NameCode2Charset(const char *lpszNameCode);
 const char *PcEncodingID2NameCode(int32_t iEncodingID);
 const char *LanguageID2NameCode(int32_t iLanguageID);
 
-// Process attach stores the module handle once and loads the ini path and
-// the installed fonts; fdwReason takes the kProcess... and kThread... values
-// of platform/module.h.
-int32_t DllEntryPoint(void *hinstDll, uint32_t fdwReason, void *plvReserved);
-
 }  // namespace kelmor
 
 #endif

@@ -2,7 +2,7 @@
 // closing it; and the library-wide debug log.
 #include "ttf/ttf.h"
 
-#include "ttf/text.h"
+#include "common/text.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -333,6 +333,10 @@ TEST_F(InstallDialogs, FromWindowsTakesTheTrueTypeFileTheFotNames) {
         {"/elsewhere/dir.ttf", 1, "/elsewhere/dir.ttf"},
         {"declined.ttf", 0, "/f/mincho.ttf"},
         {"broken.ttf", -2, "/f/mincho.ttf"},
+        // 127 characters: perhaps cut by the reader, so refused.
+        {"/long/name/that/the/reader/may/have/cut/at/its/buffer/size/xxxxxxxxxxxxxxxxxxxxxxxxx"
+         "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.ttf",
+         1, "/f/mincho.ttf"},
     };
     for (const FotCase &c : cases) {
         SCOPED_TRACE(c.named);

@@ -11,6 +11,7 @@
 #include "kelmor.h"
 #include "platform/module.h"
 #include "platform/profile.h"
+#include "ttf/kelmor_entry.h"
 #include "test_paths.h"
 #include "text_file.h"
 

@@ -30,7 +30,8 @@ set(KNOWN_GetFontNames 16)
 set(KNOWN_EditTTFDlgProc 17)
 set(KNOWN_SelectTTFDlgProc 18)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
-    SetEncoding GetFontNames)
+    SetEncoding GetFontNames KelmoEnumFontFamilies KelmoAddFontResource KelmoAssociateBitmap
+    KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject)
 list(APPEND REQUIRED KelmoInstallDialog EditTTFDlgProc SelectTTFDlgProc)
 
 set(failures 0)

@@ -1,9 +1,9 @@
 #include "platform/dialog.h"
 
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
+#include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/posix/headless_dialog.h"
 
@@ -91,7 +91,7 @@ void PrepareDialogClasses(void *) {}
 void *ActiveWindow() { return nullptr; }
 
 void DialogWarn(void *owner, const char *text, const char *title) {
-    std::fprintf(stderr, "%s: %s\n", title, text);
+    ShowMessageBox(text, title, kMbOk);
     if (owner) DialogOf(owner).warnings.push_back(std::string(title) + ": " + text);
 }
 

@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "ttf/text.h"
+#include "common/text.h"
 
 namespace kelmor {
 

@@ -6,8 +6,6 @@
 
 #include <cstring>
 
-#include "ttf/settings.h"
-
 namespace kelmor {
 
 namespace {
@@ -72,14 +70,6 @@ bool ModuleFileName(void *hModule, char *lpBuffer, uint32_t uSize) {
     return found;
 }
 
-namespace {
-
-// Loading libkelmor.so, or starting a program the library is linked into,
-// is the process attach.
-__attribute__((constructor)) void AttachLibrary() {
-    DllEntryPoint(LibraryModuleHandle(), kProcessAttach, nullptr);
-}
-
-}  // namespace
+bool LoaderCallsDllMain() { return false; }
 
 }  // namespace kelmor

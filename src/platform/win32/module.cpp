@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "ttf/settings.h"
-
 namespace kelmor {
 
 namespace {
@@ -32,19 +30,9 @@ bool ModuleFileName(void *hModule, char *lpBuffer, uint32_t uSize) {
     return true;
 }
 
-namespace {
-
-// Inside kelmor32.dll the loader attaches the library through DllMain.  An
-// executable the library is linked into gets no such call, so the library
-// attaches itself when the program starts.
-struct AttachWhenLinkedIntoExecutable {
-    AttachWhenLinkedIntoExecutable() {
-        void *self = LibraryModuleHandle();
-        if (self && self == GetModuleHandleA(nullptr))
-            DllEntryPoint(self, kProcessAttach, nullptr);
-    }
-} attachWhenLinkedIntoExecutable;
-
-}  // namespace
+bool LoaderCallsDllMain() {
+    void *self = LibraryModuleHandle();
+    return self && self != GetModuleHandleA(nullptr);
+}
 
 }  // namespace kelmor

@@ -1,8 +1,10 @@
-// Small text helpers shared by the font object, the ini lists and the
-// settings.  Letter case is folded for ASCII letters only: names may be
-// double-byte text, whose trail bytes must never change.
-#ifndef KELMOR_TTF_TEXT_H
-#define KELMOR_TTF_TEXT_H
+// Small text helpers shared by every layer: the font object, the ini lists,
+// the settings and the platform's own ini store.  They sit below all of them
+// and include nothing of the library.  Letter case is folded for ASCII
+// letters only: names may be double-byte text, whose trail bytes must never
+// change.
+#ifndef KELMOR_COMMON_TEXT_H
+#define KELMOR_COMMON_TEXT_H
 
 #include <cstdlib>
 #include <cstring>
