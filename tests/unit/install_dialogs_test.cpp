@@ -30,7 +30,8 @@ using Step = std::function<void(HeadlessDialog &)>;
 
 std::vector<std::string> InstalledKeys() {
     std::vector<std::string> keys;
-    for (_IniFieldsType *pif = pifKELMOHead; pif; pif = pif->pNext) keys.push_back(pif->ppFields[0]);
+    for (_IniFieldsType *pif = pifKELMOHead; pif; pif = pif->pNext)
+        keys.push_back(pif->ppFields[0]);
     return keys;
 }
 

@@ -30,7 +30,8 @@ const char kProfileSection[] = "Kelmor Type Font Interface 1.0";
 const char kSelectCaption[] = "Kelmor Type Font";
 const char kSetupCaption[] = "Setup Kelmor Type Font";
 constexpr int kFontList = 19203, kSetup = 17, kNew = 150, kDelete = 50;
-constexpr int kTypeface = 19219, kFotFile = 18592, kSeparate = 19222, kTtfFile = 19221;
+constexpr int kTypeface = 19219, kFromWindows = 18593, kFotFile = 18592;
+constexpr int kSeparate = 19222, kTtfFile = 19221;
 constexpr int kDocSymbolSet = 9079, kPointSize = 19223;
 
 std::string FullPath(const std::string &path) {
@@ -349,6 +350,22 @@ HWND Find(const char *caption) {
     return window && IsWindowVisible(window) ? window : nullptr;
 }
 
+// Under Xvfb no window manager draws frames and captions; Wine draws them
+// itself when told so before its display driver starts, which is at the
+// first window, so the captures show whole dialogs.  Windows ignores it.
+struct DrawOwnWindowFrames : ::testing::Environment {
+    void SetUp() override {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            RegSetValueExA(key, "Decorated", 0, REG_SZ, reinterpret_cast<const BYTE *>("N"), 2);
+            RegCloseKey(key);
+        }
+    }
+};
+const auto *const drawOwnWindowFrames =
+    ::testing::AddGlobalTestEnvironment(new DrawOwnWindowFrames);
+
 class Dialogs : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -371,7 +388,8 @@ protected:
             .BoundingBox(0, 0, 1000, 1000)
             .Hhea(1000, 0)
             .Cmap4(3, 1, {{0x41, 1}})
-            .AddGlyph(kelmor_test::Glyph::Simple({{{200, 200}, {200, 800}, {800, 800}, {800, 200}}}))
+            .AddGlyph(
+                kelmor_test::Glyph::Simple({{{200, 200}, {200, 800}, {800, 800}, {800, 200}}}))
             .Name(1, 0, 0, 6, kelmor_test::Bytes(postScript.begin(), postScript.end()))
             .NameUtf16(3, 1, 0x411, 4, "Kelmor Square")
             .WriteTo(path);
@@ -449,7 +467,9 @@ TEST_F(Dialogs, NewEntryFromAFontFileAndDeleteOfAnother) {
             return true;
         },
     };
+    const std::string workingDir = FullPath(".");
     script_.Run([] { EXPECT_EQ(0, KelmoInstallDialog()); });
+    EXPECT_EQ(workingDir, FullPath("."));  // choosing a file left the host's directory alone
     EXPECT_EQ("<none>", IniValue("Mincho"));
     EXPECT_EQ("(None)," + font_ + ",UNI,UNI,Kelmor Square,48,SJS,", IniValue("Square Typed"));
 }
@@ -532,6 +552,63 @@ TEST_F(Dialogs, CancelledCopyUnreadableFileAndKeptSelection) {
     }};
     again.Run([] { KelmoInstallDialog(); });
     EXPECT_EQ("(None)," + junk + ",UNI,UNI,Gothic,24,GB,", IniValue("Gothic"));
+}
+
+// From Windows: a .FOT file the system wrote for a copy of IPA Gothic; the
+// library's reader asks whether to take the font, and the setup dialog then
+// reads the TrueType file the .FOT names.
+TEST_F(Dialogs, FromWindowsTakesTheFontAFotFileNames) {
+    const std::string debianFont = kelmor_test::DebianFont("opentype/ipafont-gothic/ipag.ttf");
+    if (debianFont.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    const std::string ttf = dir_ + "\\ipag.ttf", fot = dir_ + "\\ipag.fot";
+    ASSERT_TRUE(CopyFileA(("Z:" + debianFont).c_str(), ttf.c_str(), FALSE));
+    ASSERT_TRUE(CreateScalableFontResourceA(0, fot.c_str(), ttf.c_str(), nullptr));
+    Install("Mincho=MINCHO.FOT," + font_ + ",SJS,SJS,Mincho,48,SJS,\r\n");
+    HWND select = nullptr, setup = nullptr;
+    script_.steps = {
+        [&] {
+            if (!(select = Find(kSelectCaption))) return false;
+            Press(select, kSetup);
+            return true;
+        },
+        [&] {
+            if (!(setup = Find(kSetupCaption))) return false;
+            Press(setup, kFromWindows);
+            return true;
+        },
+        [&] {
+            HWND files = Find("Find Windows Installed TT Font (*.FOT)");
+            if (!files || !FileNameBox(files)) return false;
+            SetWindowTextA(FileNameBox(files), fot.c_str());
+            PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         LPARAM(GetDlgItem(files, IDOK)));
+            return true;
+        },
+        [&] {
+            HWND question = Find(fot.c_str());  // the font directory entry, captioned by path
+            if (!question) return false;
+            Capture(question, shots_ + "\\fot_question.png");
+            PostMessageA(question, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        [&] {
+            if (Find(fot.c_str()) || ItemText(setup, kTypeface) == "Mincho") return false;
+            EXPECT_EQ(fot, ItemText(setup, kFotFile));
+            EXPECT_EQ(ttf, ItemText(setup, kTtfFile));
+            EXPECT_EQ("IPAGothic", ItemText(setup, kTypeface));
+            Press(setup, IDOK);
+            return true;
+        },
+        [&] {
+            if (Find(kSetupCaption)) return false;
+            EXPECT_EQ((std::vector<std::string>{"IPAGothic"}), ListRows(select));
+            Press(select, IDOK);
+            return true;
+        },
+    };
+    script_.Run([] { KelmoInstallDialog(); });
+    EXPECT_EQ("<none>", IniValue("Mincho"));
+    EXPECT_EQ(fot + "," + ttf + ",", IniValue("IPAGothic").substr(0, fot.size() + ttf.size() + 2));
 }
 
 // A host may run the exported dialog procedure itself, with its own

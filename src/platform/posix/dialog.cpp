@@ -53,7 +53,9 @@ intptr_t DialogUserData(void *hdlg) { return DialogOf(hdlg).userData; }
 
 void DialogSetItemText(void *hdlg, int id, const char *text) { Control(hdlg, id).text = text; }
 std::string DialogItemText(void *hdlg, int id) { return Control(hdlg, id).text; }
-void DialogLimitText(void *hdlg, int id, size_t maxChars) { Control(hdlg, id).typingLimit = maxChars; }
+void DialogLimitText(void *hdlg, int id, size_t maxChars) {
+    Control(hdlg, id).typingLimit = maxChars;
+}
 
 void DialogResetList(void *hdlg, int id) { Reset(hdlg, id); }
 void DialogAddListRow(void *hdlg, int id, const char *text) { AddRow(hdlg, id, text); }

@@ -82,7 +82,8 @@ HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(GetWindowLongPtrA(win
 void DrawGroupFrame(HWND window, HDC dc, RECT r) {
     char caption[128];
     int length = GetWindowTextA(window, caption, sizeof caption);
-    HGDIOBJ oldFont = SelectObject(dc, FontOf(window) ? FontOf(window) : GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ font = FontOf(window) ? FontOf(window) : GetStockObject(DEFAULT_GUI_FONT);
+    HGDIOBJ oldFont = SelectObject(dc, font);
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
     RECT frame = r;
@@ -164,7 +165,8 @@ bool IsDefaultButton(HWND button) {
 
 // One of the module's face images, centred; false when there is none.
 bool DrawFaceImage(const DRAWITEMSTRUCT *item, int id, bool pressed, bool focused) {
-    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(item->hwndItem, GWLP_HINSTANCE));
+    auto module =
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(item->hwndItem, GWLP_HINSTANCE));
     int face = pressed ? BUTTON_FACE_PRESSED : focused ? BUTTON_FACE_FOCUSED : BUTTON_FACE_NORMAL;
     HBITMAP image = LoadBitmapA(module, MAKEINTRESOURCEA(id + face));
     if (!image) return false;
@@ -174,9 +176,20 @@ bool DrawFaceImage(const DRAWITEMSTRUCT *item, int id, bool pressed, bool focuse
     FillRect(item->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
     HDC source = CreateCompatibleDC(item->hDC);
     HGDIOBJ old = SelectObject(source, image);
-    int x = r.left + (r.right - r.left - info.bmWidth) / 2;
-    int y = r.top + (r.bottom - r.top - info.bmHeight) / 2;
-    BitBlt(item->hDC, x, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    // The faces were drawn for the dialog font's usual size; where the
+    // button comes out smaller, the face shrinks with it rather than lose
+    // its caption's ends.
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width >= info.bmWidth && height >= info.bmHeight) {
+        BitBlt(item->hDC, r.left + (width - info.bmWidth) / 2,
+               r.top + (height - info.bmHeight) / 2, info.bmWidth, info.bmHeight, source, 0, 0,
+               SRCCOPY);
+    } else {
+        SetStretchBltMode(item->hDC, HALFTONE);
+        SetBrushOrgEx(item->hDC, 0, 0, nullptr);
+        StretchBlt(item->hDC, r.left, r.top, width, height, source, 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
+    }
     SelectObject(source, old);
     DeleteDC(source);
     DeleteObject(image);
@@ -230,9 +243,11 @@ void DrawOwnFace(const DRAWITEMSTRUCT *item, int id, bool pressed, bool focused)
     case CTL_HELP: DrawQuestionMark(dc, centreX, pictureY); lstrcpyA(word, "Help"); break;
     default: GetWindowTextA(item->hwndItem, word, sizeof word); break;
     }
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item->hwndItem, WM_GETFONT, 0, 0)));
+    auto font = reinterpret_cast<HFONT>(SendMessageA(item->hwndItem, WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor((item->itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    bool disabled = (item->itemState & ODS_DISABLED) != 0;
+    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     RECT text = {r.left + 4 + shift, (r.top + r.bottom) / 2 + 1 + shift, r.right - 4 + shift,
                  r.bottom - 4 + shift};
     DrawTextA(dc, word, -1, &text, DT_CENTER | DT_SINGLELINE | DT_VCENTER);

@@ -84,8 +84,9 @@ void PrepareDialogClasses(void *hInstance) {
 intptr_t RunModalDialog(void *hInstance, int templateId, void *owner, DialogProc proc,
                         intptr_t param) {
     PrepareDialogClasses(hInstance);
-    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(hInstance), MAKEINTRESOURCEA(templateId), Window(owner),
-                                     reinterpret_cast<DLGPROC>(proc), param);
+    INT_PTR result =
+        DialogBoxParamA(static_cast<HINSTANCE>(hInstance), MAKEINTRESOURCEA(templateId),
+                        Window(owner), reinterpret_cast<DLGPROC>(proc), param);
     return result == -1 ? 0 : result;
 }
 
@@ -125,7 +126,9 @@ bool DoFileNameKelmor(void *Owner, const char *Prompt, char *FileName, char *psz
     request.nMaxFile = DWORD(uFileNameSize);
     request.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
     request.lpstrTitle = Prompt;
-    request.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE;
+    // The host's current directory is the host's: choosing a file must not
+    // move it, or the host's relative paths would name other files.
+    request.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_NOCHANGEDIR;
     request.lpstrDefExt = "ttf";
     return GetOpenFileNameA(&request) != FALSE;
 }
