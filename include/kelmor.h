@@ -186,6 +186,20 @@ int32_t KELMOR_CALL KelmoInstallDialog(void);
  *   file $KELMOR_PROFILE, else $XDG_CONFIG_HOME/kelmor/profile.ini, else
  *   $HOME/.config/kelmor/profile.ini. */
 void *KELMOR_CALL KelmoRegisterApp(void *hInst);
+#if !defined(_WIN32)
+/* Linux only: the library's message boxes (shown when reading Windows font
+ *   resource files and by the install dialogs) go to this function, which
+ *   returns the button chosen with the Windows values (1 OK, 2 Cancel, 6 Yes,
+ *   7 No).  uType holds the Windows MB_ button set and default-button flags.
+ *   Without one, the text is printed to standard error and the default button
+ *   is the answer.  Returns the function it replaces (null: that default);
+ *   null restores the default.  Not an export of kelmor32.dll, whose boxes
+ *   are the system's. */
+typedef int (*KELMOR_MESSAGEBOXPROC)(const char *lpszText, const char *lpszCaption,
+                                     unsigned int uType);
+KELMOR_MESSAGEBOXPROC KELMOR_CALL KelmoSetMessageBox(KELMOR_MESSAGEBOXPROC lpfnMessageBox);
+#endif
+
 /* 16 GetFontNames: copies the first matching name record (-1 = any ID). */
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize);

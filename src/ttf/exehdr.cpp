@@ -138,13 +138,16 @@ int32_t ReadResourceName(std::FILE *fp, uint64_t table, uint16_t id, char **name
 // One type record and its resource entries at `offset`; *offset moves past
 // them.  A type id of 0 ends the list and leaves *type null.
 int32_t ReadTypeRecord(std::FILE *fp, uint64_t *offset, tgRESTYPE **type) {
+    // The list's terminator is a lone 16-bit 0, which may be the last word
+    // of the file: the rest of a record is read only after a non-zero id.
     uint8_t record[kTypeRecordBytes];
-    if (!ReadAt(fp, *offset, record, sizeof record)) return kExeShortRead;
+    *type = nullptr;
+    if (!ReadAt(fp, *offset, record, 2)) return kExeShortRead;
     LeCursor c(record);
     uint16_t wType = c.U16();
-    *type = nullptr;
-    *offset += sizeof record;
     if (wType == 0) return 0;
+    if (!ReadAt(fp, *offset + 2, record + 2, sizeof record - 2)) return kExeShortRead;
+    *offset += sizeof record;
 
     tgRESTYPE *t = static_cast<tgRESTYPE *>(ClrMalloc(sizeof(tgRESTYPE)));
     if (!t) return kExeNoMemory;
@@ -288,10 +291,8 @@ bool ReadResourceBytes(const EXEINFO *pExeInfo, const RESINFO2 *pRes,
     if (!fp) return false;
     int64_t size = FileSize(fp);
     bool ok = size >= 0 && offset <= uint64_t(size) && length <= uint64_t(size) - offset;
-    if (ok) {
-        bytes->assign(size_t(length), 0);
-        ok = ReadAt(fp, offset, bytes->data(), bytes->size());
-    }
+    bytes->assign(size_t(ok ? length : 0), 0);
+    if (ok && length > 0) ok = ReadAt(fp, offset, bytes->data(), bytes->size());
     std::fclose(fp);
     return ok;
 }

@@ -70,7 +70,7 @@ void KeepFontFileName(const std::vector<uint8_t> &resource, char *szFontFile128)
     if (!szFontFile128) return;
     size_t length = 0;
     while (length < resource.size() && length < kFontFileBytes - 1 && resource[length]) ++length;
-    std::memcpy(szFontFile128, resource.data(), length);
+    if (length > 0) std::memcpy(szFontFile128, resource.data(), length);
     szFontFile128[length] = '\0';
 }
 

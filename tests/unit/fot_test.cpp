@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "kelmor.h"
 #include "ne_builder.h"
 #include "platform/message_box.h"
 #include "test_paths.h"
@@ -214,6 +215,15 @@ TEST_F(Fot, NamedTypesAreNeverTakenForNumbers) {
     EXPECT_EQ("Don't understand this file", boxes[0].text);
 }
 
+TEST_F(Fot, EmptyResourcesReadAsEmpty) {
+    NeBuilder b;
+    b.AddType(0x8007).AddResource(0x8001, {});
+    b.AddType(0x80CC).AddResource(0x8001, {});
+    EXPECT_EQ(0, Run(Write(b.Build())));
+    EXPECT_STREQ("", ttf_);
+    EXPECT_TRUE(boxes.empty());  // an empty directory has no entry to show
+}
+
 TEST_F(Fot, OldExpectedVersionShowsNothing) {
     EXPECT_EQ(0, Run(Write(FotFile().ExpVersion(0x0200).Build())));
     EXPECT_TRUE(boxes.empty());
@@ -320,3 +330,30 @@ TEST_F(Fot, ReadsAFileWineWrote) {
 }
 
 }  // namespace
+
+#if !defined(_WIN32)
+namespace {
+
+// A host of the shared library replaces the boxes through the export.
+TEST_F(Fot, HostsReplaceTheMessageBoxThroughTheExport) {
+    KELMOR_MESSAGEBOXPROC ours = RecordBox;
+    KELMOR_MESSAGEBOXPROC before = KelmoSetMessageBox(nullptr);  // the default, on stderr
+    EXPECT_EQ(ours, before);
+    EXPECT_EQ(1, Run(Write(FotFile().Build())));  // the default answers OK
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(nullptr, KelmoSetMessageBox(ours));
+    answer = kIdCancel;
+    EXPECT_EQ(0, Run(Write(FotFile().Build())));
+    EXPECT_EQ(1u, boxes.size());
+}
+
+TEST(MessageBoxDefault, AnswersWithTheDefaultButton) {
+    EXPECT_EQ(kIdOk, DefaultAnswer(kMbOk));
+    EXPECT_EQ(kIdOk, DefaultAnswer(kMbOkCancel));
+    EXPECT_EQ(kIdCancel, DefaultAnswer(kMbOkCancel | kMbDefButton2));
+    EXPECT_EQ(kIdYes, DefaultAnswer(kMbYesNo));
+    EXPECT_EQ(kIdNo, DefaultAnswer(kMbYesNo | kMbDefButton2));
+}
+
+}  // namespace
+#endif

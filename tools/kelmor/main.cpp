@@ -16,6 +16,8 @@ void PrintUsage(FILE *to) {
                  "  info FONT        show the tables, character maps, names and limits of a font\n"
                  "  render FONT ...  render text, codes or glyph numbers to the terminal or a PNG\n"
                  "  cob ...          build the code-space concordance files\n"
+                 "  fonts ...        list, add, change and remove the installed fonts\n"
+                 "  fot FILE.FOT     show what a Windows font resource file holds\n"
                  "\n"
                  "Options:\n"
                  "  --help           this text ('kelmor COMMAND --help' explains a command)\n"
@@ -31,6 +33,8 @@ constexpr Command kCommands[] = {
     {"info", CmdInfo},
     {"render", CmdRender},
     {"cob", CmdCob},
+    {"fonts", CmdFonts},
+    {"fot", CmdFot},
 };
 
 }  // namespace

@@ -1,0 +1,53 @@
+#include "fot_prompt.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/message_box.h"
+#include "ttf/exehdr.h"
+#include "ttf/fot.h"
+
+namespace kelmor {
+
+namespace {
+
+bool acceptWithoutAsking = false;
+
+bool UserSaysYes() {
+    std::printf("Install this font? [y/N] ");
+    std::fflush(stdout);
+    char answer[64];
+    if (!std::fgets(answer, sizeof answer, stdin)) {
+        std::printf("\n");
+        return false;
+    }
+    return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+int TerminalMessageBox(const char *text, const char *caption, uint32_t type) {
+    std::printf("%s:\n %s\n", caption, text);
+    if ((type & 0xF) != kMbOkCancel) return kIdOk;
+    return acceptWithoutAsking || UserSaysYes() ? kIdOk : kIdCancel;
+}
+
+}  // namespace
+
+int DoFotWithPrompt(const char *fot, bool yes, char *fontFile128, uint8_t *fontDir256) {
+    acceptWithoutAsking = yes;
+    MessageBoxService previous = SetMessageBoxService(TerminalMessageBox);
+    int result = DoFOT(fot, fontFile128, fontDir256);
+    SetMessageBoxService(previous);
+    return result;
+}
+
+std::string ExeLoadError(int32_t code) {
+    switch (code) {
+        case kExeCannotOpen: return "cannot open the file";
+        case kExeBadSignature: return "not a Windows executable (no MZ/NE signature)";
+        case kExeShortRead: return "the file ends before the data its headers point at";
+        case kExeNoMemory: return "out of memory";
+        default: return "unknown error " + std::to_string(code);
+    }
+}
+
+}  // namespace kelmor
