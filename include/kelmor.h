@@ -207,7 +207,8 @@ int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEn
  *   setup dialog (template 19217, its parameter the selection dialog's
  *   editor record) and of the font selection dialog (template 19201, its
  *   parameter a buffer of at least 80 bytes that OK fills).  On Windows hdlg
- *   is the dialog's HWND. */
+ *   is the dialog's HWND.  Linux has no dialogs a host could make: there
+ *   both answer 0 to any hdlg and do nothing. */
 intptr_t KELMOR_CALL EditTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,
                                     intptr_t lParam);
 intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,

@@ -29,6 +29,11 @@ using DialogProc = intptr_t(__stdcall *)(void *hdlg, uint32_t message, uintptr_t
 using DialogProc = intptr_t (*)(void *hdlg, uint32_t message, uintptr_t wParam, intptr_t lParam);
 #endif
 
+// True for a live dialog: on Windows a window, on Linux a dialog the library
+// or a host's driver made.  The exported dialog procedures ignore anything
+// else, as a host may hand them any value.
+bool DialogExists(void *hdlg);
+
 // The value a dialog procedure keeps with its window.
 void DialogSetUserData(void *hdlg, intptr_t data);
 intptr_t DialogUserData(void *hdlg);
@@ -41,16 +46,12 @@ std::string DialogItemText(void *hdlg, int id);
 // text the program sets may be longer).
 void DialogLimitText(void *hdlg, int id, size_t maxChars);
 
-// List boxes and drop-down lists: rows are shown in the order added; -1
-// selects nothing and is the selection when nothing is selected.
-void DialogResetList(void *hdlg, int id);
-void DialogAddListRow(void *hdlg, int id, const char *text);
-void DialogSelectListRow(void *hdlg, int id, int32_t row);
-int32_t DialogListSelection(void *hdlg, int id);
-void DialogResetCombo(void *hdlg, int id);
-void DialogAddComboRow(void *hdlg, int id, const char *text);
-void DialogSelectComboRow(void *hdlg, int id, int32_t row);
-int32_t DialogComboSelection(void *hdlg, int id);
+// Rows of a list box or a drop-down list, shown in the order added.  Row
+// -1 selects nothing and is the selection when nothing is selected.
+void DialogResetRows(void *hdlg, int id);
+void DialogAddRow(void *hdlg, int id, const char *text);
+void DialogSelectRow(void *hdlg, int id, int32_t row);
+int32_t DialogSelectedRow(void *hdlg, int id);
 
 // Sends a message to the dialog's own procedure and returns its answer.
 intptr_t DialogSend(void *hdlg, uint32_t message, uintptr_t wParam, intptr_t lParam);

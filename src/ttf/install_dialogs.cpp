@@ -79,15 +79,15 @@ _IniFieldsType *EntryAtRow(int32_t row) {
 }
 
 int32_t FillFontList(void *hdlg) {
-    DialogResetList(hdlg, CTL_FONT_LIST);
+    DialogResetRows(hdlg, CTL_FONT_LIST);
     int32_t count = 0;
     for (_IniFieldsType *pif = pifKELMOHead; pif; pif = pif->pNext)
         if (HasName(pif)) {
-            DialogAddListRow(hdlg, CTL_FONT_LIST, pif->ppFields[0]);
+            DialogAddRow(hdlg, CTL_FONT_LIST, pif->ppFields[0]);
             ++count;
         }
     if (count <= Selection) Selection = count - 1;
-    DialogSelectListRow(hdlg, CTL_FONT_LIST, Selection);
+    DialogSelectRow(hdlg, CTL_FONT_LIST, Selection);
     return 1;
 }
 
@@ -134,7 +134,7 @@ void AcceptSelection(void *hdlg) {
 }
 
 intptr_t SelectCommand(void *hdlg, uint16_t id) {
-    Selection = DialogListSelection(hdlg, CTL_FONT_LIST);
+    Selection = DialogSelectedRow(hdlg, CTL_FONT_LIST);
     switch (id) {
     case CTL_SETUP: SetUpSelectedEntry(hdlg); return 0;
     case CTL_NEW: AddNewEntry(hdlg); return 0;
@@ -163,13 +163,13 @@ char **SlotOf(_IniFieldsType *pif, int slot) { return &pif->ppFields[slot]; }
 
 // Lists every name code and selects the one equal to `code`, if any.
 void FillSymbolSets(void *hdlg, int id, const char *code) {
-    DialogResetCombo(hdlg, id);
+    DialogResetRows(hdlg, id);
     int32_t match = -1;
     for (int32_t row = 0; row < kCharSetNameCount; ++row) {
-        DialogAddComboRow(hdlg, id, csNames[row].lpszName);
+        DialogAddRow(hdlg, id, csNames[row].lpszName);
         if (match < 0 && SameIgnoringCase(csNames[row].lpszName, code)) match = row;
     }
-    DialogSelectComboRow(hdlg, id, match);
+    DialogSelectRow(hdlg, id, match);
 }
 
 intptr_t Refresh(void *hdlg) {
@@ -310,9 +310,9 @@ void AcceptEntry(void *hdlg) {
     if (_IniFieldsType *pif = EntryOf(hdlg)) {
         TestReDupe(SlotOf(pif, kSlotTypeface), DialogItemText(hdlg, CTL_TYPEFACE).c_str());
         TestReDupe(SlotOf(pif, kSlotDocSymbolSet),
-                   PcEncodingID2NameCode(DialogComboSelection(hdlg, CTL_DOC_SYMBOL_SET)));
+                   PcEncodingID2NameCode(DialogSelectedRow(hdlg, CTL_DOC_SYMBOL_SET)));
         TestReDupe(SlotOf(pif, kSlotFontSymbolSet),
-                   PcEncodingID2NameCode(DialogComboSelection(hdlg, CTL_FONT_SYMBOL_SET)));
+                   PcEncodingID2NameCode(DialogSelectedRow(hdlg, CTL_FONT_SYMBOL_SET)));
         TestReDupe(SlotOf(pif, kSlotPointSize), DialogItemText(hdlg, CTL_POINT_SIZE).c_str());
     }
     EndModalDialog(hdlg, 1);
@@ -350,6 +350,7 @@ extern "C" {
 
 intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,
                                       intptr_t lParam) {
+    if (!DialogExists(hdlg)) return 0;
     switch (message) {
     case kMsgInitDialog:
         DialogSetUserData(hdlg, lParam);
@@ -361,6 +362,7 @@ intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wP
 
 intptr_t KELMOR_CALL EditTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,
                                     intptr_t lParam) {
+    if (!DialogExists(hdlg)) return 0;
     switch (message) {
     case kMsgInitDialog:
         DialogSetUserData(hdlg, lParam);

@@ -120,6 +120,20 @@ TEST_F(InstallDialogs, WithoutADriverNoDialogOpensAndTheListStays) {
     EXPECT_EQ((std::vector<std::string>{"Mincho", "Gothic"}), InstalledKeys());
 }
 
+// A host may hand the exported procedures any value; on Linux no dialog
+// exists that the library did not make.
+TEST_F(InstallDialogs, ProceduresIgnoreValuesThatAreNoDialogs) {
+    Install(kTwoFonts);
+    int notADialog = 0;
+    char choice[80];
+    for (uint32_t message : {kMsgInitDialog, kMsgCommand, kRefreshMessage, kRereadMessage}) {
+        EXPECT_EQ(0, SelectTTFDlgProc(&notADialog, message, CTL_DELETE, intptr_t(choice)));
+        EXPECT_EQ(0, EditTTFDlgProc(nullptr, message, CTL_CANCEL, 0));
+    }
+    EXPECT_EQ(0, notADialog);
+    EXPECT_EQ(2u, InstalledKeys().size());
+}
+
 TEST_F(InstallDialogs, TestReDupeReplacesOnlyADifferentText) {
     char *slot = nullptr;
     TestReDupe(&slot, "A");

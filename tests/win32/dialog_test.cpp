@@ -23,6 +23,7 @@
 #include "kelmor.h"
 #include "png_file.h"
 #include "test_paths.h"
+#include "text_file.h"
 
 namespace {
 
@@ -38,24 +39,6 @@ std::string FullPath(const std::string &path) {
     char full[MAX_PATH];
     DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
     return length > 0 && length < sizeof full ? full : path;
-}
-
-std::string ReadFile(const std::string &path) {
-    std::string text;
-    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
-void WriteFile(const std::string &path, const std::string &text) {
-    std::FILE *f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
 }
 
 std::string ItemText(HWND dialog, int id) {
@@ -309,6 +292,23 @@ TEST(Resources, ButtonFacesAreThere) {
 // A step returns false while what it waits for is not there yet.
 using Step = std::function<bool()>;
 
+HWND Find(const char *caption) {
+    HWND window = FindWindowA(nullptr, caption);
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+// Types a path into the open-file dialog of that title and presses OK.
+Step ChooseInFileDialog(const std::string &title, const std::string &path) {
+    return [title, path] {
+        HWND files = Find(title.c_str());
+        if (!files || !FileNameBox(files)) return false;
+        SetWindowTextA(FileNameBox(files), path.c_str());
+        PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     LPARAM(GetDlgItem(files, IDOK)));
+        return true;
+    };
+}
+
 class Script {
 public:
     static Script *current;
@@ -344,11 +344,6 @@ private:
     }
 };
 Script *Script::current = nullptr;
-
-HWND Find(const char *caption) {
-    HWND window = FindWindowA(nullptr, caption);
-    return window && IsWindowVisible(window) ? window : nullptr;
-}
 
 // Under Xvfb no window manager draws frames and captions; Wine draws them
 // itself when told so before its display driver starts, which is at the
@@ -396,7 +391,7 @@ protected:
     }
 
     void Install(const std::string &entries) {
-        WriteFile(ini_, "[Installed DBCS Fonts]\r\n" + entries);
+        kelmor_test::WriteTextFile(ini_, "[Installed DBCS Fonts]\r\n" + entries);
         KelmoRegisterApp(nullptr);
     }
     std::string IniValue(const std::string &key) {
@@ -433,14 +428,7 @@ TEST_F(Dialogs, NewEntryFromAFontFileAndDeleteOfAnother) {
             Press(setup, kSeparate);
             return true;
         },
-        [&] {
-            HWND files = Find("Find TrueType Font File (*.ttf)");
-            if (!files || !FileNameBox(files)) return false;
-            SetWindowTextA(FileNameBox(files), font_.c_str());
-            PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         LPARAM(GetDlgItem(files, IDOK)));
-            return true;
-        },
+        ChooseInFileDialog("Find TrueType Font File (*.ttf)", font_),
         [&] {
             if (Find("Find TrueType Font File (*.ttf)") || ItemText(setup, kTtfFile) != font_)
                 return false;
@@ -449,7 +437,7 @@ TEST_F(Dialogs, NewEntryFromAFontFileAndDeleteOfAnother) {
             EXPECT_EQ("(None)", ItemText(setup, kFotFile));
             EXPECT_EQ(2, SendDlgItemMessageA(setup, kDocSymbolSet, CB_GETCURSEL, 0, 0));  // SJS
             EXPECT_EQ("48", ItemText(setup, kPointSize));
-            EXPECT_NE("", ReadFile(dir_ + "\\square.map"));
+            EXPECT_NE("", kelmor_test::ReadTextFile(dir_ + "\\square.map"));
             Type(setup, kTypeface, "Square Typed");
             Capture(setup, shots_ + "\\setup_dialog_filled.png");
             Press(setup, IDOK);
@@ -479,7 +467,7 @@ TEST_F(Dialogs, NewEntryFromAFontFileAndDeleteOfAnother) {
 // unreadable file warns; the selected row survives to the next run.
 TEST_F(Dialogs, CancelledCopyUnreadableFileAndKeptSelection) {
     const std::string junk = dir_ + "\\junk.ttf";
-    WriteFile(junk, "not a font");
+    kelmor_test::WriteTextFile(junk, "not a font");
     Install("Mincho=MINCHO.FOT," + font_ + ",SJS,SJS,Mincho,48,SJS,\r\n"
             "Gothic=GOTHIC.FOT," + font_ + ",UNI,UNI,Gothic,24,GB,\r\n");
     HWND select = nullptr, setup = nullptr;
@@ -509,14 +497,7 @@ TEST_F(Dialogs, CancelledCopyUnreadableFileAndKeptSelection) {
             Press(setup, kSeparate);
             return true;
         },
-        [&] {
-            HWND files = Find("Find TrueType Font File (*.ttf)");
-            if (!files || !FileNameBox(files)) return false;
-            SetWindowTextA(FileNameBox(files), junk.c_str());
-            PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         LPARAM(GetDlgItem(files, IDOK)));
-            return true;
-        },
+        ChooseInFileDialog("Find TrueType Font File (*.ttf)", junk),
         [&] {
             HWND warning = Find("File Error");
             if (!warning) return false;
@@ -576,14 +557,7 @@ TEST_F(Dialogs, FromWindowsTakesTheFontAFotFileNames) {
             Press(setup, kFromWindows);
             return true;
         },
-        [&] {
-            HWND files = Find("Find Windows Installed TT Font (*.FOT)");
-            if (!files || !FileNameBox(files)) return false;
-            SetWindowTextA(FileNameBox(files), fot.c_str());
-            PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         LPARAM(GetDlgItem(files, IDOK)));
-            return true;
-        },
+        ChooseInFileDialog("Find Windows Installed TT Font (*.FOT)", fot),
         [&] {
             HWND question = Find(fot.c_str());  // the font directory entry, captioned by path
             if (!question) return false;

@@ -1,6 +1,7 @@
 #include "platform/dialog.h"
 
 #include <cstring>
+#include <set>
 #include <utility>
 
 #include "platform/message_box.h"
@@ -14,17 +15,14 @@ namespace {
 HeadlessDriver headlessDriver;
 OpenFileChooser openFileChooser;
 
+std::set<const void *> &LiveDialogs() {
+    static std::set<const void *> live;
+    return live;
+}
+
 HeadlessDialog &DialogOf(void *hdlg) { return *static_cast<HeadlessDialog *>(hdlg); }
 
 HeadlessControl &Control(void *hdlg, int id) { return DialogOf(hdlg).controls[id]; }
-
-void Reset(void *hdlg, int id) {
-    HeadlessControl &control = Control(hdlg, id);
-    control.rows.clear();
-    control.selection = -1;
-}
-
-void AddRow(void *hdlg, int id, const char *text) { Control(hdlg, id).rows.emplace_back(text); }
 
 // Like the real controls, a row out of range selects nothing.
 void Select(void *hdlg, int id, int32_t row) {
@@ -33,6 +31,11 @@ void Select(void *hdlg, int id, int32_t row) {
 }
 
 }  // namespace
+
+HeadlessDialog::HeadlessDialog() { LiveDialogs().insert(this); }
+HeadlessDialog::~HeadlessDialog() { LiveDialogs().erase(this); }
+
+bool DialogExists(void *hdlg) { return LiveDialogs().count(hdlg) != 0; }
 
 void SetHeadlessDriver(HeadlessDriver driver) { headlessDriver = std::move(driver); }
 void SetOpenFileChooser(OpenFileChooser chooser) { openFileChooser = std::move(chooser); }
@@ -57,14 +60,18 @@ void DialogLimitText(void *hdlg, int id, size_t maxChars) {
     Control(hdlg, id).typingLimit = maxChars;
 }
 
-void DialogResetList(void *hdlg, int id) { Reset(hdlg, id); }
-void DialogAddListRow(void *hdlg, int id, const char *text) { AddRow(hdlg, id, text); }
-void DialogSelectListRow(void *hdlg, int id, int32_t row) { Select(hdlg, id, row); }
-int32_t DialogListSelection(void *hdlg, int id) { return Control(hdlg, id).selection; }
-void DialogResetCombo(void *hdlg, int id) { Reset(hdlg, id); }
-void DialogAddComboRow(void *hdlg, int id, const char *text) { AddRow(hdlg, id, text); }
-void DialogSelectComboRow(void *hdlg, int id, int32_t row) { Select(hdlg, id, row); }
-int32_t DialogComboSelection(void *hdlg, int id) { return Control(hdlg, id).selection; }
+void DialogResetRows(void *hdlg, int id) {
+    HeadlessControl &control = Control(hdlg, id);
+    control.rows.clear();
+    control.selection = -1;
+}
+
+void DialogAddRow(void *hdlg, int id, const char *text) {
+    Control(hdlg, id).rows.emplace_back(text);
+}
+
+void DialogSelectRow(void *hdlg, int id, int32_t row) { Select(hdlg, id, row); }
+int32_t DialogSelectedRow(void *hdlg, int id) { return Control(hdlg, id).selection; }
 
 intptr_t DialogSend(void *hdlg, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     return DialogOf(hdlg).proc(hdlg, message, wParam, lParam);

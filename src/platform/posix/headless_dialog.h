@@ -26,6 +26,11 @@ struct HeadlessControl {
 };
 
 struct HeadlessDialog {
+    HeadlessDialog();  // known to DialogExists until destroyed
+    ~HeadlessDialog();
+    HeadlessDialog(const HeadlessDialog &) = delete;
+    HeadlessDialog &operator=(const HeadlessDialog &) = delete;
+
     int templateId = 0;
     DialogProc proc = nullptr;
     void *owner = nullptr;

@@ -19,7 +19,25 @@ LRESULT SendItem(void *hdlg, int id, UINT message, WPARAM wParam, LPARAM lParam)
     return SendDlgItemMessageA(Window(hdlg), id, message, wParam, lParam);
 }
 
+// List boxes and combo boxes take the same requests under different numbers.
+struct RowMessages {
+    UINT reset, add, select, selected;
+    LRESULT none;
+};
+const RowMessages kListBoxMessages{LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL, LB_GETCURSEL,
+                                   LB_ERR};
+const RowMessages kComboBoxMessages{CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL, CB_GETCURSEL,
+                                    CB_ERR};
+
+const RowMessages &RowMessagesOf(void *hdlg, int id) {
+    char className[16] = "";
+    GetClassNameA(GetDlgItem(Window(hdlg), id), className, sizeof className);
+    return lstrcmpiA(className, "ComboBox") == 0 ? kComboBoxMessages : kListBoxMessages;
+}
+
 }  // namespace
+
+bool DialogExists(void *hdlg) { return hdlg && IsWindow(Window(hdlg)); }
 
 void DialogSetUserData(void *hdlg, intptr_t data) {
     SetWindowLongPtrA(Window(hdlg), GWLP_USERDATA, data);
@@ -43,34 +61,22 @@ void DialogLimitText(void *hdlg, int id, size_t maxChars) {
     SendItem(hdlg, id, EM_LIMITTEXT, maxChars, 0);
 }
 
-void DialogResetList(void *hdlg, int id) { SendItem(hdlg, id, LB_RESETCONTENT, 0, 0); }
-
-void DialogAddListRow(void *hdlg, int id, const char *text) {
-    SendItem(hdlg, id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+void DialogResetRows(void *hdlg, int id) {
+    SendItem(hdlg, id, RowMessagesOf(hdlg, id).reset, 0, 0);
 }
 
-void DialogSelectListRow(void *hdlg, int id, int32_t row) {
-    SendItem(hdlg, id, LB_SETCURSEL, WPARAM(row), 0);
+void DialogAddRow(void *hdlg, int id, const char *text) {
+    SendItem(hdlg, id, RowMessagesOf(hdlg, id).add, 0, reinterpret_cast<LPARAM>(text));
 }
 
-int32_t DialogListSelection(void *hdlg, int id) {
-    LRESULT row = SendItem(hdlg, id, LB_GETCURSEL, 0, 0);
-    return row == LB_ERR ? -1 : int32_t(row);
+void DialogSelectRow(void *hdlg, int id, int32_t row) {
+    SendItem(hdlg, id, RowMessagesOf(hdlg, id).select, WPARAM(row), 0);
 }
 
-void DialogResetCombo(void *hdlg, int id) { SendItem(hdlg, id, CB_RESETCONTENT, 0, 0); }
-
-void DialogAddComboRow(void *hdlg, int id, const char *text) {
-    SendItem(hdlg, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void DialogSelectComboRow(void *hdlg, int id, int32_t row) {
-    SendItem(hdlg, id, CB_SETCURSEL, WPARAM(row), 0);
-}
-
-int32_t DialogComboSelection(void *hdlg, int id) {
-    LRESULT row = SendItem(hdlg, id, CB_GETCURSEL, 0, 0);
-    return row == CB_ERR ? -1 : int32_t(row);
+int32_t DialogSelectedRow(void *hdlg, int id) {
+    const RowMessages &messages = RowMessagesOf(hdlg, id);
+    LRESULT row = SendItem(hdlg, id, messages.selected, 0, 0);
+    return row == messages.none ? -1 : int32_t(row);
 }
 
 intptr_t DialogSend(void *hdlg, uint32_t message, uintptr_t wParam, intptr_t lParam) {
