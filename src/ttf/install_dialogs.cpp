@@ -107,7 +107,7 @@ void SetUpSelectedEntry(void *hdlg) {
 // The new entry is appended at once.  With an entry selected it is a copy
 // of that entry, name included, so the two share a key until one is renamed.
 void AddNewEntry(void *hdlg) {
-    char none[] = "(None)";
+    char *none = const_cast<char *>(szNone);  // only read: the list keeps copies
     char *fields[kKELMOFields] = {none, none, none};
     _IniFieldsType *base = EntryAtRow(Selection);
     if (base)
