@@ -34,9 +34,9 @@ static int32_t KELMOR_CALL ListFont(const KELMOR_NEWLOGFONT *lpelf,
                                     const KELMOR_NEWTEXTMETRICA *lpntm, uint32_t FontType,
                                     intptr_t lParam) {
     struct Listing *listing = (struct Listing *)lParam;
-    printf("installed: %-32s character set %3d%s\n", lpelf->lfFaceName, lpntm->tmCharSet,
+    printf("installed: %-32s character set %3d%s\n", lpelf->elfLogFont.lfFaceName, lpntm->tmCharSet,
            FontType == KELMOR_TRUETYPE_FONTTYPE ? ", TrueType" : "");
-    memcpy(listing->lastFace, lpelf->lfFaceName, sizeof listing->lastFace);
+    memcpy(listing->lastFace, lpelf->elfLogFont.lfFaceName, sizeof listing->lastFace);
     listing->count++;
     return 1;
 }

@@ -68,22 +68,9 @@ typedef struct tagKELMOR_LOGFONTA {
 
 /* ENUMLOGFONTA: a LOGFONTA followed by the full name and the style. */
 typedef struct tagKELMOR_NEWLOGFONT {
-    int32_t lfHeight;
-    int32_t lfWidth;
-    int32_t lfEscapement;
-    int32_t lfOrientation;
-    int32_t lfWeight;
-    uint8_t lfItalic;
-    uint8_t lfUnderline;
-    uint8_t lfStrikeOut;
-    uint8_t lfCharSet;
-    uint8_t lfOutPrecision;
-    uint8_t lfClipPrecision;
-    uint8_t lfQuality;
-    uint8_t lfPitchAndFamily;
-    char lfFaceName[KELMOR_LF_FACESIZE];
-    char lfFullName[KELMOR_LF_FULLFACESIZE];
-    char lfStyle[KELMOR_LF_FACESIZE];
+    KELMOR_LOGFONTA elfLogFont;
+    char elfFullName[KELMOR_LF_FULLFACESIZE];
+    char elfStyle[KELMOR_LF_FACESIZE];
 } KELMOR_NEWLOGFONT;
 
 /* NEWTEXTMETRICA. */

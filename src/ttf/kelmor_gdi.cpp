@@ -99,9 +99,9 @@ int32_t KELMOR_CALL KelmoEnumFontFamilies(void *, const char *lpszFamily,
         KELMOR_NEWTEXTMETRICA metrics;
         std::memset(&logFont, 0, sizeof logFont);
         std::memset(&metrics, 0, sizeof metrics);
-        CopyCut(logFont.lfFaceName, key, sizeof logFont.lfFaceName);
+        CopyCut(logFont.elfLogFont.lfFaceName, key, sizeof logFont.elfLogFont.lfFaceName);
         metrics.tmCharSet = EnumeratedCharSet(pif);
-        logFont.lfCharSet = metrics.tmCharSet;
+        logFont.elfLogFont.lfCharSet = metrics.tmCharSet;
         result = fntenmprc(&logFont, &metrics, KELMOR_TRUETYPE_FONTTYPE, lParam);
         if (result == 0) break;
     }

@@ -6,6 +6,13 @@
 
 namespace kelmor_test {
 
+// What joins a directory and a file name in the paths the tests build.
+#ifdef _WIN32
+constexpr char kDirSeparator = '\\';
+#else
+constexpr char kDirSeparator = '/';
+#endif
+
 // A fresh, empty directory for one test's files (removed by the next run).
 std::string ScratchDir(const std::string &name);
 

@@ -24,11 +24,7 @@ using kelmor_test::kResourceTableAt;
 
 namespace {
 
-#ifdef _WIN32
-const char kSep = '\\';
-#else
-const char kSep = '/';
-#endif
+using kelmor_test::kDirSeparator;
 
 struct Box {
     std::string text, caption;
@@ -63,7 +59,7 @@ protected:
     void TearDown() override { SetMessageBoxService(previous_); }
 
     std::string Write(const Bytes &bytes, const std::string &name = "test.fot") {
-        std::string path = dir_ + kSep + name;
+        std::string path = dir_ + kDirSeparator + name;
         kelmor_test::WriteBytes(path, bytes);
         return path;
     }
@@ -101,7 +97,7 @@ TEST_F(Fot, DeclinedFontGivesZero) {
 }
 
 TEST_F(Fot, FilesThatCannotBeLoadedGiveTheirCodes) {
-    EXPECT_EQ(kExeCannotOpen, Run(dir_ + kSep + "missing.fot"));
+    EXPECT_EQ(kExeCannotOpen, Run(dir_ + kDirSeparator + "missing.fot"));
     Bytes notMz = FotFile().Build();
     notMz[0] = 'X';
     EXPECT_EQ(kExeBadSignature, Run(Write(notMz)));

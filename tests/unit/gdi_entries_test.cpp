@@ -24,11 +24,7 @@ using kelmor_test::FontBuilder;
 
 namespace {
 
-#ifdef _WIN32
-const char kSep = '\\';
-#else
-const char kSep = '/';
-#endif
+using kelmor_test::kDirSeparator;
 
 struct Enumerated {
     std::string face;
@@ -44,8 +40,8 @@ struct EnumLog {
 int32_t KELMOR_CALL Collect(const KELMOR_NEWLOGFONT *lf, const KELMOR_NEWTEXTMETRICA *tm,
                             uint32_t fontType, intptr_t lParam) {
     auto *log = reinterpret_cast<EnumLog *>(lParam);
-    EXPECT_EQ(lf->lfCharSet, tm->tmCharSet);
-    log->fonts.push_back({lf->lfFaceName, tm->tmCharSet, fontType});
+    EXPECT_EQ(lf->elfLogFont.lfCharSet, tm->tmCharSet);
+    log->fonts.push_back({lf->elfLogFont.lfFaceName, tm->tmCharSet, fontType});
     return log->answer;
 }
 
@@ -62,7 +58,7 @@ protected:
     void SetUp() override {
         auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = kelmor_test::ScratchDir(test->name());
-        UseIni(dir_ + kSep + "Kelmor.ini");
+        UseIni(dir_ + kDirSeparator + "Kelmor.ini");
     }
     void TearDown() override {
         ZapKELMOs();
@@ -77,7 +73,7 @@ protected:
         kelmor_test::WriteTextFile(szIniFile, "[Installed DBCS Fonts]\r\n" + lines);
         InitKELMOFromIni();
     }
-    std::string Path(const std::string &name) const { return dir_ + kSep + name; }
+    std::string Path(const std::string &name) const { return dir_ + kDirSeparator + name; }
     static std::vector<std::string> Slots(const char *key) {
         std::vector<std::string> slots;
         if (const _IniFieldsType *pif = FindIniType(pifKELMOHead, key))
@@ -265,7 +261,7 @@ TEST_F(GdiEntries, AssociatesABitmapFontWithTheFullName) {
 // the Windows build must write, byte for byte.  (The ini file itself needs a
 // full path: Windows looks for a bare name in its own directory.)
 TEST(InstalledFontsFile, IsTheSameOnEveryPlatform) {
-    std::string ini = kelmor_test::ScratchDir("InstalledFontsFile") + kSep + "Kelmor.ini";
+    std::string ini = kelmor_test::ScratchDir("InstalledFontsFile") + kDirSeparator + "Kelmor.ini";
     std::snprintf(szIniFile, sizeof szIniFile, "%s", ini.c_str());
     InitKELMOFromIni();
     FontWith(2).NameUtf16(3, 2, 0x411, 4, "Seq Mincho").WriteTo("SeqMincho.ttf");

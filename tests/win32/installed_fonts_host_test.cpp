@@ -21,25 +21,26 @@ namespace {
 
 // ------------------------------------------------------------ the records
 
-#define EXPECT_SAME_FIELD(ours, theirs, ourField, theirField)                     \
-    EXPECT_EQ(offsetof(ours, ourField), offsetof(theirs, theirField)) << #ourField; \
-    EXPECT_EQ(sizeof(((ours *)nullptr)->ourField), sizeof(((theirs *)nullptr)->theirField)) << #ourField
+// The same member at the same offset with the same size in both records.
+#define EXPECT_SAME_FIELD(ours, theirs, field)                                \
+    EXPECT_EQ(offsetof(ours, field), offsetof(theirs, field)) << #field;      \
+    EXPECT_EQ(sizeof(((ours *)nullptr)->field), sizeof(((theirs *)nullptr)->field)) << #field
 
-#define EXPECT_LOGFONT_FIELDS(ours, theirs, prefix)                          \
-    EXPECT_SAME_FIELD(ours, theirs, lfHeight, prefix lfHeight);               \
-    EXPECT_SAME_FIELD(ours, theirs, lfWidth, prefix lfWidth);                 \
-    EXPECT_SAME_FIELD(ours, theirs, lfEscapement, prefix lfEscapement);       \
-    EXPECT_SAME_FIELD(ours, theirs, lfOrientation, prefix lfOrientation);     \
-    EXPECT_SAME_FIELD(ours, theirs, lfWeight, prefix lfWeight);               \
-    EXPECT_SAME_FIELD(ours, theirs, lfItalic, prefix lfItalic);               \
-    EXPECT_SAME_FIELD(ours, theirs, lfUnderline, prefix lfUnderline);         \
-    EXPECT_SAME_FIELD(ours, theirs, lfStrikeOut, prefix lfStrikeOut);         \
-    EXPECT_SAME_FIELD(ours, theirs, lfCharSet, prefix lfCharSet);             \
-    EXPECT_SAME_FIELD(ours, theirs, lfOutPrecision, prefix lfOutPrecision);   \
-    EXPECT_SAME_FIELD(ours, theirs, lfClipPrecision, prefix lfClipPrecision); \
-    EXPECT_SAME_FIELD(ours, theirs, lfQuality, prefix lfQuality);             \
-    EXPECT_SAME_FIELD(ours, theirs, lfPitchAndFamily, prefix lfPitchAndFamily); \
-    EXPECT_SAME_FIELD(ours, theirs, lfFaceName, prefix lfFaceName)
+#define EXPECT_LOGFONT_FIELDS(ours, theirs, prefix)                \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfHeight);               \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfWidth);                \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfEscapement);           \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfOrientation);          \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfWeight);               \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfItalic);               \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfUnderline);            \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfStrikeOut);            \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfCharSet);              \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfOutPrecision);         \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfClipPrecision);        \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfQuality);              \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfPitchAndFamily);       \
+    EXPECT_SAME_FIELD(ours, theirs, prefix lfFaceName)
 
 TEST(HostRecords, HaveTheWindowsLayouts) {
     EXPECT_EQ(sizeof(LOGFONTA), sizeof(KELMOR_LOGFONTA));
@@ -47,12 +48,12 @@ TEST(HostRecords, HaveTheWindowsLayouts) {
 
     EXPECT_EQ(sizeof(ENUMLOGFONTA), sizeof(KELMOR_NEWLOGFONT));
     EXPECT_LOGFONT_FIELDS(KELMOR_NEWLOGFONT, ENUMLOGFONTA, elfLogFont.);
-    EXPECT_SAME_FIELD(KELMOR_NEWLOGFONT, ENUMLOGFONTA, lfFullName, elfFullName);
-    EXPECT_SAME_FIELD(KELMOR_NEWLOGFONT, ENUMLOGFONTA, lfStyle, elfStyle);
+    EXPECT_SAME_FIELD(KELMOR_NEWLOGFONT, ENUMLOGFONTA, elfFullName);
+    EXPECT_SAME_FIELD(KELMOR_NEWLOGFONT, ENUMLOGFONTA, elfStyle);
 
     typedef KELMOR_NEWTEXTMETRICA Ours;
     EXPECT_EQ(sizeof(NEWTEXTMETRICA), sizeof(Ours));
-#define TM(field) EXPECT_SAME_FIELD(Ours, NEWTEXTMETRICA, field, field)
+#define TM(field) EXPECT_SAME_FIELD(Ours, NEWTEXTMETRICA, field)
     TM(tmHeight); TM(tmAscent); TM(tmDescent); TM(tmInternalLeading); TM(tmExternalLeading);
     TM(tmAveCharWidth); TM(tmMaxCharWidth); TM(tmWeight); TM(tmOverhang);
     TM(tmDigitizedAspectX); TM(tmDigitizedAspectY); TM(tmFirstChar); TM(tmLastChar);

@@ -117,7 +117,7 @@ void PrintEntry(const _IniFieldsType *pif, int charSet) {
 
 int32_t KELMOR_CALL CollectCharSet(const KELMOR_NEWLOGFONT *lf, const KELMOR_NEWTEXTMETRICA *,
                                    uint32_t, intptr_t lParam) {
-    reinterpret_cast<std::vector<int> *>(lParam)->push_back(lf->lfCharSet);
+    reinterpret_cast<std::vector<int> *>(lParam)->push_back(lf->elfLogFont.lfCharSet);
     return 1;
 }
 
