@@ -25,7 +25,7 @@ set_source_files_properties(${KELMOR_RESOURCE_SCRIPTS} PROPERTIES COMPILE_DEFINI
 add_library(kelmor32 SHARED $<TARGET_OBJECTS:kelmor_objects> ${KELMOR_RESOURCE_SCRIPTS}
             ${KELMOR_DEF_FILE})
 target_include_directories(kelmor32 PUBLIC $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/include>)
-target_link_libraries(kelmor32 PRIVATE kelmor_options)
+target_link_libraries(kelmor32 PRIVATE kelmor_options comdlg32 gdi32 user32)
 set_target_properties(kelmor32 PROPERTIES
     PREFIX ""
     IMPORT_PREFIX ""

@@ -180,6 +180,11 @@ int32_t KELMOR_CALL KelmoRemoveFontResource(const char *lpszFilename);
 int32_t KELMOR_CALL KelmoCreateFontIndirect(const KELMOR_LOGFONTA *lplf);
 /* 14 KelmoDeleteObject: closes a font as CloseTTFont does; returns its result. */
 int32_t KELMOR_CALL KelmoDeleteObject(int32_t lHandle);
+/* 12 KelmoInstallDialog: lets the user add, edit and delete installed fonts
+ *   in a modal dialog owned by the active window; always 0.  Linux has no
+ *   such dialog: there it returns 0 at once (the tool's "kelmor fonts"
+ *   manages the list). */
+int32_t KELMOR_CALL KelmoInstallDialog(void);
 /* 15 KelmoRegisterApp: reloads the settings (ini file, installed fonts,
  *   concordance paths, help file); returns the library's own module handle.
  *   hInst is not used.  The ini file is "Kelmor.ini" beside the library
@@ -205,6 +210,17 @@ KELMOR_MESSAGEBOXPROC KELMOR_CALL KelmoSetMessageBox(KELMOR_MESSAGEBOXPROC lpfnM
 /* 16 GetFontNames: copies the first matching name record (-1 = any ID). */
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize);
+/* 17 EditTTFDlgProc, 18 SelectTTFDlgProc: the dialog procedures of the font
+ *   setup dialog (template 19217, its parameter the selection dialog's
+ *   editor record) and of the font selection dialog (template 19201, its
+ *   parameter a buffer of at least 80 bytes that OK fills).  On Windows hdlg
+ *   is the dialog's HWND.  Linux has no dialogs a host could make: there
+ *   both answer 0 to any hdlg and do nothing. */
+intptr_t KELMOR_CALL EditTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,
+                                    intptr_t lParam);
+intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,
+                                      intptr_t lParam);
+
 /* 19 SetRenderOptions: sets the font's rendering options (KELMOR_NO_HINTING);
  *   a new font starts with 0, glyphs hinted.  Every bit but the sign bit is
  *   kept as given, so that a host may save and restore the options whole; bits

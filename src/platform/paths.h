@@ -3,6 +3,7 @@
 #define KELMOR_PLATFORM_PATHS_H
 
 #include <cstddef>
+#include <cstring>
 
 namespace kelmor {
 
@@ -19,6 +20,15 @@ constexpr const char *kPathSeparators = "\\/:";
 constexpr bool kFileNamesIgnoreCase = false;
 constexpr const char *kPathSeparators = "/";
 #endif
+
+// Length of the drive and directory part of a path, the last separator
+// included: what stays when the file name is replaced.
+inline size_t DirectoryLength(const char *path) {
+    size_t length = 0;
+    for (size_t i = 0; path[i]; ++i)
+        if (std::strchr(kPathSeparators, path[i])) length = i + 1;
+    return length;
+}
 
 }  // namespace kelmor
 

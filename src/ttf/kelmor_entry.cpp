@@ -3,6 +3,7 @@
 #include "ttf/kelmor_entry.h"
 
 #include "kelmor.h"
+#include "platform/dialog.h"
 #include "platform/module.h"
 #include "ttf/settings.h"
 
@@ -53,5 +54,7 @@ void *KELMOR_CALL KelmoRegisterApp(void *) {
     InitKELMOFromIni();
     TestOpenConcordance();
     InitHelpFileName();
+    // A host that opens the dialog templates itself needs their classes.
+    PrepareDialogClasses(SetupData.hInstance);
     return SetupData.hInstance;
 }

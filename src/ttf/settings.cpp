@@ -53,15 +53,6 @@ const char szIniFileName[] = "Kelmor.ini";
 const char szDefaultHelpFile[] = "Zud.hlp";
 const char szDefaultHelpKey[] = "English v3.0";
 
-// Length of the drive and directory part of a path, the last separator
-// included: what stays when the file name is replaced.
-size_t DirectoryLength(const char *path) {
-    size_t length = 0;
-    for (size_t i = 0; path[i]; ++i)
-        if (std::strchr(kPathSeparators, path[i])) length = i + 1;
-    return length;
-}
-
 // Stores directory + file name, or refuses a path that would not fit and
 // leaves `out` empty.
 bool BuildPathBeside(char *out, const char *pathInDirectory, const char *fileName) {

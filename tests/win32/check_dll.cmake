@@ -35,7 +35,8 @@ set(KNOWN_GetGlyphMetrics 20)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
     SetEncoding GetFontNames KelmoEnumFontFamilies KelmoAddFontResource KelmoAssociateBitmap
     KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject
-    SetRenderOptions)
+    SetRenderOptions GetGlyphMetrics)
+list(APPEND REQUIRED KelmoInstallDialog EditTTFDlgProc SelectTTFDlgProc)
 
 set(failures 0)
 macro(fail message)
