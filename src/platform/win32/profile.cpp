@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kelmor {
 
 namespace {
@@ -69,6 +71,24 @@ bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
         allDone = done && allDone;
     }
     return allDone;
+}
+
+// The system replaces a section in one write from a list of "key=value"
+// texts, each terminated, ended by an empty text.
+bool ProfileReplaceSection(const char *lpszFileName, const char *lpszSection,
+                           const ProfileChange *pEntries, size_t uCount) {
+    if (NamesNoFile(lpszFileName) || !lpszSection) return false;
+    std::string lines;
+    for (size_t i = 0; i < uCount; ++i) {
+        if (!pEntries[i].lpszValue ||
+            !ProfileTextIsWritable(lpszSection, pEntries[i].lpszKey, pEntries[i].lpszValue))
+            return false;
+        lines += std::string(pEntries[i].lpszKey) + "=" + pEntries[i].lpszValue;
+        lines += '\0';
+    }
+    lines += '\0';
+    if (!lpszFileName) return WriteProfileSectionA(lpszSection, lines.c_str()) != FALSE;
+    return WritePrivateProfileSectionA(lpszSection, lines.c_str(), lpszFileName) != FALSE;
 }
 
 }  // namespace kelmor
