@@ -81,8 +81,7 @@ bool BuildFontObject(_TTFont *pF) {
     if (GetCmap(pF, pF->lpsfntTable[kSlotCmap]) <= 0) return false;
     Getmort(pF, pF->lpsfntTable[kSlotMort]);
 
-    uint32_t encoding = pF->uDeltaEncoding != 0 ? pF->uDeltaEncoding : pF->uHiByteEncoding;
-    pF->csFont = CharsetFromEncodingID(encoding);
+    pF->csFont = CharsetFromEncodingID(FontEncodingID(pF));
 
     if (!LoadProgramTables(pF)) return false;
     if (!LoadComponentTable(pF)) return false;

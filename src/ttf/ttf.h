@@ -345,6 +345,12 @@ int32_t FontNames(_TTFont *pF, int *lpiPlatformID, int *lpiEncodingID, int *lpiL
 int32_t GetCmap(_TTFont *pF, const TableDirectoryStruct *pEntry);
 int32_t Getmort(_TTFont *pF, const TableDirectoryStruct *pEntry);
 uint32_t GetGlyphNo(_TTFont *pF, uint32_t c);
+// Whether the font's character set came from its format-4 sub-table (one
+// with a non-zero encoding was kept), and the encoding ID it came from.
+bool CharsetFromSegmentTable(const _TTFont *pF);
+uint32_t FontEncodingID(const _TTFont *pF);
+// Whether GetGlyphNo answers from the format-2 sub-table.
+bool LooksUpInHighByteTable(const _TTFont *pF);
 uint32_t GetGlyphNoFromHiLo(_TTFont *pF, uint32_t c);
 uint32_t GetVertical(_TTFont *pF, uint32_t uGlyphNo);
 int16_t CharsetFromEncodingID(uint32_t encodingID);

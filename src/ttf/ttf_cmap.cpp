@@ -169,8 +169,25 @@ int32_t GetCmap(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     return int32_t(count);
 }
 
+bool CharsetFromSegmentTable(const _TTFont *pF) {
+    return pF->lpcmapSeg2DeltaValues != nullptr && pF->uDeltaEncoding != 0;
+}
+
+uint32_t FontEncodingID(const _TTFont *pF) {
+    return CharsetFromSegmentTable(pF) ? pF->uDeltaEncoding : pF->uHiByteEncoding;
+}
+
+// Codes are looked up in the sub-table that gave the font its character
+// set.  A Unicode font that also carries a Mac high-byte table (Korean
+// fonts often do) would otherwise have its Unicode codes read as Mac ones
+// and miss; a high-byte table is used first only when it gives the font's
+// own code space.
+bool LooksUpInHighByteTable(const _TTFont *pF) {
+    return pF->lpcmapHighByteTable != nullptr && !CharsetFromSegmentTable(pF);
+}
+
 uint32_t GetGlyphNo(_TTFont *pF, uint32_t c) {
-    if (pF->lpcmapHighByteTable != nullptr) return GetGlyphNoFromHiLo(pF, c);
+    if (LooksUpInHighByteTable(pF)) return GetGlyphNoFromHiLo(pF, c);
     if (pF->lpcmapSeg2DeltaValues == nullptr) return 0;
     int32_t i = FindSegment(pF, c);
     if (i < 0) return 0;

@@ -107,6 +107,18 @@ TEST_F(Cmap, Format2SubHeaders) {
     EXPECT_EQ(csSingleByte, CharsetFromEncodingID(5));
 }
 
+// A Unicode font with a Mac high-byte table beside its Unicode one: its
+// character set is Unicode, so codes are looked up as Unicode.
+TEST_F(Cmap, AUnicodeFontLooksCodesUpInItsUnicodeTable) {
+    FontBuilder b;
+    b.Cmap2(1, 3, {{0xB0A1, 7}}).Cmap4(3, 1, {{0xAC00, 5}, {0x41, 2}});
+    ASSERT_TRUE(Open(b));
+    EXPECT_EQ(5u, Glyph(0xAC00));
+    EXPECT_EQ(2u, Glyph(0x41));
+    EXPECT_EQ(0u, Glyph(0xB0A1));
+    EXPECT_FALSE(LooksUpInHighByteTable(F()));
+}
+
 TEST_F(Cmap, OnlyUnknownOrFormat0SubTablesMapEverythingToZero) {
     ASSERT_TRUE(Open(FontBuilder().Cmap0(1, 0, {{0x41, 3}}).CmapRaw(3, 10, {0, 12, 0, 0})));
     EXPECT_EQ(0u, Glyph(0x41));
