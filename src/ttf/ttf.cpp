@@ -64,9 +64,9 @@ bool LoadLoca(_TTFont *pF) {
 }
 
 bool LoadComponentTable(_TTFont *pF) {
-    uint16_t n = pF->leMaximumProfile.maxComponentElements;
+    int n = ComponentCapacity(pF->leMaximumProfile);
     if (n == 0) return true;
-    pF->G.GC = static_cast<GlyphComponent *>(std::calloc(n, sizeof(GlyphComponent)));
+    pF->G.GC = static_cast<GlyphComponent *>(std::calloc(size_t(n), sizeof(GlyphComponent)));
     return pF->G.GC != nullptr;
 }
 

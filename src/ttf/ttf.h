@@ -357,6 +357,10 @@ int16_t CharsetFromEncodingID(uint32_t encodingID);
 
 // ------------------------------------------- glyph loading (ttf_glyph.cpp)
 
+// Entries of the component table G.GC: room for every simple glyph a
+// composite can record, nested composites included.
+int ComponentCapacity(const leMaxpHeader &maxp);
+
 int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
              int16_t *lpNextEndPoint, TTFCoord *lpCoords, int Recursion);
 void ScalePoints(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
