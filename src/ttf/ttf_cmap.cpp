@@ -62,7 +62,10 @@ void UseFormat4(_TTFont *pF, const uint8_t *table, const cmapSubTableDirectory &
 
 // Records this sub-table when it is of a format we look codes up in; for each
 // format the last record in the directory wins.  A sub-table whose fixed part
-// does not fit the table is passed over.
+// (format 0's glyph array, format 2's sub-header keys, format 4's header and
+// segment arrays) does not fit the table is passed over, our own guard
+// against a lying offset: an earlier record of the same format, if any,
+// stays in use, and the lookups never read past the table's end.
 void ChooseSubTable(_TTFont *pF, const cmapSubTableDirectory &record) {
     uint32_t format = 0;
     if (!ReadCmap16(pF, record.Offset, &format)) return;
@@ -218,7 +221,9 @@ uint32_t GetGlyphNoFromHiLo(_TTFont *pF, uint32_t c) {
 }
 
 // Pairs that would run past the end of the mort table are not trusted: the
-// whole substitution is left off.
+// whole substitution is left off.  This is our own guard: when nEntries
+// claims more pairs than the table holds, we would rather draw horizontal
+// forms than substitute glyphs read from whatever follows the table.
 int32_t Getmort(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     pF->uMinGlyph = 65535;
     pF->uMaxGlyph = 0;

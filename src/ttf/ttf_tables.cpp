@@ -295,7 +295,8 @@ int32_t Getloca(_TTFont *pF, const TableDirectoryStruct *pEntry) {
 // The answer always lies inside the glyf table (and the file): an entry that
 // points past its end is pulled back to the end, so the glyph reads as empty
 // or short instead of reaching into other tables.  Without glyf every glyph
-// is empty.
+// is empty.  This clamp is our own guard against a lying loca table; a font
+// whose loca is honest never meets it.
 int32_t GetGlyphIndex(_TTFont *pF, uint32_t GlyphNo) {
     const TableDirectoryStruct *glyf = pF->lpsfntTable[kSlotGlyf];
     if (glyf == nullptr) return 0;
