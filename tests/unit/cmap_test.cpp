@@ -210,6 +210,16 @@ TEST_F(Cmap, VerticalPairsReplaceGlyphsOnlyWhenAsked) {
     EXPECT_EQ(100u, GetVertical(F(), 100));
 }
 
+// The upper bound of the search is the last pair's first glyph, not the
+// largest one: in a table out of order, pairs above it are never reached.
+TEST_F(Cmap, TheLastPairBoundsTheSubstitution) {
+    ASSERT_TRUE(Open(FontBuilder().Mort({{5, 50}, {9, 90}, {7, 70}})));
+    EXPECT_EQ(7u, F()->uMaxGlyph);
+    F()->iVertical = 1;
+    EXPECT_EQ(70u, GetVertical(F(), 7));
+    EXPECT_EQ(9u, GetVertical(F(), 9));
+}
+
 TEST_F(Cmap, UnusableMortLeavesSubstitutionOff) {
     auto expectOff = [this](const FontBuilder &b) {
         ASSERT_TRUE(Open(b));  // mort problems never fail the open
