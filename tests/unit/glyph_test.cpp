@@ -349,13 +349,17 @@ TEST(CompositeGlyph, OffsetsScaleAndRoundToThePixelGrid) {
 }
 
 TEST(CompositeGlyph, ScalesAndTransformsComponents) {
-    Bytes halfX = CompositeHeader(), one = CompositeHeader(), matrix = CompositeHeader();
-    PutComponent(halfX, 0x0002 | 0x0040, 3, 0, 0, {0x20, 0x00, 0x40, 0x00});
-    PutComponent(one, 0x0002 | 0x0008, 3, 0, 0, {0x20, 0x00});
+    Bytes halfX = CompositeHeader(), one = CompositeHeader(), matrix = CompositeHeader(),
+          shear = CompositeHeader();
+    PutComponent(halfX, 0x0002 | 0x0040, 4, 0, 0, {0x20, 0x00, 0x40, 0x00});
+    PutComponent(one, 0x0002 | 0x0008, 4, 0, 0, {0x20, 0x00});
     // Swaps x and y.
-    PutComponent(matrix, 0x0002 | 0x0080, 3, 0, 0, {0, 0, 0x40, 0x00, 0x40, 0x00, 0, 0});
+    PutComponent(matrix, 0x0002 | 0x0080, 4, 0, 0, {0, 0, 0x40, 0x00, 0x40, 0x00, 0, 0});
+    // scale01 0.5 only: x' = x + y / 2, y' = y; the matrix is not symmetric,
+    // so a mix-up of the two off-diagonal entries shows.
+    PutComponent(shear, 0x0002 | 0x0080, 4, 0, 0, {0x40, 0x00, 0x20, 0x00, 0, 0, 0x40, 0x00});
     Bytes point = SimpleGlyph({0}, {0x01, 0x00, 40, 0xFF, 0xEC});  // (40, -20)
-    HandFont f({halfX, one, matrix, point}, 256);
+    HandFont f({halfX, one, matrix, shear, point}, 256);
     f.Open();
     ASSERT_EQ(0, f.Load(0));
     EXPECT_POINT(f, 0, 20, -20);
@@ -363,6 +367,8 @@ TEST(CompositeGlyph, ScalesAndTransformsComponents) {
     EXPECT_POINT(f, 0, 20, -10);
     ASSERT_EQ(0, f.Load(2));
     EXPECT_POINT(f, 0, -20, 40);
+    ASSERT_EQ(0, f.Load(3));
+    EXPECT_POINT(f, 0, 30, -20);
 }
 
 TEST(CompositeGlyph, MatchesPointsAndReportsNumbersOutOfRange) {
