@@ -95,6 +95,11 @@ inline bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection,
 // more).  Longer values are refused, never stored to come back cut.
 constexpr uint32_t kMaxProfileValueLength = 16383;
 
+// A ']' or a line break would end a section name early.
+inline bool ProfileSectionIsWritable(const char *lpszSection) {
+    return lpszSection && !std::strpbrk(lpszSection, "]\r\n");
+}
+
 // Texts that would not read back as written: a line break anywhere would
 // start a new line of the file, a '=' would end the key early, a ']' would
 // end the section name early, a key starting with '[' or ';' would read as
@@ -106,8 +111,8 @@ inline bool ProfileTextIsWritable(const char *lpszSection, const char *lpszKey,
     auto hasAny = [](const char *text, const char *set) {
         return text && std::strpbrk(text, set) != nullptr;
     };
-    if (!lpszSection || !lpszKey || !*lpszKey) return false;
-    if (hasAny(lpszSection, "]\r\n") || hasAny(lpszKey, "=\r\n")) return false;
+    if (!ProfileSectionIsWritable(lpszSection) || !lpszKey || !*lpszKey) return false;
+    if (hasAny(lpszKey, "=\r\n")) return false;
     if (*lpszKey == '[' || *lpszKey == ';') return false;
     // Blanks around a key are dropped when the file is read.
     auto isBlank = [](char c) { return c == ' ' || c == '\t'; };

@@ -177,6 +177,7 @@ TEST_F(ProfileStore, ASectionIsReplacedWholeOrNotAtAll) {
     EXPECT_FALSE(ProfileReplaceSection(ini_.c_str(), "S", refused, 2));
     EXPECT_EQ(Names({"B", "A"}), Keys(ini_, "S"));
 
+    EXPECT_FALSE(ProfileReplaceSection(ini_.c_str(), "S]x", nullptr, 0));
     ASSERT_TRUE(ProfileReplaceSection(ini_.c_str(), "S", nullptr, 0));
     EXPECT_TRUE(Keys(ini_, "S").empty());
     EXPECT_EQ(Names({"C"}), Keys(ini_, "T"));

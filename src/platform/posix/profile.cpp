@@ -335,7 +335,7 @@ bool ProfileReplaceSection(const char *lpszFileName, const char *lpszSection,
             return false;
         entries.push_back({pEntries[i].lpszKey, pEntries[i].lpszValue});
     }
-    if (!lpszSection) return false;
+    if (!ProfileSectionIsWritable(lpszSection)) return false;
     return EditFile(lpszFileName,
                     [&](IniText &ini) { return ini.ReplaceSection(lpszSection, entries); });
 }

@@ -77,7 +77,7 @@ bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
 // texts, each terminated, ended by an empty text.
 bool ProfileReplaceSection(const char *lpszFileName, const char *lpszSection,
                            const ProfileChange *pEntries, size_t uCount) {
-    if (NamesNoFile(lpszFileName) || !lpszSection) return false;
+    if (NamesNoFile(lpszFileName) || !ProfileSectionIsWritable(lpszSection)) return false;
     std::string lines;
     for (size_t i = 0; i < uCount; ++i) {
         if (!pEntries[i].lpszValue ||
