@@ -183,6 +183,15 @@ TEST_F(ProfileStore, ASectionIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(Names({"C"}), Keys(ini_, "T"));
     ASSERT_TRUE(ProfileReplaceSection(ini_.c_str(), "New", entries, 1));
     EXPECT_EQ("2", Read(ini_, "New", "B"));
+
+    // Keys after one with an empty name are not listed, so no list read
+    // from the file holds them; a replacement keeps them.
+    WriteTextFile(ini_, "[S]\r\nA=1\r\n=hidden\r\nH=2\r\n[T]\r\nC=3\r\n");
+    ASSERT_TRUE(ProfileReplaceSection(ini_.c_str(), "S", entries, 2));
+    EXPECT_EQ(Names({"B", "A"}), Keys(ini_, "S"));
+    EXPECT_EQ("hidden", Read(ini_, "S", ""));
+    EXPECT_EQ("2", Read(ini_, "S", "H"));
+    EXPECT_EQ(Names({"C"}), Keys(ini_, "T"));
 }
 
 #ifndef _WIN32

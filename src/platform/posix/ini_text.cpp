@@ -200,8 +200,10 @@ bool IniText::ReplaceSection(const std::string &section, const std::vector<Entry
     }
     size_t insertAt = body.end;
     size_t kept = body.header + 1;
+    bool listed = true;  // keys from the first empty name on are never listed: they stay
     for (size_t i = body.header + 1; i < body.end; ++i) {
-        if (lines_[i].kind == Kind::Key) {
+        if (lines_[i].kind == Kind::Key && lines_[i].name.empty()) listed = false;
+        if (lines_[i].kind == Kind::Key && listed) {
             insertAt = std::min(insertAt, kept);
             continue;
         }

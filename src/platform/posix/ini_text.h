@@ -27,8 +27,10 @@ public:
     // All three return whether the text changed.
     bool SetValue(const std::string &section, const std::string &key, const std::string &value);
     bool DeleteKey(const std::string &section, const std::string &key);
-    // The section's keys become exactly `entries`, in order, where its first
-    // key was; comments and other lines of the section stay.
+    // The section's listed keys become exactly `entries`, in order, where its
+    // first key was; comments and other lines of the section stay, and so do
+    // the keys from the first one with an empty name on, which no list of
+    // key names shows.
     bool ReplaceSection(const std::string &section, const std::vector<Entry> &entries);
 
     std::string Text() const;
