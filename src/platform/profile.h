@@ -7,10 +7,18 @@
 // of matching surrounding quotes removed, lines starting with ';', unknown
 // sections and lines the store does not understand are kept untouched, CRLF
 // and LF line ends are both read (a rewritten file keeps the ending of its
-// first line; a new file gets CRLF).  Every change replaces the file as a
-// whole (a temporary file in the same directory, then a rename), so an
-// interrupted write never leaves a broken ini file.  A file that exists but
-// cannot be read is never written over.
+// first line; a new file gets CRLF).  Odd files read as the Windows calls
+// read them: a UTF-8 byte-order mark is skipped, a key written twice is
+// listed twice and its first value read, blanks before a key are dropped,
+// and a key with an empty name ("=value") ends the list of key names.
+// Every change replaces the file as a whole (a temporary file in the same
+// directory with the old file's owner and mode, then a rename), so an
+// interrupted write never leaves a broken ini file; a file with several
+// hard links, or in a directory that takes no new file, is rewritten in
+// place instead, with the whole new text prepared first.  Writers take
+// turns through an advisory lock (flock) on the file, so concurrent changes
+// from several processes are all kept.  A file that exists but cannot be
+// read, or that the caller may not write, is never written over.
 //
 // An empty lpszFileName names no file: reads give the default, writes fail.
 //
@@ -56,6 +64,14 @@ struct ProfileChange {
 bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
                          const ProfileChange *pChanges, size_t uCount);
 
+// Makes the section hold exactly these keys with these values (none may be
+// null), in this order, in one change of the file: a reader sees the old
+// section or the new one, never an empty one.  The section is added when
+// missing; its header stays when the list is empty.  Refused as a whole,
+// the file unchanged, when any entry is one the store refuses.
+bool ProfileReplaceSection(const char *lpszFileName, const char *lpszSection,
+                           const ProfileChange *pEntries, size_t uCount);
+
 // Sets lpszKey = lpszValue, adding the section and the key when they are
 // missing.  False when the store refused or failed; the file is then as it
 // was.
@@ -74,20 +90,35 @@ inline bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection,
     return ProfileApplyChanges(lpszFileName, lpszSection, &change, 1);
 }
 
+// The longest value either store reads back whole (the Windows profile
+// calls under Wine give nothing at all for values of 32767 characters and
+// more).  Longer values are refused, never stored to come back cut.
+constexpr uint32_t kMaxProfileValueLength = 16383;
+
+// A ']' or a line break would end a section name early.
+inline bool ProfileSectionIsWritable(const char *lpszSection) {
+    return lpszSection && !std::strpbrk(lpszSection, "]\r\n");
+}
+
 // Texts that would not read back as written: a line break anywhere would
 // start a new line of the file, a '=' would end the key early, a ']' would
 // end the section name early, a key starting with '[' or ';' would read as
-// a section or a comment.  Both stores refuse them rather than corrupt the
-// file.
+// a section or a comment, blanks around a key would be dropped when it is
+// read back, a value longer than kMaxProfileValueLength would
+// come back cut.  Both stores refuse them rather than corrupt the file.
 inline bool ProfileTextIsWritable(const char *lpszSection, const char *lpszKey,
                                   const char *lpszValue) {
     auto hasAny = [](const char *text, const char *set) {
         return text && std::strpbrk(text, set) != nullptr;
     };
-    if (!lpszSection || !lpszKey || !*lpszKey) return false;
-    if (hasAny(lpszSection, "]\r\n") || hasAny(lpszKey, "=\r\n")) return false;
+    if (!ProfileSectionIsWritable(lpszSection) || !lpszKey || !*lpszKey) return false;
+    if (hasAny(lpszKey, "=\r\n")) return false;
     if (*lpszKey == '[' || *lpszKey == ';') return false;
-    return !hasAny(lpszValue, "\r\n");
+    // Blanks around a key are dropped when the file is read.
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    if (isBlank(lpszKey[0]) || isBlank(lpszKey[std::strlen(lpszKey) - 1])) return false;
+    return !hasAny(lpszValue, "\r\n") &&
+           (!lpszValue || std::strlen(lpszValue) <= kMaxProfileValueLength);
 }
 
 }  // namespace kelmor

@@ -39,6 +39,22 @@ char *ReadSectionKeyNames(const char *lpszFileName, const char *lpszSection) {
 
 char *NextName(char *name) { return name + std::strlen(name) + 1; }
 
+// The whole value of one key, in a buffer the caller frees; null when memory
+// runs out.  The buffer grows until the value fits: a value read cut would be
+// saved cut by the next rewrite of the section.  One character more than the
+// store writes is the most read, so a longer hand-written value still comes
+// back too long to be written again.
+char *ReadWholeValue(const char *lpszFileName, const char *lpszSection, const char *key) {
+    constexpr uint32_t kMostBytes = kMaxProfileValueLength + 2;
+    for (uint32_t size = kIniValueReadBytes;; size = size * 2 < kMostBytes ? size * 2 : kMostBytes) {
+        char *value = static_cast<char *>(std::malloc(size));
+        if (!value) return nullptr;
+        uint32_t length = ProfileReadString(lpszFileName, lpszSection, key, "", value, size);
+        if (length + 1 < size || size == kMostBytes) return value;
+        std::free(value);
+    }
+}
+
 void AppendRecord(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, _IniFieldsType *pif) {
     pif->pPrev = *lppifTail;
     pif->pNext = nullptr;
@@ -55,7 +71,7 @@ void AddRecordFromValue(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, 
                         int32_t iMaxFields, char *key, const char *value) {
     static char empty[1];
     char *slots[kIniFieldCapacity] = {key};
-    int32_t found = GetQuoteArgs(value, ",", iMaxFields);
+    int32_t found = GetQuoteArgsWhole(value, ",", iMaxFields);
     for (int32_t i = 0; i + 1 < kIniFieldCapacity; ++i)
         slots[i + 1] = i < found ? TrimWhiteSpace(Arguments[i]) : empty;
     AddIniFieldsType(lppifHead, lppifTail, slots, iType, iMaxFields);
@@ -186,33 +202,74 @@ void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, 
     ZapIniFieldsTypes(lppifHead, lppifTail);
     std::strcpy(ParseCommentStr, "*");
     for (char *name = names; *name; name = NextName(name)) {
-        char value[kIniValueReadBytes];
-        ProfileReadString(lpszFileName, lpszSection, name, "", value, sizeof value);
-        AddRecordFromValue(lppifHead, lppifTail, iType, iMaxFields, name, value);
+        char *value = ReadWholeValue(lpszFileName, lpszSection, name);
+        if (value) AddRecordFromValue(lppifHead, lppifTail, iType, iMaxFields, name, value);
+        std::free(value);
     }
     std::free(names);
 }
 
-// All deletions go first, then all values in list order, so the section's
-// keys follow the list; the store applies the batch with one rewrite where
-// it can.
-void WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection) {
+namespace {
+
+void FreeJoinedRecords(ProfileChange *entries, size_t count) {
+    for (size_t i = 0; i < count; ++i) std::free(const_cast<char *>(entries[i].lpszValue));
+    std::free(entries);
+}
+
+// Every record with a key as a store entry: the key and the joined fields,
+// the values on the heap (FreeJoinedRecords frees them).  False, with
+// nothing left allocated, when memory runs out.
+bool JoinRecords(_IniFieldsType *pifHead, ProfileChange **entries, size_t *count) {
     size_t records = 0;
     for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext) ++records;
-    if (records == 0) return;
-    auto *changes = static_cast<ProfileChange *>(std::calloc(2 * records, sizeof(ProfileChange)));
-    if (!changes) return;
-    size_t count = 0;
-    for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext)
-        if (pif->ppFields[0]) changes[count++] = {pif->ppFields[0], nullptr};
-    size_t firstValue = count;
+    *count = 0;
+    *entries = static_cast<ProfileChange *>(std::calloc(records + 1, sizeof(ProfileChange)));
+    if (!*entries) return false;
     for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext) {
-        char *value = pif->ppFields[0] ? JoinFields(pif) : nullptr;
-        if (value) changes[count++] = {pif->ppFields[0], value};
+        if (!pif->ppFields[0]) continue;
+        char *value = JoinFields(pif);
+        if (!value) {
+            FreeJoinedRecords(*entries, *count);
+            return false;
+        }
+        (*entries)[(*count)++] = {pif->ppFields[0], value};
     }
-    ProfileApplyChanges(lpszFileName, lpszSection, changes, count);
-    for (size_t i = firstValue; i < count; ++i) std::free(const_cast<char *>(changes[i].lpszValue));
+    return true;
+}
+
+}  // namespace
+
+// All deletions go first, then all values in list order, so the section's
+// keys follow the list; the store applies the batch with one rewrite where
+// it can.  A value the store would refuse stops the whole write before
+// anything is written: deleting its key first would lose the entry.
+void WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection) {
+    ProfileChange *values;
+    size_t count;
+    if (!JoinRecords(pifHead, &values, &count)) return;
+    bool writable = true;
+    for (size_t i = 0; i < count && writable; ++i)
+        writable = ProfileTextIsWritable(lpszSection, values[i].lpszKey, values[i].lpszValue);
+    auto *changes = static_cast<ProfileChange *>(std::calloc(2 * count + 1, sizeof(ProfileChange)));
+    if (writable && changes && count > 0) {
+        for (size_t i = 0; i < count; ++i) {
+            changes[i] = {values[i].lpszKey, nullptr};
+            changes[count + i] = values[i];
+        }
+        ProfileApplyChanges(lpszFileName, lpszSection, changes, 2 * count);
+    }
     std::free(changes);
+    FreeJoinedRecords(values, count);
+}
+
+bool ReplaceIniSection(_IniFieldsType *pifHead, const char *lpszFileName,
+                       const char *lpszSection) {
+    ProfileChange *values;
+    size_t count;
+    if (!JoinRecords(pifHead, &values, &count)) return false;
+    bool replaced = ProfileReplaceSection(lpszFileName, lpszSection, values, count);
+    FreeJoinedRecords(values, count);
+    return replaced;
 }
 
 void DeleteAllIniEntries(const char *lpszFileName, const char *lpszSection) {

@@ -13,7 +13,7 @@ namespace kelmor {
 
 constexpr int32_t kIniFieldCapacity = 30;     // slots of one record, key included
 constexpr int32_t kIniMaxReadFields = 29;     // largest iMaxFields a section is read with
-constexpr uint32_t kIniValueReadBytes = 256;  // longer values are read cut to 255 characters
+constexpr uint32_t kIniValueReadBytes = 256;  // first buffer for a value; longer ones grow it
 
 struct _IniFieldsType {
     _IniFieldsType *pNext;
@@ -59,6 +59,12 @@ void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, 
 // Writes every record as key=field1,field2,...,  (keys of the section that
 // the list does not hold are left alone).
 void WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection);
+// Makes the section an exact image of the list, in list order, in one
+// change of the file, so that no reader ever sees it empty half-way.
+// Refused as a whole, the file unchanged, when the store refuses any record
+// (a value too long, a key it could not read back); false then.
+bool ReplaceIniSection(_IniFieldsType *pifHead, const char *lpszFileName,
+                       const char *lpszSection);
 // Removes every key of the section; the section header stays.
 void DeleteAllIniEntries(const char *lpszFileName, const char *lpszSection);
 

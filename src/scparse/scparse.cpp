@@ -1,6 +1,7 @@
 #include "scparse/scparse.h"
 
 #include <cstring>
+#include <string>
 
 namespace kelmor {
 
@@ -14,16 +15,19 @@ namespace {
 // terminator.
 constexpr int kLocalDelimBytes = kMaxDelimiters + 3;
 
-char ArgString[kMaxArgLine + 1];
+// The working copy of the line; ArgString points into it.
+std::string ArgBuffer;
+char *ArgString;
 int32_t OrigLength;
 int32_t ArgPointer;
 bool Spaces;
 char EmptyArgument[1];
 
-void InitArg(const char *Line) {
-    std::memset(ArgString, 0, sizeof ArgString);
-    if (Line) std::strncpy(ArgString, Line, kMaxArgLine);
-    OrigLength = static_cast<int32_t>(std::strlen(ArgString));
+void InitArg(const char *Line, size_t maxLength) {
+    size_t length = Line ? strnlen(Line, maxLength) : 0;
+    ArgBuffer.assign(Line ? Line : "", length);
+    ArgString = &ArgBuffer[0];
+    OrigLength = static_cast<int32_t>(length);
     ArgPointer = 0;
     for (char *&argument : Arguments) argument = EmptyArgument;
 }
@@ -91,10 +95,8 @@ bool GetQuoteArg(char **Arguement, char *DelimStr) {
     return true;
 }
 
-}  // namespace
-
-int32_t GetQuoteArgs(const char *Line, const char *DelimStr, int32_t Maxlook) {
-    InitArg(Line);
+int32_t SplitLine(const char *Line, size_t maxLength, const char *DelimStr, int32_t Maxlook) {
+    InitArg(Line, maxLength);
     char LocalDelimStr[kLocalDelimBytes] = {};
     if (DelimStr) std::strncpy(LocalDelimStr, DelimStr, kMaxDelimiters);
     std::strcat(LocalDelimStr, "\n");
@@ -112,6 +114,16 @@ int32_t GetQuoteArgs(const char *Line, const char *DelimStr, int32_t Maxlook) {
         if (found) ++count;
     } while (found && count <= Maxlook);
     return count;
+}
+
+}  // namespace
+
+int32_t GetQuoteArgs(const char *Line, const char *DelimStr, int32_t Maxlook) {
+    return SplitLine(Line, kMaxArgLine, DelimStr, Maxlook);
+}
+
+int32_t GetQuoteArgsWhole(const char *Line, const char *DelimStr, int32_t Maxlook) {
+    return SplitLine(Line, kMaxWholeArgLine, DelimStr, Maxlook);
 }
 
 }  // namespace kelmor

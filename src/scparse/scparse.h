@@ -13,6 +13,9 @@ namespace kelmor {
 
 constexpr int kMaxArguments = 18;     // size of Arguments
 constexpr int kMaxArgLine = 255;      // longer lines are cut to this length
+// The most GetQuoteArgsWhole reads: more than any ini value the library
+// writes, so that no value it stored comes back cut.
+constexpr int kMaxWholeArgLine = 65535;
 constexpr int kMaxDelimiters = 17;    // a longer delimiter set loses its tail
 constexpr int kCommentStrBytes = 10;  // marker text plus terminator
 
@@ -30,6 +33,9 @@ extern char *Arguments[kMaxArguments];
 // in DelimStr makes tabs delimiters too and skips white space around
 // arguments.  Null Line or DelimStr count as empty texts.
 int32_t GetQuoteArgs(const char *Line, const char *DelimStr, int32_t Maxlook);
+// The same for lines of up to kMaxWholeArgLine characters: the ini reader
+// splits whole values with it.
+int32_t GetQuoteArgsWhole(const char *Line, const char *DelimStr, int32_t Maxlook);
 
 }  // namespace kelmor
 

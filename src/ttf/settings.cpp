@@ -105,10 +105,12 @@ void InitKELMOFromIni() {
                        szInstalledFontsSection);
 }
 
+// Deleting every key and then writing the list would be two changes of the
+// file: a reader in between would find no fonts installed, and a crash
+// there would lose them all.  The section is replaced in one change.
 void WriteIniTypesFromKELMO(const char *) {
     if (!HaveIniFile()) return;
-    DeleteAllIniEntries(szIniFile, szInstalledFontsSection);
-    WriteIniTypes(pifKELMOHead, szIniFile, szInstalledFontsSection);
+    ReplaceIniSection(pifKELMOHead, szIniFile, szInstalledFontsSection);
 }
 
 void RemoveKELMORPif(_IniFieldsType *pif) {

@@ -64,9 +64,9 @@ bool LoadLoca(_TTFont *pF) {
 }
 
 bool LoadComponentTable(_TTFont *pF) {
-    uint16_t n = pF->leMaximumProfile.maxComponentElements;
+    int n = ComponentCapacity(pF->leMaximumProfile);
     if (n == 0) return true;
-    pF->G.GC = static_cast<GlyphComponent *>(std::calloc(n, sizeof(GlyphComponent)));
+    pF->G.GC = static_cast<GlyphComponent *>(std::calloc(size_t(n), sizeof(GlyphComponent)));
     return pF->G.GC != nullptr;
 }
 
@@ -81,8 +81,7 @@ bool BuildFontObject(_TTFont *pF) {
     if (GetCmap(pF, pF->lpsfntTable[kSlotCmap]) <= 0) return false;
     Getmort(pF, pF->lpsfntTable[kSlotMort]);
 
-    uint32_t encoding = pF->uDeltaEncoding != 0 ? pF->uDeltaEncoding : pF->uHiByteEncoding;
-    pF->csFont = CharsetFromEncodingID(encoding);
+    pF->csFont = CharsetFromEncodingID(FontEncodingID(pF));
 
     if (!LoadProgramTables(pF)) return false;
     if (!LoadComponentTable(pF)) return false;

@@ -357,11 +357,21 @@ int32_t FontNames(_TTFont *pF, int *lpiPlatformID, int *lpiEncodingID, int *lpiL
 int32_t GetCmap(_TTFont *pF, const TableDirectoryStruct *pEntry);
 int32_t Getmort(_TTFont *pF, const TableDirectoryStruct *pEntry);
 uint32_t GetGlyphNo(_TTFont *pF, uint32_t c);
+// Whether the font's character set came from its format-4 sub-table (one
+// with a non-zero encoding was kept), and the encoding ID it came from.
+bool CharsetFromSegmentTable(const _TTFont *pF);
+uint32_t FontEncodingID(const _TTFont *pF);
+// Whether GetGlyphNo answers from the format-2 sub-table.
+bool LooksUpInHighByteTable(const _TTFont *pF);
 uint32_t GetGlyphNoFromHiLo(_TTFont *pF, uint32_t c);
 uint32_t GetVertical(_TTFont *pF, uint32_t uGlyphNo);
 int16_t CharsetFromEncodingID(uint32_t encodingID);
 
 // ------------------------------------------- glyph loading (ttf_glyph.cpp)
+
+// Entries of the component table G.GC: room for every simple glyph a
+// composite can record, nested composites included.
+int ComponentCapacity(const leMaxpHeader &maxp);
 
 int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
              int16_t *lpNextEndPoint, TTFCoord *lpCoords, int Recursion);

@@ -62,7 +62,10 @@ void UseFormat4(_TTFont *pF, const uint8_t *table, const cmapSubTableDirectory &
 
 // Records this sub-table when it is of a format we look codes up in; for each
 // format the last record in the directory wins.  A sub-table whose fixed part
-// does not fit the table is passed over.
+// (format 0's glyph array, format 2's sub-header keys, format 4's header and
+// segment arrays) does not fit the table is passed over, our own guard
+// against a lying offset: an earlier record of the same format, if any,
+// stays in use, and the lookups never read past the table's end.
 void ChooseSubTable(_TTFont *pF, const cmapSubTableDirectory &record) {
     uint32_t format = 0;
     if (!ReadCmap16(pF, record.Offset, &format)) return;
@@ -169,8 +172,25 @@ int32_t GetCmap(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     return int32_t(count);
 }
 
+bool CharsetFromSegmentTable(const _TTFont *pF) {
+    return pF->lpcmapSeg2DeltaValues != nullptr && pF->uDeltaEncoding != 0;
+}
+
+uint32_t FontEncodingID(const _TTFont *pF) {
+    return CharsetFromSegmentTable(pF) ? pF->uDeltaEncoding : pF->uHiByteEncoding;
+}
+
+// Codes are looked up in the sub-table that gave the font its character
+// set.  A Unicode font that also carries a Mac high-byte table (Korean
+// fonts often do) would otherwise have its Unicode codes read as Mac ones
+// and miss; a high-byte table is used first only when it gives the font's
+// own code space.
+bool LooksUpInHighByteTable(const _TTFont *pF) {
+    return pF->lpcmapHighByteTable != nullptr && !CharsetFromSegmentTable(pF);
+}
+
 uint32_t GetGlyphNo(_TTFont *pF, uint32_t c) {
-    if (pF->lpcmapHighByteTable != nullptr) return GetGlyphNoFromHiLo(pF, c);
+    if (LooksUpInHighByteTable(pF)) return GetGlyphNoFromHiLo(pF, c);
     if (pF->lpcmapSeg2DeltaValues == nullptr) return 0;
     int32_t i = FindSegment(pF, c);
     if (i < 0) return 0;
@@ -201,7 +221,9 @@ uint32_t GetGlyphNoFromHiLo(_TTFont *pF, uint32_t c) {
 }
 
 // Pairs that would run past the end of the mort table are not trusted: the
-// whole substitution is left off.
+// whole substitution is left off.  This is our own guard: when nEntries
+// claims more pairs than the table holds, we would rather draw horizontal
+// forms than substitute glyphs read from whatever follows the table.
 int32_t Getmort(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     pF->uMinGlyph = 65535;
     pF->uMaxGlyph = 0;

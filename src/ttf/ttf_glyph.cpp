@@ -5,6 +5,7 @@
 // Every count, index and length here comes from the font file, so each is
 // checked before it is used: a glyph never writes past the end-point arrays
 // or the glyph zone, and decoding never reads past the glyph's own bytes.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -338,7 +339,7 @@ LoadResult LoadCompositeGlyph(const GlyphLoad &L, GlyphReader &r, int16_t *pCont
         PlaceComponent(L, c, compositeStart, placed, points, part.points);
         if (part.kind == Loaded::Composite)
             DropInstructions(pG);
-        else if (!RecordComponent(pG, L.pF->leMaximumProfile.maxComponentElements, sub, ends,
+        else if (!RecordComponent(pG, ComponentCapacity(L.pF->leMaximumProfile), sub, ends,
                                   points))
             return kFailed;
         contours += sub;
@@ -409,6 +410,18 @@ void DiscardLoad(_TtfGlyph *pG, int16_t firstComponent, int16_t *pContourCounter
 }
 
 }  // namespace
+
+// maxComponentElements counts the components of one level only.  A
+// composite whose components are composites records their simple glyphs
+// (NotoSansMono's U+A66E has 7 components of 2 parts each, where the font
+// declares 7), and each of those has at least one contour, so the contours
+// a glyph may hold bound how many there can be.  A font that declares no
+// components at all has no composites.
+int ComponentCapacity(const leMaxpHeader &maxp) {
+    if (maxp.maxComponentElements == 0) return 0;
+    int contours = std::max(maxp.maxContours, maxp.maxComponentContours);
+    return std::max<int>(maxp.maxComponentElements, contours);
+}
 
 int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
              int16_t *lpNextEndPoint, TTFCoord *lpCoords, int Recursion) {

@@ -69,8 +69,8 @@ uint8_t *ReadWholeTable(_TTFont *pF, const TableDirectoryStruct *pEntry, size_t 
     return buffer;
 }
 
-// Strings are compacted in place, so one that overlapped the header or the
-// records would rewrite them; such a string counts as outside the table.
+// A string laid over the header or the records is not a name; it counts as
+// outside the table.
 bool NameStringInTable(const _TTFont *pF, const _nameRecord *r) {
     uint64_t recordsEnd =
         sizeof(_nameHeader) + uint64_t(pF->lpNameTable->uNameRecs) * sizeof(_nameRecord);
@@ -85,29 +85,66 @@ void LogNameRecord(const _TTFont *pF, const _nameRecord *r) {
                  r->beLanguageID & 255, r->beNameID, line);
 }
 
-// Drops the zero bytes of every record's string in place.  Records often
-// share one stored string (the same name in several languages); compacting
-// shared bytes twice would garble them, so each stored string is compacted
-// once and later records that name it take the compacted length.  A string
-// outside the table is left alone and reads as empty.
-void CompactNameStrings(_TTFont *pF, bool logNames) {
-    std::map<uint32_t, uint16_t> compactedLength;  // (offset, length) -> new length
+// Where one stored string's compacted copy lies in the area after the table.
+struct CompactedString {
+    uint32_t offset;  // from the start of the area
+    int32_t length;   // -1 until the string has been compacted
+};
+
+// (offset, length) of a record's stored string, as one key.
+uint32_t StoredStringKey(const _nameRecord *r) {
+    return (uint32_t(r->beStringOffset) << 16) | r->beStringLength;
+}
+
+// Places every distinct stored string in the compacted area; returns the
+// area's size.  Offsets are 16-bit, so a string that would start beyond
+// them gets no place and reads as empty.
+uint32_t PlanCompactedStrings(_TTFont *pF, std::map<uint32_t, CompactedString> *places) {
+    uint32_t areaSize = 0;
     for (uint16_t i = 0; i < pF->lpNameTable->uNameRecs; ++i) {
         _nameRecord *r = &pF->lpNameRecords[i];
         FieldsToHost16(r);
-        if (!NameStringInTable(pF, r)) {
-            r->beStringLength = 0;
+        if (!NameStringInTable(pF, r) || areaSize > 0xFFFF) continue;
+        if (places->emplace(StoredStringKey(r), CompactedString{areaSize, -1}).second)
+            areaSize += r->beStringLength;
+    }
+    return areaSize;
+}
+
+// Drops the zero bytes of every record's string.  Records often share one
+// stored string (the same name in several languages), or name part of
+// another's (a style name inside a full name); compacting in place would
+// rewrite bytes that another record still reads.  So each distinct string is
+// compacted once into an area after the table, which then holds every
+// record's text, and each record is pointed there.  A string outside the
+// table, or one the area has no room for, reads as empty.
+void CompactNameStrings(_TTFont *pF, bool logNames) {
+    std::map<uint32_t, CompactedString> places;
+    uint32_t areaSize = PlanCompactedStrings(pF, &places);
+    size_t tableSize = size_t(pF->NameTableSize);
+    auto *table = static_cast<uint8_t *>(std::realloc(pF->lpNameTable, tableSize + areaSize + 1));
+    if (table == nullptr) places.clear();  // no room: the old table stays, every name empty
+    if (table != nullptr) {
+        pF->lpNameTable = reinterpret_cast<_nameHeader *>(table);
+        pF->lpNameRecords = reinterpret_cast<_nameRecord *>(table + sizeof(_nameHeader));
+    }
+    const char *stored = reinterpret_cast<char *>(pF->lpNameTable) +
+                         std::min<size_t>(pF->lpNameTable->uStrings, tableSize);
+    char *area = reinterpret_cast<char *>(pF->lpNameTable) + (table != nullptr ? tableSize : 0);
+    pF->lpNameStrings = area;
+    for (uint16_t i = 0; i < pF->lpNameTable->uNameRecs; ++i) {
+        _nameRecord *r = &pF->lpNameRecords[i];
+        auto place = places.find(StoredStringKey(r));
+        if (place == places.end()) {
+            r->beStringOffset = r->beStringLength = 0;
         } else {
-            uint32_t key = (uint32_t(r->beStringOffset) << 16) | r->beStringLength;
-            auto done = compactedLength.find(key);
-            if (done != compactedLength.end()) {
-                r->beStringLength = done->second;
-            } else {
-                char *s = pF->lpNameStrings + r->beStringOffset;
-                r->beStringLength =
-                    uint16_t(r->beStringLength - CopySingleBytes(s, s, r->beStringLength));
-                compactedLength[key] = r->beStringLength;
-            }
+            CompactedString &copy = place->second;
+            if (copy.length < 0)
+                copy.length = r->beStringLength -
+                               CopySingleBytes(area + copy.offset, stored + r->beStringOffset,
+                                               r->beStringLength);
+            r->beStringOffset = uint16_t(copy.offset);
+            r->beStringLength = uint16_t(copy.length);
         }
         if (logNames) LogNameRecord(pF, r);
     }
@@ -258,7 +295,8 @@ int32_t Getloca(_TTFont *pF, const TableDirectoryStruct *pEntry) {
 // The answer always lies inside the glyf table (and the file): an entry that
 // points past its end is pulled back to the end, so the glyph reads as empty
 // or short instead of reaching into other tables.  Without glyf every glyph
-// is empty.
+// is empty.  This clamp is our own guard against a lying loca table; a font
+// whose loca is honest never meets it.
 int32_t GetGlyphIndex(_TTFont *pF, uint32_t GlyphNo) {
     const TableDirectoryStruct *glyf = pF->lpsfntTable[kSlotGlyf];
     if (glyf == nullptr) return 0;
@@ -312,8 +350,8 @@ int32_t GetName(_TTFont *pF, const TableDirectoryStruct *pEntry) {
 
     bool logNames = (DebugBits & 8) != 0 && lpLogFile != nullptr;
     if (logNames) std::fprintf(lpLogFile, "Names:\n");
-    CompactNameStrings(pF, logNames);
-    return h->uNameRecs;
+    CompactNameStrings(pF, logNames);  // may move the table
+    return pF->lpNameTable->uNameRecs;
 }
 
 void NameRecordText(const _TTFont *pF, const _nameRecord *r, char *buf, size_t size) {

@@ -260,4 +260,25 @@ INSTANTIATE_TEST_SUITE_P(DebianFonts, OutlineFonts,
                                            "truetype/dejavu/DejaVuSans.ttf",
                                            "truetype/liberation/LiberationSans-Regular.ttf"));
 
+// U+A66E is a composite of seven composites of two parts each: more simple
+// glyphs than the font's maxComponentElements (7), all of which load.
+class NestedComposites : public OutlineFonts {};
+
+TEST_P(NestedComposites, LoadEveryPart) {
+    uint32_t glyph = GetGlyphNo(font_, 0xA66E);
+    ASSERT_EQ(2436u, glyph);
+    FT_Outline ftUnits = {};
+    ASSERT_TRUE(LoadReference(face_, int(glyph), FT_LOAD_NO_SCALE, ftUnits, lib_));
+    OurGlyph ours = LoadOurs(font_, int(glyph), kUnitsAsWholePixels);
+    std::string why;
+    Tolerance tol = ToleranceFor(face_, int(glyph), kUnitsAsWholePixels);
+    EXPECT_NE(Agreement::Differs, Compare(ours, ftUnits, nullptr, tol, why)) << why;
+    EXPECT_GT(font_->G.NumComponents, font_->leMaximumProfile.maxComponentElements);
+    ConsumePrograms(font_);
+    FT_Outline_Done(lib_, &ftUnits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Noto, NestedComposites,
+                         ::testing::Values("truetype/noto/NotoSansMono-Regular.ttf"));
+
 }  // namespace

@@ -98,7 +98,7 @@ bool SameFormat2Path(_TTFont *pF, uint32_t c) {
 // Every code 0..65535 through the sub-table our reader chose, against
 // FreeType on the same sub-table; returns the number of mapped codes.
 int ExpectSameCmap(_TTFont *pF, FreeTypeFace &ft) {
-    bool highByte = pF->lpcmapHighByteTable != nullptr;
+    bool highByte = LooksUpInHighByteTable(pF);
     uint16_t platform = highByte ? pF->uHiBytePlatform : pF->uDeltaPlatform;
     uint16_t encoding = highByte ? pF->uHiByteEncoding : pF->uDeltaEncoding;
     EXPECT_TRUE(ft.SelectCharmap(platform, encoding, highByte ? 2 : 4))
@@ -205,7 +205,45 @@ INSTANTIATE_TEST_SUITE_P(Debian, RealFont,
                                            "truetype/unfonts-core/UnDotum.ttf",
                                            "truetype/dejavu/DejaVuSans.ttf",
                                            "truetype/liberation/LiberationSans-Regular.ttf",
-                                           "truetype/droid/DroidSansFallbackFull.ttf"));
+                                           "truetype/droid/DroidSansFallbackFull.ttf",
+                                           // names that share parts of their strings
+                                           "truetype/nanum/NanumGothicCodingBold.ttf",
+                                           // a Mac Korean table beside the Unicode one
+                                           "truetype/nanum/NanumBarunGothic.ttf"));
+
+// Strings stored inside other records' strings read as their own.
+TEST(RealNames, OverlappingStringsReadWhole) {
+    struct Case {
+        const char *font;
+        int nameID;
+        const char *text;
+    } cases[] = {
+        {"truetype/nanum/NanumGothicCodingBold.ttf", 2, "Bold"},
+        {"truetype/nanum/NanumGothicCodingBold.ttf", 4, "NanumGothicCoding-Bold"},
+        {"truetype/nanum/NanumBarunGothic.ttf", 8, "NHN Corporation"},
+    };
+    for (const Case &c : cases) {
+        std::string path = DebianFont(c.font);
+        if (path.empty()) GTEST_SKIP() << c.font << " is not installed";
+        TableReader r(path);
+        ASSERT_TRUE(r.ReadAll());
+        int platform = 3, encoding = 1, language = 1033;
+        char buf[256];
+        FontNames(r.get(), &platform, &encoding, &language, c.nameID, buf, sizeof buf);
+        EXPECT_STREQ(c.text, buf) << c.font << " name " << c.nameID;
+    }
+}
+
+// Unicode codes reach NanumBarunGothic's glyphs through its Unicode table,
+// not its Mac Korean one.
+TEST(RealCmap, NanumBarunGothicIsLookedUpAsUnicode) {
+    std::string path = DebianFont("truetype/nanum/NanumBarunGothic.ttf");
+    if (path.empty()) GTEST_SKIP() << "NanumBarunGothic is not installed";
+    TableReader r(path);
+    ASSERT_TRUE(r.ReadAll());
+    EXPECT_EQ(csUnicode, CharsetFromEncodingID(FontEncodingID(r.get())));
+    EXPECT_EQ(5888u, GetGlyphNo(r.get(), 0xAC00));
+}
 
 TEST(RealMort, SungGBVerticalPairs) {
     std::string path = DebianFont("truetype/arphic-gbsn00lp/gbsn00lp.ttf");

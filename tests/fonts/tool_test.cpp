@@ -330,25 +330,6 @@ TEST(ToolProgram, HelpVersionAndBadCommandLines) {
     EXPECT_EQ(RunTool({"render", "font.ttf", "A", "--size", "400", "--dpi", "400"}).exitCode, 2);
 }
 
-// Input the command line cannot give is a usage error (2), found before
-// any font is opened, with a message.
-TEST(ToolProgram, BadRenderInputIsAUsageError) {
-    for (auto args : std::vector<std::vector<std::string>>{
-             {"--code", "ZZ"},
-             {"--glyphs", "-1"},
-             {"--glyphs", "1,,2"},
-             {"A", "--encoding", "euc"},
-             {"\xFF\xFE"},
-             {""},
-             {"\xE4\xB8\x80\xF0\x9F\x98\x80", "--encoding", "sjis"},  // no emoji in Shift-JIS
-         }) {
-        args.insert(args.begin(), {"render", "no-such-font.ttf"});
-        const ToolRun run = RunTool(args);
-        EXPECT_EQ(run.exitCode, 2) << args[2];
-        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
-    }
-}
-
 // A font the library refuses is still shown; one line on stderr says why.
 TEST(ToolProgram, InfoShowsAFontWithoutCmapAndSaysWhyItDoesNotOpen) {
     const ToolRun run = RunTool({"info", WriteFont(SquareFont().RemoveTable("cmap"), "info")});
@@ -516,6 +497,25 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
         RunTool({"render", font, text + "\xEF\xBF\xBF", "--ascii", "--columns", "1000"});
     ASSERT_EQ(direct.exitCode, 0) << direct.err;
     EXPECT_EQ(sjis.out, direct.out);  // U+FFFF is not in the font either: glyph 0
+}
+
+// Input the command line cannot give is a usage error (2), found before
+// any font is opened, with a message.
+TEST(ToolProgram, BadRenderInputIsAUsageError) {
+    for (auto args : std::vector<std::vector<std::string>>{
+             {"--code", "ZZ"},
+             {"--glyphs", "-1"},
+             {"--glyphs", "1,,2"},
+             {"A", "--encoding", "euc"},
+             {"\xFF\xFE"},
+             {""},
+             {"\xE4\xB8\x80\xF0\x9F\x98\x80", "--encoding", "sjis"},  // no emoji in Shift-JIS
+         }) {
+        args.insert(args.begin(), {"render", "no-such-font.ttf"});
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.exitCode, 2) << args[2];
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    }
 }
 
 }  // namespace

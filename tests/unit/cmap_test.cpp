@@ -107,6 +107,18 @@ TEST_F(Cmap, Format2SubHeaders) {
     EXPECT_EQ(csSingleByte, CharsetFromEncodingID(5));
 }
 
+// A Unicode font with a Mac high-byte table beside its Unicode one: its
+// character set is Unicode, so codes are looked up as Unicode.
+TEST_F(Cmap, AUnicodeFontLooksCodesUpInItsUnicodeTable) {
+    FontBuilder b;
+    b.Cmap2(1, 3, {{0xB0A1, 7}}).Cmap4(3, 1, {{0xAC00, 5}, {0x41, 2}});
+    ASSERT_TRUE(Open(b));
+    EXPECT_EQ(5u, Glyph(0xAC00));
+    EXPECT_EQ(2u, Glyph(0x41));
+    EXPECT_EQ(0u, Glyph(0xB0A1));
+    EXPECT_FALSE(LooksUpInHighByteTable(F()));
+}
+
 TEST_F(Cmap, OnlyUnknownOrFormat0SubTablesMapEverythingToZero) {
     ASSERT_TRUE(Open(FontBuilder().Cmap0(1, 0, {{0x41, 3}}).CmapRaw(3, 10, {0, 12, 0, 0})));
     EXPECT_EQ(0u, Glyph(0x41));
@@ -196,6 +208,16 @@ TEST_F(Cmap, VerticalPairsReplaceGlyphsOnlyWhenAsked) {
     EXPECT_EQ(6u, GetVertical(F(), 6));
     EXPECT_EQ(4u, GetVertical(F(), 4));
     EXPECT_EQ(100u, GetVertical(F(), 100));
+}
+
+// The upper bound of the search is the last pair's first glyph, not the
+// largest one: in a table out of order, pairs above it are never reached.
+TEST_F(Cmap, TheLastPairBoundsTheSubstitution) {
+    ASSERT_TRUE(Open(FontBuilder().Mort({{5, 50}, {9, 90}, {7, 70}})));
+    EXPECT_EQ(7u, F()->uMaxGlyph);
+    F()->iVertical = 1;
+    EXPECT_EQ(70u, GetVertical(F(), 7));
+    EXPECT_EQ(9u, GetVertical(F(), 9));
 }
 
 TEST_F(Cmap, UnusableMortLeavesSubstitutionOff) {

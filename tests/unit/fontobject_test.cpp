@@ -90,6 +90,8 @@ TEST(OpenTTFont, FontCharacterSetComesFromTheChosenSubTables) {
         {"symbol", SquareFont().Cmap4(3, 0, {{0x41, 1}}), csSingleByte},
         // A format-4 record with encoding 0 defers to the format-2 record.
         {"hilo", SquareFont().Cmap4(3, 0, {{0x41, 1}}).Cmap2(3, 2, {{0x889F, 1}}), csShiftJIS},
+        // Otherwise the format-4 record's encoding wins over the format-2 one.
+        {"mac", SquareFont().Cmap2(1, 3, {{0xB0A1, 1}}).Cmap4(3, 1, {{0x41, 1}}), csUnicode},
     };
     for (const Case &c : cases) {
         OpenFont font(Write(c.font, c.name));

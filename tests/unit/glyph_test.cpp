@@ -110,9 +110,10 @@ public:
     void Open() {
         _TTFont *pF = font_.get();
         ASSERT_EQ(0, InitInsMemory(pF, &pF->G));
-        if (pF->leMaximumProfile.maxComponentElements > 0)
+        int components = ComponentCapacity(pF->leMaximumProfile);
+        if (components > 0)
             pF->G.GC = static_cast<GlyphComponent *>(
-                std::calloc(pF->leMaximumProfile.maxComponentElements, sizeof(GlyphComponent)));
+                std::calloc(size_t(components), sizeof(GlyphComponent)));
     }
 
     // Loca entries as they would stand in the file.
@@ -348,13 +349,17 @@ TEST(CompositeGlyph, OffsetsScaleAndRoundToThePixelGrid) {
 }
 
 TEST(CompositeGlyph, ScalesAndTransformsComponents) {
-    Bytes halfX = CompositeHeader(), one = CompositeHeader(), matrix = CompositeHeader();
-    PutComponent(halfX, 0x0002 | 0x0040, 3, 0, 0, {0x20, 0x00, 0x40, 0x00});
-    PutComponent(one, 0x0002 | 0x0008, 3, 0, 0, {0x20, 0x00});
+    Bytes halfX = CompositeHeader(), one = CompositeHeader(), matrix = CompositeHeader(),
+          shear = CompositeHeader();
+    PutComponent(halfX, 0x0002 | 0x0040, 4, 0, 0, {0x20, 0x00, 0x40, 0x00});
+    PutComponent(one, 0x0002 | 0x0008, 4, 0, 0, {0x20, 0x00});
     // Swaps x and y.
-    PutComponent(matrix, 0x0002 | 0x0080, 3, 0, 0, {0, 0, 0x40, 0x00, 0x40, 0x00, 0, 0});
+    PutComponent(matrix, 0x0002 | 0x0080, 4, 0, 0, {0, 0, 0x40, 0x00, 0x40, 0x00, 0, 0});
+    // scale01 0.5 only: x' = x + y / 2, y' = y; the matrix is not symmetric,
+    // so a mix-up of the two off-diagonal entries shows.
+    PutComponent(shear, 0x0002 | 0x0080, 4, 0, 0, {0x40, 0x00, 0x20, 0x00, 0, 0, 0x40, 0x00});
     Bytes point = SimpleGlyph({0}, {0x01, 0x00, 40, 0xFF, 0xEC});  // (40, -20)
-    HandFont f({halfX, one, matrix, point}, 256);
+    HandFont f({halfX, one, matrix, shear, point}, 256);
     f.Open();
     ASSERT_EQ(0, f.Load(0));
     EXPECT_POINT(f, 0, 20, -20);
@@ -362,6 +367,8 @@ TEST(CompositeGlyph, ScalesAndTransformsComponents) {
     EXPECT_POINT(f, 0, 20, -10);
     ASSERT_EQ(0, f.Load(2));
     EXPECT_POINT(f, 0, -20, 40);
+    ASSERT_EQ(0, f.Load(3));
+    EXPECT_POINT(f, 0, 30, -20);
 }
 
 TEST(CompositeGlyph, MatchesPointsAndReportsNumbersOutOfRange) {
@@ -408,7 +415,10 @@ TEST(CompositeGlyph, ComponentTableBoundsTheLoad) {
     PutComponent(two, 0x0002 | 0x0020, 1, 0, 0);
     PutComponent(two, 0x0002, 1, 0, 0);
     HandFont full({two, Square(0)});
+    // The table holds as many simple glyphs as the glyph arrays hold
+    // contours, here one.
     full.font()->leMaximumProfile.maxComponentElements = 1;
+    full.font()->leMaximumProfile.maxContours = 1;
     full.Open();
     // The first component's instruction block must not outlive the failure
     // (the leak checker watches this).
@@ -446,6 +456,25 @@ TEST(CompositeGlyph, NestedCompositesNeedTheDeclaredDepth) {
     EXPECT_EQ(1, deep.G().NumComponents);
     EXPECT_EQ(deep.G().Zone1, deep.G().GC[0].lpCoords);
     EXPECT_EQ(nullptr, deep.G().instructions);
+}
+
+// maxComponentElements counts one level: three components that are each a
+// composite of two squares record six simple glyphs.
+TEST(CompositeGlyph, NestedCompositesRecordAllTheirSimpleGlyphs) {
+    Bytes outer = CompositeHeader(), pair = CompositeHeader();
+    PutComponent(outer, 0x0002 | 0x0020, 1, 0, 0);
+    PutComponent(outer, 0x0002 | 0x0020, 1, 50, 0);
+    PutComponent(outer, 0x0002, 1, 100, 0);
+    PutComponent(pair, 0x0002 | 0x0020, 2, 0, 0);
+    PutComponent(pair, 0x0002, 2, 0, 50);
+    HandFont f({outer, pair, Square(0)});
+    f.font()->leMaximumProfile.maxComponentElements = 3;
+    f.font()->leMaximumProfile.maxComponentDepth = 2;
+    f.Open();
+    ASSERT_EQ(23, f.Load(0));
+    EXPECT_EQ(6, f.G().NumComponents);
+    EXPECT_EQ(6, f.G().NumContours);
+    EXPECT_EQ(f.G().Zone1 + 20, f.G().GC[5].lpCoords);
 }
 
 TEST(CompositeGlyph, SelfReferenceAndTruncationFailCleanly) {

@@ -11,6 +11,15 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <cstring>
+#include <functional>
+
 #include "test_paths.h"
 #include "text_file.h"
 
@@ -114,6 +123,77 @@ TEST_F(ProfileStore, ShortBuffersCutAndStayTerminated) {
     EXPECT_EQ('\0', names[7]);
 }
 
+// Files as the Windows profile calls read them: a byte-order mark before
+// the first section, a key written twice (listed twice, the first read), a
+// key with blanks before it, and a key with an empty name, which ends the
+// list of names.
+TEST_F(ProfileStore, ReadsOddFilesAsTheWindowsCallsDo) {
+    WriteTextFile(ini_, "\xEF\xBB\xBF[First]\r\nA=1\r\nDup=first\r\ndup=second\r\n"
+                        "  Lead=blank\r\n=hidden\r\nAfter=x\r\n");
+    EXPECT_EQ(Names({"A", "Dup", "dup", "Lead"}), Keys(ini_, "First"));
+    EXPECT_EQ("first", Read(ini_, "First", "DUP"));
+    EXPECT_EQ("blank", Read(ini_, "First", "Lead"));
+    EXPECT_EQ("blank", Read(ini_, "First", "  Lead"));
+    EXPECT_EQ("hidden", Read(ini_, "First", ""));
+    EXPECT_EQ("x", Read(ini_, "First", "After"));
+
+    // A write finds the section behind the mark instead of adding another.
+    ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "first", "B", "2"));
+    std::string text = ReadTextFile(ini_);
+    EXPECT_EQ(0u, text.find("\xEF\xBB\xBF[First]"));
+    EXPECT_EQ(text.find("[First]"), text.rfind("[First]"));
+    EXPECT_EQ("2", Read(ini_, "First", "B"));
+
+    // Deleting a key written twice removes its first line only.
+    EXPECT_TRUE(ProfileDeleteKey(ini_.c_str(), "First", "Dup"));
+    EXPECT_EQ("second", Read(ini_, "First", "Dup"));
+
+    // Keys that would not read back as written are refused.
+    EXPECT_FALSE(ProfileWriteString(ini_.c_str(), "First", " Sp", "v"));
+    EXPECT_FALSE(ProfileWriteString(ini_.c_str(), "First", "Tr\t", "v"));
+}
+
+TEST_F(ProfileStore, ValuesUpToTheLimitReadBackWholeLongerOnesAreRefused) {
+    std::string longest(kMaxProfileValueLength, 'v');
+    ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "S", "K", longest.c_str()));
+    std::vector<char> value(kMaxProfileValueLength + 8);
+    EXPECT_EQ(kMaxProfileValueLength,
+              ProfileReadString(ini_.c_str(), "S", "K", "", value.data(), uint32_t(value.size())));
+    EXPECT_EQ(longest, value.data());
+    EXPECT_FALSE(ProfileWriteString(ini_.c_str(), "S", "K", (longest + "w").c_str()));
+    ProfileReadString(ini_.c_str(), "S", "K", "", value.data(), uint32_t(value.size()));
+    EXPECT_EQ(longest, value.data());
+}
+
+TEST_F(ProfileStore, ASectionIsReplacedWholeOrNotAtAll) {
+    WriteTextFile(ini_, "[S]\r\nOld=1\r\nB=old\r\n[T]\r\nC=3\r\n");
+    const ProfileChange entries[] = {{"B", "2"}, {"A", "1"}};
+    ASSERT_TRUE(ProfileReplaceSection(ini_.c_str(), "s", entries, 2));
+    EXPECT_EQ(Names({"B", "A"}), Keys(ini_, "S"));
+    EXPECT_EQ("2", Read(ini_, "S", "B"));
+    EXPECT_EQ(Names({"C"}), Keys(ini_, "T"));
+
+    const ProfileChange refused[] = {{"C", "3"}, {"bad=key", "x"}};
+    EXPECT_FALSE(ProfileReplaceSection(ini_.c_str(), "S", refused, 2));
+    EXPECT_EQ(Names({"B", "A"}), Keys(ini_, "S"));
+
+    EXPECT_FALSE(ProfileReplaceSection(ini_.c_str(), "S]x", nullptr, 0));
+    ASSERT_TRUE(ProfileReplaceSection(ini_.c_str(), "S", nullptr, 0));
+    EXPECT_TRUE(Keys(ini_, "S").empty());
+    EXPECT_EQ(Names({"C"}), Keys(ini_, "T"));
+    ASSERT_TRUE(ProfileReplaceSection(ini_.c_str(), "New", entries, 1));
+    EXPECT_EQ("2", Read(ini_, "New", "B"));
+
+    // Keys after one with an empty name are not listed, so no list read
+    // from the file holds them; a replacement keeps them.
+    WriteTextFile(ini_, "[S]\r\nA=1\r\n=hidden\r\nH=2\r\n[T]\r\nC=3\r\n");
+    ASSERT_TRUE(ProfileReplaceSection(ini_.c_str(), "S", entries, 2));
+    EXPECT_EQ(Names({"B", "A"}), Keys(ini_, "S"));
+    EXPECT_EQ("hidden", Read(ini_, "S", ""));
+    EXPECT_EQ("2", Read(ini_, "S", "H"));
+    EXPECT_EQ(Names({"C"}), Keys(ini_, "T"));
+}
+
 #ifndef _WIN32
 
 // ------------------------------------------------------- the Linux store
@@ -124,8 +204,9 @@ TEST_F(ProfileStore, UntouchedLinesKeepTheirBytes) {
     ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "fonts", "B", "b"));
     ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "Unknown", "Y", "y"));
     ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "New", "K", "v"));
-    // Added lines take the ending of the file's first line.
-    EXPECT_EQ("; comment\ngarbage\r\n[Fonts]\r\nA = a \r\nB=b\n=no key\r\n\r\n"
+    // Added lines take the ending of the file's first line.  "=no key" is a
+    // key with an empty name, so B goes after it.
+    EXPECT_EQ("; comment\ngarbage\r\n[Fonts]\r\nA = a \r\n=no key\r\nB=b\n\r\n"
               "; leads into the next section\r\n[Unknown]\nZ=z\nY=y\n[New]\nK=v\n",
               ReadTextFile(ini_));
 
@@ -157,6 +238,96 @@ TEST_F(ProfileStore, ReplacementFollowsLinksAndLeavesNoTemporaryFiles) {
         entries.push_back(entry.path().filename().string());
     std::sort(entries.begin(), entries.end());
     EXPECT_EQ(Names({"link.ini", "real.ini"}), entries);
+}
+
+
+// ------------------------------------------- the file system's own rules
+
+// Runs `body` in a child process as a user other than the file's owner
+// (nobody, when the tests run as root); its result is the child's.
+bool AsAnotherUser(const std::function<bool()> &body) {
+    pid_t child = fork();
+    if (child == 0) {
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(ProfileStore, AFileTheCallerMayNotWriteIsLeftAlone) {
+    WriteTextFile(ini_, "[S]\nK=v\n");
+    ASSERT_EQ(0, chmod(ini_.c_str(), 0444));
+    ASSERT_EQ(0, chmod(dir_.c_str(), 0777));
+    EXPECT_FALSE(AsAnotherUser([&] { return ProfileWriteString(ini_.c_str(), "S", "K", "w"); }));
+    EXPECT_EQ("[S]\nK=v\n", ReadTextFile(ini_));
+}
+
+TEST_F(ProfileStore, AFileInADirectoryWithoutRoomIsRewrittenInPlace) {
+    WriteTextFile(ini_, "[S]\nK=v\nLong=" + std::string(100, 'x') + "\n");
+    ASSERT_EQ(0, chmod(ini_.c_str(), 0666));
+    ASSERT_EQ(0, chmod(dir_.c_str(), 0555));
+    struct stat before, after;
+    ASSERT_EQ(0, stat(ini_.c_str(), &before));
+    EXPECT_TRUE(AsAnotherUser([&] {
+        return ProfileDeleteKey(ini_.c_str(), "S", "Long") &&
+               ProfileWriteString(ini_.c_str(), "S", "K", "w");
+    }));
+    chmod(dir_.c_str(), 0755);
+    EXPECT_EQ("[S]\nK=w\n", ReadTextFile(ini_));
+    ASSERT_EQ(0, stat(ini_.c_str(), &after));
+    EXPECT_EQ(before.st_ino, after.st_ino);
+}
+
+TEST_F(ProfileStore, RewritesKeepOwnerModeAndHardLinks) {
+    WriteTextFile(ini_, "[S]\nK=v\n");
+    ASSERT_EQ(0, chmod(ini_.c_str(), 0640));
+    bool root = getuid() == 0;
+    if (root) {
+        ASSERT_EQ(0, chown(ini_.c_str(), 65534, 65534));
+    }
+    ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "S", "K", "w"));
+    struct stat info;
+    ASSERT_EQ(0, stat(ini_.c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777);
+    if (root) {
+        EXPECT_EQ(65534u, info.st_uid);
+        EXPECT_EQ(65534u, info.st_gid);
+    }
+
+    std::string other = dir_ + "/other-name.ini";
+    ASSERT_EQ(0, link(ini_.c_str(), other.c_str()));
+    ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "S", "K", "linked"));
+    EXPECT_EQ("linked", Read(other, "S", "K"));
+}
+
+// Two processes writing 300 keys each at the same time keep all 600: each
+// write reads, edits and replaces the file while holding the writers' lock.
+TEST_F(ProfileStore, ConcurrentWritersLoseNothing) {
+    constexpr int kWrites = 300;
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        if (children[c] == 0) {
+            bool ok = true;
+            for (int i = 0; i < kWrites; ++i) {
+                std::string key = "P" + std::to_string(c) + "K" + std::to_string(i);
+                ok = ProfileWriteString(ini_.c_str(), "S", key.c_str(), "v") && ok;
+            }
+            _exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    std::vector<char> names(64 * 1024);
+    ProfileReadKeyNames(ini_.c_str(), "S", names.data(), uint32_t(names.size()));
+    int count = 0;
+    for (const char *name = names.data(); *name; name += std::strlen(name) + 1) ++count;
+    EXPECT_EQ(2 * kWrites, count);
 }
 
 // Sets (or, given null, removes) an environment variable for one scope.

@@ -42,6 +42,42 @@ TEST(Flattener, TheWorkedArc) {
     }
 }
 
+// Points are rounded to half pixels after a bias of 3/128 pixel: 61/128
+// becomes one half pixel, 60/128 none.
+TEST(Flattener, HalfPixelRoundingIsBiasedBy3) {
+    for (int x : {60, 61}) {
+        _POINT buffer[kArcPointBuffer];
+        unsigned count = 0;
+        const _QS line = ArcIn128ths(0, 0, x, 0, 2 * x, 0);  // two steps, the first at x
+        ASSERT_EQ(0, QSpline2Polyline(buffer, &line, -1, &count));
+        ASSERT_EQ(2u, count);
+        EXPECT_EQ(x == 61 ? 1 : 0, buffer[0].x) << x;
+    }
+}
+
+// A 64-step arc is flattened in two halves that meet at the curve's
+// midpoint, rounded to the nearest 1/128 pixel: here y = (2 * 12921) / 4 =
+// 6460.5, which rounds to 6461 and then, biased, to half pixel 101 (6460
+// would give 100).
+TEST(Flattener, HalvesMeetAtTheRoundedMidpoint) {
+    _POINT buffer[kArcPointBuffer];
+    unsigned count = 0;
+    const _QS arc = ArcIn128ths(0, 0, 5000, 12921, 10000, 0);
+    ASSERT_EQ(0, QSpline2Polyline(buffer, &arc, -1, &count));
+    ASSERT_EQ(64u, count);
+    EXPECT_EQ(5000 / 64, buffer[31].x);
+    EXPECT_EQ(101, buffer[31].y);
+
+    // The halves' control points are rounded the same way: for a control
+    // point at y 9003 they lie at 4502, not 4501, which lifts the 24th point
+    // of the first half and the 8th of the second to half pixel 66.
+    const _QS lower = ArcIn128ths(0, 0, 5000, 9003, 10000, 0);
+    ASSERT_EQ(0, QSpline2Polyline(buffer, &lower, -1, &(count = 0)));
+    ASSERT_EQ(64u, count);
+    EXPECT_EQ(66, buffer[23].y);
+    EXPECT_EQ(66, buffer[39].y);
+}
+
 TEST(Flattener, StepCountFollowsTheBend) {
     // GX = 2 * max(|DDX|, |DDY|) + min(|DDX|, |DDY|)
     EXPECT_EQ(2u, StepsFor(ArcIn128ths(0, 0, 0, -32, 0, 0)));     // GX 128

@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "font_builder.h"
+#include "cob_image.h"
 #include "kelmor.h"
 #include "test_paths.h"
 #include "ttf/instruct.h"
+#include "ttf/scunicod.h"
+#include "ttf/settings.h"
 
 using namespace kelmor_test;
 
@@ -45,11 +50,15 @@ protected:
     }
     void TearDown() override { CloseTTFont(handle); }
 
-    // The returned bitmap, top row first, '#' for ink (0 bits).
+    // The returned bitmap for a glyph number, top row first, '#' for ink (0
+    // bits).
     Picture Draw(int32_t glyph, char flags = 0) {
+        return DrawBytes(reinterpret_cast<const char *>(&glyph), flags);
+    }
+    // The same for the caller's bytes in the current encoding.
+    Picture DrawBytes(const char *ps, char flags = 0) {
         int width = 0, height = 0;
-        const unsigned char *bits =
-            GetBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, flags);
+        const unsigned char *bits = GetBitmap(handle, ps, &width, &height, flags);
         Picture rows;
         if (bits == nullptr) return rows;
         const int rowBytes = (width + 15) / 16 * 2;
@@ -183,6 +192,47 @@ TEST_F(Render, VerticalFlagPicksTheVerticalForm) {
     EXPECT_EQ("########.........", Draw(1)[14]);
     EXPECT_EQ("#................", Draw(1, KELMOR_VERTICAL)[14]);
     EXPECT_EQ(8, InkCount(Draw(1, KELMOR_VERTICAL)));
+}
+
+// The vertical form replaces the glyph a code maps to as well, not only a
+// glyph number given as such.
+TEST_F(Render, VerticalFormsReplaceMappedGlyphs) {
+    Open(PixelFont()
+             .AddGlyph(Glyph::Simple({Rect(0, 0, 8, 1)}))
+             .AddGlyph(Glyph::Simple({Rect(0, 0, 1, 8)}))
+             .Mort({{1, 2}})
+             .Cmap4(3, 2, {{0x889F, 1}}));
+    SetEncoding(handle, 128);  // the font's own code space: no concordance needed
+    EXPECT_EQ("########.........", DrawBytes("\x88\x9f")[14]);
+    EXPECT_EQ("#................", DrawBytes("\x88\x9f", KELMOR_VERTICAL)[14]);
+    EXPECT_EQ(8, InkCount(DrawBytes("\x88\x9f", KELMOR_VERTICAL)));
+}
+
+// GB and Big5 text reach a Unicode font each through its own concordance:
+// the same two bytes are row 16 of GB 2312 (item 1410) and a different
+// position of Big5 (item 2418).
+TEST_F(Render, GBAndBig5TextUseTheirOwnConcordances) {
+    std::string dir = ScratchDir("render_concordances");
+    auto writeCob = [&](const char *name, uint32_t itemBase, char *path) {
+        std::vector<uint8_t> image = CobImage(0, 0, 3000, itemBase);
+        std::string file = dir + "/" + name;
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char *>(image.data()), std::streamsize(image.size()));
+        std::strcpy(path, file.c_str());
+    };
+    writeCob("gb2uni.cob", 0x4000, kelmor::szGb2UniFile);
+    writeCob("big5_uni.cob", 0x8000, kelmor::szBig5_UniFile);
+    Open(PixelFont()
+             .AddGlyph(Glyph::Simple({Rect(0, 0, 8, 1)}))
+             .AddGlyph(Glyph::Simple({Rect(0, 0, 1, 8)}))
+             .Cmap4(3, 1, {{0x4000 + 1410, 1}, {0x8000 + 2418, 2}}));
+    Picture bar = Draw(1), column = Draw(2);
+    ASSERT_EQ(134, SetEncoding(handle, 134));
+    EXPECT_EQ(bar, DrawBytes("\xB0\xA1"));
+    ASSERT_EQ(136, SetEncoding(handle, 136));
+    EXPECT_EQ(column, DrawBytes("\xB0\xA1"));
+    kelmor::UniBuffers_delete();
+    kelmor::szGb2UniFile[0] = kelmor::szBig5_UniFile[0] = '\0';
 }
 
 }  // namespace

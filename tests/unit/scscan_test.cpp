@@ -89,6 +89,29 @@ TEST(EdgeRecorder, InterpolatesTheFirstCrossingAndStepsTheRest) {
     EXPECT_FALSE(CrossingUpward(c.Row(1)[1]));
 }
 
+// Both the interpolated first crossing and the step are rounded to the
+// nearest 1/64, halves away from the start; truncating either moves these
+// crossings by one.
+TEST(EdgeRecorder, FirstCrossingAndStepAreRounded) {
+    struct Case {
+        Pt from, to;
+        std::vector<int64_t> crossings;  // rows 0, 1, ...
+    } cases[] = {
+        // 16 * 10 / 64 = 2.5 at row 0's centre
+        {{0, 16}, {10, 80}, {3}},
+        // 1.25 at row 0's centre, then a step of 64 * 3 / 128 = 1.5
+        {{0, 0}, {3, 128}, {1, 3}},
+    };
+    for (const Case &k : cases) {
+        Canvas c(0, 0, 4, 4);
+        Edge(c, k.from, k.to);
+        for (size_t row = 0; row < k.crossings.size(); ++row)
+            EXPECT_EQ((std::vector<Crossing>{{k.crossings[row], true}}),
+                      Decode(c.Row(uint32_t(row))))
+                << "row " << row << " of the edge to x " << k.to.first;
+    }
+}
+
 TEST(EdgeRecorder, MovesAVertexOffARowCentre) {
     Canvas c(0, 0, 4, 4);
     // Up through a vertex lying exactly on row 0's centre: one crossing.

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "kelmor.h"
 #include "platform/module.h"
 #include "platform/profile.h"
@@ -197,5 +202,76 @@ TEST_F(Settings, RegisterAppReloadsEverything) {
     EXPECT_EQ(AsStored(dir_ + kSep + "Gb2Uni.cob"), szGb2UniFile);
     EXPECT_STREQ("Zud.hlp", szWinHelpFileName);
 }
+
+// KelmoRegisterApp must find the concordances before it names the default
+// help file, which lives beside the Shift-JIS one.
+TEST_F(Settings, RegisterAppPutsTheDefaultHelpBesideTheConcordance) {
+    std::string jis = dir_ + kSep + "Jis2Uni.cob";
+    WriteIni("[Code Space Concordances]\r\n" + jis + "=\r\n");
+    KelmoRegisterApp(nullptr);
+    EXPECT_EQ(AsStored(dir_ + kSep) + "Zud.hlp", szWinHelpFileName);
+}
+
+// Values longer than the 255 characters of the old fixed buffer come back
+// whole, and a rewrite of the installed list saves them whole.
+TEST_F(Settings, LongValuesSurviveARewrite) {
+    std::string ttf = dir_ + kSep + std::string(251 - dir_.size() - 5, 'p') + ".ttf";
+    std::string help = dir_ + kSep + std::string(300, 'h') + ".hlp";
+    std::string entry = "N.FOT," + ttf + ",UNI,UNI,Name,48,SC,";
+    WriteIni("[Installed DBCS Fonts]\r\nName=" + entry + "\r\n[Help]\r\nEnglish v3.0=" + help +
+             ", WinHelp\r\n");
+    KelmoRegisterApp(nullptr);
+    ASSERT_NE(nullptr, pifKELMOHead);
+    EXPECT_EQ(ttf, pifKELMOHead->ppFields[2]);
+    EXPECT_STREQ("SC", pifKELMOHead->ppFields[7]);
+    EXPECT_EQ(help, szWinHelpFileName);
+    WriteIniTypesFromKELMO(nullptr);
+    EXPECT_EQ(entry, IniValue("Installed DBCS Fonts", "Name"));
+}
+
+// A value the store cannot hold leaves the file as it was: the section is
+// not emptied first.
+TEST_F(Settings, AnEntryTooLongToStoreLeavesTheFileAlone) {
+    std::string text = "[Installed DBCS Fonts]\r\nA=a.fot,a.ttf,UNI,UNI,A,48,SC,\r\n";
+    WriteIni(text);
+    InitIniFile();
+    InitKELMOFromIni();
+    std::string tooLong(kMaxProfileValueLength, 'x');
+    char *fields[kKELMOFields] = {const_cast<char *>("B"), const_cast<char *>(tooLong.c_str())};
+    ASSERT_NE(nullptr, AddIniFieldsType(&pifKELMOHead, &pifKELMOTail, fields, kKELMOType,
+                                        kKELMOFields));
+    WriteIniTypesFromKELMO(nullptr);
+    EXPECT_EQ(text, kelmor_test::ReadTextFile(ini_));
+}
+
+#ifndef _WIN32
+// While another process saves the installed list over and over, a reader
+// never finds the section empty.
+TEST_F(Settings, SavingTheInstalledListNeverShowsItEmpty) {
+    WriteIni("[Installed DBCS Fonts]\r\nA=a.fot,a.ttf,UNI,UNI,A,48,SC,\r\n"
+             "B=b.fot,b.ttf,UNI,UNI,B,48,SC,\r\n");
+    InitIniFile();
+    InitKELMOFromIni();
+    pid_t writer = fork();
+    if (writer == 0) {
+        // The order alternates, so that every save changes the file.
+        for (int i = 0; i < 150; ++i) {
+            MoveIniFieldToHead(&pifKELMOHead, &pifKELMOTail, pifKELMOTail);
+            WriteIniTypesFromKELMO(nullptr);
+        }
+        _exit(0);
+    }
+    int reads = 0, emptyReads = 0, status = 0;
+    while (waitpid(writer, &status, WNOHANG) == 0) {
+        char names[256];
+        ProfileReadKeyNames(ini_.c_str(), "Installed DBCS Fonts", names, sizeof names);
+        ++reads;
+        if (names[0] == '\0') ++emptyReads;
+    }
+    EXPECT_EQ(0, emptyReads) << "of " << reads << " reads";
+    InitKELMOFromIni();
+    EXPECT_EQ(std::vector<std::string>({"A", "B"}), InstalledKeys());  // after 150 swaps
+}
+#endif
 
 }  // namespace

@@ -304,6 +304,21 @@ TEST_F(NameTable, SharedStringsAreCompactedOnce) {
     EXPECT_EQ("ABCD", Names(3, 1, 0x804, 1));
 }
 
+// A style name stored inside the full name, and the family name at its
+// start: each record reads its own part, whichever is compacted first.
+TEST_F(NameTable, StringsInsideOtherStringsReadAsTheirOwn) {
+    BEWriter w;
+    w.U16(0).U16(3).U16(6 + 36);
+    w.U16(3).U16(1).U16(0x409).U16(2).U16(8).U16(10);   // "Bold"
+    w.U16(3).U16(1).U16(0x409).U16(4).U16(18).U16(0);   // "Name-Bold"
+    w.U16(3).U16(1).U16(0x409).U16(1).U16(8).U16(0);    // "Name"
+    for (char c : std::string("Name-Bold")) w.U16(uint16_t(c));
+    Open(FontBuilder().RawTable("name", w.bytes), "overlapping");
+    EXPECT_EQ("Bold", Names(3, 1, 0x409, 2));
+    EXPECT_EQ("Name-Bold", Names(3, 1, 0x409, 4));
+    EXPECT_EQ("Name", Names(3, 1, 0x409, 1));
+}
+
 TEST_F(NameTable, RecordsAndStringsOutsideTheTable) {
     // Record 0 is good, record 1's string runs past the end, and the header
     // claims 50 records where only 2 fit.

@@ -1,5 +1,6 @@
 #include "platform/posix/ini_text.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "common/text.h"
@@ -24,6 +25,9 @@ std::string Folded(std::string name) {
     return name;
 }
 
+// Blanks around a key name are not part of it, in the file or in a lookup.
+std::string FoldedKey(const std::string &key) { return Folded(Trim(key, 0, key.size())); }
+
 // One pair of matching quotes around a value is not part of it.
 std::string Unquote(const std::string &value) {
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
@@ -33,8 +37,9 @@ std::string Unquote(const std::string &value) {
 
 }  // namespace
 
-// Comments (';'), lines without '=' and key lines with an empty key are
-// "Other": the store never reads them and never changes them.
+// Comments (';') and lines without '=' are "Other": the store never reads
+// them and never changes them.  A line "=value" is a key with an empty name,
+// as the Windows profile calls read it.
 IniText::Line IniText::MakeLine(const std::string &text, const std::string &end) {
     Line line{text, end, Kind::Other, "", "", ""};
     size_t start = 0;
@@ -49,7 +54,6 @@ IniText::Line IniText::MakeLine(const std::string &text, const std::string &end)
         size_t equals = text.find('=', start);
         if (equals == std::string::npos) return line;
         line.name = Trim(text, start, equals);
-        if (line.name.empty()) return line;
         line.kind = Kind::Key;
         line.value = Trim(text, equals + 1, text.size());
     }
@@ -57,8 +61,16 @@ IniText::Line IniText::MakeLine(const std::string &text, const std::string &end)
     return line;
 }
 
+// A UTF-8 byte-order mark before the first line is not part of it: the
+// Windows profile calls read the section it precedes, and so do we.
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
 IniText::IniText(const std::string &content) {
     size_t pos = 0;
+    if (content.compare(0, 3, kUtf8Bom) == 0) {
+        bom_ = kUtf8Bom;
+        pos = 3;
+    }
     while (pos < content.size()) {
         size_t newline = content.find('\n', pos);
         if (newline == std::string::npos) {
@@ -90,14 +102,18 @@ size_t IniText::FindKey(const Body &body, const std::string &folded) const {
     return lines_.size();
 }
 
+// As the Windows profile calls list them: a key written twice is listed
+// twice, and a key with an empty name ends the list, since the list itself
+// is ended by an empty name.
 std::vector<std::string> IniText::KeyNames(const std::string &section) const {
     std::vector<std::string> names;
     Body body;
     if (!FindSection(Folded(section), &body)) return names;
-    std::unordered_set<std::string> seen;
-    for (size_t i = body.header + 1; i < body.end; ++i)
-        if (lines_[i].kind == Kind::Key && seen.insert(lines_[i].folded).second)
-            names.push_back(lines_[i].name);
+    for (size_t i = body.header + 1; i < body.end; ++i) {
+        if (lines_[i].kind != Kind::Key) continue;
+        if (lines_[i].name.empty()) break;
+        names.push_back(lines_[i].name);
+    }
     return names;
 }
 
@@ -122,7 +138,7 @@ void IniText::BuildIndex() const {
 bool IniText::FindValue(const std::string &section, const std::string &key,
                         std::string *value) const {
     if (!indexed_) BuildIndex();
-    auto found = index_.find(Folded(section) + '\n' + Folded(key));
+    auto found = index_.find(Folded(section) + '\n' + FoldedKey(key));
     if (found == index_.end()) return false;
     *value = Unquote(lines_[found->second].value);
     return true;
@@ -144,7 +160,7 @@ bool IniText::SetValue(const std::string &section, const std::string &key,
         InsertLine(lines_.size(), key + "=" + value);
         return true;
     }
-    size_t index = FindKey(body, Folded(key));
+    size_t index = FindKey(body, FoldedKey(key));
     if (index != lines_.size()) {
         // Keep the key as the file spells it.
         std::string text = lines_[index].name + "=" + value;
@@ -162,25 +178,48 @@ bool IniText::SetValue(const std::string &section, const std::string &key,
     return true;
 }
 
+// Only the first line of the key goes, as with the Windows profile calls: a
+// second line of the same key then becomes the one that is read.
 bool IniText::DeleteKey(const std::string &section, const std::string &key) {
     Body body;
     if (!FindSection(Folded(section), &body)) return false;
-    std::string folded = Folded(key);
-    size_t kept = body.header + 1;
-    for (size_t i = body.header + 1; i < body.end; ++i) {
-        if (lines_[i].kind == Kind::Key && lines_[i].folded == folded) continue;
-        if (kept != i) lines_[kept] = std::move(lines_[i]);
-        ++kept;
-    }
-    if (kept == body.end) return false;
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(kept),
-                 lines_.begin() + static_cast<std::ptrdiff_t>(body.end));
+    size_t index = FindKey(body, FoldedKey(key));
+    if (index == lines_.size()) return false;
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
     indexed_ = false;
     return true;
 }
 
+bool IniText::ReplaceSection(const std::string &section, const std::vector<Entry> &entries) {
+    std::string before = Text();
+    Body body;
+    if (!FindSection(Folded(section), &body)) {
+        if (entries.empty()) return false;
+        InsertLine(lines_.size(), "[" + section + "]");
+        body = {lines_.size() - 1, lines_.size()};
+    }
+    size_t insertAt = body.end;
+    size_t kept = body.header + 1;
+    bool listed = true;  // keys from the first empty name on are never listed: they stay
+    for (size_t i = body.header + 1; i < body.end; ++i) {
+        if (lines_[i].kind == Kind::Key && lines_[i].name.empty()) listed = false;
+        if (lines_[i].kind == Kind::Key && listed) {
+            insertAt = std::min(insertAt, kept);
+            continue;
+        }
+        if (kept != i) lines_[kept] = std::move(lines_[i]);
+        ++kept;
+    }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(kept),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(body.end));
+    if (insertAt == body.end) insertAt = body.header + 1;  // a section without keys
+    for (const Entry &entry : entries) InsertLine(insertAt++, entry.key + "=" + entry.value);
+    indexed_ = false;
+    return Text() != before;
+}
+
 std::string IniText::Text() const {
-    std::string text;
+    std::string text = bom_;
     for (const Line &line : lines_) text += line.text + line.end;
     return text;
 }

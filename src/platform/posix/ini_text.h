@@ -13,16 +13,25 @@ class IniText {
 public:
     explicit IniText(const std::string &content);
 
-    // Key names of the first section called `section`, each once, in file
-    // order.
+    // Key names of the first section called `section`, in file order, up to
+    // the first key with an empty name.
     std::vector<std::string> KeyNames(const std::string &section) const;
     // The value of the first `key` in that section; false when there is none.
     // Lookups go through an index, so reading every key of a large section
     // stays linear.
     bool FindValue(const std::string &section, const std::string &key, std::string *value) const;
-    // Both return whether the text changed.
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    // All three return whether the text changed.
     bool SetValue(const std::string &section, const std::string &key, const std::string &value);
     bool DeleteKey(const std::string &section, const std::string &key);
+    // The section's listed keys become exactly `entries`, in order, where its
+    // first key was; comments and other lines of the section stay, and so do
+    // the keys from the first one with an empty name on, which no list of
+    // key names shows.
+    bool ReplaceSection(const std::string &section, const std::vector<Entry> &entries);
 
     std::string Text() const;
 
@@ -49,6 +58,7 @@ private:
 
     std::vector<Line> lines_;
     std::string newLineEnd_;  // the ending given to lines the store adds
+    std::string bom_;         // a byte-order mark the file starts with, kept
     // Folded "section\nkey" -> line of its value; rebuilt after edits.
     mutable std::unordered_map<std::string, size_t> index_;
     mutable bool indexed_ = false;

@@ -2,6 +2,7 @@
 #include "platform/profile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,19 +89,44 @@ bool WriteAll(int fd, const std::string &content) {
     return true;
 }
 
-// Creates a fresh temporary file beside `target`; the mode follows the
-// original file, or the umask for a new one.
-int CreateTemporary(const std::string &target, std::string *tempPath) {
-    struct stat info;
-    bool existed = stat(target.c_str(), &info) == 0;
+// Writes the new text over the file's own bytes and cuts what is left: the
+// way to change a file whose directory takes no new files or which has
+// other names (hard links) that a replacement would part from it.  The
+// whole text is ready before the first byte is written; should a write
+// fail, the old text is put back.
+bool RewriteInPlace(const std::string &target, const std::string &content,
+                    const std::string &oldContent) {
+    int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    auto writeWhole = [fd](const std::string &text) {
+        return lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, text) &&
+               ftruncate(fd, off_t(text.size())) == 0 && fsync(fd) == 0;
+    };
+    bool written = writeWhole(content);
+    if (!written) (void)writeWhole(oldContent);
+    return close(fd) == 0 && written;
+}
+
+// Creates a fresh temporary file beside `target` with the owner and mode of
+// the file it replaces (`original`, null for a new file, which gets the
+// umask's mode).  -1 when no such file can be made.
+int CreateTemporary(const std::string &target, const struct stat *original,
+                    std::string *tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         *tempPath = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
         int fd = open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            if (existed) (void)fchmod(fd, info.st_mode & 07777);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return -1;
+        if (!original) return fd;
+        struct stat made;
+        bool sameOwner = fstat(fd, &made) == 0 && made.st_uid == original->st_uid &&
+                         made.st_gid == original->st_gid;
+        if ((sameOwner || fchown(fd, original->st_uid, original->st_gid) == 0) &&
+            fchmod(fd, original->st_mode & 07777) == 0)
             return fd;
-        }
-        if (errno != EEXIST) return -1;
+        close(fd);
+        unlink(tempPath->c_str());
+        return -1;
     }
     return -1;
 }
@@ -114,11 +140,16 @@ void SyncDirectory(const std::string &directory) {
 
 // The new text reaches the disk under a temporary name first; the rename
 // then swaps it in, so readers see either the old file or the new one.
-bool ReplaceFile(const std::string &path, const std::string &content) {
-    std::string target = ResolvedTarget(path);
+// Where that cannot be done (see RewriteInPlace) an existing file is
+// rewritten in place.
+bool ReplaceFile(const std::string &target, const std::string &content,
+                 const std::string &oldContent) {
+    struct stat info;
+    bool existed = stat(target.c_str(), &info) == 0;
+    if (existed && info.st_nlink > 1) return RewriteInPlace(target, content, oldContent);
     std::string tempPath;
-    int fd = CreateTemporary(target, &tempPath);
-    if (fd < 0) return false;
+    int fd = CreateTemporary(target, existed ? &info : nullptr, &tempPath);
+    if (fd < 0) return existed && RewriteInPlace(target, content, oldContent);
     bool written = WriteAll(fd, content) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (!written || rename(tempPath.c_str(), target.c_str()) != 0) {
@@ -136,17 +167,69 @@ void CreateDirectories(const std::string &directory) {
     }
 }
 
+// Writers of one ini file take turns: each holds an advisory lock on the
+// file from reading it to writing it back, so that two processes editing
+// different keys at once both keep their change.  A replaced file is a new
+// file, so a lock won on the old one is given up and taken again on the
+// new; while the file does not exist, its directory is locked instead.
+class WriterLock {
+public:
+    ~WriterLock() {
+        if (fd_ >= 0) close(fd_);  // closing releases the lock
+    }
+    bool Acquire(const std::string &target) {
+        for (int attempt = 0; attempt < 1000; ++attempt) {
+            bool onDirectory = false;
+            int fd = open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0 && errno == ENOENT) {
+                onDirectory = true;
+                fd = open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            }
+            if (fd < 0) return false;
+            int locked;
+            while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {}
+            if (locked == 0 && StillCurrent(fd, target, onDirectory)) {
+                fd_ = fd;
+                return true;
+            }
+            close(fd);
+            if (locked != 0) return false;
+        }
+        return false;
+    }
+
+private:
+    static bool StillCurrent(int fd, const std::string &target, bool onDirectory) {
+        struct stat now;
+        if (stat(target.c_str(), &now) != 0) return onDirectory && errno == ENOENT;
+        struct stat held;
+        return !onDirectory && fstat(fd, &held) == 0 && held.st_dev == now.st_dev &&
+               held.st_ino == now.st_ino;
+    }
+
+    int fd_ = -1;
+};
+
+// A file the caller may not write is left alone, as the system's own
+// profile calls leave a read-only file.
+bool MayWrite(const std::string &target, Load load) {
+    return load == Load::Missing || access(target.c_str(), W_OK) == 0;
+}
+
 template <typename Edit>
 bool EditFile(const char *lpszFileName, Edit edit) {
     std::string path = StorePath(lpszFileName);
     if (path.empty()) return false;
+    if (!lpszFileName) CreateDirectories(DirectoryOf(path));
+    std::string target = ResolvedTarget(path);
+    WriterLock lock;
+    if (!lock.Acquire(target)) return false;
     std::string content;
-    Load load = LoadFile(path, &content);
+    Load load = LoadFile(target, &content);
     if (load == Load::Unreadable) return false;
     IniText ini(content);
     if (!edit(ini)) return true;
-    if (!lpszFileName && load == Load::Missing) CreateDirectories(DirectoryOf(path));
-    return ReplaceFile(path, ini.Text());
+    return MayWrite(target, load) && ReplaceFile(target, ini.Text(), content);
 }
 
 // The file last read, kept parsed while it stays the same file with the same
@@ -169,8 +252,14 @@ const IniText &ReadStore(const char *lpszFileName) {
     struct stat info;
     if (path.empty() || stat(path.c_str(), &info) != 0) return empty;
     if (path == cached.path && SameFileState(info, cached.info)) return cached.text;
+    // A writer that must rewrite the file in place holds its lock until the
+    // whole text is there; a shared lock waits for it.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) (void)flock(fd, LOCK_SH);
     std::string content;
-    if (LoadFile(path, &content) != Load::Loaded) return empty;
+    Load load = LoadFile(path, &content);
+    if (fd >= 0) close(fd);
+    if (load != Load::Loaded) return empty;
     cached.path = path;
     cached.info = info;
     cached.text = IniText(content);
@@ -235,6 +324,20 @@ bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
         return changed;
     });
     return written && allAccepted;
+}
+
+bool ProfileReplaceSection(const char *lpszFileName, const char *lpszSection,
+                           const ProfileChange *pEntries, size_t uCount) {
+    std::vector<IniText::Entry> entries;
+    for (size_t i = 0; i < uCount; ++i) {
+        if (!pEntries[i].lpszValue ||
+            !ProfileTextIsWritable(lpszSection, pEntries[i].lpszKey, pEntries[i].lpszValue))
+            return false;
+        entries.push_back({pEntries[i].lpszKey, pEntries[i].lpszValue});
+    }
+    if (!ProfileSectionIsWritable(lpszSection)) return false;
+    return EditFile(lpszFileName,
+                    [&](IniText &ini) { return ini.ReplaceSection(lpszSection, entries); });
 }
 
 }  // namespace kelmor

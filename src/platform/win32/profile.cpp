@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kelmor {
 
 namespace {
@@ -69,6 +71,43 @@ bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
         allDone = done && allDone;
     }
     return allDone;
+}
+
+// The section's lines from its first key with an empty name on, each
+// terminated.  The list of key names ends at that key, so no list read from
+// the file holds them; a replacement keeps them after the new keys.
+std::string UnlistedLines(const char *lpszFileName, const char *lpszSection) {
+    for (DWORD size = 4096; size <= (DWORD(1) << 24); size *= 2) {
+        std::string lines(size, '\0');
+        DWORD used = lpszFileName
+                         ? GetPrivateProfileSectionA(lpszSection, &lines[0], size, lpszFileName)
+                         : GetProfileSectionA(lpszSection, &lines[0], size);
+        if (used + 2 >= size) continue;  // cut: try a larger buffer
+        lines.resize(used);
+        for (size_t start = 0; start < lines.size(); start = lines.find('\0', start) + 1)
+            if (lines[start] == '=') return lines.substr(start);
+        return "";
+    }
+    return "";
+}
+
+// The system replaces a section in one write from a list of "key=value"
+// texts, each terminated, ended by an empty text.
+bool ProfileReplaceSection(const char *lpszFileName, const char *lpszSection,
+                           const ProfileChange *pEntries, size_t uCount) {
+    if (NamesNoFile(lpszFileName) || !ProfileSectionIsWritable(lpszSection)) return false;
+    std::string lines;
+    for (size_t i = 0; i < uCount; ++i) {
+        if (!pEntries[i].lpszValue ||
+            !ProfileTextIsWritable(lpszSection, pEntries[i].lpszKey, pEntries[i].lpszValue))
+            return false;
+        lines += std::string(pEntries[i].lpszKey) + "=" + pEntries[i].lpszValue;
+        lines += '\0';
+    }
+    lines += UnlistedLines(lpszFileName, lpszSection);
+    lines += '\0';
+    if (!lpszFileName) return WriteProfileSectionA(lpszSection, lines.c_str()) != FALSE;
+    return WritePrivateProfileSectionA(lpszSection, lines.c_str(), lpszFileName) != FALSE;
 }
 
 }  // namespace kelmor
