@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ttf/instruct_internal.h"
 #include "ttf/ttf.h"
 
 namespace kelmor {
@@ -177,19 +178,25 @@ void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
     // programs of the previous size wrote into the table.
     if (pF->controlTable != nullptr && pG->lControlTable != nullptr)
         FlipTable(pG, pF->controlTable, pG->lControlTable);
-    // The control-value program would run here; the bytecode interpreter is
-    // not built yet, so sizes are set up unhinted.
+    RunProgram(pF, pG, kControlValueProgram, pF->PrepInstructions);
+}
+
+void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {
+    ResetTTF(pG);
+    ResetStack(pG);
+    ResetGsv(pG);
+    RunProgram(pF, pG, kFontProgram, pF->FontProgram);
 }
 
 void InterpretGlyph(_TTFont *pF, _TtfGlyph *pG, int NumContours, int16_t *lpEndPoints,
-                    TTFCoord *lpStart) {
+                    TTFCoord *lpStart, int program) {
+    (void)NumContours, (void)lpEndPoints, (void)lpStart;  // the record says it all
     if (pG->instructions == nullptr) return;
     // The glyph program never sees the graphics state the control-value
     // program left behind.
     ResetStack(pG);
     ResetGsv(pG);
-    // The glyph's instructions would run here; the bytecode interpreter is
-    // not built yet, so the block is only discarded.
+    RunProgram(pF, pG, program, pG->instructions);
     // A glyph's instructions run once per load: the block goes now.
     Release(pG->instructions);
 }

@@ -91,11 +91,9 @@ bool BuildFontObject(_TTFont *pF) {
     pF->G.ZonePoints[0] = int16_t(pF->leMaximumProfile.maxTwilightPoints);
     pF->G.pVF = pF;
     if (InitInsMemory(pF, &pF->G) != 0) return false;
-    ResetTTF(&pF->G);
-    ResetStack(&pF->G);
-    ResetGsv(&pF->G);
-    // The font program would run here, once, to fill the function table;
-    // the bytecode interpreter is not built yet, so fonts open unhinted.
+    // Once per open: its FDEFs fill the function table every later program
+    // calls into.
+    RunFontProgram(pF, &pF->G);
     return true;
 }
 

@@ -27,8 +27,6 @@ constexpr int16_t csUnicode = 137;
 constexpr int16_t csGlyphNumber = 241;
 
 constexpr int kMaxTables = 35;
-
-constexpr int32_t kNoHinting = 1;
 constexpr int kKnownTags = 18;
 
 // Slots of the known-tag list.
@@ -206,6 +204,13 @@ struct _TtfGlyph {
     int32_t *lpStack;
     int16_t InternalError;
     void *pVF;
+    // Interpreter bookkeeping of our own: the program now running
+    // (InsProgram), the instructions it may still execute, and an optional
+    // watcher (null unless a tool or test sets one).
+    int32_t Program;
+    int32_t InsBudget;
+    InsTracer *Tracer;
+    uint8_t Opcode;  // the instruction running, kept only while traced
     ScanInfo S;
     _GlyphBitMap BM;
 };
@@ -273,6 +278,9 @@ struct _TTFont {
     uint8_t cInitialized;
     int32_t RenderOptions;  // option bits set by SetRenderOptions; kNoHinting skips glyph programs
 };
+
+// RenderOptions bits.
+constexpr int32_t kNoHinting = 1;  // glyph and component programs do not run
 
 // ------------------------------------------------------------- debug log
 

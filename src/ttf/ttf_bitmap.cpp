@@ -30,15 +30,36 @@ void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCo
     MakeBitMap(&pG->S, &pG->BM);
 }
 
+bool Hinting(const _TTFont *pF) { return (pF->RenderOptions & kNoHinting) == 0; }
+
+// A component's program numbers points and contours from the component's
+// own first ones.  The zone it sees starts at the component's first point
+// and ends where the whole zone ends, so no point number reaches past the
+// allocation; its contours are the component's own, so IUP and SHC work on
+// the outline the program was written for.
+void HintComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
+    TTFCoord *wholeZone = pG->Zone1;
+    const int16_t wholeCount = pG->ZonePoints[1];
+    int16_t *wholeEnds = pG->EndPoints;
+    const int16_t wholeContours = pG->NumContours;
+    pG->Zone1 = C.lpCoords;
+    pG->ZonePoints[1] = int16_t(wholeCount - (C.lpCoords - wholeZone));
+    pG->EndPoints = C.lpNextEndPoint;
+    pG->NumContours = C.NumContours;
+    InterpretGlyph(pF, pG, C.NumContours, C.lpNextEndPoint, C.lpCoords, kComponentProgram);
+    pG->Zone1 = wholeZone;
+    pG->ZonePoints[1] = wholeCount;
+    pG->EndPoints = wholeEnds;
+    pG->NumContours = wholeContours;
+}
+
 // Each component runs its own program on its own points and is filled with
 // its own winding; overlapping components merge by union in the bitmap.
 void RasterizeComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
     pG->instructions = C.instructions;
     C.instructions = nullptr;  // the interpreter consumes the block
-    TTFCoord *wholeZone = pG->Zone1;
-    pG->Zone1 = C.lpCoords;
-    InterpretGlyph(pF, pG, C.NumContours, C.lpNextEndPoint, C.lpCoords);
-    pG->Zone1 = wholeZone;
+    if (Hinting(pF)) HintComponent(pF, pG, C);
+    pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
     ZapScanBuffer(&pG->S);
     Rasterize(pG, C.NumContours, C.lpNextEndPoint, C.lpCoords);
 }
@@ -59,7 +80,7 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     const int lastPoint =
         GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
     if (lastPoint > 0) {
-        if (!NoInterpretOverall) HintWholeGlyph(pF, pG);
+        if (!NoInterpretOverall && Hinting(pF)) HintWholeGlyph(pF, pG);
         // With hinting switched off the glyph's own program never runs; it
         // goes before the components' programs take its place.
         pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));

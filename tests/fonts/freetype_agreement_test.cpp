@@ -53,9 +53,6 @@ PixelGrid ReferenceGrid(const FT_GlyphSlot slot) {
 class FreeTypeAgreement : public ::testing::TestWithParam<FontCase> {
 protected:
     void SetUp() override {
-        // The reference renders unhinted outlines: switch the glyph programs
-        // off (component programs still run, as they always do).
-        kelmor::NoInterpretOverall = 1;
         path_ = kelmor_test::DebianFont(GetParam().path);
         if (path_.empty()) GTEST_SKIP() << GetParam().path << " is not installed";
         ASSERT_EQ(0, FT_Init_FreeType(&lib_));
@@ -63,9 +60,11 @@ protected:
         handle_ = OpenTTFont(path_.c_str());
         ASSERT_NE(0, handle_);
         ASSERT_EQ(241, SetEncoding(handle_, 241));
+        // The reference renders unhinted outlines: no glyph or component
+        // program runs.
+        ASSERT_EQ(0, SetRenderOptions(handle_, KELMOR_NO_HINTING));
     }
     void TearDown() override {
-        kelmor::NoInterpretOverall = 0;
         CloseTTFont(handle_);
         if (face_) FT_Done_Face(face_);
         if (lib_) FT_Done_FreeType(lib_);

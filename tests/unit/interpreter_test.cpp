@@ -1,0 +1,422 @@
+// The bytecode interpreter: instructions written as assembler text, run on
+// a synthetic font's interpreter state, with the stack, points and faults
+// they leave checked against worked-out values.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "font_builder.h"
+#include "test_paths.h"
+#include "ttasm.h"
+#include "ttf/ttf.h"
+
+using namespace kelmor;
+using namespace kelmor_test;
+
+namespace {
+
+struct XY {
+    int32_t x, y;
+};
+
+// An opened synthetic font at 9 ppem (so DELTA base 9 matches) with room
+// for 16 points, 8 twilight points, 16 storage slots, 16 functions, 64
+// stack entries and 8 control values, on which programs run as glyph (or
+// other) programs.
+class Machine {
+public:
+    explicit Machine(const FontBuilder &font = Base()) {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        pF_ = OpenTTF(font.WriteTo(ScratchDir("interp_" + name) + "/font.ttf").c_str());
+        if (pF_ == nullptr) {
+            ADD_FAILURE() << "font did not open";
+            return;
+        }
+        EXPECT_EQ(0, InitBuffers(pF_, 9, 72));
+    }
+    ~Machine() { CloseTTF(pF_); }
+    Machine(const Machine &) = delete;
+    Machine &operator=(const Machine &) = delete;
+
+    static FontBuilder Base() {
+        FontBuilder b;
+        b.Cvt(std::vector<int16_t>(8, 0))
+            .Maxp(&MaxpValues::maxPoints, 16)
+            .Maxp(&MaxpValues::maxContours, 4)
+            .Maxp(&MaxpValues::maxTwilightPoints, 8)
+            .Maxp(&MaxpValues::maxStorage, 16)
+            .Maxp(&MaxpValues::maxFunctionDefs, 16)
+            .Maxp(&MaxpValues::maxStackElements, 64);
+        return b;
+    }
+
+    _TtfGlyph &G() { return pF_->G; }
+    _TTFont *F() { return pF_; }
+    bool ok() const { return pF_ != nullptr; }
+
+    // Places points (on-curve, untouched) in the glyph zone as one glyph
+    // with the given contour ends.
+    void Points(const std::vector<XY> &points, const std::vector<int16_t> &ends) {
+        for (size_t i = 0; i < points.size(); ++i) {
+            TTFCoord &p = G().Zone1[i];
+            p = {};
+            p.Orig = p.Cur = p.Prev = {points[i].x, points[i].y};
+            p.Flags = p.OFlags = kOnCurve;
+        }
+        G().NumContours = int16_t(ends.size());
+        for (size_t k = 0; k < ends.size(); ++k) G().EndPoints[k] = G().AbsEndPoints[k] = ends[k];
+    }
+    void Cvt(int index, int32_t value) { G().lControlTable[index] = value; }
+
+    // Runs the program and returns the stack it leaves, bottom first.
+    std::vector<int32_t> Run(const std::string &program, int kind = kGlyphProgram) {
+        std::vector<uint8_t> code = Assemble(program);
+        auto *block = static_cast<uint8_t *>(std::malloc(4 + code.size()));
+        const int32_t length = int32_t(code.size());
+        std::memcpy(block, &length, 4);
+        if (!code.empty()) std::memcpy(block + 4, code.data(), code.size());
+        G().instructions = block;
+        InterpretGlyph(pF_, &G(), G().NumContours, G().EndPoints, G().Zone1, kind);
+        return std::vector<int32_t>(G().Stack, G().lpStack);
+    }
+    XY At(int point, int zone = 1) {
+        const TTFCoord &p = (zone ? G().Zone1 : G().Zone0)[point];
+        return {p.Cur.x, p.Cur.y};
+    }
+
+private:
+    _TTFont *pF_ = nullptr;
+};
+
+bool operator==(XY a, XY b) { return a.x == b.x && a.y == b.y; }
+std::ostream &operator<<(std::ostream &o, XY p) { return o << "(" << p.x << ", " << p.y << ")"; }
+
+// ---------------------------------------------------------------- stack only
+
+struct StackCase {
+    const char *program;
+    std::vector<int32_t> stack;
+    int fault;  // InternalError afterwards
+};
+
+const StackCase kStackCases[] = {
+    {"PUSHB 1 2 SWAP", {2, 1}, 0},
+    {"PUSHW -64  PUSHB 255", {-64, 255}, 0},
+    {"NPUSHW 300 -2", {300, -2}, 0},
+    {"PUSHB 64 0 DIV", {0x7FFFFFFF}, 0},
+    {"PUSHB 1 2 DIV", {32}, 0},
+    {"PUSHB 96 96 MUL", {144}, 0},
+    {"PUSHW -1 1 MUL", {0}, 0},
+    {"PUSHB 1 2 3 ROLL", {2, 3, 1}, 0},
+    {"PUSHB 7 1 CINDEX", {7, 7}, 0},
+    {"PUSHB 5 6 7 1 MINDEX", {5, 6, 7}, 0},
+    {"PUSHB 5 6 7 3 MINDEX", {6, 7, 5}, 0},
+    {"PUSHB 5 6 DEPTH", {5, 6, 2}, 0},
+    {"PUSHW -1 FLOOR  PUSHB 1 CEILING", {-64, 64}, 0},
+    {"PUSHB 96 ODD  PUSHB 96 EVEN", {0, 1}, 0},
+    {"PUSHB 3 5 LT  PUSHB 5 5 LTEQ  PUSHB 3 5 GT  PUSHB 3 3 GTEQ", {1, 1, 0, 1}, 0},
+    {"PUSHB 2 0 AND  PUSHB 2 0 OR  PUSHB 0 NOT  PUSHW -70 ABS  PUSHB 3 NEG", {0, 1, 1, 70, -3}, 0},
+    {"PUSHB 3 9 MAX  PUSHB 3 9 MIN  PUSHB 10 4 SUB", {9, 3, 6}, 0},
+    {"PUSHB 1 GETINFO  PUSHB 6 GETINFO  MPPEM", {1, 0, 9}, 0},
+    {"PUSHB 3 42 WS  PUSHB 3 RS", {42}, 0},
+    {"PUSHB 100 NROUND[00]", {100}, 0},
+    // The false branch's inner IF protects its own ELSE and EIF.
+    {"PUSHB 0 IF PUSHB 1 IF PUSHB 2 ELSE PUSHB 3 EIF PUSHB 4 ELSE PUSHB 5 EIF", {5}, 0},
+    {"PUSHB 1 IF PUSHB 2 ELSE PUSHB 0 IF PUSHB 3 ELSE PUSHB 4 EIF PUSHB 5 EIF PUSHB 6", {2, 6}, 0},
+    // Push data holding IF, ELSE and EIF bytes is stepped over.
+    {"PUSHB 0 IF PUSHB 88 27 89 ELSE PUSHB 7 EIF", {7}, 0},
+    {"PUSHB 3 1 JROT PUSHB 9 PUSHB 8", {8}, 0},
+    {"PUSHB 3 0 JROF PUSHB 9 PUSHB 8", {8}, 0},
+    {"PUSHW -5 PUSHB 1 JROT PUSHB 7", {7}, 0},
+    {"PUSHB 3 JMPR PUSHB 9 PUSHB 8", {8}, 0},
+    {"PUSHB 0 SWAP", {0}, 1},  // underflow: nothing happens
+    {"POP", {}, 1},
+    {"PUSHB 1 ADD", {1}, 1},
+    {"$4C", {}, 1},  // MPS is not an instruction here
+    {"$80 $89 $4F $28", {}, 1},
+    {"PUSHB 1 $4C CLEAR", {}, 0},
+    {"PUSHB 200 5 WS  PUSHB 200 RS", {0}, 1},
+    {"PUSHB 200 RCVT", {0}, 1},
+    {"PUSHB 9 CINDEX", {}, 1},
+    {"PUSHB 1 2 3 MINDEX", {1, 2}, 1},
+    {"PUSHB 9 CALL", {}, 1},
+    {"PUSHB 7 SZP0", {}, 1},
+    {"PUSHW -8 JMPR PUSHB 1", {}, 1},  // before the block: ends the program
+    {"PUSHB 5 6 7 8 9 10 11 12 ISECT", {5, 6, 7}, 0},
+};
+
+TEST(Interpreter, StackPrograms) {
+    Machine m;
+    ASSERT_TRUE(m.ok());
+    m.Points({{0, 0}, {64, 0}, {64, 64}, {0, 64}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0},
+              {0, 0}, {0, 0}, {0, 0}, {0, 0}},
+             {3, 12});
+    for (const StackCase &c : kStackCases) {
+        EXPECT_EQ(c.stack, m.Run(c.program)) << c.program;
+        EXPECT_EQ(c.fault, m.G().InternalError) << c.program;
+    }
+}
+
+TEST(Interpreter, PushPastTheStackIsRefused) {
+    Machine m;
+    std::string program = "NPUSHB";
+    for (int i = 0; i < 65; ++i) program += " 1";
+    EXPECT_TRUE(m.Run(program).empty());
+    EXPECT_EQ(1, m.G().InternalError);
+    EXPECT_TRUE(m.Run("PUSHB 1 2 3 4 5 6 7 8 $B3").size() == 8u) << "push data past the end";
+    EXPECT_EQ(1, m.G().InternalError);
+}
+
+// ---------------------------------------------------------------- rounding
+
+struct RoundCase {
+    const char *state;
+    int32_t in, out;
+};
+
+const RoundCase kRoundCases[] = {
+    {"RTG", 31, 0},       {"RTG", 32, 64},       {"RTG", -32, 0},      {"RTG", -33, -64},
+    {"RTHG", 0, 32},      {"RTHG", 63, 32},      {"RTHG", -1, -32},    {"RTDG", 15, 0},
+    {"RTDG", 16, 32},     {"RDTG", -1, -64},     {"RUTG", 1, 64},      {"ROFF", 17, 17},
+    {"PUSHB 72 SROUND", 31, 0},                  {"PUSHB 72 SROUND", 32, 64},
+    {"PUSHB 65 SROUND", 10, 64},  // wrong sign: the minimum distance
+    {"PUSHB 72 S45ROUND", 100, 90},
+};
+
+TEST(Interpreter, Rounding) {
+    Machine m;
+    for (const RoundCase &c : kRoundCases) {
+        const std::string program =
+            std::string(c.state) + " PUSHW " + std::to_string(c.in) + " ROUND[00]";
+        EXPECT_EQ(std::vector<int32_t>{c.out}, m.Run(program)) << program;
+    }
+}
+
+// ------------------------------------------------------------------ vectors
+
+TEST(Interpreter, VectorsFromLines) {
+    Machine m;
+    m.Points({{0, 0}, {64, 0}}, {1});
+    EXPECT_EQ((std::vector<int32_t>{16384, 0}), m.Run("PUSHB 1 0 SPVTL[0] GPV"));
+    // The perpendicular turns clockwise.
+    EXPECT_EQ((std::vector<int32_t>{0, -16384}), m.Run("PUSHB 1 0 SPVTL[1] GPV"));
+    EXPECT_EQ((std::vector<int32_t>{0, 16384}), m.Run("SVTCA[0] GFV"));
+    EXPECT_EQ((std::vector<int32_t>{0, 0}), m.Run("PUSHB 0 0 SFVTL[0] GFV"));
+    EXPECT_EQ(1, m.G().InternalError) << "coincident points";
+}
+
+// ------------------------------------------------------------------- points
+
+TEST(Interpreter, MirpUsesItsControlValueOnlyWhenRounding) {
+    Machine m;
+    m.Cvt(0, 64);
+    m.Points({{0, 0}, {70, 0}, {200, 0}}, {2});
+    m.Run("PUSHB 0 MDAP[0]  PUSHB 1 0 MIRP[00000]");
+    EXPECT_EQ((XY{70, 0}), m.At(1));
+    m.Run("PUSHB 0 MDAP[0]  PUSHB 1 0 MIRP[00100]  PUSHB 2 0 MIRP[00100]");
+    EXPECT_EQ((XY{64, 0}), m.At(1)) << "within the cut-in: the control value";
+    EXPECT_EQ((XY{192, 0}), m.At(2)) << "beyond it: the original distance, rounded";
+}
+
+TEST(Interpreter, MdrpKeepsTheMinimumDistance) {
+    Machine m;
+    m.Points({{0, 0}, {10, 0}}, {1});
+    m.Run("PUSHB 0 MDAP[0]  PUSHB 1 MDRP[01100]");
+    EXPECT_EQ((XY{64, 0}), m.At(1));
+    EXPECT_EQ(1, m.G().Gsv.rp2);
+}
+
+TEST(Interpreter, MsirpGivesATwilightPointItsOriginalPosition) {
+    Machine m;
+    m.Points({{0, 0}}, {0});
+    m.Run("PUSHB 0 SZP1  PUSHB 2 100 MSIRP[0]");
+    EXPECT_EQ((XY{100, 0}), m.At(2, 0));
+    EXPECT_EQ(100, m.G().Zone0[2].Orig.x);
+}
+
+TEST(Interpreter, ShpShiftsLoopPoints) {
+    Machine m;
+    m.Points({{0, 0}, {10, 0}, {20, 0}, {30, 0}, {40, 0}}, {4});
+    EXPECT_TRUE(m.Run("PUSHB 0 64 SHPIX  PUSHB 0 SRP2  PUSHB 1 2 3 3 SLOOP SHP[0]").empty());
+    EXPECT_EQ((XY{74, 0}), m.At(1));
+    EXPECT_EQ((XY{84, 0}), m.At(2));
+    EXPECT_EQ((XY{94, 0}), m.At(3));
+    EXPECT_EQ((XY{40, 0}), m.At(4));
+    EXPECT_EQ(1, m.G().Gsv.loop);
+}
+
+TEST(Interpreter, AlignAndIntersect) {
+    Machine m;
+    m.Points({{0, 0}, {64, 0}}, {1});
+    m.Run("PUSHB 1 0 ALIGNPTS");
+    EXPECT_EQ((XY{32, 0}), m.At(0));
+    EXPECT_EQ((XY{32, 0}), m.At(1));
+
+    m.Points({{0, 0}, {128, 0}, {64, -64}, {64, 64}, {5, 5}}, {4});
+    m.Run("PUSHB 4 2 3 0 1 ISECT");
+    EXPECT_EQ((XY{64, 0}), m.At(4));
+}
+
+TEST(Interpreter, InterpolateBetweenReferences) {
+    Machine m;
+    m.Points({{0, 0}, {50, 0}, {100, 0}}, {2});
+    m.Run("PUSHB 2 100 SHPIX  PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 1 IP");
+    EXPECT_EQ((XY{100, 0}), m.At(1));
+}
+
+TEST(Interpreter, IupShiftsAContourWithOneTouchedPoint) {
+    Machine m;
+    m.Points({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, {3});
+    m.Run("PUSHB 1 64 SHPIX  IUP[1]");
+    EXPECT_EQ((XY{64, 0}), m.At(0));
+    EXPECT_EQ((XY{164, 0}), m.At(1));
+    EXPECT_EQ((XY{164, 100}), m.At(2));
+    EXPECT_EQ((XY{64, 100}), m.At(3));
+    m.Points({{0, 0}, {100, 0}}, {1});
+    m.Run("PUSHB 0 SZP0 PUSHB 1 64 SHPIX  IUP[1]");
+    EXPECT_EQ((XY{0, 0}), m.At(0)) << "IUP with zp0 = 0 does nothing";
+}
+
+TEST(Interpreter, DeltaAtItsPpem) {
+    Machine m;
+    m.Points({{0, 0}}, {0});
+    m.Run("PUSHB 7 0 1 DELTAP1");
+    EXPECT_EQ((XY{-4, 0}), m.At(0));
+    m.Points({{0, 0}}, {0});
+    m.Run("PUSHB 23 0 1 DELTAP1");  // ppem 10: nothing
+    EXPECT_EQ((XY{0, 0}), m.At(0));
+    m.Run("PUSHB 7 99 1 DELTAP1");
+    EXPECT_EQ(2, m.G().InternalError) << "a bad point is seen at any size";
+}
+
+TEST(Interpreter, FlipRangeClearsExactlyItsPoints) {
+    Machine m;
+    m.Points({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}}, {6});
+    m.Run("PUSHB 3 5 FLIPRGOFF");
+    for (int p = 0; p < 7; ++p)
+        EXPECT_EQ(p >= 3 && p <= 5 ? 0 : kOnCurve, m.G().Zone1[p].Flags & kOnCurve) << p;
+    m.Run("PUSHW 0 32000 FLIPRGON");
+    EXPECT_EQ(2, m.G().InternalError);
+    EXPECT_EQ(kOnCurve, m.G().Zone1[15].Flags & kOnCurve) << "clamped to the zone";
+}
+
+TEST(Interpreter, BadZoneContourAndControlValueAreFaults) {
+    Machine m;
+    m.Points({{0, 0}, {10, 0}}, {1});
+    const char *programs[] = {"PUSHB 5 SHZ[0]", "PUSHB 3 SHC[0]", "PUSHB 0 200 MIAP[1]",
+                              "PUSHB 1 200 MIRP[00100]", "PUSHB 99 MDAP[0]"};
+    for (const char *p : programs) {
+        EXPECT_TRUE(m.Run(p).empty()) << p;
+        EXPECT_NE(0, m.G().InternalError) << p;
+    }
+    EXPECT_EQ((XY{10, 0}), m.At(1));
+}
+
+// ---------------------------------------------------------- functions, flow
+
+TEST(Interpreter, InstctrlInsideAFunctionEndsTheProgram) {
+    Machine m;
+    EXPECT_TRUE(m.Run("PUSHB 0 FDEF PUSHB 1 INSTCTRL PUSHB 9 ENDF  PUSHB 0 CALL PUSHB 7",
+                      kControlValueProgram)
+                    .empty());
+}
+
+TEST(Interpreter, LoopcallRunsItsCount) {
+    Machine m;
+    EXPECT_EQ((std::vector<int32_t>{1, 1, 1}),
+              m.Run("PUSHB 2 FDEF PUSHB 1 ENDF  PUSHB 3 2 LOOPCALL", kControlValueProgram));
+}
+
+TEST(Interpreter, GlyphProgramsMayNotDefineFunctions) {
+    Machine m;
+    EXPECT_TRUE(m.Run("PUSHB 4 FDEF PUSHB 1 ENDF  PUSHB 4 CALL").empty());
+    EXPECT_EQ(nullptr, m.G().FunctDef[4].Start);
+    EXPECT_EQ(1, m.G().InternalError);
+}
+
+// Programs that would never end stop on the budget or the call depth.
+TEST(Interpreter, EndlessProgramsStop) {
+    Machine m;
+    const char *programs[] = {
+        "PUSHW 0  PUSHW -3 JMPR",  // jumps back to the push before it, forever
+        "PUSHB 0 FDEF ENDF  PUSHB 64 0 DIV  PUSHB 0 LOOPCALL",  // 2^31 calls
+        "PUSHB 0 FDEF PUSHB 1 CALL ENDF  PUSHB 1 FDEF PUSHB 0 CALL ENDF  PUSHB 0 CALL",
+    };
+    for (const char *p : programs) {
+        m.Run(p, kControlValueProgram);
+        EXPECT_EQ(1, m.G().InternalError) << p;
+    }
+}
+
+// ------------------------------------------------ through the real font path
+
+// Records faults with their program and opcode.
+struct FaultLog : InsTracer {
+    struct Entry {
+        int program;
+        uint8_t opcode;
+        int code;
+    };
+    std::vector<Entry> faults;
+    void Fault(int program, uint8_t opcode, int code) override {
+        faults.push_back({program, opcode, code});
+    }
+};
+
+TEST(Interpreter, StateLivesAsLongAsItShould) {
+    // The font program defines a function that shifts point 0 by storage
+    // slot 1, which the control-value program fills.
+    FontBuilder font = Machine::Base();
+    font.Fpgm(Assemble("PUSHB 0 FDEF PUSHB 0 1 RS SHPIX ENDF"))
+        .Prep(Assemble("PUSHB 1 42 WS"))
+        .Cvt({1000, 0, 0, 0, 0, 0, 0, 0})
+        .AddGlyph(Glyph::Simple({{{0, 0}, {0, 500}, {500, 500}, {500, 0}}},
+                                Assemble("PUSHB 0 CALL  PUSHB 0 0 WCVTP")));
+    Machine m(font);
+    ASSERT_TRUE(m.ok());
+    EXPECT_EQ(42, m.G().Storage[1]);
+    const int32_t scaled = m.G().lControlTable[0];
+    EXPECT_EQ(1000 * m.G().Multiplier / 256, scaled);
+    _TTFont *pF = m.F();
+    pF->csDesired = csGlyphNumber;
+    TTF2BitMap(pF, &m.G(), 1);
+    EXPECT_EQ(m.G().Zone1[0].Orig.x + 42, m.G().Zone1[0].Cur.x);
+    EXPECT_EQ(0, m.G().lControlTable[0]) << "a glyph program's write stays for the size";
+    EXPECT_EQ(0, InitBuffers(pF, 9, 72));
+    EXPECT_EQ(scaled, m.G().lControlTable[0]) << "rebuilt at the next size";
+    EXPECT_EQ(42, m.G().Storage[1]);
+
+    pF->RenderOptions = kNoHinting;
+    TTF2BitMap(pF, &m.G(), 1);
+    EXPECT_EQ(m.G().Zone1[0].Orig.x, m.G().Zone1[0].Cur.x) << "no glyph program";
+}
+
+TEST(Interpreter, ComponentProgramsReachOnlyTheirOwnPoints) {
+    // A composite of the same three-point glyph twice, in a six-point zone.
+    // The part's program shifts its points 4 and 2: for the second
+    // component, which starts at point 3, point 4 would lie past the zone.
+    FontBuilder font = Machine::Base();
+    font.Maxp(&MaxpValues::maxPoints, 6)
+        .Maxp(&MaxpValues::maxComponentPoints, 6)
+        .AddGlyph(Glyph::Simple({{{0, 0}, {0, 500}, {500, 0}}},
+                                Assemble("PUSHB 4 64 SHPIX  PUSHB 2 64 SHPIX")))
+        .AddGlyph(Glyph::Composite({{1, 0, 0}, {1, 100, 0}}));
+    Machine m(font);
+    ASSERT_TRUE(m.ok());
+    FaultLog log;
+    m.G().Tracer = &log;
+    m.F()->csDesired = csGlyphNumber;
+    TTF2BitMap(m.F(), &m.G(), 2);
+    m.G().Tracer = nullptr;
+    ASSERT_EQ(1u, log.faults.size());
+    EXPECT_EQ(kComponentProgram, log.faults[0].program);
+    EXPECT_EQ(0x38, log.faults[0].opcode);
+    EXPECT_EQ(kFaultPoint, log.faults[0].code);
+    EXPECT_EQ(m.G().Zone1[5].Orig.x + 64, m.G().Zone1[5].Cur.x) << "its own point 2 moved";
+}
+
+}  // namespace
