@@ -32,6 +32,27 @@ void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCo
 
 bool Hinting(const _TTFont *pF) { return (pF->RenderOptions & kNoHinting) == 0; }
 
+// While one glyph is hinted, the glyph zone ends at the glyph's last point.
+// The zone has room for the font's largest glyph, and the points past this
+// glyph's last one still hold an earlier glyph's outline: a program that
+// reached them would make a glyph's shape depend on what was drawn before
+// it.  A number past the glyph is then a fault, like any point the zone
+// does not have; component programs see the rest of the glyph from their
+// first point on.
+class GlyphZoneBound {
+public:
+    GlyphZoneBound(_TtfGlyph *pG, int points) : pG_(pG), zonePoints_(pG->ZonePoints[1]) {
+        if (points < zonePoints_) pG->ZonePoints[1] = int16_t(points);
+    }
+    ~GlyphZoneBound() { pG_->ZonePoints[1] = zonePoints_; }
+    GlyphZoneBound(const GlyphZoneBound &) = delete;
+    GlyphZoneBound &operator=(const GlyphZoneBound &) = delete;
+
+private:
+    _TtfGlyph *pG_;
+    int16_t zonePoints_;
+};
+
 // A component's program numbers points and contours from the component's
 // own first ones.  The zone it sees starts at the component's first point
 // and ends where the whole zone ends, so no point number reaches past the
@@ -80,6 +101,7 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     const int lastPoint =
         GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
     if (lastPoint > 0) {
+        const GlyphZoneBound bound(pG, lastPoint + 1);
         if (!NoInterpretOverall && Hinting(pF)) HintWholeGlyph(pF, pG);
         // With hinting switched off the glyph's own program never runs; it
         // goes before the components' programs take its place.

@@ -1,4 +1,6 @@
-// SetRenderOptions: the per-font switch between hinted and plain outlines.
+// Hinted glyphs through the exported functions: SetRenderOptions, the
+// per-font switch between hinted and plain outlines, and glyph programs that
+// see only their own glyph.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,18 +21,18 @@ constexpr int16_t P(int pixels) { return int16_t(pixels * 64); }
 // to the right: SVTCA[x]; SLOOP 2; SHPIX of its right-hand points by 128.
 const Bytes kWidenProgram = {0x01, 0xB0, 0x02, 0x17, 0xB2, 0x02, 0x03, 0x80, 0x38};
 
+Contour Square(int x0, int x1) { return {{P(x0), P(4)}, {P(x0), P(10)}, {P(x1), P(10)}, {P(x1), P(4)}}; }
+
+FontBuilder PixelFont() { return FontBuilder().UnitsPerEm(1024).BoundingBox(0, -128, 1024, 896); }
+
 FontBuilder SquareFont(Bytes program) {
-    const Contour square = {{P(4), P(4)}, {P(4), P(10)}, {P(10), P(10)}, {P(10), P(4)}};
-    return FontBuilder()
-        .UnitsPerEm(1024)
-        .BoundingBox(0, -128, 1024, 896)
-        .AddGlyph(Glyph::Simple({square}, std::move(program)));
+    return PixelFont().AddGlyph(Glyph::Simple({Square(4, 10)}, std::move(program)));
 }
 
-class RenderOptionsTest : public ::testing::Test {
+class HintedRender : public ::testing::Test {
 protected:
     int32_t Open(const FontBuilder &font, const std::string &name) {
-        const std::string path = font.WriteTo(ScratchDir("render_options_" + name) + "/font.ttf");
+        const std::string path = font.WriteTo(ScratchDir("hinted_render_" + name) + "/font.ttf");
         const int32_t handle = OpenTTFont(path.c_str());
         EXPECT_NE(0, handle);
         EXPECT_EQ(1, SetPointSize(handle, 16, 72));
@@ -54,7 +56,7 @@ protected:
     std::vector<int32_t> handles_;
 };
 
-TEST_F(RenderOptionsTest, BadHandlesAnswerMinusOne) {
+TEST_F(HintedRender, BadHandlesAnswerMinusOne) {
     EXPECT_EQ(-1, SetRenderOptions(0, KELMOR_NO_HINTING));
     EXPECT_EQ(-1, SetRenderOptions(0x12345678, 0));
     const int32_t closed = Open(SquareFont({}), "closed");
@@ -63,7 +65,7 @@ TEST_F(RenderOptionsTest, BadHandlesAnswerMinusOne) {
     EXPECT_EQ(-1, SetRenderOptions(closed, KELMOR_NO_HINTING));
 }
 
-TEST_F(RenderOptionsTest, ReturnsTheOptionsInForceBefore) {
+TEST_F(HintedRender, ReturnsTheOptionsInForceBefore) {
     const int32_t font = Open(SquareFont({}), "previous");
     const int32_t other = Open(SquareFont({}), "other");
     struct Step {
@@ -83,19 +85,34 @@ TEST_F(RenderOptionsTest, ReturnsTheOptionsInForceBefore) {
     EXPECT_EQ(0, SetRenderOptions(other, 0)) << "options belong to one font";
 }
 
-TEST_F(RenderOptionsTest, NoHintingDrawsThePlainOutline) {
+TEST_F(HintedRender, NoHintingDrawsThePlainOutline) {
     const int32_t hinted = Open(SquareFont(kWidenProgram), "hinted");
     const int32_t plain = Open(SquareFont({}), "plain");
-    const std::vector<unsigned char> outline = Draw(plain, 0);
-    ASSERT_FALSE(outline.empty());
+    const std::vector<unsigned char> outline = Draw(plain, 1);
+    ASSERT_NE(outline, std::vector<unsigned char>(outline.size(), 0xFF)) << "the square shows";
 
     EXPECT_EQ(0, SetRenderOptions(hinted, KELMOR_NO_HINTING));
-    EXPECT_EQ(outline, Draw(hinted, 0));
+    EXPECT_EQ(outline, Draw(hinted, 1));
     // The switch holds across sizes, and turning it off again hints again.
     ASSERT_EQ(1, SetPointSize(hinted, 16, 72));
-    EXPECT_EQ(outline, Draw(hinted, 0));
+    EXPECT_EQ(outline, Draw(hinted, 1));
     EXPECT_EQ(KELMOR_NO_HINTING, SetRenderOptions(hinted, 0));
-    EXPECT_EQ(outline.size(), Draw(hinted, 0).size());
+    EXPECT_NE(outline, Draw(hinted, 1));
+}
+
+// A glyph program that names a point past its glyph's last one gets no
+// point at all, never what an earlier, larger glyph left in the zone.
+TEST_F(HintedRender, GlyphProgramsSeeOnlyTheirOwnPoints) {
+    // SVTCA[x]; MDAP[0] point 5 (rp0); ALIGNRP point 0: the square's first
+    // point follows point 5, which the four-point square does not have.
+    const Bytes alignToPoint5 = {0x01, 0xB0, 0x05, 0x2E, 0xB0, 0x00, 0x3C};
+    const FontBuilder font = PixelFont()
+                                 .AddGlyph(Glyph::Simple({Square(4, 10)}, alignToPoint5))
+                                 .AddGlyph(Glyph::Simple({Square(1, 3), Square(12, 14)}));
+    const int32_t fresh = Open(font, "fresh");
+    const int32_t used = Open(font, "used");
+    ASSERT_FALSE(Draw(used, 2).empty());  // eight points, point 5 at 12 pixels
+    EXPECT_EQ(Draw(fresh, 1), Draw(used, 1));
 }
 
 }  // namespace
