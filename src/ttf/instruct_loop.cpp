@@ -119,7 +119,8 @@ bool CallFunction(Exec &e, const FunctDefEntry &f) {
     // LOOPCALL of an empty function cannot spin for 2^31 rounds.
     if (pG->Gsv.instruct_Control == 1 || !SpendOne(e)) return false;
     pG->lpStack = e.sp;
-    RunCode(e.pF, pG, f.Start, f.End, e.recursion + 1);
+    DoInstructions(e.pF, pG, int32_t(f.End - f.Start), e.recursion + 1, f.Start,
+                   e.pF->FontProgram);
     e.sp = pG->lpStack;
     pG->Opcode = e.opcode;
     return pG->InsBudget >= 0 && pG->Gsv.instruct_Control != 1;
@@ -660,15 +661,19 @@ void RecordFault(_TtfGlyph *pG, int code) {
     if (pG->Tracer != nullptr) pG->Tracer->Fault(pG->Program, pG->Opcode, code);
 }
 
-void RunCode(_TTFont *pF, _TtfGlyph *pG, const uint8_t *pc, const uint8_t *end, int recursion) {
+int DoInstructions(_TTFont *pF, _TtfGlyph *pG, int32_t NumInstructions, int Recursion,
+                   const uint8_t *pcIns, const uint8_t *Base) {
+    (void)Base;
     const int stackEntries = pG->StackSize > 0 ? pG->StackSize / 4 : 0;
-    Exec e = {pF, pG, pc, pc, end, pG->lpStack, pG->Stack + stackEntries, recursion, 0};
+    const uint8_t *end = pcIns + (NumInstructions > 0 ? NumInstructions : 0);
+    Exec e = {pF, pG, pcIns, pcIns, end, pG->lpStack, pG->Stack + stackEntries, Recursion, 0};
     pG->pVF = pF;
     if (pG->Tracer != nullptr)
         RunTraced(e);
     else
         RunUntraced(e);
     pG->lpStack = e.sp;
+    return 0;
 }
 
 void RunProgram(_TTFont *pF, _TtfGlyph *pG, int program, const uint8_t *block) {
@@ -676,9 +681,7 @@ void RunProgram(_TTFont *pF, _TtfGlyph *pG, int program, const uint8_t *block) {
     pG->Program = program;
     pG->InsBudget = kInstructionBudget;
     const uint8_t *code = BlockBytes(block);
-    const int32_t length = BlockLength(block);
-    RunCode(pF, pG, code, code + (length > 0 ? length : 0), 0);
-    pG->S.ScanControl = 0;
+    pG->S.ScanControl = DoInstructions(pF, pG, BlockLength(block), 0, code, code);
 }
 
 }  // namespace kelmor

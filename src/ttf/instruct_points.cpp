@@ -75,18 +75,33 @@ void ShiftRange(Exec &e, int32_t zone, int32_t first, int32_t last, const ShiftR
     }
 }
 
-// The distance MDRP and MIRP end with: keeps the minimum distance when bit
-// 0x08 asks for it, in the direction of the original distance.
-int32_t KeepMinimum(Exec &e, int32_t d, int32_t sign) {
-    const int32_t minimum = Magnitude(e.pG->Gsv.minimum_distance);
-    if ((e.opcode & 0x08) && Magnitude(d) < minimum) return minimum * sign;
-    return d;
+// What MDRP and MIRP start from: point p (zp1), saved, the reference rp0
+// (zp0), their original distance d and its sign.
+struct RelativeMove {
+    TTFCoord *pt;
+    const TTFCoord *r;
+    int32_t d;
+    int32_t sign;
+};
+
+RelativeMove BeginRelative(Exec &e, int32_t p) {
+    const GsvStruct &gs = e.pG->Gsv;
+    TTFCoord *pt = Coord(e, gs.zp1, p);
+    const TTFCoord *r = Coord(e, gs.zp0, gs.rp0);
+    SaveNOS(pt);
+    const int32_t d = Clamp32(int64_t(DProj(e, pt->Orig)) - DProj(e, r->Orig));
+    return {pt, r, d, Sign(d)};
 }
 
-// Moves pt so that its distance from reference r becomes d, touches it and
-// updates the reference points as MDRP and MIRP do.
-void PlaceRelative(Exec &e, TTFCoord *pt, const TTFCoord *r, int32_t point, int32_t d) {
-    Move(e, pt, int64_t(d) - (int64_t(DProj(e, pt->Cur)) - DProj(e, r->Cur)), 1);
+// Moves the point so that its distance from the reference becomes m.d (at
+// least the minimum distance, in the original direction, when bit 0x08
+// asks for it), touches it and updates the reference points as MDRP and
+// MIRP do.
+void PlaceRelative(Exec &e, const RelativeMove &m, int32_t point) {
+    const int32_t minimum = Magnitude(e.pG->Gsv.minimum_distance);
+    const int32_t d = ((e.opcode & 0x08) && Magnitude(m.d) < minimum) ? minimum * m.sign : m.d;
+    TTFCoord *pt = m.pt;
+    Move(e, pt, int64_t(d) - (int64_t(DProj(e, pt->Cur)) - DProj(e, m.r->Cur)), 1);
     TouchNOS(e.pG, pt);
     GsvStruct &gs = e.pG->Gsv;
     gs.rp1 = gs.rp0;
@@ -151,6 +166,16 @@ void Ins_MIAP(Exec &e) {
     TTFCoord *pt = Coord(e, e.pG->Gsv.zp0, p);
     const GsvStruct &gs = e.pG->Gsv;
     e.pG->Gsv.rp0 = e.pG->Gsv.rp1 = p;
+    // A twilight point has no outline position to keep: the control value,
+    // along the freedom vector, becomes its original (and current) one.
+    // Measured from zero instead, the rounding form would leave the point
+    // where it is whenever the value lies beyond the cut-in, and the
+    // distances later taken from it would be absolute positions.
+    if (gs.zp0 == 0) {
+        pt->Orig = {Clamp32(Div16384(int64_t(gs.freedom_vector.x) * v)),
+                    Clamp32(Div16384(int64_t(gs.freedom_vector.y) * v))};
+        pt->Cur = pt->Orig;
+    }
     SaveNOS(pt);
     int32_t target = v;
     if (e.opcode & 1) {
@@ -169,17 +194,13 @@ void Ins_MIAP(Exec &e) {
 void Ins_MDRP(Exec &e) {
     const int32_t p = Pop(e);
     const GsvStruct &gs = e.pG->Gsv;
-    TTFCoord *pt = Coord(e, gs.zp1, p);
-    const TTFCoord *r = Coord(e, gs.zp0, gs.rp0);
-    SaveNOS(pt);
-    int32_t d = Clamp32(int64_t(DProj(e, pt->Orig)) - DProj(e, r->Orig));
-    const int32_t s = Sign(d);
+    RelativeMove m = BeginRelative(e, p);
     int32_t w = gs.single_width_value;
-    if (gs.auto_flip && Sign(w) != s) w = Clamp32(-int64_t(w));
-    if (gs.single_width_cut_in > Magnitude(Clamp32(int64_t(d) - w)))
-        d = Clamp32(int64_t(gs.single_width_value) * s);
-    if (e.opcode & 0x04) d = RoundNOS(e.pG, d, e.opcode & 3);
-    PlaceRelative(e, pt, r, p, KeepMinimum(e, d, s));
+    if (gs.auto_flip && Sign(w) != m.sign) w = Clamp32(-int64_t(w));
+    if (gs.single_width_cut_in > Magnitude(Clamp32(int64_t(m.d) - w)))
+        m.d = Clamp32(int64_t(gs.single_width_value) * m.sign);
+    if (e.opcode & 0x04) m.d = RoundNOS(e.pG, m.d, e.opcode & 3);
+    PlaceRelative(e, m, p);
 }
 
 // MIRP[abcde] 0xE0-0xFF: as MDRP with a control value; the control value
@@ -191,23 +212,19 @@ void Ins_MIRP(Exec &e) {
     int32_t v = 0;
     if (!CvtValue(e, i, &v)) return;
     const GsvStruct &gs = e.pG->Gsv;
-    TTFCoord *pt = Coord(e, gs.zp1, p);
-    const TTFCoord *r = Coord(e, gs.zp0, gs.rp0);
-    SaveNOS(pt);
-    int32_t d = Clamp32(int64_t(DProj(e, pt->Orig)) - DProj(e, r->Orig));
-    const int32_t s = Sign(d);
+    RelativeMove m = BeginRelative(e, p);
     if (e.opcode & 0x04) {
-        if (gs.auto_flip && Sign(v) != s) v = Clamp32(-int64_t(v));
-        if (gs.control_value_cut_in > Magnitude(Clamp32(int64_t(d) - v))) {
-            d = v;
+        if (gs.auto_flip && Sign(v) != m.sign) v = Clamp32(-int64_t(v));
+        if (gs.control_value_cut_in > Magnitude(Clamp32(int64_t(m.d) - v))) {
+            m.d = v;
             const int32_t widthGap = Clamp32(int64_t(Magnitude(gs.single_width_value)) -
                                              Magnitude(v));
             if (gs.single_width_cut_in > Magnitude(widthGap))
-                d = Clamp32(int64_t(gs.single_width_value) * s);
+                m.d = Clamp32(int64_t(gs.single_width_value) * m.sign);
         }
-        d = RoundNOS(e.pG, d, e.opcode & 3);
+        m.d = RoundNOS(e.pG, m.d, e.opcode & 3);
     }
-    PlaceRelative(e, pt, r, p, KeepMinimum(e, d, s));
+    PlaceRelative(e, m, p);
 }
 
 // MSIRP[a] 0x3A-0x3B: puts p at a given distance from rp0; a sets rp0.  A
@@ -266,8 +283,8 @@ void Ins_SHPIX(Exec &e) {
         TTFCoord *pt = Coord(e, pG->Gsv.zp2, p);
         SaveNOS(pt);
         const longpointtype from = pt->Cur;
-        pt->Cur.x = Clamp32(pt->Cur.x + int64_t(f.x) * amount / 16384);
-        pt->Cur.y = Clamp32(pt->Cur.y + int64_t(f.y) * amount / 16384);
+        pt->Cur.x = Clamp32(pt->Cur.x + Div16384(int64_t(f.x) * amount));
+        pt->Cur.y = Clamp32(pt->Cur.y + Div16384(int64_t(f.y) * amount));
         if (pG->Tracer != nullptr) NoteMove(pG, pt, from);
         TouchNOS(pG, pt);
     });
@@ -291,7 +308,7 @@ void Ins_IP(Exec &e) {
         const int64_t ratio = Clamp32(d1 * 16384 / span);
         const int64_t c = int64_t(DProj(e, r2Copy.Cur)) - DProj(e, r1Copy.Cur);
         if (c == 0) return;
-        const int64_t target = ratio * c / 16384;
+        const int64_t target = Div16384(ratio * c);
         Move(e, pt, target - (int64_t(DProj(e, pt->Cur)) - DProj(e, r1Copy.Cur)), 1);
         TouchNOS(e.pG, pt);
     });

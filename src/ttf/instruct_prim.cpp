@@ -15,15 +15,6 @@ namespace kelmor {
 
 namespace {
 
-bool DualSet(const GsvStruct &gs) {
-    return gs.dual_projection_vector.x != 0 || gs.dual_projection_vector.y != 0;
-}
-
-// (v . p) / 16384, truncating toward zero.
-int32_t Dot(longpointtype v, longpointtype p) {
-    return Clamp32((int64_t(v.x) * p.x + int64_t(v.y) * p.y) / 16384);
-}
-
 // The zone array a point pointer lies in, with the point's number; -1 for
 // the scratch point.
 int ZoneOf(const _TtfGlyph *pG, const TTFCoord *pt, int *point) {
@@ -61,15 +52,6 @@ TTFCoord *GetTTFCoordNOS(_TtfGlyph *pG, int32_t Zone, int32_t PointNo) {
 int32_t SetZpNOS(_TtfGlyph *pG, int32_t n1) {
     if (n1 != 0 && n1 != 1) RecordFault(pG, kFaultArgument);
     return n1 != 0 ? 1 : 0;
-}
-
-int32_t MeasureNOS(const _TtfGlyph *pG, const longpointtype *ThisPoint) {
-    return Dot(pG->Gsv.projection_vector, *ThisPoint);
-}
-
-int32_t MeasureDualNOS(const _TtfGlyph *pG, const longpointtype *lpThisPoint) {
-    if (DualSet(pG->Gsv)) return Dot(pG->Gsv.dual_projection_vector, *lpThisPoint);
-    return MeasureNOS(pG, lpThisPoint);
 }
 
 void TouchNOS(_TtfGlyph *pG, TTFCoord *lpCoord) {
@@ -129,13 +111,13 @@ int MoveCurPointNOS(_TtfGlyph *pG, TTFCoord *lpCoord, int32_t Dist, uint8_t Dual
         (Dual != 0 && DualSet(gs)) ? gs.dual_projection_vector : gs.projection_vector;
     const int64_t d = Dot(gs.freedom_vector, P);
     int64_t dist = Dist;
-    if (d != 0)
-        dist = Clamp32(dist * 16384 / d);
-    else
+    if (d == 0)
         RecordFault(pG, kFaultPoint);  // freedom vector across the measuring one
+    else if (d != 16384)               // parallel unit vectors need no division
+        dist = Clamp32(dist * 16384 / d);
     const longpointtype from = lpCoord->Cur;
-    lpCoord->Cur.x = Clamp32(lpCoord->Cur.x + gs.freedom_vector.x * dist / 16384);
-    lpCoord->Cur.y = Clamp32(lpCoord->Cur.y + gs.freedom_vector.y * dist / 16384);
+    lpCoord->Cur.x = Clamp32(lpCoord->Cur.x + Div16384(gs.freedom_vector.x * dist));
+    lpCoord->Cur.y = Clamp32(lpCoord->Cur.y + Div16384(gs.freedom_vector.y * dist));
     if (pG->Tracer != nullptr) NoteMove(pG, lpCoord, from);
     return 1;
 }

@@ -23,6 +23,7 @@
 #include "render_plan.h"
 #include "test_paths.h"
 #include "text_input.h"
+#include "ttasm.h"
 #include "ttf/handles.h"
 
 using namespace kelmor;
@@ -462,3 +463,35 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
 }
 
 }  // namespace
+
+// The trace lists each program's instructions with the stack, the points
+// they move and the faults they record.
+TEST(ToolProgram, TraceListsInstructionsMovesAndFaults) {
+    const FontBuilder font =
+        FontBuilder()
+            .BoundingBox(0, 0, 1000, 1000)
+            .Fpgm(Assemble("PUSHB 0 FDEF PUSHB 0 64 SHPIX ENDF"))
+            .Prep(Assemble("PUSHB 1 POP"))
+            .AddGlyph(Glyph::Simple({{{100, 0}, {100, 500}, {600, 500}, {600, 0}}},
+                                    Assemble("PUSHB 0 CALL  PUSHB 99 MDAP[1]")));
+    const std::string path = WriteFont(font, "trace");
+    const ToolRun run = RunTool({"trace", path, "--glyph", "1", "--size", "10"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const char *expected[] = {
+        "font program:\n  0000 PUSHB[000]     depth 0\n  0002 FDEF           depth 1: 0\n",
+        "control-value program:\n  0000 PUSHB[000]     depth 0\n  0002 POP            depth 1: 1\n",
+        "glyph program:\n  0000 PUSHB[000]     depth 0\n  0002 CALL           depth 1: 0\n"
+        "    0000 PUSHB[001]     depth 0\n    0003 SHPIX          depth 2: 0 64\n"
+        "      moved 1/0: (63, 0) -> (127, 0)\n",
+        "  0005 MDAP[1]        depth 1: 99\n    fault 2 in MDAP[1]\n",
+    };
+    for (const char *text : expected) EXPECT_NE(run.out.find(text), std::string::npos) << text;
+
+    const ToolRun stats = RunTool({"trace", path, "--stats", "--size", "10"});
+    EXPECT_EQ(stats.exitCode, 0) << stats.err;
+    EXPECT_NE(stats.out.find("faults: glyph program          MDAP[1]        code 2: 1"),
+              std::string::npos)
+        << stats.out;
+    EXPECT_EQ(RunTool({"trace", path}).exitCode, 2);
+    EXPECT_EQ(RunTool({"trace", path, "--glyph", "x"}).exitCode, 2);
+}

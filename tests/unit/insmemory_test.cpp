@@ -194,7 +194,12 @@ TEST(InterpretGlyph, ConsumesTheBlockOnce) {
     FontPtr pF = NewFont();
     _TtfGlyph &G = pF->G;
     ASSERT_EQ(0, InitInsMemory(pF.get(), &G));
+    // A block of one instruction (EIF, which does nothing): the length
+    // prefix is read now that the instructions really run.
     G.instructions = static_cast<uint8_t *>(std::malloc(5));
+    const int32_t length = 1;
+    std::memcpy(G.instructions, &length, 4);
+    G.instructions[4] = 0x59;
     G.Gsv.loop = 4;
     InterpretGlyph(pF.get(), &G, 0, G.AbsEndPoints, G.Zone1);
     EXPECT_EQ(nullptr, G.instructions);

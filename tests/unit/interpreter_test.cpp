@@ -12,6 +12,7 @@
 #include "font_builder.h"
 #include "test_paths.h"
 #include "ttasm.h"
+#include "ttf/instruct_internal.h"
 #include "ttf/ttf.h"
 
 using namespace kelmor;
@@ -74,13 +75,27 @@ public:
 
     // Runs the program and returns the stack it leaves, bottom first.
     std::vector<int32_t> Run(const std::string &program, int kind = kGlyphProgram) {
-        std::vector<uint8_t> code = Assemble(program);
-        auto *block = static_cast<uint8_t *>(std::malloc(4 + code.size()));
+        return RunBytes(Assemble(program), kind);
+    }
+    // A glyph or component program is handed over and freed after its run,
+    // as glyph loading hands it over; the blocks of font and control-value
+    // programs live as long as the machine, as the font's own do, because
+    // the functions they define point into them.
+    std::vector<int32_t> RunBytes(const std::vector<uint8_t> &code, int kind) {
         const int32_t length = int32_t(code.size());
-        std::memcpy(block, &length, 4);
-        if (!code.empty()) std::memcpy(block + 4, code.data(), code.size());
-        G().instructions = block;
-        InterpretGlyph(pF_, &G(), G().NumContours, G().EndPoints, G().Zone1, kind);
+        std::vector<uint8_t> block(4 + code.size());
+        std::memcpy(block.data(), &length, 4);
+        if (!code.empty()) std::memcpy(block.data() + 4, code.data(), code.size());
+        if (kind == kGlyphProgram || kind == kComponentProgram) {
+            G().instructions = static_cast<uint8_t *>(std::malloc(block.size()));
+            std::memcpy(G().instructions, block.data(), block.size());
+            InterpretGlyph(pF_, &G(), G().NumContours, G().EndPoints, G().Zone1, kind);
+        } else {
+            kept_.push_back(std::move(block));
+            ResetStack(&G());
+            ResetGsv(&G());
+            RunProgram(pF_, &G(), kind, kept_.back().data());
+        }
         return std::vector<int32_t>(G().Stack, G().lpStack);
     }
     XY At(int point, int zone = 1) {
@@ -90,6 +105,7 @@ public:
 
 private:
     _TTFont *pF_ = nullptr;
+    std::vector<std::vector<uint8_t>> kept_;
 };
 
 bool operator==(XY a, XY b) { return a.x == b.x && a.y == b.y; }
@@ -236,6 +252,19 @@ TEST(Interpreter, MsirpGivesATwilightPointItsOriginalPosition) {
     m.Run("PUSHB 0 SZP1  PUSHB 2 100 MSIRP[0]");
     EXPECT_EQ((XY{100, 0}), m.At(2, 0));
     EXPECT_EQ(100, m.G().Zone0[2].Orig.x);
+}
+
+// A twilight point placed by MIAP takes the control value as its original
+// position, so that MDRP from it measures the glyph point's distance to the
+// control value, not its absolute position.
+TEST(Interpreter, MiapGivesATwilightPointItsControlValue) {
+    Machine m;
+    m.Cvt(0, 700);
+    m.Points({{0, 0}, {0, 750}}, {1});
+    m.Run("SVTCA[0]  PUSHB 0 SZP0  PUSHB 0 0 MIAP[1]  PUSHB 1 MDRP[00100]");
+    EXPECT_EQ((XY{0, 704}), m.At(0, 0));
+    EXPECT_EQ(700, m.G().Zone0[0].Orig.y);
+    EXPECT_EQ((XY{0, 768}), m.At(1)) << "704 + round(750 - 700)";
 }
 
 TEST(Interpreter, ShpShiftsLoopPoints) {
@@ -417,6 +446,43 @@ TEST(Interpreter, ComponentProgramsReachOnlyTheirOwnPoints) {
     EXPECT_EQ(0x38, log.faults[0].opcode);
     EXPECT_EQ(kFaultPoint, log.faults[0].code);
     EXPECT_EQ(m.G().Zone1[5].Orig.x + 64, m.G().Zone1[5].Cur.x) << "its own point 2 moved";
+}
+
+}  // namespace
+
+namespace {
+
+// Random bytecode, biased toward real instructions with small operands,
+// run as every kind of program with and without a tracer: whatever it
+// does, it stays inside the interpreter's buffers (the sanitizers watch)
+// and ends.
+TEST(Interpreter, RandomBytecodeStaysInside) {
+    Machine m;
+    ASSERT_TRUE(m.ok());
+    InsTracer quiet;
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        m.Points({{0, 0}, {64, 0}, {64, 64}, {0, 64}, {10, 20}, {30, 40}}, {3, 5});
+        std::vector<uint8_t> code;
+        const int length = 1 + int(next() % 64);
+        for (int i = 0; i < length; ++i) {
+            // Small pushes keep point numbers, zones and counts plausible.
+            if (next() % 3 == 0) {
+                code.push_back(0xB0);
+                code.push_back(uint8_t(next() % 12));
+            } else {
+                code.push_back(uint8_t(next()));
+            }
+        }
+        m.G().Tracer = (round % 2) ? &quiet : nullptr;
+        m.RunBytes(code, round % 4);
+        m.G().Tracer = nullptr;
+        ASSERT_GE(m.G().lpStack, m.G().Stack);
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ void PrintUsage(FILE *to) {
                  "  info FONT        show the tables, character maps, names and limits of a font\n"
                  "  render FONT ...  render text, codes or glyph numbers to the terminal or a PNG\n"
                  "  cob ...          build the code-space concordance files\n"
+                 "  trace FONT ...   list the hinting instructions a glyph runs\n"
                  "\n"
                  "Options:\n"
                  "  --help           this text ('kelmor COMMAND --help' explains a command)\n"
@@ -31,6 +32,7 @@ constexpr Command kCommands[] = {
     {"info", CmdInfo},
     {"render", CmdRender},
     {"cob", CmdCob},
+    {"trace", CmdTrace},
 };
 
 }  // namespace
