@@ -115,4 +115,38 @@ TEST_F(HintedRender, GlyphProgramsSeeOnlyTheirOwnPoints) {
     EXPECT_EQ(Draw(fresh, 1), Draw(used, 1));
 }
 
+// A program found by fuzzing drives the untouched points of a contour so far
+// that the distance to the nearer touched point leaves 32 bits: the shift
+// must saturate, not overflow.  (The glyphs, sizes and limits are those of
+// the fuzz harness's synthetic font.)
+TEST_F(HintedRender, InterpolationFarOutsideSaturates) {
+    const Bytes program = {
+        0x00, 0xB6, 0x26, 0x00, 0xE7, 0x29, 0x01, 0x00, 0x00, 0x00, 0xB6, 0x26,
+        0x2B, 0xF1, 0x64, 0x0B, 0x00, 0x05, 0x69, 0xFF, 0xFF, 0xFF, 0xFF, 0x69,
+        0x6D, 0x69, 0x31, 0x35, 0x69, 0x27, 0x30, 0x30, 0x30, 0x30, 0x30, 0x9F,
+        0x30, 0x30, 0x31, 0x32, 0x35, 0x38, 0x30, 0x30, 0x69, 0x27, 0x30, 0x30,
+        0x30, 0x30, 0x30, 0x30, 0x38, 0x34,
+    };
+    const Contour outer = {{25, 0}, {25, 175}, {100, 200, false}, {175, 175},
+                           {175, 0}, {100, -12, false}};
+    const Contour inner = {{62, 38}, {138, 38}, {138, 138}, {62, 138}};
+    const FontBuilder font = FontBuilder()
+                                 .UnitsPerEm(1000)
+                                 .AddGlyph(Glyph::Simple({outer, inner}, program))
+                                 .AddGlyph(Glyph::Simple({outer, inner}, program))
+                                 .AddGlyph(Glyph::Composite({{1, 0, 0}, {2, 200, 25}}, program))
+                                 .Fpgm({0x00})
+                                 .Cvt({int16_t(0x0000)})
+                                 .Maxp(&MaxpValues::maxStorage, 64)
+                                 .Maxp(&MaxpValues::maxFunctionDefs, 0)
+                                 .Maxp(&MaxpValues::maxTwilightPoints, 0)
+                                 .Maxp(&MaxpValues::maxStackElements, 924);
+    const int32_t handle = Open(font, "far");
+    for (int ppem : {9, 17, 9}) {
+        ASSERT_EQ(1, SetPointSize(handle, ppem, 72));
+        EXPECT_FALSE(Draw(handle, 1).empty());
+        EXPECT_FALSE(Draw(handle, 3).empty());
+    }
+}
+
 }  // namespace
