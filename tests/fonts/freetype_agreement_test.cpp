@@ -14,24 +14,15 @@
 
 #include "glyph_agreement.h"
 #include "kelmor.h"
+#include "sanitized_build.h"
 #include "test_paths.h"
 #include "ttf/handles.h"
 #include "ttf/ttf.h"
 
 namespace {
 
-// Under the sanitizers every glyph costs many times more: sample the fonts.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kGlyphStep = 3;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int kGlyphStep = 3;
-#else
-constexpr int kGlyphStep = 1;
-#endif
-#else
-constexpr int kGlyphStep = 1;
-#endif
+// Under the sanitizers: a sample of the fonts.
+constexpr int kGlyphStep = kelmor_test::kSanitizedBuild ? 3 : 1;
 
 constexpr int kSizes[] = {16, 24, 48};
 
