@@ -364,6 +364,9 @@ int16_t CharsetFromEncodingID(uint32_t encodingID);
 
 int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
              int16_t *lpNextEndPoint, TTFCoord *lpCoords, int Recursion);
+// The points of contours 0 .. NumContours-1 (relative contour ends),
+// counted from their first point; 0 when there are none.
+int PointsOfContours(int NumContours, const int16_t *lpEndPoints);
 void ScalePoints(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
                  int32_t Multiplier);
 void SetPrev2Cur(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart);

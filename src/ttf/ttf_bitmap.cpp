@@ -16,13 +16,48 @@ uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
     return glyph;
 }
 
+// What a glyph program sees of the glyph zone while it runs: where the
+// zone starts, how many points it may reach, and which contours it has.
+// Restored when the program is done.
+//
+// A program reaches only the points of the outline it belongs to.  Numbers
+// past them would otherwise reach points left by an earlier glyph (making
+// the result depend on what was drawn before), or, for a component, its
+// neighbours' points; they are faults instead, the same as the side-bearing
+// points other rasterizers append after the outline.
+class ProgramView {
+public:
+    ProgramView(_TtfGlyph *pG, TTFCoord *first, int points, int16_t *ends, int16_t contours)
+        : pG_(pG), zone_(pG->Zone1), count_(pG->ZonePoints[1]), ends_(pG->EndPoints),
+          contours_(pG->NumContours) {
+        const int reachable = count_ - int(first - zone_);
+        pG->Zone1 = first;
+        pG->ZonePoints[1] = int16_t(points < reachable ? points : reachable);
+        pG->EndPoints = ends;
+        pG->NumContours = contours;
+    }
+    ~ProgramView() {
+        pG_->Zone1 = zone_;
+        pG_->ZonePoints[1] = count_;
+        pG_->EndPoints = ends_;
+        pG_->NumContours = contours_;
+    }
+    ProgramView(const ProgramView &) = delete;
+    ProgramView &operator=(const ProgramView &) = delete;
+
+private:
+    _TtfGlyph *pG_;
+    TTFCoord *zone_;
+    int16_t count_;
+    int16_t *ends_;
+    int16_t contours_;
+};
+
 // The glyph's own program sees contour ends numbered across all its
 // components.
-void HintWholeGlyph(_TTFont *pF, _TtfGlyph *pG) {
-    int16_t *relativeEnds = pG->EndPoints;
-    pG->EndPoints = pG->AbsEndPoints;
+void HintWholeGlyph(_TTFont *pF, _TtfGlyph *pG, int points) {
+    ProgramView view(pG, pG->Zone1, points, pG->AbsEndPoints, pG->NumContours);
     InterpretGlyph(pF, pG, pG->NumContours, pG->AbsEndPoints, pG->Zone1);
-    pG->EndPoints = relativeEnds;
 }
 
 void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart) {
@@ -32,46 +67,12 @@ void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCo
 
 bool Hinting(const _TTFont *pF) { return (pF->RenderOptions & kNoHinting) == 0; }
 
-// While one glyph is hinted, the glyph zone ends at the glyph's last point.
-// The zone has room for the font's largest glyph, and the points past this
-// glyph's last one still hold an earlier glyph's outline: a program that
-// reached them would make a glyph's shape depend on what was drawn before
-// it.  A number past the glyph is then a fault, like any point the zone
-// does not have; component programs see the rest of the glyph from their
-// first point on.
-class GlyphZoneBound {
-public:
-    GlyphZoneBound(_TtfGlyph *pG, int points) : pG_(pG), zonePoints_(pG->ZonePoints[1]) {
-        if (points < zonePoints_) pG->ZonePoints[1] = int16_t(points);
-    }
-    ~GlyphZoneBound() { pG_->ZonePoints[1] = zonePoints_; }
-    GlyphZoneBound(const GlyphZoneBound &) = delete;
-    GlyphZoneBound &operator=(const GlyphZoneBound &) = delete;
-
-private:
-    _TtfGlyph *pG_;
-    int16_t zonePoints_;
-};
-
 // A component's program numbers points and contours from the component's
-// own first ones.  The zone it sees starts at the component's first point
-// and ends where the whole zone ends, so no point number reaches past the
-// allocation; its contours are the component's own, so IUP and SHC work on
-// the outline the program was written for.
+// own first ones and reaches only its own points.
 void HintComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
-    TTFCoord *wholeZone = pG->Zone1;
-    const int16_t wholeCount = pG->ZonePoints[1];
-    int16_t *wholeEnds = pG->EndPoints;
-    const int16_t wholeContours = pG->NumContours;
-    pG->Zone1 = C.lpCoords;
-    pG->ZonePoints[1] = int16_t(wholeCount - (C.lpCoords - wholeZone));
-    pG->EndPoints = C.lpNextEndPoint;
-    pG->NumContours = C.NumContours;
+    ProgramView view(pG, C.lpCoords, PointsOfContours(C.NumContours, C.lpNextEndPoint),
+                     C.lpNextEndPoint, C.NumContours);
     InterpretGlyph(pF, pG, C.NumContours, C.lpNextEndPoint, C.lpCoords, kComponentProgram);
-    pG->Zone1 = wholeZone;
-    pG->ZonePoints[1] = wholeCount;
-    pG->EndPoints = wholeEnds;
-    pG->NumContours = wholeContours;
 }
 
 // Each component runs its own program on its own points and is filled with
@@ -101,8 +102,7 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     const int lastPoint =
         GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
     if (lastPoint > 0) {
-        const GlyphZoneBound bound(pG, lastPoint + 1);
-        if (!NoInterpretOverall && Hinting(pF)) HintWholeGlyph(pF, pG);
+        if (!NoInterpretOverall && Hinting(pF)) HintWholeGlyph(pF, pG, lastPoint + 1);
         // With hinting switched off the glyph's own program never runs; it
         // goes before the components' programs take its place.
         pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));

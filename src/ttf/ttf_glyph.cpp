@@ -433,15 +433,13 @@ int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
 
 namespace {
 
-// The points of contours 0 .. NumContours-1, counted from their first point;
-// 0 when there are none.
+}  // namespace
+
 int PointsOfContours(int NumContours, const int16_t *lpEndPoints) {
     if (NumContours <= 0 || lpEndPoints == nullptr) return 0;
     int last = lpEndPoints[NumContours - 1];
     return last >= 0 ? last + 1 : 0;
 }
-
-}  // namespace
 
 void ScalePoints(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
                  int32_t Multiplier) {

@@ -426,8 +426,9 @@ TEST(Interpreter, StateLivesAsLongAsItShould) {
 
 TEST(Interpreter, ComponentProgramsReachOnlyTheirOwnPoints) {
     // A composite of the same three-point glyph twice, in a six-point zone.
-    // The part's program shifts its points 4 and 2: for the second
-    // component, which starts at point 3, point 4 would lie past the zone.
+    // The part's program shifts its points 4 and 2.  Point 4 is not the
+    // part's: for the first component it would be the second one's point 1,
+    // for the second it would lie past the zone.
     FontBuilder font = Machine::Base();
     font.Maxp(&MaxpValues::maxPoints, 6)
         .Maxp(&MaxpValues::maxComponentPoints, 6)
@@ -441,11 +442,37 @@ TEST(Interpreter, ComponentProgramsReachOnlyTheirOwnPoints) {
     m.F()->csDesired = csGlyphNumber;
     TTF2BitMap(m.F(), &m.G(), 2);
     m.G().Tracer = nullptr;
-    ASSERT_EQ(1u, log.faults.size());
-    EXPECT_EQ(kComponentProgram, log.faults[0].program);
-    EXPECT_EQ(0x38, log.faults[0].opcode);
-    EXPECT_EQ(kFaultPoint, log.faults[0].code);
-    EXPECT_EQ(m.G().Zone1[5].Orig.x + 64, m.G().Zone1[5].Cur.x) << "its own point 2 moved";
+    ASSERT_EQ(2u, log.faults.size());
+    for (const FaultLog::Entry &f : log.faults) {
+        EXPECT_EQ(kComponentProgram, f.program);
+        EXPECT_EQ(0x38, f.opcode);
+        EXPECT_EQ(kFaultPoint, f.code);
+    }
+    const TTFCoord *z = m.G().Zone1;
+    EXPECT_EQ(z[2].Orig.x + 64, z[2].Cur.x) << "the first component's point 2";
+    EXPECT_EQ(z[4].Orig.x, z[4].Cur.x) << "the second component's point 1 stays";
+    EXPECT_EQ(z[5].Orig.x + 64, z[5].Cur.x) << "the second component's point 2";
+    EXPECT_EQ(6, m.G().ZonePoints[1]) << "the whole zone again afterwards";
+}
+
+// A glyph program reaches only the glyph's points: a number past them is a
+// fault, not a point left behind by the glyph drawn before.
+TEST(Interpreter, GlyphProgramsReachOnlyTheGlyphsPoints) {
+    FontBuilder font = Machine::Base();
+    font.AddGlyph(Glyph::Simple({{{0, 0}, {0, 500}, {500, 500}, {500, 0}, {250, 250}}}))
+        .AddGlyph(Glyph::Simple({{{0, 0}, {0, 500}, {500, 0}}},
+                                Assemble("PUSHB 4 MDAP[1]  PUSHB 3 64 SHPIX")));
+    Machine m(font);
+    ASSERT_TRUE(m.ok());
+    m.F()->csDesired = csGlyphNumber;
+    FaultLog log;
+    m.G().Tracer = &log;
+    TTF2BitMap(m.F(), &m.G(), 1);
+    TTF2BitMap(m.F(), &m.G(), 2);
+    m.G().Tracer = nullptr;
+    ASSERT_EQ(2u, log.faults.size());
+    EXPECT_EQ(0x2F, log.faults[0].opcode);
+    EXPECT_EQ(0x38, log.faults[1].opcode);
 }
 
 }  // namespace
