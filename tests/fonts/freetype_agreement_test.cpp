@@ -77,7 +77,8 @@ protected:
             if (FT_Load_Glyph(face_, FT_UInt(glyph), FT_LOAD_NO_HINTING | FT_LOAD_TARGET_MONO) ||
                 FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_MONO))
                 continue;
-            CompareGlyph(kelmor_test::LibraryGrid(bits, width, height, yMinMult), ReferenceGrid(face_->glyph), t);
+            CompareGlyph(kelmor_test::LibraryGrid(bits, width, height, yMinMult),
+                         ReferenceGrid(face_->glyph), t);
         }
         return t;
     }

@@ -21,7 +21,9 @@ constexpr int16_t P(int pixels) { return int16_t(pixels * 64); }
 // to the right: SVTCA[x]; SLOOP 2; SHPIX of its right-hand points by 128.
 const Bytes kWidenProgram = {0x01, 0xB0, 0x02, 0x17, 0xB2, 0x02, 0x03, 0x80, 0x38};
 
-Contour Square(int x0, int x1) { return {{P(x0), P(4)}, {P(x0), P(10)}, {P(x1), P(10)}, {P(x1), P(4)}}; }
+Contour Square(int x0, int x1) {
+    return {{P(x0), P(4)}, {P(x0), P(10)}, {P(x1), P(10)}, {P(x1), P(4)}};
+}
 
 FontBuilder PixelFont() { return FontBuilder().UnitsPerEm(1024).BoundingBox(0, -128, 1024, 896); }
 

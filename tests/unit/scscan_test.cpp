@@ -83,7 +83,8 @@ TEST(ScanBuffer, ClearingLeavesEveryRowEmpty) {
         Edge(c, {Px(1), Px(low)}, {Px(1), Px(high)});
         EXPECT_FALSE(c.Row(uint32_t(low)).empty()) << low;
         ZapScanBuffer(&c.S);
-        for (uint32_t r = 0; r < c.S.ScanLines; ++r) ASSERT_TRUE(c.Row(r).empty()) << low << " " << r;
+        for (uint32_t r = 0; r < c.S.ScanLines; ++r)
+            ASSERT_TRUE(c.Row(r).empty()) << low << " " << r;
     }
 }
 
