@@ -6,8 +6,18 @@
 
 namespace kelmor_fuzz {
 
+namespace {
+
+// Memory-backed when the system offers it: each run writes a file.
+std::string ScratchDirectory() {
+    return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+}
+
+}  // namespace
+
 const std::string &ScratchFontPath() {
-    static const std::string path = "/tmp/kelmor-fuzz-" + std::to_string(getpid()) + ".ttf";
+    static const std::string path =
+        ScratchDirectory() + "/kelmor-fuzz-" + std::to_string(getpid()) + ".ttf";
     return path;
 }
 

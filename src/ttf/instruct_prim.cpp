@@ -162,8 +162,10 @@ bool IsTouched(const TTFCoord &p, uint8_t flag) { return (p.Flags & flag) != 0; 
 // (after it, wrapping): interpolated when it lies between their original
 // positions, otherwise shifted with the nearer one.  Returns 1 if it moved.
 int InterpolateOne(_TtfGlyph *pG, TTFCoord &T, const TTFCoord &L, const TTFCoord &N) {
-    const int32_t d1 = MeasureDualNOS(pG, &T.Orig) - MeasureDualNOS(pG, &L.Orig);
-    const int32_t d2 = MeasureDualNOS(pG, &N.Orig) - MeasureDualNOS(pG, &T.Orig);
+    // Projections of hostile points may lie anywhere in 32 bits: their
+    // differences are taken in 64 and saturated.
+    const int32_t d1 = Clamp32(int64_t(MeasureDualNOS(pG, &T.Orig)) - MeasureDualNOS(pG, &L.Orig));
+    const int32_t d2 = Clamp32(int64_t(MeasureDualNOS(pG, &N.Orig)) - MeasureDualNOS(pG, &T.Orig));
     SaveNOS(&T);
     if (SameSign(d1, d2)) {
         const int64_t c = int64_t(MeasureDualNOS(pG, &T.Cur)) - MeasureDualNOS(pG, &L.Cur);
@@ -173,7 +175,8 @@ int InterpolateOne(_TtfGlyph *pG, TTFCoord &T, const TTFCoord &L, const TTFCoord
         return MoveCurPointNOS(pG, &T, Clamp32(target - c), 1);
     }
     const TTFCoord &nearer = Magnitude(d1) < Magnitude(d2) ? L : N;
-    const int32_t shift = MeasureNOS(pG, &nearer.Cur) - MeasureNOS(pG, &nearer.Orig);
+    const int32_t shift =
+        Clamp32(int64_t(MeasureNOS(pG, &nearer.Cur)) - MeasureNOS(pG, &nearer.Orig));
     return MoveCurPointNOS(pG, &T, shift, 0);
 }
 

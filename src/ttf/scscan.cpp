@@ -52,6 +52,14 @@ int32_t RelativeY(const ScanInfo *pS, int32_t y) {
 }
 
 void RecordCrossing(ScanInfo *pS, uint32_t row, int32_t slot) {
+    if (pS->HighRow == 0) {
+        pS->LowRow = row;
+        pS->HighRow = row + 1;
+    } else if (row < pS->LowRow) {
+        pS->LowRow = row;
+    } else if (row >= pS->HighRow) {
+        pS->HighRow = row + 1;
+    }
     int32_t *slots = pS->ScanBuffer + size_t(row) * pS->ScanDepth;
     for (uint32_t i = 0; i < pS->ScanDepth; ++i) {
         if (slots[i] == 0) {
@@ -159,8 +167,10 @@ int32_t *InitScanBuffer(ScanInfo *pS, uint32_t InitScanLines, uint32_t InitScanD
     pS->ScanLines = 0;
     pS->ScanDepth = 0;
     pS->ScanSize = 0;
+    pS->LowRow = pS->HighRow = 0;
     if (size > uint64_t(kMaxScanBufferBytes)) return nullptr;
-    pS->ScanBuffer = new (std::nothrow) int32_t[size_t(InitScanLines) * InitScanDepth];
+    // Zeroed once here; from then on clearing visits only the rows used.
+    pS->ScanBuffer = new (std::nothrow) int32_t[size_t(InitScanLines) * InitScanDepth]();
     if (pS->ScanBuffer == nullptr) return nullptr;
     pS->ScanLines = InitScanLines;
     pS->ScanDepth = InitScanDepth;
@@ -174,7 +184,12 @@ void FreeScanBuffer(ScanInfo *pS) {
 }
 
 void ZapScanBuffer(ScanInfo *pS) {
-    if (pS->ScanBuffer != nullptr) std::memset(pS->ScanBuffer, 0, size_t(pS->ScanSize));
+    if (pS->ScanBuffer != nullptr && pS->HighRow > pS->LowRow) {
+        const size_t first = size_t(pS->LowRow) * pS->ScanDepth;
+        const size_t slots = size_t(pS->HighRow - pS->LowRow) * pS->ScanDepth;
+        std::memset(pS->ScanBuffer + first, 0, slots * sizeof(int32_t));
+    }
+    pS->LowRow = pS->HighRow = 0;
 }
 
 void AddLineSeg(ScanInfo *pS, int32_t ThisX, int32_t ThisY, uint8_t first) {
@@ -187,7 +202,7 @@ void AddLineSeg(ScanInfo *pS, int32_t ThisX, int32_t ThisY, uint8_t first) {
 
 void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM) {
     if (pS->ScanBuffer == nullptr) return;
-    for (uint32_t row = pS->ScanLines; row-- > 0;) {
+    for (uint32_t row = pS->HighRow; row-- > pS->LowRow;) {
         int32_t *slots = pS->ScanBuffer + size_t(row) * pS->ScanDepth;
         const int count = CountCrossings(slots, pS->ScanDepth);
         if (count > 0) FillRow(slots, count, int(row), pBM);

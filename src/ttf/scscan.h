@@ -20,6 +20,11 @@ struct ScanInfo {
     uint32_t ScanLines;
     uint32_t ScanDepth;
     uint8_t OverFlow;     // 1 once a crossing was dropped
+    // Rows LowRow .. HighRow - 1 may hold crossings; every other row is
+    // empty (HighRow 0: all are).  Clearing and filling visit only these,
+    // so that a small glyph in a tall font box does not pay for the box.
+    uint32_t LowRow;
+    uint32_t HighRow;
 };
 
 constexpr uint32_t MaxTransitions = 20;

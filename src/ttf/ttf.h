@@ -29,8 +29,6 @@ constexpr int16_t csUnicode = 137;
 constexpr int16_t csGlyphNumber = 241;
 
 constexpr int kMaxTables = 35;
-
-constexpr int32_t kNoHinting = 1;
 constexpr int kKnownTags = 18;
 
 // Slots of the known-tag list.

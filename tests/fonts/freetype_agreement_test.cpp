@@ -14,24 +14,15 @@
 
 #include "glyph_agreement.h"
 #include "kelmor.h"
+#include "sanitized_build.h"
 #include "test_paths.h"
 #include "ttf/handles.h"
 #include "ttf/ttf.h"
 
 namespace {
 
-// Under the sanitizers every glyph costs many times more: sample the fonts.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kGlyphStep = 3;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int kGlyphStep = 3;
-#else
-constexpr int kGlyphStep = 1;
-#endif
-#else
-constexpr int kGlyphStep = 1;
-#endif
+// Under the sanitizers: a sample of the fonts.
+constexpr int kGlyphStep = kelmor_test::kSanitizedBuild ? 3 : 1;
 
 constexpr int kSizes[] = {16, 24, 48};
 
@@ -53,9 +44,6 @@ PixelGrid ReferenceGrid(const FT_GlyphSlot slot) {
 class FreeTypeAgreement : public ::testing::TestWithParam<FontCase> {
 protected:
     void SetUp() override {
-        // The reference renders unhinted outlines: switch the glyph programs
-        // off (component programs still run, as they always do).
-        kelmor::NoInterpretOverall = 1;
         path_ = kelmor_test::DebianFont(GetParam().path);
         if (path_.empty()) GTEST_SKIP() << GetParam().path << " is not installed";
         ASSERT_EQ(0, FT_Init_FreeType(&lib_));
@@ -63,9 +51,11 @@ protected:
         handle_ = OpenTTFont(path_.c_str());
         ASSERT_NE(0, handle_);
         ASSERT_EQ(241, SetEncoding(handle_, 241));
+        // The reference renders unhinted outlines: no glyph or component
+        // program runs.
+        ASSERT_EQ(0, SetRenderOptions(handle_, KELMOR_NO_HINTING));
     }
     void TearDown() override {
-        kelmor::NoInterpretOverall = 0;
         CloseTTFont(handle_);
         if (face_) FT_Done_Face(face_);
         if (lib_) FT_Done_FreeType(lib_);
@@ -87,7 +77,8 @@ protected:
             if (FT_Load_Glyph(face_, FT_UInt(glyph), FT_LOAD_NO_HINTING | FT_LOAD_TARGET_MONO) ||
                 FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_MONO))
                 continue;
-            CompareGlyph(kelmor_test::LibraryGrid(bits, width, height, yMinMult), ReferenceGrid(face_->glyph), t);
+            CompareGlyph(kelmor_test::LibraryGrid(bits, width, height, yMinMult),
+                         ReferenceGrid(face_->glyph), t);
         }
         return t;
     }

@@ -8,6 +8,9 @@
 #include <chrono>
 #include <cstring>
 
+#include "ttf/handles.h"
+#include "ttf/ttf.h"
+
 namespace kelmor_test {
 
 FreeTypeFont::FreeTypeFont(const std::string &path) {
@@ -57,6 +60,16 @@ struct Renderers {
     LibraryFont hinted, unhinted;
     FreeTypeFont freeType;
     std::vector<unsigned char> referenceBits, freeTypePlainBits;
+    FaultCensus census;
+
+    // The hinted font's programs run under the census from here on; the
+    // font program, which ran at open, runs once more to be counted.
+    void WatchHintedFont() {
+        kelmor::_TTFont *pF = kelmor::FontFromHandle(hinted.Handle());
+        pF->G.Tracer = &census;
+        kelmor::RunFontProgram(pF, &pF->G);
+        census.EndRun();
+    }
 
     void CompareOne(unsigned glyph, HintingFigures *f) {
         PixelGrid reference{}, freeTypePlain{}, ours{};
@@ -67,6 +80,7 @@ struct Renderers {
         if (freeType.Render(glyph, false, &freeTypePlainBits, &freeTypePlain))
             CompareGlyph(freeTypePlain, reference, f->freeTypeUnhinted);
         if (hinted.Render(int32_t(glyph), &ours)) CompareGlyph(ours, reference, f->oursHinted);
+        census.EndRun();
         if (unhinted.Render(int32_t(glyph), &ours)) CompareGlyph(ours, reference, f->oursUnhinted);
     }
 };
@@ -81,7 +95,10 @@ bool CompareHinting(const std::string &path, int ppem, int step, HintingFigures 
         *error = path + " does not open";
         return false;
     }
-    if (!r.hinted.SetPixelsPerEm(ppem) || !r.unhinted.SetPixelsPerEm(ppem) ||
+    r.WatchHintedFont();
+    const bool sized = r.hinted.SetPixelsPerEm(ppem);
+    r.census.EndRun();
+    if (!sized || !r.unhinted.SetPixelsPerEm(ppem) ||
         !r.freeType.SetPixelsPerEm(ppem)) {
         *error = path + " cannot be sized at " + std::to_string(ppem) + " ppem";
         return false;
@@ -89,6 +106,7 @@ bool CompareHinting(const std::string &path, int ppem, int step, HintingFigures 
     *figures = HintingFigures();
     for (long glyph = 0; glyph < r.freeType.GlyphCount(); glyph += step)
         r.CompareOne(unsigned(glyph), figures);
+    figures->faults = r.census.Table();
     figures->seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return true;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fault_census.h"
 #include "glyph_agreement.h"
 
 // FreeType's own handles, so that users of this header need not include its
@@ -43,6 +44,10 @@ struct HintingFigures {
     Tally oursUnhinted;      // our GetBitmap with KELMOR_NO_HINTING
     Tally freeTypeUnhinted;  // FreeType's own unhinted rendering
     long referenceFailures = 0;  // glyphs FreeType could not render hinted
+    // Faults of our hinted runs: the font program (run once more under
+    // watch), the control-value program at this size, each glyph's programs
+    // (a glyph's component programs count as one run).
+    FaultTable faults;
     double seconds = 0;
 };
 

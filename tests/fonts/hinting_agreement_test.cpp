@@ -8,30 +8,22 @@
 #include <string>
 
 #include "freetype_reference.h"
+#include "sanitized_build.h"
 #include "test_paths.h"
 
 namespace {
 
 using kelmor_test::HintingFigures;
 
-// Under the sanitizers every glyph costs many times more.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kGlyphStep = 37;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int kGlyphStep = 37;
-#else
-constexpr int kGlyphStep = 7;
-#endif
-#else
-constexpr int kGlyphStep = 7;
-#endif
+// Every 7th glyph of each font, every 37th under the sanitizers.
+constexpr int kGlyphStep = kelmor_test::kSanitizedBuild ? 37 : 7;
 
 constexpr int kSizes[] = {12, 16, 24};
 
 struct FontCase {
     const char *path;  // below /usr/share/fonts
-    double floor[3];   // least hinted agreement accepted at each size
+    double floor[3];   // least hinted agreement accepted at each size (about 0.02
+                       // below the figures of the sample and of the whole font)
 };
 
 class HintingAgreement : public ::testing::TestWithParam<FontCase> {};
@@ -56,18 +48,18 @@ TEST_P(HintingAgreement, HintingBringsUsCloserAtEverySize) {
                     GetParam().path, kSizes[i], f.oursHinted.glyphs, f.oursHinted.Agreement(),
                     f.oursUnhinted.Agreement(), f.freeTypeUnhinted.Agreement(), f.seconds);
         EXPECT_EQ(0, f.referenceFailures);
-        EXPECT_GE(f.oursHinted.Agreement(), f.oursUnhinted.Agreement()) << kSizes[i] << " ppem";
+        EXPECT_GT(f.oursHinted.Agreement(), f.oursUnhinted.Agreement()) << kSizes[i] << " ppem";
         EXPECT_GE(f.oursHinted.Agreement(), GetParam().floor[i]) << kSizes[i] << " ppem";
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     DebianFonts, HintingAgreement,
-    ::testing::Values(FontCase{"opentype/ipafont-gothic/ipag.ttf", {0.0, 0.0, 0.0}},
-                      FontCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", {0.0, 0.0, 0.0}},
-                      FontCase{"truetype/unfonts-core/UnDotum.ttf", {0.0, 0.0, 0.0}},
-                      FontCase{"truetype/nanum/NanumGothic.ttf", {0.0, 0.0, 0.0}},
-                      FontCase{"truetype/baekmuk/gulim.ttf", {0.0, 0.0, 0.0}}),
+    ::testing::Values(FontCase{"opentype/ipafont-gothic/ipag.ttf", {0.875, 0.895, 0.92}},
+                      FontCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", {0.77, 0.80, 0.875}},
+                      FontCase{"truetype/unfonts-core/UnDotum.ttf", {0.81, 0.815, 0.83}},
+                      FontCase{"truetype/nanum/NanumGothic.ttf", {0.83, 0.89, 0.91}},
+                      FontCase{"truetype/baekmuk/gulim.ttf", {0.745, 0.85, 0.91}}),
     FontName);
 
 }  // namespace

@@ -6,7 +6,8 @@
 //
 // Prints one line per font and size with three agreements (ink in common
 // over ink in either, both bitmaps on the glyph origin): ours hinted, ours
-// unhinted and FreeType unhinted, each against FreeType hinted.
+// unhinted and FreeType unhinted, each against FreeType hinted; then the
+// program runs of our hinted rendering that recorded a fault, by instruction.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,7 +32,27 @@ const char *BaseName(const std::string &path) {
     return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
 }
 
+// Per font, summed over the sizes.
+std::vector<std::pair<std::string, kelmor_test::FaultTable>> faultsByFont;
+
+void PrintFaults() {
+    std::printf("\nProgram runs that recorded a fault (a run counts once per kind of fault "
+                "in it; the font program ran once per size)\n\n"
+                "| font | program | instruction | fault | runs | faults |\n"
+                "|---|---|---|---|---|---|\n");
+    for (const auto &[font, table] : faultsByFont) {
+        if (table.empty()) std::printf("| %s | - | - | - | 0 | 0 |\n", font.c_str());
+        for (const auto &[key, count] : table) {
+            std::printf("| %s | %s | %s | %s | %ld | %ld |\n", font.c_str(),
+                        kelmor_test::ProgramTitle(key.program), key.group.c_str(),
+                        key.code == kelmor::kFaultPoint ? "point" : "argument", count.runs,
+                        count.faults);
+        }
+    }
+}
+
 bool ReportFont(const std::string &path, int step) {
+    faultsByFont.emplace_back(BaseName(path), kelmor_test::FaultTable());
     for (int ppem : kSizes) {
         kelmor_test::HintingFigures f;
         std::string error;
@@ -46,6 +67,7 @@ bool ReportFont(const std::string &path, int step) {
                         double(f.oursHinted.glyphs > 0 ? f.oursHinted.glyphs : 1),
                     f.referenceFailures, f.seconds);
         std::fflush(stdout);
+        kelmor_test::MergeFaults(f.faults, &faultsByFont.back().second);
     }
     return true;
 }
@@ -69,5 +91,6 @@ int main(int argc, char **argv) {
                 "|---|---|---|---|---|---|---|---|---|\n");
     bool ok = true;
     for (const std::string &font : fonts) ok = ReportFont(font, step) && ok;
+    PrintFaults();
     return ok ? 0 : 1;
 }

@@ -74,6 +74,20 @@ TEST(ScanBuffer, WithoutABufferEdgesAreIgnored) {
     EXPECT_EQ(45, yEnd);
 }
 
+// Clearing visits only the rows that took crossings; it must still leave
+// every row empty, glyph after glyph, wherever the outlines fell.
+TEST(ScanBuffer, ClearingLeavesEveryRowEmpty) {
+    Canvas c(0, 0, 10, 40);
+    const std::vector<std::pair<int, int>> spans = {{30, 38}, {2, 5}, {10, 35}, {0, 1}};
+    for (const auto &[low, high] : spans) {
+        Edge(c, {Px(1), Px(low)}, {Px(1), Px(high)});
+        EXPECT_FALSE(c.Row(uint32_t(low)).empty()) << low;
+        ZapScanBuffer(&c.S);
+        for (uint32_t r = 0; r < c.S.ScanLines; ++r)
+            ASSERT_TRUE(c.Row(r).empty()) << low << " " << r;
+    }
+}
+
 TEST(EdgeRecorder, InterpolatesTheFirstCrossingAndStepsTheRest) {
     Canvas c(0, 0, 10, 10);
     Edge(c, {100, 40}, {300, 300});
