@@ -281,6 +281,9 @@ struct _TTFont {
     int32_t RenderOptions;  // option bits set by SetRenderOptions; kNoHinting skips glyph programs
 };
 
+// RenderOptions bits.
+constexpr int32_t kNoHinting = 1;  // glyph and component programs do not run
+
 // ------------------------------------------------------------- debug log
 
 extern int32_t DebugBits;
