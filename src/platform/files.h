@@ -2,6 +2,8 @@
 #ifndef KELMOR_PLATFORM_FILES_H
 #define KELMOR_PLATFORM_FILES_H
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 namespace kelmor {
@@ -10,6 +12,11 @@ namespace kelmor {
 // FIFO, a device or a directory gives null without being read: opening a
 // FIFO would wait for a writer that may never come.
 std::FILE *OpenRegularFile(const char *lpszFileName);
+
+// Reads up to count bytes at offset straight from the file, bypassing (and
+// not disturbing) the stream's buffer; returns the bytes read, short only at
+// the end of the file or on an error.
+size_t ReadFileRange(std::FILE *file, uint64_t offset, void *dst, size_t count);
 
 }  // namespace kelmor
 

@@ -221,6 +221,8 @@ struct _TtfGlyph {
 
 struct _BitMap;  // declared by the font object, never used
 
+constexpr uint32_t kReadWindowSize = 8192;  // bytes read ahead from the font file
+
 struct _TTFont {
     uint32_t lMagic;
     int32_t Multiplier;
@@ -273,6 +275,11 @@ struct _TTFont {
     int16_t xMin, yMin, xMax, yMax;
     _TtfGlyph G;
     FILE *InFile;
+    // The file bytes last read ahead: WindowLength bytes from WindowStart.
+    // Reads that fall inside are served from here without a system call.
+    uint32_t WindowStart;
+    uint32_t WindowLength;
+    uint8_t ReadWindow[kReadWindowSize];
     char *lpszFileName;
     _BitMap *lpBM;
     int16_t iMaxResolution;

@@ -18,7 +18,6 @@ char sfntTableTags[kMaxTables][4];
 
 namespace {
 
-constexpr size_t kStreamBufferSize = 8192;
 constexpr uint32_t kLocaPieceSize = 32768;
 constexpr int kNameLineSize = 512;
 
@@ -169,22 +168,28 @@ bool TableInFile(const _TTFont *pF, const TableDirectoryStruct *pEntry) {
     return pEntry != nullptr && SpanInside(TableOffset(pEntry), TableLength(pEntry), pF->FileSize);
 }
 
-// A C long may be only 32 bits: offsets it cannot seek to are not read.
+// Reads go through the font's read-ahead window: a read outside it refills
+// the window from its own offset, one system call, and a read longer than
+// the window goes straight to the caller's buffer.
 size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count) {
-    constexpr uint64_t kMaxSeekOffset = LONG_MAX;
-    if (pF->InFile == nullptr || count == 0 || offset > pF->FileSize ||
-        uint64_t(offset) > kMaxSeekOffset)
-        return 0;
-    if (std::fseek(pF->InFile, long(offset), SEEK_SET) != 0) return 0;
-    return std::fread(dst, 1, count, pF->InFile);
+    if (pF->InFile == nullptr || count == 0 || offset > pF->FileSize) return 0;
+    if (count > kReadWindowSize) return ReadFileRange(pF->InFile, offset, dst, count);
+    const bool inside = offset >= pF->WindowStart &&
+                        uint64_t(offset) + count <= uint64_t(pF->WindowStart) + pF->WindowLength;
+    if (!inside) {
+        pF->WindowStart = offset;
+        pF->WindowLength = uint32_t(ReadFileRange(pF->InFile, offset, pF->ReadWindow, kReadWindowSize));
+    }
+    const size_t available = pF->WindowStart + size_t(pF->WindowLength) - offset;
+    const size_t n = std::min(count, available);
+    std::memcpy(dst, pF->ReadWindow + (offset - pF->WindowStart), n);
+    return n;
 }
 
 // ----------------------------------------------------------- the directory
 
 FILE *OpenTTFFile(const char *lpszFileName) {
-    FILE *file = OpenRegularFile(lpszFileName);
-    if (file != nullptr) std::setvbuf(file, nullptr, _IOFBF, kStreamBufferSize);
-    return file;
+    return OpenRegularFile(lpszFileName);
 }
 
 void InitsfntTables() {

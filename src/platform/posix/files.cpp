@@ -1,5 +1,8 @@
 #include "platform/files.h"
 
+#include <cerrno>
+#include <climits>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +26,22 @@ std::FILE *OpenRegularFile(const char *lpszFileName) {
     std::FILE *file = fdopen(fd, "rb");
     if (!file) close(fd);
     return file;
+}
+
+// One positioned read per call: no seek, and the descriptor's offset stays
+// where it was.
+size_t ReadFileRange(std::FILE *file, uint64_t offset, void *dst, size_t count) {
+    if (file == nullptr || offset > uint64_t(LLONG_MAX)) return 0;
+    const int fd = fileno(file);
+    auto *out = static_cast<char *>(dst);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t got = pread(fd, out + done, count - done, off_t(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += size_t(got);
+    }
+    return done;
 }
 
 }  // namespace kelmor

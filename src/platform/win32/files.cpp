@@ -22,4 +22,21 @@ std::FILE *OpenRegularFile(const char *lpszFileName) {
     return file;
 }
 
+// Reads through the descriptor, so the stream's own buffer never holds font
+// bytes that could go stale between calls.
+size_t ReadFileRange(std::FILE *file, uint64_t offset, void *dst, size_t count) {
+    if (file == nullptr || offset > uint64_t(INT64_MAX)) return 0;
+    const int fd = _fileno(file);
+    if (_lseeki64(fd, int64_t(offset), SEEK_SET) < 0) return 0;
+    auto *out = static_cast<char *>(dst);
+    size_t done = 0;
+    while (done < count) {
+        const size_t piece = count - done < 0x40000000u ? count - done : 0x40000000u;
+        const int got = _read(fd, out + done, unsigned(piece));
+        if (got <= 0) break;
+        done += size_t(got);
+    }
+    return done;
+}
+
 }  // namespace kelmor
