@@ -158,30 +158,60 @@ int32_t Magnitude(int32_t v) { return v < 0 ? Clamp32(-int64_t(v)) : v; }
 
 bool IsTouched(const TTFCoord &p, uint8_t flag) { return (p.Flags & flag) != 0; }
 
+// How IUP measures and moves points in general: along the graphics state's
+// vectors, through the primitives.
+struct VectorGeometry {
+    _TtfGlyph *pG;
+    int32_t Measure(const longpointtype &p) const { return MeasureNOS(pG, &p); }
+    int32_t MeasureDual(const longpointtype &p) const { return MeasureDualNOS(pG, &p); }
+    int Move(TTFCoord &T, int32_t dist, uint8_t dual) const {
+        return MoveCurPointNOS(pG, &T, dist, dual);
+    }
+};
+
+// The common case: both vectors lie on one coordinate axis and no dual
+// vector is set.  Measuring a point is then reading its coordinate and a
+// move adds the distance to it, so the results equal the general path's
+// without a product or a division per measure.
+struct AxisGeometry {
+    _TtfGlyph *pG;
+    int32_t longpointtype::*axis;
+    int32_t Measure(const longpointtype &p) const { return p.*axis; }
+    int32_t MeasureDual(const longpointtype &p) const { return p.*axis; }
+    int Move(TTFCoord &T, int32_t dist, uint8_t) const {
+        if (dist == 0) return 0;
+        const longpointtype from = T.Cur;
+        T.Cur.*axis = Clamp32(int64_t(T.Cur.*axis) + dist);
+        if (pG->Tracer != nullptr) NoteMove(pG, &T, from);
+        return 1;
+    }
+};
+
 // One untouched point T between the touched points L (before it) and N
 // (after it, wrapping): interpolated when it lies between their original
 // positions, otherwise shifted with the nearer one.  Returns 1 if it moved.
-int InterpolateOne(_TtfGlyph *pG, TTFCoord &T, const TTFCoord &L, const TTFCoord &N) {
+template <typename Geometry>
+int InterpolateOne(const Geometry &g, TTFCoord &T, const TTFCoord &L, const TTFCoord &N) {
     // Projections of hostile points may lie anywhere in 32 bits: their
     // differences are taken in 64 and saturated.
-    const int32_t d1 = Clamp32(int64_t(MeasureDualNOS(pG, &T.Orig)) - MeasureDualNOS(pG, &L.Orig));
-    const int32_t d2 = Clamp32(int64_t(MeasureDualNOS(pG, &N.Orig)) - MeasureDualNOS(pG, &T.Orig));
+    const int32_t d1 = Clamp32(int64_t(g.MeasureDual(T.Orig)) - g.MeasureDual(L.Orig));
+    const int32_t d2 = Clamp32(int64_t(g.MeasureDual(N.Orig)) - g.MeasureDual(T.Orig));
     SaveNOS(&T);
     if (SameSign(d1, d2)) {
-        const int64_t c = int64_t(MeasureDualNOS(pG, &T.Cur)) - MeasureDualNOS(pG, &L.Cur);
-        const int64_t r = int64_t(MeasureDualNOS(pG, &N.Cur)) - MeasureDualNOS(pG, &L.Cur);
+        const int64_t c = int64_t(g.MeasureDual(T.Cur)) - g.MeasureDual(L.Cur);
+        const int64_t r = int64_t(g.MeasureDual(N.Cur)) - g.MeasureDual(L.Cur);
         const int64_t sum = int64_t(d1) + d2;
         const int64_t target = sum != 0 ? r * d1 / sum : r >> 1;
-        return MoveCurPointNOS(pG, &T, Clamp32(target - c), 1);
+        return g.Move(T, Clamp32(target - c), 1);
     }
     const TTFCoord &nearer = Magnitude(d1) < Magnitude(d2) ? L : N;
-    const int32_t shift =
-        Clamp32(int64_t(MeasureNOS(pG, &nearer.Cur)) - MeasureNOS(pG, &nearer.Orig));
-    return MoveCurPointNOS(pG, &T, shift, 0);
+    const int32_t shift = Clamp32(int64_t(g.Measure(nearer.Cur)) - g.Measure(nearer.Orig));
+    return g.Move(T, shift, 0);
 }
 
-int InterpolateContour(_TtfGlyph *pG, int start, int end, uint8_t flag) {
-    TTFCoord *z = pG->Zone1;
+template <typename Geometry>
+int InterpolateContour(const Geometry &g, int start, int end, uint8_t flag) {
+    TTFCoord *z = g.pG->Zone1;
     int last = start;
     for (int i = end; i > start; --i) {
         if (IsTouched(z[i], flag)) {
@@ -199,7 +229,7 @@ int InterpolateContour(_TtfGlyph *pG, int start, int end, uint8_t flag) {
     int moved = 0;
     for (int t = start; t <= end; ++t) {
         if (!IsTouched(z[t], flag)) {
-            moved += InterpolateOne(pG, z[t], z[last], z[next]);
+            moved += InterpolateOne(g, z[t], z[last], z[next]);
             continue;
         }
         last = t;
@@ -211,19 +241,9 @@ int InterpolateContour(_TtfGlyph *pG, int start, int end, uint8_t flag) {
     return moved;
 }
 
-}  // namespace
-
-int InterpolateUntouchedNOS(_TtfGlyph *pG, int c) {
-    GsvStruct &gs = pG->Gsv;
-    if (gs.zp0 != 1) return 0;
-    const longpointtype projection = gs.projection_vector;
-    const longpointtype freedom = gs.freedom_vector;
-    uint8_t flag = (c == 1) ? kTouchedX : kTouchedY;
-    SetVectsToAxisNOS(pG, c);
-    if (DualSet(gs)) {
-        flag = kTouchedX | kTouchedY;
-        gs.freedom_vector = gs.projection_vector = gs.dual_projection_vector;
-    }
+template <typename Geometry>
+int InterpolateContours(const Geometry &g, uint8_t flag) {
+    _TtfGlyph *pG = g.pG;
     int moved = 0;
     int start = 0;
     for (int k = 0; k < pG->NumContours && pG->EndPoints != nullptr; ++k) {
@@ -234,9 +254,28 @@ int InterpolateUntouchedNOS(_TtfGlyph *pG, int c) {
             RecordFault(pG, kFaultPoint);
             break;
         }
-        if (start < end) moved += InterpolateContour(pG, start, end, flag);
+        if (start < end) moved += InterpolateContour(g, start, end, flag);
         start = end + 1;
     }
+    return moved;
+}
+
+}  // namespace
+
+int InterpolateUntouchedNOS(_TtfGlyph *pG, int c) {
+    GsvStruct &gs = pG->Gsv;
+    if (gs.zp0 != 1) return 0;
+    if (!DualSet(gs)) {
+        const uint8_t flag = (c == 1) ? kTouchedX : kTouchedY;
+        return InterpolateContours(AxisGeometry{pG, c == 1 ? &longpointtype::x : &longpointtype::y},
+                                   flag);
+    }
+    // With a dual vector both vectors become it for the duration, and a
+    // point touched in either direction counts as touched.
+    const longpointtype projection = gs.projection_vector;
+    const longpointtype freedom = gs.freedom_vector;
+    gs.freedom_vector = gs.projection_vector = gs.dual_projection_vector;
+    const int moved = InterpolateContours(VectorGeometry{pG}, kTouchedX | kTouchedY);
     gs.projection_vector = projection;
     gs.freedom_vector = freedom;
     return moved;

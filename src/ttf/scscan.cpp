@@ -60,14 +60,13 @@ void RecordCrossing(ScanInfo *pS, uint32_t row, int32_t slot) {
     } else if (row >= pS->HighRow) {
         pS->HighRow = row + 1;
     }
-    int32_t *slots = pS->ScanBuffer + size_t(row) * pS->ScanDepth;
-    for (uint32_t i = 0; i < pS->ScanDepth; ++i) {
-        if (slots[i] == 0) {
-            slots[i] = slot;
-            return;
-        }
+    const uint32_t used = pS->RowFill[row];
+    if (used >= pS->ScanDepth) {
+        pS->OverFlow = 1;
+        return;
     }
-    pS->OverFlow = 1;
+    pS->ScanBuffer[size_t(row) * pS->ScanDepth + used] = slot;
+    pS->RowFill[row] = uint16_t(used + 1);
 }
 
 // One edge between two stored points, in relative coordinates.
@@ -86,22 +85,28 @@ struct CentreWalk {
 };
 
 // The first crossing is interpolated exactly (rounded); later ones add the
-// rounded step, 64 * dx / dy.  False when the edge crosses no centre, which
-// is always so for a horizontal edge.
+// rounded step, 64 * dx / dy, which is worked out only for an edge that
+// crosses a second centre.  False when the edge crosses no centre, which is
+// always so for a horizontal edge.
 bool StartWalk(const Edge &e, CentreWalk *w) {
     const int64_t dx = e.xEndPt - e.xStart;
     const int64_t dy = e.yEndPt - e.yStart;
     if (dy == 0) return false;
-    const int sx = dx >= 0 ? 1 : -1;
     w->direction = dy > 0 ? 1 : -1;
     w->centre = ((e.yStart + (w->direction < 0 ? 1 : 0) + 31) & ~int64_t(63)) + 32 * w->direction;
     if (w->direction > 0 ? w->centre > e.yEndPt : w->centre < e.yEndPt) return false;
 
-    const int64_t adx = dx < 0 ? -dx : dx;
     const int64_t ady = dy < 0 ? -dy : dy;
     w->x = (ady <= 1) ? e.xEndPt : e.xStart + ((w->centre - e.yStart) * dx + dy / 2) / dy;
-    w->step = sx * ((128 * adx + ady) / (2 * ady));
     return true;
+}
+
+int64_t StepOf(const Edge &e) {
+    const int64_t dx = e.xEndPt - e.xStart;
+    const int64_t dy = e.yEndPt - e.yStart;
+    const int64_t adx = dx < 0 ? -dx : dx;
+    const int64_t ady = dy < 0 ? -dy : dy;
+    return (dx >= 0 ? 1 : -1) * ((128 * adx + ady) / (2 * ady));
 }
 
 // Records the crossings of an edge with the row centres strictly between
@@ -114,18 +119,18 @@ void RecordEdge(ScanInfo *pS, const Edge &e) {
     CentreWalk w;
     if (!StartWalk(e, &w)) return;
     const int64_t lastCentre = int64_t(pS->ScanLines) * 64 - 32;
-    for (; w.direction > 0 ? w.centre <= e.yEndPt : w.centre >= e.yEndPt;
-         w.centre += 64 * w.direction) {
+    const auto beyondEnd = [&e, &w] {
+        return w.direction > 0 ? w.centre > e.yEndPt : w.centre < e.yEndPt;
+    };
+    for (bool stepKnown = false;;) {
         if (w.centre <= lastCentre)
             RecordCrossing(pS, uint32_t(w.centre >> 6), EncodeCrossing(w.x, w.direction > 0));
+        w.centre += 64 * w.direction;
+        if (beyondEnd()) return;
+        if (!stepKnown) w.step = StepOf(e);
+        stepKnown = true;
         w.x += w.step;
     }
-}
-
-int CountCrossings(const int32_t *slots, uint32_t depth) {
-    uint32_t n = 0;
-    while (n < depth && slots[n] != 0) ++n;
-    return int(n);
 }
 
 // Sets the pixels of one run, from crossing x xa to crossing x xb: every
@@ -168,10 +173,16 @@ int32_t *InitScanBuffer(ScanInfo *pS, uint32_t InitScanLines, uint32_t InitScanD
     pS->ScanDepth = 0;
     pS->ScanSize = 0;
     pS->LowRow = pS->HighRow = 0;
-    if (size > uint64_t(kMaxScanBufferBytes)) return nullptr;
+    if (size > uint64_t(kMaxScanBufferBytes) ||
+        uint64_t(InitScanLines) * sizeof(uint16_t) > uint64_t(kMaxScanBufferBytes))
+        return nullptr;
     // Zeroed once here; from then on clearing visits only the rows used.
     pS->ScanBuffer = new (std::nothrow) int32_t[size_t(InitScanLines) * InitScanDepth]();
-    if (pS->ScanBuffer == nullptr) return nullptr;
+    pS->RowFill = new (std::nothrow) uint16_t[InitScanLines]();
+    if (pS->ScanBuffer == nullptr || pS->RowFill == nullptr) {
+        FreeScanBuffer(pS);
+        return nullptr;
+    }
     pS->ScanLines = InitScanLines;
     pS->ScanDepth = InitScanDepth;
     pS->ScanSize = int32_t(size);
@@ -181,6 +192,8 @@ int32_t *InitScanBuffer(ScanInfo *pS, uint32_t InitScanLines, uint32_t InitScanD
 void FreeScanBuffer(ScanInfo *pS) {
     delete[] pS->ScanBuffer;
     pS->ScanBuffer = nullptr;
+    delete[] pS->RowFill;
+    pS->RowFill = nullptr;
 }
 
 void ZapScanBuffer(ScanInfo *pS) {
@@ -188,6 +201,7 @@ void ZapScanBuffer(ScanInfo *pS) {
         const size_t first = size_t(pS->LowRow) * pS->ScanDepth;
         const size_t slots = size_t(pS->HighRow - pS->LowRow) * pS->ScanDepth;
         std::memset(pS->ScanBuffer + first, 0, slots * sizeof(int32_t));
+        std::memset(pS->RowFill + pS->LowRow, 0, (pS->HighRow - pS->LowRow) * sizeof(uint16_t));
     }
     pS->LowRow = pS->HighRow = 0;
 }
@@ -204,7 +218,7 @@ void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM) {
     if (pS->ScanBuffer == nullptr) return;
     for (uint32_t row = pS->HighRow; row-- > pS->LowRow;) {
         int32_t *slots = pS->ScanBuffer + size_t(row) * pS->ScanDepth;
-        const int count = CountCrossings(slots, pS->ScanDepth);
+        const int count = pS->RowFill[row];
         if (count > 0) FillRow(slots, count, int(row), pBM);
     }
 }

@@ -16,6 +16,7 @@ struct ScanInfo {
     int32_t xMaxMult;
     int32_t yMaxMult;
     int32_t *ScanBuffer;  // ScanLines rows of ScanDepth slots; null when absent
+    uint16_t *RowFill;    // slots in use in each row (they are always the first ones)
     int32_t ScanSize;     // bytes
     uint32_t ScanLines;
     uint32_t ScanDepth;
