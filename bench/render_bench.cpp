@@ -11,56 +11,20 @@
 // Mingti, 2 UnDotum), pixels per em, hinted (1) or not (0).
 #include <benchmark/benchmark.h>
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_DRIVER_H
-#include FT_MODULE_H
-
 #include <vector>
 
+#include "bench_fonts.h"
 #include "kelmor.h"
 
 namespace {
 
-const char *const kFonts[] = {
-    "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
-    "/usr/share/fonts/truetype/arphic-bsmi00lp/bsmi00lp.ttf",
-    "/usr/share/fonts/truetype/unfonts-core/UnDotum.ttf",
-};
+using bench::FreeTypeFace;
+using bench::kGlyphsPerRun;
+using bench::SpreadGlyphs;
 
-constexpr int kGlyphsPerRun = 2000;
-
-const char *FontOf(const benchmark::State &state) { return kFonts[state.range(0)]; }
+const char *FontOf(const benchmark::State &state) { return bench::kFonts[state.range(0)].path; }
 int PpemOf(const benchmark::State &state) { return int(state.range(1)); }
 bool HintedOf(const benchmark::State &state) { return state.range(2) != 0; }
-
-// The same glyph numbers for both libraries: spread over the whole font,
-// glyph 0 (the missing-glyph box) left out.
-std::vector<int32_t> SpreadGlyphs(long numGlyphs) {
-    std::vector<int32_t> glyphs;
-    for (long i = 0; i < kGlyphsPerRun; ++i)
-        glyphs.push_back(int32_t(1 + i * (numGlyphs - 1) / kGlyphsPerRun));
-    return glyphs;
-}
-
-class FreeTypeFace {
-public:
-    explicit FreeTypeFace(const char *path) {
-        if (FT_Init_FreeType(&library_) != 0) return;
-        FT_UInt version = TT_INTERPRETER_VERSION_35;
-        FT_Property_Set(library_, "truetype", "interpreter-version", &version);
-        if (FT_New_Face(library_, path, 0, &face_) != 0) face_ = nullptr;
-    }
-    ~FreeTypeFace() {
-        if (face_ != nullptr) FT_Done_Face(face_);
-        if (library_ != nullptr) FT_Done_FreeType(library_);
-    }
-    FT_Face Face() const { return face_; }
-
-private:
-    FT_Library library_ = nullptr;
-    FT_Face face_ = nullptr;
-};
 
 void BM_Kelmor(benchmark::State &state) {
     const int32_t font = OpenTTFont(FontOf(state));
@@ -94,8 +58,7 @@ void BM_FreeType(benchmark::State &state) {
         return;
     }
     const std::vector<int32_t> glyphs = SpreadGlyphs(face->num_glyphs);
-    const FT_Int32 flags = FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP | FT_LOAD_NO_AUTOHINT |
-                           (HintedOf(state) ? 0 : FT_LOAD_NO_HINTING);
+    const FT_Int32 flags = bench::FreeTypeLoadFlags(HintedOf(state));
     for (auto _ : state) {
         for (int32_t glyph : glyphs) {
             FT_Load_Glyph(face, FT_UInt(glyph), flags);
@@ -109,8 +72,8 @@ void BM_FreeType(benchmark::State &state) {
 // Fonts x sizes x {hinted, unhinted}, hinted first.
 void Cases(benchmark::internal::Benchmark *b) {
     for (int hinted : {1, 0})
-        for (int font = 0; font < 3; ++font)
-            for (int ppem : {16, 24, 48}) b->Args({font, ppem, hinted});
+        for (int font = 0; font < bench::kFontCount; ++font)
+            for (int ppem : bench::kSizes) b->Args({font, ppem, hinted});
     b->ArgNames({"font", "ppem", "hinted"})->Unit(benchmark::kMillisecond);
 }
 

@@ -241,6 +241,91 @@ int InterpolateContour(const Geometry &g, int start, int end, uint8_t flag) {
     return moved;
 }
 
+// The untouched points strictly between touched points L and N, walking
+// forward from L and wrapping at the contour's end, all along one axis with
+// no tracer.  L and N keep their positions throughout, so what the general
+// walk measures per point is measured once per run.
+void InterpolateAxisRun(TTFCoord *z, int start, int end, int L, int N,
+                        int32_t longpointtype::*axis, int *moved) {
+    const int64_t lo = z[L].Orig.*axis, no = z[N].Orig.*axis;
+    const int64_t lc = z[L].Cur.*axis, nc = z[N].Cur.*axis;
+    const int64_t r = nc - lc;
+    const int32_t shiftL = Clamp32(lc - lo), shiftN = Clamp32(nc - no);
+    for (int t = (L == end) ? start : L + 1; t != N; t = (t == end) ? start : t + 1) {
+        TTFCoord &T = z[t];
+        const int32_t d1 = Clamp32(T.Orig.*axis - lo);
+        const int32_t d2 = Clamp32(no - T.Orig.*axis);
+        SaveNOS(&T);
+        int32_t dist;
+        if (SameSign(d1, d2)) {
+            const int64_t sum = int64_t(d1) + d2;
+            const int64_t target = sum != 0 ? r * d1 / sum : r >> 1;
+            dist = Clamp32(target - (T.Cur.*axis - lc));
+        } else {
+            dist = Magnitude(d1) < Magnitude(d2) ? shiftL : shiftN;
+        }
+        if (dist == 0) continue;
+        T.Cur.*axis = Clamp32(int64_t(T.Cur.*axis) + dist);
+        ++*moved;
+    }
+}
+
+// True when no point of the contour has moved along the axis, and every
+// original coordinate is small enough that differences of two cannot
+// saturate.
+bool UnmovedAlong(const TTFCoord *z, int start, int end, int32_t longpointtype::*axis) {
+    constexpr int32_t kLimit = int32_t(1) << 30;
+    for (int i = start; i <= end; ++i) {
+        const int32_t o = z[i].Orig.*axis;
+        if (z[i].Cur.*axis != o || o >= kLimit || o <= -kLimit) return false;
+    }
+    return true;
+}
+
+int NextTouched(const TTFCoord *z, int start, int end, int from, uint8_t flag) {
+    int i = from;
+    do {
+        i = (i == end) ? start : i + 1;
+    } while (i != from && !IsTouched(z[i], flag));
+    return i;
+}
+
+// IUP of one contour along an axis, run by run between consecutive touched
+// points.  That is the general walk's order of work whenever the points it
+// interpolates between are touched ones; when the only touched point is the
+// contour's first or its last, the general walk measures from untouched
+// points it is itself moving, and it does the work.
+int InterpolateAxisContour(const AxisGeometry &g, int start, int end, uint8_t flag) {
+    TTFCoord *z = g.pG->Zone1;
+    int first = start;
+    while (first <= end && !IsTouched(z[first], flag)) ++first;
+    if (first > end && g.pG->Tracer == nullptr && UnmovedAlong(z, start, end, g.axis)) {
+        // Measured from its own ends, every point of an unmoved contour
+        // already sits where interpolation would put it.
+        for (int i = start; i <= end; ++i) SaveNOS(&z[i]);
+        return 0;
+    }
+    const int second = first <= end ? NextTouched(z, start, end, first, flag) : first;
+    const bool loneEndPoint = second == first && (first == start || first == end);
+    if (first > end || loneEndPoint || g.pG->Tracer != nullptr)
+        return InterpolateContour(g, start, end, flag);
+    int moved = 0;
+    int L = first;
+    do {
+        const int N = NextTouched(z, start, end, L, flag);
+        InterpolateAxisRun(z, start, end, L, N, g.axis, &moved);
+        L = N;
+    } while (L != first);
+    return moved;
+}
+
+int InterpolateContourAlong(const VectorGeometry &g, int start, int end, uint8_t flag) {
+    return InterpolateContour(g, start, end, flag);
+}
+int InterpolateContourAlong(const AxisGeometry &g, int start, int end, uint8_t flag) {
+    return InterpolateAxisContour(g, start, end, flag);
+}
+
 template <typename Geometry>
 int InterpolateContours(const Geometry &g, uint8_t flag) {
     _TtfGlyph *pG = g.pG;
@@ -254,7 +339,7 @@ int InterpolateContours(const Geometry &g, uint8_t flag) {
             RecordFault(pG, kFaultPoint);
             break;
         }
-        if (start < end) moved += InterpolateContour(g, start, end, flag);
+        if (start < end) moved += InterpolateContourAlong(g, start, end, flag);
         start = end + 1;
     }
     return moved;

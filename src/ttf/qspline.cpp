@@ -227,10 +227,8 @@ void sAddCurve(ScanInfo *pS, const longpointtype p[3]) {
                      ScaledForFlattener(p[2])};
         _POINT points[kArcPointBuffer];
         unsigned count = 0;
-        if (QSpline2Polyline(points, &qs, -1, &count) == 0) {
-            for (unsigned i = ifirst; i < count; ++i)
-                AddLineSeg(pS, points[i].x * (1 << jShift), points[i].y * (1 << jShift), 0);
-        }
+        if (QSpline2Polyline(points, &qs, -1, &count) == 0 && count > ifirst)
+            AddPolyline(pS, points + ifirst, count - ifirst, jShift);
     }
     // The flattened vertices sit on the half-pixel grid; the last edge
     // reaches the exact end point, so consecutive arcs join without a gap.

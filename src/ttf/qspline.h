@@ -18,10 +18,6 @@ struct _QS {
     _POINTFX ptfxCntlPt;
     _POINTFX ptfxEndPt;
 };
-struct _POINT {
-    int32_t x;
-    int32_t y;
-};
 
 constexpr int iShift = 11;
 constexpr int jShift = 5;

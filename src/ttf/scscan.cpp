@@ -140,8 +140,21 @@ void FillRun(_GlyphBitMap *pBM, int64_t xa, int64_t xb, int row) {
     AddBitLine(pBM, ColumnRightOf(xa), ColumnRightOf(xb), row);
 }
 
+// Ascending by x (LineComp's order).  Rows hold a handful of crossings,
+// so insertion is the quickest sort; crossings with equal x keep the
+// order they were recorded in.
+void SortCrossings(int32_t *slots, int count) {
+    for (int i = 1; i < count; ++i) {
+        const int32_t slot = slots[i];
+        const int32_t x = slot & kSlotXMask;
+        int j = i;
+        for (; j > 0 && (slots[j - 1] & kSlotXMask) > x; --j) slots[j] = slots[j - 1];
+        slots[j] = slot;
+    }
+}
+
 void FillRow(int32_t *slots, int count, int row, _GlyphBitMap *pBM) {
-    std::sort(slots, slots + count, [](int32_t a, int32_t b) { return LineComp(a, b) < 0; });
+    SortCrossings(slots, count);
     int winding = 0;
     int64_t runStart = 0;
     // Winding changes by one per crossing, so it can only return to zero
@@ -212,6 +225,20 @@ void AddLineSeg(ScanInfo *pS, int32_t ThisX, int32_t ThisY, uint8_t first) {
     xEnd = ThisX;
     yEnd = int32_t(e.yEndPt);
     if (first == 0) RecordEdge(pS, e);
+}
+
+void AddPolyline(ScanInfo *pS, const _POINT *points, unsigned count, int shift) {
+    if (pS->ScanBuffer == nullptr || count == 0) return;
+    Edge e{xEnd, yEnd, 0, 0};
+    for (unsigned i = 0; i < count; ++i) {
+        e.xEndPt = int32_t(uint32_t(points[i].x) << shift);
+        e.yEndPt = RelativeY(pS, int32_t(uint32_t(points[i].y) << shift));
+        RecordEdge(pS, e);
+        e.xStart = e.xEndPt;
+        e.yStart = e.yEndPt;
+    }
+    xEnd = int32_t(e.xStart);
+    yEnd = int32_t(e.yStart);
 }
 
 void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM) {

@@ -35,10 +35,18 @@ constexpr int32_t kMaxScanBufferBytes = 65000;
 extern int32_t xEnd;
 extern int32_t yEnd;
 
+// A polyline vertex.
+struct _POINT {
+    int32_t x;
+    int32_t y;
+};
+
 int32_t *InitScanBuffer(ScanInfo *pS, uint32_t InitScanLines, uint32_t InitScanDepth);
 void FreeScanBuffer(ScanInfo *pS);
 void ZapScanBuffer(ScanInfo *pS);
 void AddLineSeg(ScanInfo *pS, int32_t ThisX, int32_t ThisY, uint8_t first);
+// AddLineSeg(pS, x * 2^shift, y * 2^shift, 0) for each vertex in turn.
+void AddPolyline(ScanInfo *pS, const _POINT *points, unsigned count, int shift);
 void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM);
 int LineComp(int32_t a, int32_t b);
 

@@ -1,0 +1,101 @@
+// Paired speed comparison: for each font and size, rounds of "render the
+// 2000 benchmark glyphs with KELMOR, then the same glyphs with FreeType"
+// (v35 hinting, monochrome), each round timed back to back.  The ratio of
+// one round's two rates is little disturbed by a busy or throttled machine,
+// which moves both halves of a round alike; the program prints the median
+// ratio over the rounds with the median rates.
+//
+//   build-bench/bench/render_ratio [rounds] [--no-hinting]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "bench_fonts.h"
+#include "kelmor.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+template <typename Render>
+double GlyphsPerSecond(const std::vector<int32_t> &glyphs, Render render) {
+    const Clock::time_point start = Clock::now();
+    for (int32_t glyph : glyphs) render(glyph);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return seconds > 0 ? double(glyphs.size()) / seconds : 0;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+struct Rates {
+    double kelmor, freetype, ratio;
+};
+
+bool Compare(const bench::BenchFont &font, int ppem, bool hinted, int rounds, Rates *out) {
+    bench::FreeTypeFace ft(font.path);
+    FT_Face face = ft.Face();
+    const int32_t handle = OpenTTFont(font.path);
+    const bool ready = face != nullptr && handle != 0 &&
+                       FT_Set_Pixel_Sizes(face, 0, FT_UInt(ppem)) == 0 &&
+                       SetPointSize(handle, ppem, 72) != 0;
+    if (!ready) {
+        CloseTTFont(handle);
+        return false;
+    }
+    SetEncoding(handle, KELMOR_CHARSET_GLYPHNUMBER);
+    SetRenderOptions(handle, hinted ? 0 : KELMOR_NO_HINTING);
+    const std::vector<int32_t> glyphs = bench::SpreadGlyphs(face->num_glyphs);
+    const FT_Int32 flags = bench::FreeTypeLoadFlags(hinted);
+    int width = 0, height = 0;
+    const auto kelmor = [&](int32_t glyph) {
+        GetBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
+    };
+    const auto freetype = [&](int32_t glyph) {
+        if (FT_Load_Glyph(face, FT_UInt(glyph), flags) == 0)
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO);
+    };
+    GlyphsPerSecond(glyphs, kelmor);  // warm both caches once
+    GlyphsPerSecond(glyphs, freetype);
+    std::vector<double> ours, theirs, ratios;
+    for (int r = 0; r < rounds; ++r) {
+        ours.push_back(GlyphsPerSecond(glyphs, kelmor));
+        theirs.push_back(GlyphsPerSecond(glyphs, freetype));
+        ratios.push_back(theirs.back() > 0 ? ours.back() / theirs.back() : 0);
+    }
+    CloseTTFont(handle);
+    *out = Rates{Median(ours), Median(theirs), Median(ratios)};
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    int rounds = 15;
+    bool hinted = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no-hinting") == 0)
+            hinted = false;
+        else
+            rounds = std::max(1, std::atoi(argv[i]));
+    }
+    std::printf("%-14s %5s %14s %14s %8s\n", "font", "ppem", "KELMOR g/s", "FreeType g/s",
+                "ratio");
+    for (const bench::BenchFont &font : bench::kFonts) {
+        for (int ppem : bench::kSizes) {
+            Rates r;
+            if (!Compare(font, ppem, hinted, rounds, &r)) {
+                std::printf("%-14s %5d   cannot be opened or sized\n", font.name, ppem);
+                continue;
+            }
+            std::printf("%-14s %5d %14.0f %14.0f %8.2f\n", font.name, ppem, r.kelmor, r.freetype,
+                        r.ratio);
+        }
+    }
+    return 0;
+}
