@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "ttf/bigend.h"
+#include "ttf/file_cache.h"
 #include "ttf/instruct.h"
 #include "ttf/scbitmap.h"
 #include "ttf/scscan.h"
@@ -221,8 +222,6 @@ struct _TtfGlyph {
 
 struct _BitMap;  // declared by the font object, never used
 
-constexpr uint32_t kReadWindowSize = 8192;  // bytes read ahead from the font file
-
 struct _TTFont {
     uint32_t lMagic;
     int32_t Multiplier;
@@ -275,11 +274,7 @@ struct _TTFont {
     int16_t xMin, yMin, xMax, yMax;
     _TtfGlyph G;
     FILE *InFile;
-    // The file bytes last read ahead: WindowLength bytes from WindowStart.
-    // Reads that fall inside are served from here without a system call.
-    uint32_t WindowStart;
-    uint32_t WindowLength;
-    uint8_t ReadWindow[kReadWindowSize];
+    FileCache FileWindows;  // recently read stretches of InFile
     char *lpszFileName;
     _BitMap *lpBM;
     int16_t iMaxResolution;

@@ -168,22 +168,9 @@ bool TableInFile(const _TTFont *pF, const TableDirectoryStruct *pEntry) {
     return pEntry != nullptr && SpanInside(TableOffset(pEntry), TableLength(pEntry), pF->FileSize);
 }
 
-// Reads go through the font's read-ahead window: a read outside it refills
-// the window from its own offset, one system call, and a read longer than
-// the window goes straight to the caller's buffer.
 size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count) {
     if (pF->InFile == nullptr || count == 0 || offset > pF->FileSize) return 0;
-    if (count > kReadWindowSize) return ReadFileRange(pF->InFile, offset, dst, count);
-    const bool inside = offset >= pF->WindowStart &&
-                        uint64_t(offset) + count <= uint64_t(pF->WindowStart) + pF->WindowLength;
-    if (!inside) {
-        pF->WindowStart = offset;
-        pF->WindowLength = uint32_t(ReadFileRange(pF->InFile, offset, pF->ReadWindow, kReadWindowSize));
-    }
-    const size_t available = pF->WindowStart + size_t(pF->WindowLength) - offset;
-    const size_t n = std::min(count, available);
-    std::memcpy(dst, pF->ReadWindow + (offset - pF->WindowStart), n);
-    return n;
+    return ReadThroughCache(&pF->FileWindows, pF->InFile, offset, dst, count);
 }
 
 // ----------------------------------------------------------- the directory
