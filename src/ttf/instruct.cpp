@@ -19,10 +19,6 @@ const int32_t Exception[16] = {-8, -7, -6, -5, -4, -3, -2, -1, 1, 2, 3, 4, 5, 6,
 
 uint8_t NoInterpretOverall = 0;
 
-int32_t ScaleFUnits(int32_t v, int32_t Multiplier) {
-    return Clamp32(int64_t(v) * Multiplier / 256);
-}
-
 namespace {
 
 // Zero-filled room for `count` records.  Never null for a

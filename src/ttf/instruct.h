@@ -142,7 +142,9 @@ inline int32_t Clamp32(int64_t v) {
 // Font units (or 16-bit control values) to F26Dot6: v * Multiplier / 256,
 // truncated toward zero.  Worked out in 64 bits; a result beyond 32 bits
 // (sizes outside the supported range) is clamped instead of wrapping.
-int32_t ScaleFUnits(int32_t v, int32_t Multiplier);
+inline int32_t ScaleFUnits(int32_t v, int32_t Multiplier) {
+    return Clamp32(int64_t(v) * Multiplier / 256);
+}
 
 int InitInsMemory(_TTFont *pF, _TtfGlyph *pG);
 void FreeInsMemory(_TtfGlyph *pG);

@@ -51,15 +51,18 @@ int32_t RelativeY(const ScanInfo *pS, int32_t y) {
     return int32_t(rel);
 }
 
-void RecordCrossing(ScanInfo *pS, uint32_t row, int32_t slot) {
+// Rows lo .. hi (inclusive) are about to receive crossings.
+void WidenUsedRows(ScanInfo *pS, uint32_t lo, uint32_t hi) {
     if (pS->HighRow == 0) {
-        pS->LowRow = row;
-        pS->HighRow = row + 1;
-    } else if (row < pS->LowRow) {
-        pS->LowRow = row;
-    } else if (row >= pS->HighRow) {
-        pS->HighRow = row + 1;
+        pS->LowRow = lo;
+        pS->HighRow = hi + 1;
+        return;
     }
+    pS->LowRow = std::min(pS->LowRow, lo);
+    pS->HighRow = std::max(pS->HighRow, hi + 1);
+}
+
+void RecordCrossing(ScanInfo *pS, uint32_t row, int32_t slot) {
     const uint32_t used = pS->RowFill[row];
     if (used >= pS->ScanDepth) {
         pS->OverFlow = 1;
@@ -74,13 +77,11 @@ struct Edge {
     int64_t xStart, yStart, xEndPt, yEndPt;
 };
 
-// The walk of an edge over row centres: the first centre at or beyond its
-// start in the direction of travel, the edge's x there, and the x step from
-// one centre to the next.
+// The start of an edge's walk over row centres: the first centre at or
+// beyond its start in the direction of travel and the edge's x there.
 struct CentreWalk {
     int64_t centre;
     int64_t x;
-    int64_t step;
     int direction;  // +1 upward, -1 downward
 };
 
@@ -115,22 +116,35 @@ int64_t StepOf(const Edge &e) {
 // Row 0 is recorded like any other: the box's bottom is the font's lowest
 // point rounded up, so glyphs that reach it have real ink in that row, and
 // leaving it out would shave the bottom pixel row off every descender.
-void RecordEdge(ScanInfo *pS, const Edge &e) {
+void WalkEdge(ScanInfo *pS, const Edge &e) {
     CentreWalk w;
     if (!StartWalk(e, &w)) return;
+    // The centres the edge crosses, and those of them inside the buffer
+    // (centres above its last row are passed over).
     const int64_t lastCentre = int64_t(pS->ScanLines) * 64 - 32;
-    const auto beyondEnd = [&e, &w] {
-        return w.direction > 0 ? w.centre > e.yEndPt : w.centre < e.yEndPt;
-    };
-    for (bool stepKnown = false;;) {
-        if (w.centre <= lastCentre)
-            RecordCrossing(pS, uint32_t(w.centre >> 6), EncodeCrossing(w.x, w.direction > 0));
-        w.centre += 64 * w.direction;
-        if (beyondEnd()) return;
-        if (!stepKnown) w.step = StepOf(e);
-        stepKnown = true;
-        w.x += w.step;
-    }
+    const int64_t crossed = (w.direction > 0 ? e.yEndPt - w.centre : w.centre - e.yEndPt) / 64 + 1;
+    const int64_t farCentre = w.centre + 64 * w.direction * (crossed - 1);
+    const int64_t top = std::min(std::max(w.centre, farCentre), lastCentre);
+    const int64_t bottom = std::min(w.centre, farCentre);
+    if (bottom > top) return;
+    WidenUsedRows(pS, uint32_t(bottom >> 6), uint32_t(top >> 6));
+    const bool upward = w.direction > 0;
+    const int64_t step = crossed > 1 ? StepOf(e) : 0;
+    int64_t x = w.x;
+    for (int64_t k = 0, centre = w.centre; k < crossed; ++k, centre += 64 * w.direction, x += step)
+        if (centre <= lastCentre) RecordCrossing(pS, uint32_t(centre >> 6), EncodeCrossing(x, upward));
+}
+
+// Most edges of a flattened outline are short and cross no row centre:
+// both ends lie strictly between the same two centres.  Those are settled
+// here, before any of the walk's arithmetic.
+inline bool CrossesNoCentre(const Edge &e) {
+    const int64_t a = e.yStart - 32, b = e.yEndPt - 32;
+    return (a >> 6) == (b >> 6) && (a & 63) != 0 && (b & 63) != 0;
+}
+
+inline void RecordEdge(ScanInfo *pS, const Edge &e) {
+    if (!CrossesNoCentre(e)) WalkEdge(pS, e);
 }
 
 // Sets the pixels of one run, from crossing x xa to crossing x xb: every
