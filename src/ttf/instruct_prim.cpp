@@ -291,29 +291,36 @@ int NextTouched(const TTFCoord *z, int start, int end, int from, uint8_t flag) {
 }
 
 // IUP of one contour along an axis, run by run between consecutive touched
-// points.  That is the general walk's order of work whenever the points it
-// interpolates between are touched ones; when the only touched point is the
-// contour's first or its last, the general walk measures from untouched
-// points it is itself moving, and it does the work.
+// points: the general walk's order of work made explicit, with what it
+// measures per point measured once per run.  When no point is touched, or
+// only the contour's first, the walk interpolates between the contour's
+// first and last points, moving the first itself beforehand and the last
+// afterwards; the same happens here.
 int InterpolateAxisContour(const AxisGeometry &g, int start, int end, uint8_t flag) {
+    if (g.pG->Tracer != nullptr) return InterpolateContour(g, start, end, flag);
     TTFCoord *z = g.pG->Zone1;
     int first = start;
     while (first <= end && !IsTouched(z[first], flag)) ++first;
-    if (first > end && g.pG->Tracer == nullptr && UnmovedAlong(z, start, end, g.axis)) {
-        // Measured from its own ends, every point of an unmoved contour
-        // already sits where interpolation would put it.
-        for (int i = start; i <= end; ++i) SaveNOS(&z[i]);
-        return 0;
-    }
-    const int second = first <= end ? NextTouched(z, start, end, first, flag) : first;
-    const bool loneEndPoint = second == first && (first == start || first == end);
-    if (first > end || loneEndPoint || g.pG->Tracer != nullptr)
-        return InterpolateContour(g, start, end, flag);
     int moved = 0;
+    const bool noneTouched = first > end;
+    if (noneTouched || (first == start && NextTouched(z, start, end, start, flag) == start)) {
+        if (noneTouched) {
+            if (UnmovedAlong(z, start, end, g.axis)) {
+                // Measured from its own ends, every point of an unmoved
+                // contour already sits where interpolation puts it.
+                for (int i = start; i <= end; ++i) SaveNOS(&z[i]);
+                return 0;
+            }
+            moved += InterpolateOne(g, z[start], z[start], z[end]);
+        }
+        InterpolateAxisRun(z, start, end, start, end, g.axis, &moved);
+        return moved + InterpolateOne(g, z[end], z[start], z[end]);
+    }
     int L = first;
     do {
-        const int N = NextTouched(z, start, end, L, flag);
-        InterpolateAxisRun(z, start, end, L, N, g.axis, &moved);
+        const int afterL = (L == end) ? start : L + 1;
+        const int N = IsTouched(z[afterL], flag) ? afterL : NextTouched(z, start, end, L, flag);
+        if (N != afterL) InterpolateAxisRun(z, start, end, L, N, g.axis, &moved);
         L = N;
     } while (L != first);
     return moved;
