@@ -3,6 +3,8 @@
 // they leave checked against worked-out values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
@@ -308,6 +310,58 @@ TEST(Interpreter, IupShiftsAContourWithOneTouchedPoint) {
     m.Points({{0, 0}, {100, 0}}, {1});
     m.Run("PUSHB 0 SZP0 PUSHB 1 64 SHPIX  IUP[1]");
     EXPECT_EQ((XY{0, 0}), m.At(0)) << "IUP with zp0 = 0 does nothing";
+}
+
+// Untraced IUP takes a quicker route than the traced point-by-point walk;
+// both must leave every point where the walk puts it.  Random contours cover
+// no touched point, only the first or only the last touched, runs that wrap
+// past the contour's end, and coordinates at the edges of 32 bits.
+TEST(Interpreter, IupGivesTheSameResultTracedOrNot) {
+    Machine m;
+    ASSERT_TRUE(m.ok());
+    InsTracer quiet;
+    uint32_t seed = 777;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    auto coordinate = [&next](bool extreme) {
+        const int32_t edges[] = {INT32_MIN, INT32_MIN + 1, -(1 << 30), 1 << 30, INT32_MAX};
+        return extreme && next() % 4 == 0 ? edges[next() % 5] : int32_t(next() % 2001) - 1000;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        const bool extreme = round % 5 == 0;
+        std::vector<int16_t> ends;
+        for (int end = -1; ends.size() < 4 && end < 14;) {
+            end += 1 + int(next() % 6);
+            ends.push_back(int16_t(std::min(end, 15)));
+            end = ends.back();
+        }
+        std::vector<XY> points(size_t(ends.back()) + 1);
+        for (XY &p : points) p = {coordinate(extreme), coordinate(extreme)};
+        m.Points(points, ends);
+        const int touchedOneIn = 1 + int(next() % 4);  // 1: all touched ... 4: few
+        for (size_t i = 0; i < points.size(); ++i) {
+            TTFCoord &p = m.G().Zone1[i];
+            p.Cur = {coordinate(extreme), coordinate(extreme)};
+            if (next() % touchedOneIn == 0) p.Flags |= uint8_t(next() % 2 ? kTouchedX : kTouchedY);
+        }
+        const std::vector<TTFCoord> before(m.G().Zone1, m.G().Zone1 + points.size());
+        const int axis = int(next() % 2);
+        m.G().Gsv.zp0 = 1;
+        m.G().Tracer = &quiet;
+        const int movedTraced = InterpolateUntouchedNOS(&m.G(), axis);
+        const std::vector<TTFCoord> traced(m.G().Zone1, m.G().Zone1 + points.size());
+        std::copy(before.begin(), before.end(), m.G().Zone1);
+        m.G().Tracer = nullptr;
+        ASSERT_EQ(movedTraced, InterpolateUntouchedNOS(&m.G(), axis)) << "round " << round;
+        for (size_t i = 0; i < points.size(); ++i) {
+            const TTFCoord &a = traced[i], &b = m.G().Zone1[i];
+            ASSERT_TRUE(a.Cur.x == b.Cur.x && a.Cur.y == b.Cur.y && a.Prev.x == b.Prev.x &&
+                        a.Prev.y == b.Prev.y)
+                << "round " << round << ", point " << i;
+        }
+    }
 }
 
 TEST(Interpreter, DeltaAtItsPpem) {
