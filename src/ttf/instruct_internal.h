@@ -31,6 +31,7 @@ struct Exec {
     const uint8_t *start;  // first byte of the code being run
     const uint8_t *end;    // one past its last byte
     int32_t *sp;           // next free stack slot
+    int32_t *stackBase;    // the first stack slot
     int32_t *stackEnd;     // one past the last stack slot
     int recursion;         // 0 for the program, +1 per nested call
     uint8_t opcode;        // the instruction now running
@@ -38,7 +39,7 @@ struct Exec {
 
 // ------------------------------------------------------------------ stack
 
-inline int Depth(const Exec &e) { return int(e.sp - e.pG->Stack); }
+inline int Depth(const Exec &e) { return int(e.sp - e.stackBase); }
 inline int Room(const Exec &e) { return int(e.stackEnd - e.sp); }
 // The dispatch table has checked the depth of every fixed-arity handler
 // before it runs, so these are unchecked.
@@ -76,7 +77,15 @@ inline int FunctionEntries(const _TtfGlyph *pG) {
     return pG->FunctDefSize > 0 ? pG->FunctDefSize / kFunctDefBytes : 0;
 }
 
-TTFCoord *GetTTFCoordNOS(_TtfGlyph *pG, int32_t Zone, int32_t PointNo);
+// A point outside its zone: records the fault and hands out the zeroed
+// scratch point, so that nothing in either zone changes.
+TTFCoord *BadPointNOS(_TtfGlyph *pG);
+inline TTFCoord *GetTTFCoordNOS(_TtfGlyph *pG, int32_t Zone, int32_t PointNo) {
+    TTFCoord *zone = Zone != 0 ? pG->Zone1 : pG->Zone0;
+    const int32_t count = pG->ZonePoints[Zone != 0 ? 1 : 0];
+    if (zone != nullptr && PointNo >= 0 && PointNo < count) return zone + PointNo;
+    return BadPointNOS(pG);
+}
 int32_t SetZpNOS(_TtfGlyph *pG, int32_t n1);
 // v / 16384, truncating toward zero, without a division: the bias makes
 // the arithmetic shift of a negative value round toward zero.
@@ -96,7 +105,10 @@ inline int32_t MeasureDualNOS(const _TtfGlyph *pG, const longpointtype *lpThisPo
     const GsvStruct &gs = pG->Gsv;
     return Dot(DualSet(gs) ? gs.dual_projection_vector : gs.projection_vector, *lpThisPoint);
 }
-void TouchNOS(_TtfGlyph *pG, TTFCoord *lpCoord);
+inline void TouchNOS(_TtfGlyph *pG, TTFCoord *lpCoord) {
+    if (pG->Gsv.freedom_vector.x != 0) lpCoord->Flags |= kTouchedX;
+    if (pG->Gsv.freedom_vector.y != 0) lpCoord->Flags |= kTouchedY;
+}
 int32_t RoundNOS(const _TtfGlyph *pG, int32_t n1, int DistType = 0);
 int MoveCurPointNOS(_TtfGlyph *pG, TTFCoord *lpCoord, int32_t Dist, uint8_t Dual);
 void SetVectsToAxisNOS(_TtfGlyph *pG, int c);

@@ -666,7 +666,8 @@ int DoInstructions(_TTFont *pF, _TtfGlyph *pG, int32_t NumInstructions, int Recu
     (void)Base;
     const int stackEntries = pG->StackSize > 0 ? pG->StackSize / 4 : 0;
     const uint8_t *end = pcIns + (NumInstructions > 0 ? NumInstructions : 0);
-    Exec e = {pF, pG, pcIns, pcIns, end, pG->lpStack, pG->Stack + stackEntries, Recursion, 0};
+    int32_t *stack = pG->Stack;
+    Exec e = {pF, pG, pcIns, pcIns, end, pG->lpStack, stack, stack + stackEntries, Recursion, 0};
     pG->pVF = pF;
     if (pG->Tracer != nullptr)
         RunTraced(e);

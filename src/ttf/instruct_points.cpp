@@ -295,21 +295,22 @@ void Ins_SHPIX(Exec &e) {
 // Stack: uint32... --> <void>
 void Ins_IP(Exec &e) {
     const GsvStruct &gs = e.pG->Gsv;
+    // The references are measured once, before any point moves (one of
+    // the points may be a reference itself).
     const TTFCoord *r1 = Coord(e, gs.zp0, gs.rp1);
-    const TTFCoord r1Copy = *r1;
+    const int64_t r1Orig = DProj(e, r1->Orig), r1Cur = DProj(e, r1->Cur);
     const TTFCoord *r2 = Coord(e, gs.zp1, gs.rp2);
-    const TTFCoord r2Copy = *r2;
+    const int64_t r2Orig = DProj(e, r2->Orig);
+    const int64_t c = DProj(e, r2->Cur) - r1Cur;
     ForLoopPoints(e, [&](int32_t p) {
         TTFCoord *pt = Coord(e, e.pG->Gsv.zp2, p);
         SaveNOS(pt);
-        const int64_t d1 = int64_t(DProj(e, pt->Orig)) - DProj(e, r1Copy.Orig);
-        const int64_t span = d1 + (int64_t(DProj(e, r2Copy.Orig)) - DProj(e, pt->Orig));
-        if (span == 0) return;
+        const int64_t d1 = DProj(e, pt->Orig) - r1Orig;
+        const int64_t span = d1 + (r2Orig - DProj(e, pt->Orig));
+        if (span == 0 || c == 0) return;
         const int64_t ratio = Clamp32(d1 * 16384 / span);
-        const int64_t c = int64_t(DProj(e, r2Copy.Cur)) - DProj(e, r1Copy.Cur);
-        if (c == 0) return;
         const int64_t target = Div16384(ratio * c);
-        Move(e, pt, target - (int64_t(DProj(e, pt->Cur)) - DProj(e, r1Copy.Cur)), 1);
+        Move(e, pt, target - (DProj(e, pt->Cur) - r1Cur), 1);
         TouchNOS(e.pG, pt);
     });
 }

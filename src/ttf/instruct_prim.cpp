@@ -40,10 +40,7 @@ void NoteMove(_TtfGlyph *pG, const TTFCoord *pt, longpointtype from) {
     if (zone >= 0) pG->Tracer->PointMoved(zone, point, from, pt->Cur);
 }
 
-TTFCoord *GetTTFCoordNOS(_TtfGlyph *pG, int32_t Zone, int32_t PointNo) {
-    TTFCoord *zone = Zone != 0 ? pG->Zone1 : pG->Zone0;
-    int32_t count = pG->ZonePoints[Zone != 0 ? 1 : 0];
-    if (zone != nullptr && PointNo >= 0 && PointNo < count) return zone + PointNo;
+TTFCoord *BadPointNOS(_TtfGlyph *pG) {
     RecordFault(pG, kFaultPoint);
     ErrorTTF = NulTTF;
     return &ErrorTTF;
@@ -52,11 +49,6 @@ TTFCoord *GetTTFCoordNOS(_TtfGlyph *pG, int32_t Zone, int32_t PointNo) {
 int32_t SetZpNOS(_TtfGlyph *pG, int32_t n1) {
     if (n1 != 0 && n1 != 1) RecordFault(pG, kFaultArgument);
     return n1 != 0 ? 1 : 0;
-}
-
-void TouchNOS(_TtfGlyph *pG, TTFCoord *lpCoord) {
-    if (pG->Gsv.freedom_vector.x != 0) lpCoord->Flags |= kTouchedX;
-    if (pG->Gsv.freedom_vector.y != 0) lpCoord->Flags |= kTouchedY;
 }
 
 namespace {
