@@ -133,6 +133,7 @@ _TTFont *CloseTTF(_TTFont *pF) {
     if (!IsValidFont(pF)) return nullptr;
     FreeBuffers(pF);
     FreeGlyphInstructions(&pF->G);
+    FreeGlyphRecords(&pF->G);
     FreeInsMemory(&pF->G);
     FreeBuffer(pF->CmapBuffer);
     FreeBuffer(pF->LocaBuffer);

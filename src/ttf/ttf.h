@@ -177,6 +177,10 @@ struct GlyphComponent {
     uint8_t *instructions;    // length-prefixed block, or null
 };
 
+// However deep maxp claims composites nest, a chain of components (or a
+// glyph naming itself) stops at this depth.
+constexpr int kComponentDepthCap = 8;
+
 struct _TtfGlyph {
     int16_t NumContours;
     int16_t EndPointsSize;
@@ -216,6 +220,10 @@ struct _TtfGlyph {
     uint8_t Opcode;  // the instruction running, kept only while traced
     ScanInfo S;
     _GlyphBitMap BM;
+    // The raw glyph records being decoded, one buffer per component nesting
+    // level, kept from glyph to glyph and grown for a longer record.
+    uint8_t *GlyphRecord[kComponentDepthCap + 1];
+    uint32_t GlyphRecordSize[kComponentDepthCap + 1];
 };
 
 // ------------------------------------------------------------- font object
@@ -327,6 +335,8 @@ bool SizedFontBox(const _TTFont *pF, int PointSize, int Resolution, PixelBox *bo
 void FreeBuffers(_TTFont *pF);
 // Releases the instruction blocks a glyph load left in the record.
 void FreeGlyphInstructions(_TtfGlyph *pG);
+// Releases the glyph record buffers kept between loads.
+void FreeGlyphRecords(_TtfGlyph *pG);
 
 // --------------------------------------- directory and tables (ttf_tables.cpp)
 

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "ttf/ttf.h"
 #include "ttf/ttf_read.h"
@@ -35,10 +34,6 @@ constexpr uint16_t kTwoByTwo = 0x0080;
 constexpr uint16_t kHaveInstructions = 0x0100;
 
 constexpr int kGlyphHeaderBytes = 10;
-
-// However deep maxp claims composites nest, a chain of components (or a
-// glyph naming itself) stops here.
-constexpr int kComponentDepthCap = 8;
 
 // Reads big-endian values from one glyph's bytes.  A read past the end
 // yields 0 and marks the reader failed; callers check `ok` once per stage.
@@ -68,11 +63,6 @@ private:
     const uint8_t *end_;
     bool ok_ = true;
 };
-
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-using GlyphBytes = std::unique_ptr<uint8_t, FreeDeleter>;
 
 // What one load produced.  `Nothing` is an empty glyph (no data, or no
 // contours): a composite may use it and goes on.  `Failed` is a glyph that
@@ -104,23 +94,35 @@ struct Placement {
     int firstPoint;
 };
 
-// The glyph's bytes from the file.  Sets `length` to 0 for an empty glyph;
-// returns false when the glyph cannot be read (offsets outside the file,
-// short read, no memory).
-bool ReadGlyphBytes(const GlyphLoad &L, int GlyphNo, GlyphBytes &bytes, size_t &length) {
+// Room for a glyph record of `length` bytes at nesting level `level`, or
+// null when there is no memory for it.
+uint8_t *RecordBuffer(_TtfGlyph *pG, int level, size_t length) {
+    if (length > pG->GlyphRecordSize[level]) {
+        std::free(pG->GlyphRecord[level]);
+        pG->GlyphRecord[level] = static_cast<uint8_t *>(std::malloc(length));
+        pG->GlyphRecordSize[level] = pG->GlyphRecord[level] ? uint32_t(length) : 0;
+    }
+    return pG->GlyphRecord[level];
+}
+
+// The glyph's bytes from the file, in the record buffer of its nesting
+// level.  Sets `length` to 0 for an empty glyph; returns null when the glyph
+// cannot be read (offsets outside the file, short read, no memory).
+const uint8_t *ReadGlyphBytes(const GlyphLoad &L, int GlyphNo, int level, size_t &length) {
+    static const uint8_t kEmpty = 0;
     length = 0;
     _TTFont *pF = L.pF;
-    if (pF->LocaBuffer == nullptr || pF->lpsfntTable[kSlotGlyf] == nullptr) return false;
+    if (pF->LocaBuffer == nullptr || pF->lpsfntTable[kSlotGlyf] == nullptr) return nullptr;
     int64_t start = GetGlyphIndex(pF, uint32_t(GlyphNo));
     int64_t end = GetGlyphIndex(pF, uint32_t(GlyphNo) + 1);
-    if (end <= start) return true;
+    if (end <= start) return &kEmpty;
     // Offsets come from loca; a glyph that does not lie inside the file is
     // refused before anything is allocated for it.
-    if (start < 0 || end > L.fileSize) return false;
+    if (start < 0 || end > L.fileSize) return nullptr;
     length = size_t(end - start);
-    bytes.reset(static_cast<uint8_t *>(std::malloc(length)));
-    if (!bytes) return false;
-    return ReadFileAt(pF, uint32_t(start), bytes.get(), length) == length;
+    uint8_t *bytes = RecordBuffer(L.pG, level, length);
+    if (bytes == nullptr || ReadFileAt(pF, uint32_t(start), bytes, length) != length) return nullptr;
+    return bytes;
 }
 
 // A length-prefixed block (native 32-bit length, then the bytes), or null
@@ -358,12 +360,12 @@ LoadResult LoadCompositeGlyph(const GlyphLoad &L, GlyphReader &r, int16_t *pCont
 
 LoadResult LoadGlyphAt(const GlyphLoad &L, int GlyphNo, int16_t *pContourCounter, Placement at,
                        int Recursion) {
-    if (Recursion > L.maxDepth) return kFailed;
-    GlyphBytes bytes;
+    if (Recursion < 0 || Recursion > L.maxDepth) return kFailed;
     size_t length = 0;
-    if (!ReadGlyphBytes(L, GlyphNo, bytes, length)) return kFailed;
+    const uint8_t *bytes = ReadGlyphBytes(L, GlyphNo, Recursion, length);
+    if (bytes == nullptr) return kFailed;
     if (length == 0) return kNothing;
-    GlyphReader r(bytes.get(), length);
+    GlyphReader r(bytes, length);
     int32_t contours = r.I16();
     if (!r.Bytes(kGlyphHeaderBytes - 2)) return kFailed;
     if (contours > 0) return LoadSimpleGlyph(L, r, contours, pContourCounter, at, Recursion);
@@ -410,6 +412,14 @@ void DiscardLoad(_TtfGlyph *pG, int16_t firstComponent, int16_t *pContourCounter
 }
 
 }  // namespace
+
+void FreeGlyphRecords(_TtfGlyph *pG) {
+    for (int level = 0; level <= kComponentDepthCap; ++level) {
+        std::free(pG->GlyphRecord[level]);
+        pG->GlyphRecord[level] = nullptr;
+        pG->GlyphRecordSize[level] = 0;
+    }
+}
 
 // maxComponentElements counts the components of one level only.  A
 // composite whose components are composites records their simple glyphs

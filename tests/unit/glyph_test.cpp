@@ -100,6 +100,7 @@ public:
     ~HandFont() {
         _TTFont *pF = font_.get();
         ReleasePrograms();
+        FreeGlyphRecords(&pF->G);
         FreeInsMemory(&pF->G);
         FreeBuffer(pF->G.GC);
         FreeBuffer(pF->LocaBuffer);
