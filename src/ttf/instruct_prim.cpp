@@ -101,13 +101,22 @@ int MoveCurPointNOS(_TtfGlyph *pG, TTFCoord *lpCoord, int32_t Dist, uint8_t Dual
     const GsvStruct &gs = pG->Gsv;
     const longpointtype P =
         (Dual != 0 && DualSet(gs)) ? gs.dual_projection_vector : gs.projection_vector;
+    const longpointtype from = lpCoord->Cur;
+    // Both vectors on the same axis, the usual case: the point moves by Dist
+    // along it, as the general formula below also gives.
+    const longpointtype F = gs.freedom_vector;
+    if (F.x == P.x && F.y == P.y && (F.x == 0 || F.y == 0) && (F.x | F.y) == 16384) {
+        int32_t &c = F.x != 0 ? lpCoord->Cur.x : lpCoord->Cur.y;
+        c = Clamp32(int64_t(c) + Dist);
+        if (pG->Tracer != nullptr) NoteMove(pG, lpCoord, from);
+        return 1;
+    }
     const int64_t d = Dot(gs.freedom_vector, P);
     int64_t dist = Dist;
     if (d == 0)
         RecordFault(pG, kFaultPoint);  // freedom vector across the measuring one
     else if (d != 16384)               // parallel unit vectors need no division
         dist = Clamp32(dist * 16384 / d);
-    const longpointtype from = lpCoord->Cur;
     lpCoord->Cur.x = Clamp32(lpCoord->Cur.x + Div16384(gs.freedom_vector.x * dist));
     lpCoord->Cur.y = Clamp32(lpCoord->Cur.y + Div16384(gs.freedom_vector.y * dist));
     if (pG->Tracer != nullptr) NoteMove(pG, lpCoord, from);
