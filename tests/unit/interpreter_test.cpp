@@ -110,6 +110,15 @@ private:
     std::vector<std::vector<uint8_t>> kept_;
 };
 
+// A small deterministic generator for the randomized cases: 15 bits a call.
+struct Lcg {
+    uint32_t seed;
+    uint32_t operator()() {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    }
+};
+
 bool operator==(XY a, XY b) { return a.x == b.x && a.y == b.y; }
 std::ostream &operator<<(std::ostream &o, XY p) { return o << "(" << p.x << ", " << p.y << ")"; }
 
@@ -320,11 +329,7 @@ TEST(Interpreter, IupGivesTheSameResultTracedOrNot) {
     Machine m;
     ASSERT_TRUE(m.ok());
     InsTracer quiet;
-    uint32_t seed = 777;
-    auto next = [&seed]() {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) & 0x7FFF;
-    };
+    Lcg next{777u};
     auto coordinate = [&next](bool extreme) {
         const int32_t edges[] = {INT32_MIN, INT32_MIN + 1, -(1 << 30), 1 << 30, INT32_MAX};
         return extreme && next() % 4 == 0 ? edges[next() % 5] : int32_t(next() % 2001) - 1000;
@@ -541,11 +546,7 @@ TEST(Interpreter, RandomBytecodeStaysInside) {
     Machine m;
     ASSERT_TRUE(m.ok());
     InsTracer quiet;
-    uint32_t seed = 12345;
-    auto next = [&seed]() {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) & 0x7FFF;
-    };
+    Lcg next{12345u};
     for (int round = 0; round < 3000; ++round) {
         m.Points({{0, 0}, {64, 0}, {64, 64}, {0, 64}, {10, 20}, {30, 40}}, {3, 5});
         std::vector<uint8_t> code;
