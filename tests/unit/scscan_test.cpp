@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <string>
@@ -142,6 +143,54 @@ TEST(EdgeRecorder, FlatAndNearlyFlatEdgesRecordLittle) {
     for (uint32_t r = 0; r < c.S.ScanLines; ++r) EXPECT_TRUE(c.Row(r).empty()) << r;
     Edge(c, {0, 31}, {Px(3), 32});  // ends on the centre: nudged, crosses once
     EXPECT_EQ(1u, c.Row(0).size());
+}
+
+// Every row centre strictly between an edge's ends (after a vertex on a
+// centre is nudged up) gets exactly one crossing in its own row, in the
+// edge's direction, and no other row gets one: ends on, beside and between
+// centres, up and down, short and long.
+TEST(EdgeRecorder, CrossesEveryCentreBetweenItsEndsAndNoOther) {
+    const int32_t ys[] = {0, 1, 31, 32, 33, 63, 64, 65, 95, 96, 97, 150, 160, 223, 224, 256};
+    const auto nudged = [](int32_t y) { return (y & 63) == 32 ? y + 1 : y; };
+    for (int32_t from : ys) {
+        for (int32_t to : ys) {
+            Canvas c(0, 0, 4, 4);
+            Edge(c, {0, from}, {Px(1), to});
+            const int32_t lo = std::min(nudged(from), nudged(to));
+            const int32_t hi = std::max(nudged(from), nudged(to));
+            for (uint32_t row = 0; row < c.S.ScanLines; ++row) {
+                const int32_t centre = int32_t(row) * 64 + 32;
+                const size_t expected = (lo < centre && centre < hi) ? 1 : 0;
+                const std::vector<int32_t> slots = c.Row(row);
+                ASSERT_EQ(expected, slots.size()) << from << " -> " << to << ", row " << row;
+                if (expected) {
+                    EXPECT_EQ(to > from, CrossingUpward(slots[0]));
+                }
+            }
+        }
+    }
+}
+
+// Flattened arcs arrive as one polyline; it must record exactly what the
+// same vertices record edge by edge, and leave the same current point.
+TEST(EdgeRecorder, APolylineRecordsWhatItsSegmentsRecord) {
+    uint32_t seed = 5;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return int32_t((seed >> 16) % uint32_t(range));
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::vector<_POINT> points(1 + size_t(next(40)));
+        for (_POINT &p : points) p = {next(20) - 2, next(20) - 2};  // half pixels, some outside
+        Canvas byPolyline(0, 0, 8, 8), bySegments(0, 0, 8, 8);
+        AddLineSeg(&byPolyline.S, Px(1), Px(1), 1);
+        AddPolyline(&byPolyline.S, points.data(), unsigned(points.size()), 5);
+        const std::pair<int32_t, int32_t> polylineEnd{xEnd, yEnd};
+        AddLineSeg(&bySegments.S, Px(1), Px(1), 1);
+        for (const _POINT &p : points) AddLineSeg(&bySegments.S, p.x * 32, p.y * 32, 0);
+        ASSERT_EQ(bySegments.SortedCrossings(), byPolyline.SortedCrossings()) << "round " << round;
+        EXPECT_EQ((std::pair<int32_t, int32_t>{xEnd, yEnd}), polylineEnd);
+    }
 }
 
 TEST(EdgeRecorder, DropsCrossingsPastTheRowCapacity) {
