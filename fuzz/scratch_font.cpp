@@ -1,6 +1,7 @@
 #include "scratch_font.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <unistd.h>
 
@@ -13,12 +14,21 @@ std::string ScratchDirectory() {
     return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
 }
 
+// The file goes when the fuzzer exits normally; after a crash it stays
+// behind with the input that caused it.  The path is never destroyed, so
+// that the exit handler can still read it.
+const std::string *NewScratchPath() {
+    const auto *path = new std::string(ScratchDirectory() + "/kelmor-fuzz-" +
+                                       std::to_string(getpid()) + ".ttf");
+    std::atexit([] { std::remove(ScratchFontPath().c_str()); });
+    return path;
+}
+
 }  // namespace
 
 const std::string &ScratchFontPath() {
-    static const std::string path =
-        ScratchDirectory() + "/kelmor-fuzz-" + std::to_string(getpid()) + ".ttf";
-    return path;
+    static const std::string *const path = NewScratchPath();
+    return *path;
 }
 
 bool WriteScratchFont(const uint8_t *data, size_t size) {
