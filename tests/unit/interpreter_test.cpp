@@ -324,7 +324,8 @@ TEST(Interpreter, IupShiftsAContourWithOneTouchedPoint) {
 // Untraced IUP takes a quicker route than the traced point-by-point walk;
 // both must leave every point where the walk puts it.  Random contours cover
 // no touched point, only the first or only the last touched, runs that wrap
-// past the contour's end, and coordinates at the edges of 32 bits.
+// past the contour's end, contours that have not moved, and coordinates at
+// the edges of 32 bits.
 TEST(Interpreter, IupGivesTheSameResultTracedOrNot) {
     Machine m;
     ASSERT_TRUE(m.ok());
@@ -348,7 +349,8 @@ TEST(Interpreter, IupGivesTheSameResultTracedOrNot) {
         const int touchedOneIn = 1 + int(next() % 4);  // 1: all touched ... 4: few
         for (size_t i = 0; i < points.size(); ++i) {
             TTFCoord &p = m.G().Zone1[i];
-            p.Cur = {coordinate(extreme), coordinate(extreme)};
+            if (round % 3 != 0) p.Cur = {coordinate(extreme), coordinate(extreme)};  // else unmoved
+            p.Prev = {coordinate(false), coordinate(false)};  // IUP saves Cur here
             if (next() % touchedOneIn == 0) p.Flags |= uint8_t(next() % 2 ? kTouchedX : kTouchedY);
         }
         const std::vector<TTFCoord> before(m.G().Zone1, m.G().Zone1 + points.size());
