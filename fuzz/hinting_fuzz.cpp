@@ -21,8 +21,8 @@
 #include "font_builder.h"
 #include "kelmor.h"
 #include "scratch_font.h"
-#include "ttf/handles.h"
-#include "ttf/ttf.h"
+#include "ttf/api/handles.h"
+#include "ttf/font/ttf.h"
 
 using kelmor_test::Bytes;
 using kelmor_test::Component;

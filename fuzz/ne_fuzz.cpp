@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include "platform/message_box.h"
-#include "ttf/exehdr.h"
-#include "ttf/fot.h"
+#include "ttf/install/exehdr.h"
+#include "ttf/install/fot.h"
 
 namespace {
 

@@ -18,6 +18,10 @@ std::FILE *OpenRegularFile(const char *lpszFileName);
 // the end of the file or on an error.
 size_t ReadFileRange(std::FILE *file, uint64_t offset, void *dst, size_t count);
 
+// The length of an open file in bytes, or -1 when it cannot be told.  Asks
+// the file itself: the stream's position and buffer are left as they are.
+int64_t FileLength(std::FILE *file);
+
 }  // namespace kelmor
 
 #endif

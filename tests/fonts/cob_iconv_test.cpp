@@ -11,7 +11,8 @@
 #include "commands.h"
 #include "platform/profile.h"
 #include "test_paths.h"
-#include "ttf/scunicod.h"
+#include "common/bytes.h"
+#include "ttf/concord/scunicod.h"
 
 using namespace kelmor;
 

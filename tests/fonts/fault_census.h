@@ -11,7 +11,7 @@
 #include <string>
 #include <tuple>
 
-#include "ttf/instruct.h"
+#include "ttf/hint/instruct.h"
 
 namespace kelmor_test {
 

@@ -16,8 +16,8 @@
 #include "kelmor.h"
 #include "sanitized_build.h"
 #include "test_paths.h"
-#include "ttf/handles.h"
-#include "ttf/ttf.h"
+#include "ttf/api/handles.h"
+#include "ttf/font/ttf.h"
 
 namespace {
 

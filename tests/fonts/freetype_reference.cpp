@@ -8,8 +8,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "ttf/handles.h"
-#include "ttf/ttf.h"
+#include "ttf/api/handles.h"
+#include "ttf/font/ttf.h"
 
 namespace kelmor_test {
 

@@ -14,7 +14,7 @@
 #include <algorithm>
 
 #include "test_paths.h"
-#include "ttf/ttf.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 

@@ -16,7 +16,7 @@
 #include "font_builder.h"
 #include "table_reader.h"
 #include "test_paths.h"
-#include "ttf/ttf.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 using namespace kelmor_test;

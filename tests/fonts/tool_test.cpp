@@ -24,7 +24,7 @@
 #include "test_paths.h"
 #include "text_input.h"
 #include "ttasm.h"
-#include "ttf/handles.h"
+#include "ttf/api/handles.h"
 
 using namespace kelmor;
 using namespace kelmor_test;

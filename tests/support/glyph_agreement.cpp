@@ -1,8 +1,8 @@
 #include "glyph_agreement.h"
 
 #include "kelmor.h"
-#include "ttf/handles.h"
-#include "ttf/ttf.h"
+#include "ttf/api/handles.h"
+#include "ttf/font/ttf.h"
 
 namespace kelmor_test {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "ttf/scbitmap.h"
-#include "ttf/scscan.h"
+#include "ttf/raster/scbitmap.h"
+#include "ttf/raster/scscan.h"
 
 namespace kelmor_test {
 

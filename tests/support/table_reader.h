@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "ttf/ttf.h"
+#include "ttf/font/ttf.h"
 
 namespace kelmor_test {
 

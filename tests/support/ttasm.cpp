@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "ttf/instruct.h"
+#include "ttf/hint/instruct.h"
 
 namespace kelmor_test {
 

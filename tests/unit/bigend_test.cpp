@@ -1,4 +1,4 @@
-#include "ttf/bigend.h"
+#include "ttf/sfnt/bigend.h"
 
 #include <gtest/gtest.h>
 

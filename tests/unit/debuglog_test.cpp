@@ -5,7 +5,7 @@
 
 #include "kelmor.h"
 #include "test_paths.h"
-#include "ttf/ttf.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 

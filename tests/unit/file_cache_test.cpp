@@ -11,7 +11,7 @@
 
 #include "platform/files.h"
 #include "test_paths.h"
-#include "ttf/file_cache.h"
+#include "ttf/sfnt/file_cache.h"
 
 using namespace kelmor;
 

@@ -8,8 +8,8 @@
 #include "font_builder.h"
 #include "kelmor.h"
 #include "test_paths.h"
-#include "ttf/handles.h"
-#include "ttf/ttf.h"
+#include "ttf/api/handles.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 using namespace kelmor_test;

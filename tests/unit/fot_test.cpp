@@ -1,7 +1,7 @@
 // The .FOT reader on synthetic NE files: well-formed ones, the shapes real
 // writers produce, and files broken in every field the reader trusts.
 // Message boxes go to a recording service that answers as the case says.
-#include "ttf/fot.h"
+#include "ttf/install/fot.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "ne_builder.h"
 #include "platform/message_box.h"
 #include "test_paths.h"
-#include "ttf/exehdr.h"
+#include "ttf/install/exehdr.h"
 
 using namespace kelmor;
 using kelmor_test::Bytes;

@@ -15,9 +15,9 @@
 #include "platform/profile.h"
 #include "test_paths.h"
 #include "text_file.h"
-#include "ttf/handles.h"
-#include "ttf/settings.h"
-#include "ttf/ttf.h"
+#include "ttf/api/handles.h"
+#include "ttf/settings/settings.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 using kelmor_test::FontBuilder;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "test_paths.h"
-#include "ttf/ttf.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 

@@ -1,8 +1,8 @@
-#include "ttf/handles.h"
+#include "ttf/api/handles.h"
 
 #include <gtest/gtest.h>
 
-#include "ttf/ttf.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 

@@ -9,7 +9,7 @@
 
 #include "font_builder.h"
 #include "test_paths.h"
-#include "ttf/ttf.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 

@@ -2,7 +2,7 @@
 // of its controls: each test opens the selection dialog through
 // KelmoInstallDialog and plays the user's part step by step, checking the
 // installed list and the ini file after each.
-#include "ttf/install_dialogs.h"
+#include "ttf/install/install_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@
 #include "resources/dialog_ids.h"
 #include "test_paths.h"
 #include "text_file.h"
-#include "ttf/settings.h"
+#include "ttf/settings/settings.h"
 
 using namespace kelmor;
 

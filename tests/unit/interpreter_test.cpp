@@ -14,8 +14,8 @@
 #include "font_builder.h"
 #include "test_paths.h"
 #include "ttasm.h"
-#include "ttf/instruct_internal.h"
-#include "ttf/ttf.h"
+#include "ttf/hint/instruct_testing.h"
+#include "ttf/font/ttf.h"
 
 using namespace kelmor;
 using namespace kelmor_test;

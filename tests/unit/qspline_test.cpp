@@ -1,4 +1,4 @@
-#include "ttf/qspline.h"
+#include "ttf/raster/qspline.h"
 
 #include <gtest/gtest.h>
 

@@ -12,9 +12,9 @@
 #include "cob_image.h"
 #include "kelmor.h"
 #include "test_paths.h"
-#include "ttf/instruct.h"
-#include "ttf/scunicod.h"
-#include "ttf/settings.h"
+#include "ttf/hint/instruct.h"
+#include "ttf/concord/scunicod.h"
+#include "ttf/settings/settings.h"
 
 using namespace kelmor_test;
 

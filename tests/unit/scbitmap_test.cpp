@@ -1,4 +1,4 @@
-#include "ttf/scbitmap.h"
+#include "ttf/raster/scbitmap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ttf/scscan.h"
+#include "ttf/raster/scscan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ttf/scunicod.h"
+#include "ttf/concord/scunicod.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ttf/settings.h"
+#include "ttf/settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include "kelmor.h"
 #include "platform/module.h"
 #include "platform/profile.h"
-#include "ttf/kelmor_entry.h"
+#include "ttf/api/kelmor_entry.h"
 #include "test_paths.h"
 #include "text_file.h"
 

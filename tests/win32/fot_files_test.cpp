@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "ttf/exehdr.h"
-#include "ttf/fot.h"
+#include "ttf/install/exehdr.h"
+#include "ttf/install/fot.h"
 
 // The one system call needed, declared here so that the test does not pull
 // in the whole Windows header.

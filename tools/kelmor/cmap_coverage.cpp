@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "ttf/bigend.h"
-#include "ttf/ttf_read.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 namespace {

@@ -9,7 +9,7 @@
 #include "args.h"
 #include "cob_builder.h"
 #include "commands.h"
-#include "platform/profile.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 

@@ -9,11 +9,9 @@
 
 #include "args.h"
 #include "commands.h"
-#include "common/text.h"
+#include "ttf/api/tool_internals.h"
 #include "fot_prompt.h"
 #include "kelmor.h"
-#include "ttf/fot.h"
-#include "ttf/settings.h"
 
 namespace kelmor {
 

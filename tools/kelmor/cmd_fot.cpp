@@ -9,8 +9,7 @@
 #include "args.h"
 #include "commands.h"
 #include "fot_prompt.h"
-#include "ttf/exehdr.h"
-#include "ttf/fot.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 

@@ -8,7 +8,7 @@
 #include "cmap_coverage.h"
 #include "font_facts.h"
 #include "name_text.h"
-#include "ttf/settings.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 namespace {

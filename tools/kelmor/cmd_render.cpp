@@ -18,7 +18,7 @@
 #include "png_writer.h"
 #include "render_plan.h"
 #include "text_input.h"
-#include "ttf/handles.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 namespace {

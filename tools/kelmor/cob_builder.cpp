@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ttf/scunicod.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 

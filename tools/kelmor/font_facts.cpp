@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "ttf/ttf_read.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "ttf/ttf.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 

@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/message_box.h"
-#include "ttf/exehdr.h"
-#include "ttf/fot.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 

@@ -10,8 +10,7 @@
 #include "font_facts.h"
 #include "name_text.h"
 #include "text_input.h"
-#include "ttf/handles.h"
-#include "ttf/scunicod.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "text_input.h"
-#include "ttf/ttf_read.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 namespace {

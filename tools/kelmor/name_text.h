@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ttf/ttf.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "font_facts.h"
-#include "ttf/scunicod.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "text_input.h"
-#include "ttf/ttf.h"
+#include "ttf/api/tool_internals.h"
 
 namespace kelmor {
 

@@ -44,4 +44,10 @@ size_t ReadFileRange(std::FILE *file, uint64_t offset, void *dst, size_t count) 
     return done;
 }
 
+int64_t FileLength(std::FILE *file) {
+    struct stat info;
+    if (file == nullptr || fstat(fileno(file), &info) != 0 || info.st_size < 0) return -1;
+    return int64_t(info.st_size);
+}
+
 }  // namespace kelmor

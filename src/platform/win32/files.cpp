@@ -39,4 +39,10 @@ size_t ReadFileRange(std::FILE *file, uint64_t offset, void *dst, size_t count) 
     return done;
 }
 
+int64_t FileLength(std::FILE *file) {
+    if (file == nullptr) return -1;
+    __int64 length = _filelengthi64(_fileno(file));
+    return length < 0 ? -1 : int64_t(length);
+}
+
 }  // namespace kelmor

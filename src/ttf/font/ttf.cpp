@@ -1,0 +1,216 @@
+// The font object's life: opening a font file into a font object, sizing it,
+// closing it.
+#include "ttf/font/ttf.h"
+
+#include "common/text.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace kelmor {
+
+// ---------------------------------------------------------------- font object
+
+namespace {
+
+// The program and control-value tables, kept as length-prefixed blocks, and
+// the scaled control-value table that goes with "cvt ".
+bool LoadProgramTables(_TTFont *pF) {
+    pF->FontProgram = GetTable(pF, pF->lpsfntTable[kSlotFpgm]);
+    pF->controlTable = GetTable(pF, pF->lpsfntTable[kSlotCvt]);
+    pF->PrepInstructions = GetTable(pF, pF->lpsfntTable[kSlotPrep]);
+    if (pF->controlTable == nullptr) return true;
+    size_t entries = size_t(BlockLength(pF->controlTable)) / 2;
+    // One slot at least, so that a one-byte table does not look like a
+    // failed allocation.
+    pF->G.lControlTable =
+        static_cast<int32_t *>(std::calloc(entries > 0 ? entries : 1, sizeof(int32_t)));
+    return pF->G.lControlTable != nullptr;
+}
+
+bool LoadLoca(_TTFont *pF) {
+    pF->LocaLength = (pF->FontHeader.indexToLocFormat.BE == 0) ? 2 : 4;
+    pF->LocaSize = (int32_t(pF->leMaximumProfile.numGlyphs) + 1) * pF->LocaLength;
+    // Zero-filled: entries a short read leaves unfilled then read as empty
+    // glyphs rather than as leftover heap bytes.
+    pF->LocaBuffer = static_cast<uint8_t *>(std::calloc(size_t(pF->LocaSize), 1));
+    if (pF->LocaBuffer == nullptr) return false;
+    Getloca(pF, pF->lpsfntTable[kSlotLoca]);
+    return true;
+}
+
+bool LoadComponentTable(_TTFont *pF) {
+    int n = ComponentCapacity(pF->leMaximumProfile);
+    if (n == 0) return true;
+    pF->G.GC = static_cast<GlyphComponent *>(std::calloc(size_t(n), sizeof(GlyphComponent)));
+    return pF->G.GC != nullptr;
+}
+
+// Everything after the object exists; false when a required step fails.
+bool BuildFontObject(_TTFont *pF) {
+    InitsfntTables();
+    ListTables(pF, ReadTTFHeaders(pF));
+    if (GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0) return false;
+    GetHorizontalHeader(pF, pF->lpsfntTable[kSlotHhea]);
+    if (GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]) == 0) return false;
+    if (GetName(pF, pF->lpsfntTable[kSlotName]) <= 0) return false;
+    if (GetCmap(pF, pF->lpsfntTable[kSlotCmap]) <= 0) return false;
+    Getmort(pF, pF->lpsfntTable[kSlotMort]);
+
+    pF->csFont = CharsetFromEncodingID(FontEncodingID(pF));
+
+    if (!LoadProgramTables(pF)) return false;
+    if (!LoadComponentTable(pF)) return false;
+    if (!LoadLoca(pF)) return false;
+
+    pF->G.ZonePoints[0] = int16_t(pF->leMaximumProfile.maxTwilightPoints);
+    pF->G.pVF = pF;
+    if (InitInsMemory(pF, &pF->G) != 0) return false;
+    // Once per open: its FDEFs fill the function table every later program
+    // calls into.
+    RunFontProgram(pF, &pF->G);
+    return true;
+}
+
+}  // namespace
+
+// Instruction blocks still held by the glyph record (a load that failed
+// half-way leaves its components' blocks behind).
+void FreeGlyphInstructions(_TtfGlyph *pG) {
+    pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
+    if (pG->GC == nullptr) return;
+    for (int i = 0; i < pG->NumComponents; ++i)
+        pG->GC[i].instructions = static_cast<uint8_t *>(FreeBuffer(pG->GC[i].instructions));
+}
+
+_TTFont *NewTTFont(FILE *file) {
+    _TTFont *pF = static_cast<_TTFont *>(std::calloc(1, sizeof(_TTFont)));
+    if (pF == nullptr) {
+        std::fclose(file);
+        return nullptr;
+    }
+    pF->lMagic = kMagicKELM;
+    pF->InFile = file;
+    return pF;
+}
+
+_TTFont *OpenTTF(const char *lpszFileName) {
+    if (lpszFileName == nullptr) return nullptr;
+    FILE *file = OpenTTFFile(lpszFileName);
+    if (file == nullptr) return nullptr;
+    _TTFont *pF = NewTTFont(file);
+    if (pF == nullptr) return nullptr;
+    pF->lpszFileName = CopyString(lpszFileName);
+    if (pF->lpszFileName == nullptr || !BuildFontObject(pF)) return CloseTTF(pF);
+    return pF;
+}
+
+_TTFont *CloseTTF(_TTFont *pF) {
+    if (!IsValidFont(pF)) return nullptr;
+    FreeBuffers(pF);
+    FreeGlyphInstructions(&pF->G);
+    FreeGlyphRecords(&pF->G);
+    FreeInsMemory(&pF->G);
+    FreeBuffer(pF->CmapBuffer);
+    FreeBuffer(pF->LocaBuffer);
+    FreeBuffer(pF->FontProgram);
+    FreeBuffer(pF->G.lControlTable);
+    FreeBuffer(pF->controlTable);
+    FreeBuffer(pF->PrepInstructions);
+    FreeBuffer(pF->lpNameTable);
+    FreeBuffer(pF->lpMortHeader);
+    FreeBuffer(pF->lpLookupSingle);
+    FreeBuffer(pF->G.GC);
+    FreeBuffer(pF->lpszFileName);
+    if (pF->InFile != nullptr) std::fclose(pF->InFile);
+    pF->lMagic = 0;  // a stale pointer to the freed object must not look valid
+    std::free(pF);
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------- sizing
+
+namespace {
+
+int32_t ScaleDown(int32_t v, int32_t multiplier) {
+    return int32_t(int64_t(v) * multiplier / 16384);
+}
+int32_t ScaleRounded(int32_t v, int32_t multiplier) {
+    return int32_t((int64_t(v) * multiplier + 8192) / 16384);
+}
+
+int16_t ClampToInt16(int32_t v) {
+    if (v > INT16_MAX) return INT16_MAX;
+    if (v < INT16_MIN) return INT16_MIN;
+    return int16_t(v);
+}
+
+// The box's vertical extent after the descender shift: a box that starts
+// at the baseline moves down by the descender.  Once shifted, yMin is no
+// longer 0, so the shift happens at most once per open font.
+void ShiftedYRange(const _TTFont *pF, int16_t *yMin, int16_t *yMax) {
+    int16_t descender = pF->HorizHeader.Descender;
+    *yMin = pF->yMin;
+    *yMax = pF->yMax;
+    if (*yMin != 0 || descender == 0) return;
+    *yMin = descender;
+    *yMax = ClampToInt16(int32_t(*yMax) + descender);
+}
+
+}  // namespace
+
+bool SizedFontBox(const _TTFont *pF, int PointSize, int Resolution, PixelBox *box) {
+    if (pF->UnitsPerEm <= 0) return false;
+    if (PointSize <= 0 || Resolution <= 0 || PointSize > kMaxSizeTimesResolution / Resolution)
+        return false;
+    const int32_t multiplier = (PointSize * Resolution * 16384) / (int32_t(pF->UnitsPerEm) * 72);
+    int16_t yMin, yMax;
+    ShiftedYRange(pF, &yMin, &yMax);
+    box->Multiplier = multiplier;
+    box->xMinMult = ScaleDown(pF->xMin, multiplier);
+    box->yMinMult = ScaleDown(yMin, multiplier);
+    box->xMaxMult = ScaleRounded(pF->xMax, multiplier);
+    box->yMaxMult = ScaleRounded(yMax, multiplier);
+    return true;
+}
+
+void FreeBuffers(_TTFont *pF) {
+    FreeScanBuffer(&pF->G.S);
+    FreelpChar(&pF->G.BM);
+}
+
+int InitBuffers(_TTFont *pF, int PointSize, int Resolution) {
+    if (!IsValidFont(pF)) return 1;
+    FreeBuffers(pF);
+    pF->cInitialized = 0;
+    PixelBox box;
+    if (!SizedFontBox(pF, PointSize, Resolution, &box)) return -1;
+    pF->Multiplier = box.Multiplier;
+    pF->G.Multiplier = box.Multiplier;
+    pF->G.PointSize = int16_t(PointSize);
+    pF->G.Resolution = int16_t(Resolution);
+
+    ShiftedYRange(pF, &pF->yMin, &pF->yMax);  // the one-time shift, kept in the font
+    ScanInfo &S = pF->G.S;
+    S.xMinMult = box.xMinMult;
+    S.yMinMult = box.yMinMult;
+    S.xMaxMult = box.xMaxMult;
+    S.yMaxMult = box.yMaxMult;
+
+    int32_t HPixel = S.xMaxMult - S.xMinMult + 1;
+    int32_t VLines = S.yMaxMult - S.yMinMult + 1;
+    if (HPixel <= 0 || VLines <= 0 || HPixel > kMaxBitmapPixels || VLines > kMaxBitmapPixels)
+        return -1;
+    if (InitScanBuffer(&S, uint32_t(2 * VLines + 1), MaxTransitions) == nullptr) return -1;
+    if (InitlpChar(&pF->G.BM, HPixel, VLines) == nullptr) {
+        FreeScanBuffer(&S);
+        return -1;
+    }
+    pF->cInitialized = 1;
+
+    ResetGlyph(&pF->G);
+    ExecuteprepCVT(pF, &pF->G);
+    return 0;
+}
+
+}  // namespace kelmor

@@ -1,0 +1,68 @@
+// The font object's operations: opening, closing and sizing a font, the
+// per-glyph driver TTF2BitMap and the glyph metrics.  Its records are in
+// ttf_records.h; this header also brings in the stages it drives.
+#ifndef KELMOR_TTF_FONT_TTF_H
+#define KELMOR_TTF_FONT_TTF_H
+
+#include <cstdint>
+#include <cstdio>
+
+#include "ttf/font/ttf_records.h"
+#include "ttf/hint/instruct.h"
+#include "ttf/raster/scbitmap.h"
+#include "ttf/raster/scscan.h"
+#include "ttf/sfnt/debug_log.h"
+#include "ttf/sfnt/sfnt.h"
+
+struct KelmorGlyphMetrics;  // the public record of kelmor.h
+
+namespace kelmor {
+
+// -------------------------------------------------- object life (ttf.cpp)
+
+// Non-null and lMagic is "KELM".
+inline bool IsValidFont(const _TTFont *pF) { return pF != nullptr && pF->lMagic == kMagicKELM; }
+// A font object with nothing read yet that owns `file`; null (and the file
+// closed) when memory runs out.  CloseTTF releases it with whatever the
+// table readers put into it.
+_TTFont *NewTTFont(FILE *file);
+_TTFont *OpenTTF(const char *lpszFileName);
+_TTFont *CloseTTF(_TTFont *pF);
+int InitBuffers(_TTFont *pF, int PointSize, int Resolution);
+
+// Point size times resolution must keep the scale factor's numerator within
+// 32 bits.
+constexpr int32_t kMaxSizeTimesResolution = 131071;
+// Widest (and tallest) font box a size may ask for: far beyond any real
+// glyph box at the sizes the scan buffer allows, and it keeps a lying
+// bounding box from requesting gigabytes.
+constexpr int32_t kMaxBitmapPixels = 8192;
+
+// The scale factor and the font box in whole pixels at a size, as sizing
+// sets them up (the descender shift included, without making it); false
+// for a size outside the supported range or a font without units per em.
+struct PixelBox {
+    int32_t Multiplier;
+    int32_t xMinMult, yMinMult, xMaxMult, yMaxMult;
+};
+bool SizedFontBox(const _TTFont *pF, int PointSize, int Resolution, PixelBox *box);
+void FreeBuffers(_TTFont *pF);
+// Releases the instruction blocks a glyph load left in the record.
+void FreeGlyphInstructions(_TtfGlyph *pG);
+
+// ------------------------------------------ bitmap driver (ttf_bitmap.cpp)
+
+void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode);
+// The glyph TTF2BitMap draws for a code: the code itself for glyph-number
+// input, else the cmap's answer; then the vertical form when asked for.
+uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode);
+
+// ----------------------------------------------- glyph metrics (ttf_metrics.cpp)
+
+// Fills the record for `glyph`, which the font's bitmap must hold as
+// GetBitmap delivers it (inverted): advance, origin and ink box.
+void MeasureRenderedGlyph(_TTFont *pF, uint32_t glyph, KelmorGlyphMetrics *m);
+
+}  // namespace kelmor
+
+#endif

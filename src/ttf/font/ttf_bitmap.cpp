@@ -1,0 +1,121 @@
+// The per-glyph bitmap driver: character code to glyph, load, hint, and
+// rasterize into the font's bitmap.
+#include <cstdint>
+
+#include "ttf/hint/instruct.h"
+#include "ttf/raster/qspline.h"
+#include "ttf/font/ttf.h"
+
+namespace kelmor {
+
+namespace {
+
+// What a glyph program sees of the glyph zone while it runs: where the
+// zone starts, how many points it may reach, and which contours it has.
+// Restored when the program is done.
+//
+// A program reaches only the points of the outline it belongs to.  Numbers
+// past them would otherwise reach points left by an earlier glyph (making
+// the result depend on what was drawn before), or, for a component, its
+// neighbours' points; they are faults instead, the same as the side-bearing
+// points other rasterizers append after the outline.
+class ProgramView {
+public:
+    ProgramView(_TtfGlyph *pG, TTFCoord *first, int points, int16_t *ends, int16_t contours)
+        : pG_(pG), zone_(pG->Zone1), count_(pG->ZonePoints[1]), ends_(pG->EndPoints),
+          contours_(pG->NumContours) {
+        const int reachable = count_ - int(first - zone_);
+        pG->Zone1 = first;
+        pG->ZonePoints[1] = int16_t(points < reachable ? points : reachable);
+        pG->EndPoints = ends;
+        pG->NumContours = contours;
+    }
+    ~ProgramView() {
+        pG_->Zone1 = zone_;
+        pG_->ZonePoints[1] = count_;
+        pG_->EndPoints = ends_;
+        pG_->NumContours = contours_;
+    }
+    ProgramView(const ProgramView &) = delete;
+    ProgramView &operator=(const ProgramView &) = delete;
+
+private:
+    _TtfGlyph *pG_;
+    TTFCoord *zone_;
+    int16_t count_;
+    int16_t *ends_;
+    int16_t contours_;
+};
+
+// The glyph's own program sees contour ends numbered across all its
+// components.
+void HintWholeGlyph(_TTFont *pF, _TtfGlyph *pG, int points) {
+    ProgramView view(pG, pG->Zone1, points, pG->AbsEndPoints, pG->NumContours);
+    InterpretGlyph(pF, pG, pG->NumContours, pG->AbsEndPoints, pG->Zone1);
+}
+
+void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart) {
+    PointsToCurves(unsigned(NumContours > 0 ? NumContours : 0), lpEndPoints, lpStart, &pG->S);
+    MakeBitMap(&pG->S, &pG->BM);
+}
+
+bool Hinting(const _TTFont *pF) { return (pF->RenderOptions & kNoHinting) == 0; }
+
+// A component's program numbers points and contours from the component's
+// own first ones and reaches only its own points.
+void HintComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
+    ProgramView view(pG, C.lpCoords, PointsOfContours(C.NumContours, C.lpNextEndPoint),
+                     C.lpNextEndPoint, C.NumContours);
+    InterpretGlyph(pF, pG, C.NumContours, C.lpNextEndPoint, C.lpCoords, kComponentProgram);
+}
+
+// Each component runs its own program on its own points and is filled with
+// its own winding; overlapping components merge by union in the bitmap.
+void RasterizeComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
+    pG->instructions = C.instructions;
+    C.instructions = nullptr;  // the interpreter consumes the block
+    if (Hinting(pF)) HintComponent(pF, pG, C);
+    pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
+    ZapScanBuffer(&pG->S);
+    Rasterize(pG, C.NumContours, C.lpNextEndPoint, C.lpCoords);
+}
+
+}  // namespace
+
+uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
+    uint32_t glyph = (pF->csDesired == csGlyphNumber) ? uNativeCode : GetGlyphNo(pF, uNativeCode);
+    if (pF->iVertical) glyph = GetVertical(pF, glyph);
+    return glyph;
+}
+
+void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
+    if (!IsValidFont(pF)) return;
+    const uint32_t glyph = GlyphForCode(pF, uNativeCode);
+
+    pG->NumContours = 0;
+    pG->NumComponents = 0;
+    ZapScanBuffer(&pG->S);
+    ZapBitMap(&pG->BM);
+
+    // A glyph that loads nothing (a space, a number past the font's glyphs)
+    // leaves the cleared bitmap: the caller gets a blank glyph of full size.
+    const int lastPoint =
+        GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
+    if (lastPoint > 0) {
+        if (!NoInterpretOverall && Hinting(pF)) HintWholeGlyph(pF, pG, lastPoint + 1);
+        // With hinting switched off the glyph's own program never runs; it
+        // goes before the components' programs take its place.
+        pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
+        if (pG->NumComponents == 0) {
+            Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
+        } else {
+            for (int i = 0; i < pG->NumComponents; ++i) RasterizeComponent(pF, pG, pG->GC[i]);
+        }
+    }
+    // Blocks the load left behind without running them (hinting switched
+    // off, a glyph too small to draw, a load that failed half-way) go now,
+    // so that no glyph leaks its programs into the next one.
+    FreeGlyphInstructions(pG);
+}
+
+}  // namespace kelmor

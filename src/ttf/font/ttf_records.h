@@ -1,0 +1,430 @@
+// The records every stage of the rasterizer shares: the file's big-endian
+// fields and table records, the point and graphics-state records of the
+// interpreter, the scan converter's and bitmap's state, the glyph record and
+// the font object.  Records and constants only: no stage includes another
+// stage's header to get at a struct, and nothing here declares a function.
+#ifndef KELMOR_TTF_FONT_TTF_RECORDS_H
+#define KELMOR_TTF_FONT_TTF_RECORDS_H
+
+#include <cstdint>
+#include <cstdio>
+
+namespace kelmor {
+
+// ------------------------------------------------- big-endian file fields
+
+struct uint16 {
+    uint16_t BE;  // two bytes in file order
+};
+struct int16 {
+    uint16_t BE;
+};
+struct uint32 {
+    uint16_t BElo;  // first two bytes in the file: the high half of the value
+    uint16_t BEhi;  // last two bytes
+};
+struct Fixed {
+    int16 Integer;
+    uint16 Fract;
+};
+
+static_assert(sizeof(uint16) == 2 && sizeof(int16) == 2, "uint16/int16 are 2 bytes");
+static_assert(sizeof(uint32) == 4 && sizeof(Fixed) == 4, "uint32/Fixed are 4 bytes");
+
+// ---------------------------------------------------------- point records
+
+// F26Dot6 positions and F2Dot14 vectors.
+struct longpointtype {
+    int32_t x;
+    int32_t y;
+};
+
+// One point of a zone.
+struct TTFCoord {
+    longpointtype Cur;   // current (hinted) position
+    longpointtype Prev;  // position before the most recent move
+    longpointtype Orig;  // scaled position as loaded
+    uint8_t Flags;       // 0x01 on curve, 0x40 touched in x, 0x80 touched in y
+    uint8_t OFlags;      // flag byte as loaded
+};
+
+// Flag bits the interpreter adds to TTFCoord::Flags.
+constexpr uint8_t kOnCurve = 0x01;
+constexpr uint8_t kTouchedX = 0x40;
+constexpr uint8_t kTouchedY = 0x80;
+
+// Graphics state.
+struct GsvStruct {
+    longpointtype freedom_vector;
+    longpointtype projection_vector;
+    longpointtype dual_projection_vector;
+    int32_t zp0, zp1, zp2;
+    int32_t rp0, rp1, rp2;
+    int32_t angle_weight;
+    int32_t auto_flip;
+    int32_t delta_base;
+    int32_t delta_shift;
+    int32_t instruct_Control;
+    int32_t loop;
+    int32_t round_state;  // Mode bits 0-7, threshold 8-11, phase 12-13, period 14-15
+    int32_t scan_control;
+    int32_t minimum_distance;
+    int32_t control_value_cut_in;
+    int32_t single_width_cut_in;
+    int32_t single_width_value;
+};
+
+// One function-table entry: where the body starts (the byte after FDEF) and
+// where it ends (the byte after ENDF).  Both null while undefined.
+struct FunctDefEntry {
+    const uint8_t *Start;
+    const uint8_t *End;
+};
+
+// Which program a run belongs to (also handed to an InsTracer).
+enum InsProgram : int {
+    kFontProgram = 0,          // fpgm, once when the font is opened
+    kControlValueProgram = 1,  // prep, at every size
+    kGlyphProgram = 2,         // a glyph's own instructions
+    kComponentProgram = 3,     // a composite's component, before it is filled
+};
+
+// The record sizes are kept in signed 16-bit fields, which bounds the counts
+// a font may ask for (sizes as the interpreter lays its records out).
+constexpr int kMaxZonePoints = 1260;
+constexpr int kMaxContours = 16383;
+constexpr int kMaxStorage = 8191;
+constexpr int kMaxStack = 8191;
+constexpr int kMaxFunctionDefs = 8190;
+constexpr int kTTFCoordBytes = 26;  // packed size of one TTFCoord
+constexpr int kFunctDefBytes = 4;   // packed size of one function-table entry
+
+// ------------------------------------------------- scan and bitmap state
+
+struct _GlyphBitMap {
+    int32_t CharHPixels;  // width in pixels
+    int32_t CharVLines;   // height in rows
+    uint8_t *lpChar;      // the bits, rows top to bottom; null when absent
+    int32_t iDIB;         // declared, unused
+    int32_t CharHBytes;   // bytes per row, a multiple of 2
+    int32_t MemSize;      // CharHBytes * CharVLines
+};
+
+struct ScanInfo {
+    int32_t ScanControl;  // result of the last program run
+    int32_t xMinMult;     // font box in whole pixels at the current size
+    int32_t yMinMult;
+    int32_t xMaxMult;
+    int32_t yMaxMult;
+    int32_t *ScanBuffer;  // ScanLines rows of ScanDepth slots; null when absent
+    uint16_t *RowFill;    // slots in use in each row (they are always the first ones)
+    int32_t ScanSize;     // bytes
+    uint32_t ScanLines;
+    uint32_t ScanDepth;
+    uint8_t OverFlow;     // 1 once a crossing was dropped
+    // Rows LowRow .. HighRow - 1 may hold crossings; every other row is
+    // empty (HighRow 0: all are).  Clearing and filling visit only these,
+    // so that a small glyph in a tall font box does not pay for the box.
+    uint32_t LowRow;
+    uint32_t HighRow;
+};
+
+// ------------------------------------------------------- file read-ahead
+
+constexpr uint32_t kFileWindowSize = 8192;  // bytes read ahead on a miss
+constexpr int kFileWindows = 8;
+
+struct FileWindow {
+    uint32_t start;
+    uint32_t length;  // 0: empty
+    uint32_t lastUse;
+    uint8_t bytes[kFileWindowSize];
+};
+
+struct FileCache {
+    FileWindow windows[kFileWindows];
+    uint32_t clock;
+};
+
+// "KELM" read as one 32-bit value from the four bytes in memory order.
+constexpr uint32_t kMagicKELM = uint32_t('K') | (uint32_t('E') << 8) |
+                                (uint32_t('L') << 16) | (uint32_t('M') << 24);
+
+// Character-set codes.
+constexpr int16_t csSingleByte = 0;
+constexpr int16_t csShiftJIS = 128;
+constexpr int16_t csGB2312 = 134;
+constexpr int16_t csBig5 = 136;
+constexpr int16_t csUnicode = 137;
+constexpr int16_t csGlyphNumber = 241;
+
+constexpr int kMaxTables = 35;
+constexpr int kKnownTags = 18;
+
+// Slots of the known-tag list.
+enum sfntSlot {
+    kSlotCmap = 0, kSlotGlyf, kSlotHead, kSlotHhea, kSlotHmtx, kSlotLoca, kSlotMaxp,
+    kSlotName, kSlotPost, kSlotCvt, kSlotFpgm, kSlotHdmx, kSlotKern, kSlotPrep,
+    kSlotLTSH, kSlotOS2, kSlotVDMX, kSlotMort
+};
+
+// ------------------------------------------------------------ file records
+
+struct OffsetTableStruct {
+    Fixed version;
+    uint16 numTables;
+    uint16 searchRange;
+    uint16 entrySelector;
+    uint16 rangeShift;
+};
+static_assert(sizeof(OffsetTableStruct) == 12, "sfnt header is 12 bytes");
+
+struct TableDirectoryStruct {
+    char tag[4];
+    uint32 checkSum;
+    uint32 offset;
+    uint32 length;
+};
+static_assert(sizeof(TableDirectoryStruct) == 16, "directory entry is 16 bytes");
+
+struct headHeader {
+    Fixed version;
+    Fixed fontRevision;
+    uint32 checkSumAdjustment;
+    uint32 magicNumber;
+    uint16 flags;
+    uint16 unitsPerEm;
+    uint8_t created[8];
+    uint8_t modified[8];
+    int16 xMin;
+    int16 yMin;
+    int16 xMax;
+    int16 yMax;
+    uint16 macStyle;
+    uint16 lowestRecPPEM;
+    int16 fontDirectionHint;
+    int16 indexToLocFormat;
+    int16 glyphDataFormat;
+};
+static_assert(sizeof(headHeader) == 54, "head is 54 bytes");
+
+struct horizontalHeader {
+    Fixed version;
+    int16_t Ascender;   // converted to host order when read
+    int16_t Descender;  // converted to host order when read
+    int16_t LineGap;    // converted to host order when read
+    uint16 advanceWidthMax;
+    int16 minLeftSideBearing;
+    int16 minRightSideBearing;
+    int16 xMaxExtent;
+    int16_t caretSlopeRise;
+    int16_t caretSlopeRun;
+    int16_t reserved0, reserved1, reserved2, reserved3, reserved4, reserved5;
+    int16_t metricDataFormat;
+    uint16 numberLongMetrics;
+};
+static_assert(sizeof(horizontalHeader) == 38, "hhea is 38 bytes");
+
+struct maxpHeader {
+    Fixed version;
+    uint16 numGlyphs, maxPoints, maxContours, maxComponentPoints, maxComponentContours,
+        maxZones, maxTwilightPoints, maxStorage, maxFunctionDefs, maxInstructionDefs,
+        maxStackElements, maxSizeOfInstructions, maxComponentElements, maxComponentDepth;
+};
+static_assert(sizeof(maxpHeader) == 32, "maxp record is 32 bytes");
+
+// maxp in host order.
+struct leMaxpHeader {
+    uint32_t version;
+    uint16_t numGlyphs, maxPoints, maxContours, maxComponentPoints, maxComponentContours,
+        maxZones, maxTwilightPoints, maxStorage, maxFunctionDefs, maxInstructionDefs,
+        maxStackElements, maxSizeOfInstructions, maxComponentElements, maxComponentDepth;
+};
+
+struct _nameHeader {  // converted to host order in place
+    uint16_t format;
+    uint16_t uNameRecs;
+    uint16_t uStrings;
+};
+struct _nameRecord {  // converted to host order in place
+    uint16_t bePlatformID;
+    uint16_t bePlatformEncodingID;
+    uint16_t beLanguageID;
+    uint16_t beNameID;
+    uint16_t beStringLength;
+    uint16_t beStringOffset;
+};
+static_assert(sizeof(_nameHeader) == 6 && sizeof(_nameRecord) == 12, "name records");
+
+struct cmapHeader {
+    uint16 Version;
+    uint16 EncodingTables;
+};
+struct cmapSubTableDirectory {  // converted to host order in place
+    uint16_t PlatformID;
+    uint16_t SpecificEncodingID;
+    uint32_t Offset;
+};
+static_assert(sizeof(cmapSubTableDirectory) == 8, "cmap record is 8 bytes");
+
+struct _BinSrchHeaderLE {
+    uint16_t entrySize;
+    uint16_t nEntries;
+    uint16_t searchRange;
+    uint16_t entrySelector;
+    uint16_t rangeShift;
+};
+struct _mortHeader {
+    uint8_t Constants0[12];
+    uint32 length1;
+    uint8_t Constants1[16];
+    uint8_t Constants2[16];
+    uint8_t Constants3[8];
+    uint16 length2;
+    uint8_t Constants4[8];
+    _BinSrchHeaderLE binSrchHeader;
+};
+static_assert(sizeof(_mortHeader) == 76, "mort prefix is 76 bytes");
+
+struct _LookupSingleLE {
+    uint16_t glyphid1;  // horizontal glyph
+    uint16_t glyphid2;  // its vertical form
+};
+
+struct glyfHeader {
+    int16 numberOfContours;
+    int16 xMin, yMin, xMax, yMax;
+};
+static_assert(sizeof(glyfHeader) == 10, "glyph header is 10 bytes");
+
+// ------------------------------------------------------------ glyph record
+
+struct InsTracer;  // a watcher of program runs (the interpreter's header)
+
+struct GlyphComponent {
+    int16_t NumContours;
+    int16_t *lpNextEndPoint;  // the component's first contour end
+    TTFCoord *lpCoords;       // the component's first point
+    uint8_t *instructions;    // length-prefixed block, or null
+};
+
+// However deep maxp claims composites nest, a chain of components (or a
+// glyph naming itself) stops at this depth.
+constexpr int kComponentDepthCap = 8;
+
+struct _TtfGlyph {
+    int16_t NumContours;
+    int16_t EndPointsSize;
+    int16_t *EndPoints;
+    int16_t *AbsEndPoints;
+    int16_t NumComponents;
+    GlyphComponent *GC;
+    int16_t ZonePoints[2];
+    int16_t Zone1Size;
+    TTFCoord *Zone1;
+    int16_t Zone0Size;
+    TTFCoord *Zone0;
+    GsvStruct Gsv;
+    const uint8_t *endPtsOfContours;
+    const uint8_t *instructionLength;
+    uint8_t *instructions;
+    const uint8_t *flags;
+    int32_t Multiplier;
+    int16_t Resolution;
+    int16_t PointSize;
+    int32_t *lControlTable;
+    int32_t *Storage;
+    int16_t StorageSize;
+    FunctDefEntry *FunctDef;
+    int16_t FunctDefSize;
+    int32_t *Stack;
+    int16_t StackSize;
+    int32_t *lpStack;
+    int16_t InternalError;
+    void *pVF;
+    // Interpreter bookkeeping of our own: the program now running
+    // (InsProgram), the instructions it may still execute, and an optional
+    // watcher (null unless a tool or test sets one).
+    int32_t Program;
+    int32_t InsBudget;
+    InsTracer *Tracer;
+    uint8_t Opcode;  // the instruction running, kept only while traced
+    ScanInfo S;
+    _GlyphBitMap BM;
+    // The raw glyph records being decoded, one buffer per component nesting
+    // level, kept from glyph to glyph and grown for a longer record.
+    uint8_t *GlyphRecord[kComponentDepthCap + 1];
+    uint32_t GlyphRecordSize[kComponentDepthCap + 1];
+};
+
+// ------------------------------------------------------------- font object
+
+struct _BitMap;  // declared by the font object, never used
+
+struct _TTFont {
+    uint32_t lMagic;
+    int32_t Multiplier;
+    char *Comment;
+    int16_t csFont;
+    int16_t csDesired;
+    leMaxpHeader leMaximumProfile;
+    uint8_t *FontProgram;       // length-prefixed fpgm, or null
+    uint8_t *controlTable;      // length-prefixed "cvt ", or null
+    uint8_t *PrepInstructions;  // length-prefixed prep, or null
+    _nameHeader *lpNameTable;
+    _nameRecord *lpNameRecords;
+    char *lpNameStrings;
+    int32_t NameTableSize;      // bytes held at lpNameTable (bounds name strings)
+    int32_t LocaLength;
+    int32_t LocaSize;
+    uint8_t *LocaBuffer;
+    int32_t CmapSize;
+    uint8_t *CmapBuffer;
+    cmapHeader *lpcmapHeader;
+    cmapSubTableDirectory *lpcmapSubTableDirectory;
+    // The chosen sub-tables and format-4 arrays, as byte pointers into
+    // CmapBuffer: their offsets come from the file and need not be aligned.
+    const uint8_t *lpcmapStandardTable;
+    const uint8_t *lpcmapHighByteTable;
+    const uint8_t *lpcmapSeg2DeltaValues;
+    int16_t iVertical;
+    _mortHeader *lpMortHeader;
+    _LookupSingleLE *lpLookupSingle;
+    uint32_t uMinGlyph;
+    uint32_t uMaxGlyph;
+    OffsetTableStruct OffsetTable;
+    TableDirectoryStruct TableDirectory[kMaxTables];
+    TableDirectoryStruct *lpsfntTable[kMaxTables];
+    int32_t NumTables;          // directory entries read (0 when the header was unreadable)
+    uint32_t FileSize;          // bytes in the file, measured when the header is read
+    uint16_t uHiBytePlatform;
+    uint16_t uHiByteEncoding;
+    uint16_t uDeltaPlatform;
+    uint16_t uDeltaEncoding;
+    const uint8_t *endCount;
+    const uint8_t *startCount;
+    const uint8_t *idDelta;
+    const uint8_t *idRangeOffset;
+    const uint8_t *glyphIndexArray;
+    headHeader FontHeader;
+    horizontalHeader HorizHeader;
+    int16_t UnitsPerEm;
+    int16_t LowestRecPPEM;
+    int16_t xMin, yMin, xMax, yMax;
+    _TtfGlyph G;
+    FILE *InFile;
+    FileCache FileWindows;  // recently read stretches of InFile
+    char *lpszFileName;
+    _BitMap *lpBM;
+    int16_t iMaxResolution;
+    uint8_t debug;
+    uint8_t cInitialized;
+    int32_t RenderOptions;  // option bits set by SetRenderOptions; kNoHinting skips glyph programs
+};
+
+// RenderOptions bits.
+constexpr int32_t kNoHinting = 1;  // glyph and component programs do not run
+
+}  // namespace kelmor
+
+#endif

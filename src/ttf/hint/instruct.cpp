@@ -1,0 +1,195 @@
+// Interpreter memory: sizing it from maxp, resetting and releasing it, and
+// the drivers that decide when the control-value and glyph programs run.
+#include "common/bytes.h"
+#include "ttf/hint/instruct.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "ttf/hint/instruct_internal.h"
+
+namespace kelmor {
+
+const longpointtype xAxis = {16384, 0};
+const longpointtype yAxis = {0, 16384};
+const longpointtype NulVect = {0, 0};
+const TTFCoord NulTTF = {};
+TTFCoord ErrorTTF = {};
+const int32_t Exception[16] = {-8, -7, -6, -5, -4, -3, -2, -1, 1, 2, 3, 4, 5, 6, 7, 8};
+
+uint8_t NoInterpretOverall = 0;
+
+namespace {
+
+// Zero-filled room for `count` records.  Never null for a
+// count of 0, so that an empty array is not mistaken for a failed allocation.
+template <typename T>
+T *AllocateRecords(int count) {
+    return static_cast<T *>(std::calloc(count > 0 ? size_t(count) : 1, sizeof(T)));
+}
+
+// The size fields hold record counts times the records' packed sizes; this
+// turns them back into counts.
+int EntryCount(int16_t byteSize, int entryBytes) {
+    return byteSize > 0 ? byteSize / entryBytes : 0;
+}
+
+void ZeroRecords(void *p, int count, size_t size) {
+    if (p != nullptr && count > 0) std::memset(p, 0, size_t(count) * size);
+}
+
+bool AllocateGlyphZone(_TtfGlyph *pG, int points) {
+    if (points > kMaxZonePoints) return false;
+    pG->Zone1 = AllocateRecords<TTFCoord>(points);
+    if (pG->Zone1 == nullptr) return false;
+    pG->Zone1Size = int16_t(points * kTTFCoordBytes);
+    pG->ZonePoints[1] = int16_t(points);
+    return true;
+}
+
+bool AllocateEndPoints(_TtfGlyph *pG, int contours) {
+    if (contours > kMaxContours) return false;
+    pG->EndPoints = AllocateRecords<int16_t>(contours);
+    pG->AbsEndPoints = AllocateRecords<int16_t>(contours);
+    if (pG->EndPoints == nullptr || pG->AbsEndPoints == nullptr) return false;
+    pG->EndPointsSize = int16_t(contours * int(sizeof(int16_t)));
+    return true;
+}
+
+// An optional area of `count` records: absent when the font asks for none,
+// refused beyond `limit`.  Its size field holds count times the packed
+// record size.
+template <typename T>
+bool AllocateArea(T **lpArea, int16_t *lpSize, int count, int limit, int packedBytes) {
+    if (count > limit) return false;
+    if (count == 0) return true;
+    *lpArea = AllocateRecords<T>(count);
+    if (*lpArea == nullptr) return false;
+    *lpSize = int16_t(count * packedBytes);
+    return true;
+}
+
+int Larger(int a, int b) { return a > b ? a : b; }
+
+}  // namespace
+
+int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
+    if (pF == nullptr || pG == nullptr) return -1;
+    const leMaxpHeader &maxp = pF->leMaximumProfile;
+    if (!AllocateGlyphZone(pG, Larger(maxp.maxPoints, maxp.maxComponentPoints))) return -1;
+    if (!AllocateEndPoints(pG, Larger(maxp.maxContours, maxp.maxComponentContours))) return -1;
+    // Only the twilight zone and the glyph zone exist.
+    if (maxp.maxZones > 2) return -1;
+    if (!AllocateArea(&pG->Zone0, &pG->Zone0Size, maxp.maxTwilightPoints, kMaxZonePoints,
+                      kTTFCoordBytes))
+        return -1;
+    if (!AllocateArea(&pG->Storage, &pG->StorageSize, maxp.maxStorage, kMaxStorage, 4))
+        return -1;
+    if (!AllocateArea(&pG->FunctDef, &pG->FunctDefSize, maxp.maxFunctionDefs, kMaxFunctionDefs,
+                      kFunctDefBytes))
+        return -1;
+    // IDEF is not supported, so a font that relies on it cannot be hinted.
+    if (maxp.maxInstructionDefs > 0) return -1;
+    if (!AllocateArea(&pG->Stack, &pG->StackSize, maxp.maxStackElements, kMaxStack, 4))
+        return -1;
+    return 0;
+}
+
+template <typename T>
+static void Release(T *&p) {
+    p = static_cast<T *>(FreeBuffer(p));
+}
+
+void FreeInsMemory(_TtfGlyph *pG) {
+    Release(pG->Zone1);
+    Release(pG->Zone0);
+    Release(pG->EndPoints);
+    Release(pG->AbsEndPoints);
+    Release(pG->Stack);
+    Release(pG->FunctDef);
+    Release(pG->Storage);
+}
+
+void ResetStack(_TtfGlyph *pG) {
+    pG->lpStack = pG->Stack;
+    pG->InternalError = 0;
+}
+
+void ResetGsv(_TtfGlyph *pG) {
+    GsvStruct &gs = pG->Gsv;
+    gs.freedom_vector = xAxis;
+    gs.projection_vector = xAxis;
+    gs.dual_projection_vector = NulVect;
+    gs.zp0 = gs.zp1 = gs.zp2 = 1;
+    gs.rp0 = gs.rp1 = gs.rp2 = 0;
+    gs.angle_weight = 128;
+    gs.auto_flip = 1;
+    gs.delta_base = 9;
+    gs.delta_shift = 3;
+    gs.instruct_Control = 0;
+    gs.loop = 1;
+    gs.round_state = 1;  // round to grid
+    gs.scan_control = 0;
+    gs.minimum_distance = 64;
+    gs.control_value_cut_in = 68;
+    gs.single_width_cut_in = 0;
+    gs.single_width_value = 0;
+}
+
+void ResetGlyph(_TtfGlyph *pG) {
+    pG->NumComponents = 0;
+    ZeroRecords(pG->Zone1, EntryCount(pG->Zone1Size, kTTFCoordBytes), sizeof(TTFCoord));
+    ZeroRecords(pG->Zone0, EntryCount(pG->Zone0Size, kTTFCoordBytes), sizeof(TTFCoord));
+    ZeroRecords(pG->EndPoints, EntryCount(pG->EndPointsSize, sizeof(int16_t)), sizeof(int16_t));
+}
+
+void ResetTTF(_TtfGlyph *pG) {
+    ZeroRecords(pG->FunctDef, EntryCount(pG->FunctDefSize, kFunctDefBytes),
+                sizeof(FunctDefEntry));
+    ZeroRecords(pG->Storage, EntryCount(pG->StorageSize, sizeof(int32_t)), sizeof(int32_t));
+    ResetGlyph(pG);
+    ResetGsv(pG);
+    ResetStack(pG);
+}
+
+void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable) {
+    if (lpTable == nullptr || lpToTable == nullptr) return;
+    int32_t entries = BlockLength(lpTable) / 2;
+    const uint8_t *values = BlockBytes(lpTable);
+    for (int32_t i = 0; i < entries; ++i) {
+        int32_t v = int16_t(ReadBE16(values + 2 * i));
+        lpToTable[i] = ScaleFUnits(v, pG->Multiplier);
+    }
+}
+
+void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
+    ResetStack(pG);
+    ResetGsv(pG);
+    // Every size starts from the font's own control values, whatever the
+    // programs of the previous size wrote into the table.
+    if (pF->controlTable != nullptr && pG->lControlTable != nullptr)
+        FlipTable(pG, pF->controlTable, pG->lControlTable);
+    RunProgram(pF, pG, kControlValueProgram, pF->PrepInstructions);
+}
+
+void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {
+    ResetTTF(pG);
+    ResetStack(pG);
+    ResetGsv(pG);
+    RunProgram(pF, pG, kFontProgram, pF->FontProgram);
+}
+
+void InterpretGlyph(_TTFont *pF, _TtfGlyph *pG, int NumContours, int16_t *lpEndPoints,
+                    TTFCoord *lpStart, int program) {
+    (void)NumContours, (void)lpEndPoints, (void)lpStart;  // the record says it all
+    if (pG->instructions == nullptr) return;
+    // The glyph program never sees the graphics state the control-value
+    // program left behind.
+    ResetStack(pG);
+    ResetGsv(pG);
+    RunProgram(pF, pG, program, pG->instructions);
+    // A glyph's instructions run once per load: the block goes now.
+    Release(pG->instructions);
+}
+
+}  // namespace kelmor

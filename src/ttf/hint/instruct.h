@@ -1,0 +1,98 @@
+// Hinting interpreter: point and graphics-state records, interpreter memory,
+// and the drivers that decide when a program runs.
+#ifndef KELMOR_TTF_HINT_INSTRUCT_H
+#define KELMOR_TTF_HINT_INSTRUCT_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "ttf/font/ttf_records.h"
+#include "ttf/sfnt/sfnt.h"
+
+namespace kelmor {
+
+
+
+
+
+// Read-only constants.
+extern const longpointtype xAxis;
+extern const longpointtype yAxis;
+extern const longpointtype NulVect;
+extern const TTFCoord NulTTF;
+extern TTFCoord ErrorTTF;
+extern const int32_t Exception[16];
+
+
+// Fault codes recorded in InternalError.
+constexpr int kFaultArgument = 1;  // bad instruction, operand, index or stack depth
+constexpr int kFaultPoint = 2;     // bad point number or degenerate vectors
+
+// Watches a program run: set _TtfGlyph::Tracer to one (null by default) and
+// the interpreter reports every instruction before it executes, every point
+// it moves and every fault with the opcode that caused it.  With no tracer
+// the interpreter runs its untraced loop and pays nothing for this.
+struct InsTracer {
+    virtual ~InsTracer() = default;
+    // `offset` counts from the start of the code being run (a function's
+    // body counts from its first byte); `stack` holds `depth` entries, the
+    // top one last; `recursion` is 0 for the program itself, 1 inside a
+    // function it called, and so on.
+    virtual void Instruction(int program, int32_t offset, uint8_t opcode, const int32_t *stack,
+                             int depth, int recursion) {
+        (void)program, (void)offset, (void)opcode, (void)stack, (void)depth, (void)recursion;
+    }
+    // A point of zone `zone` (0 twilight, 1 glyph) went from `from` to `to`.
+    virtual void PointMoved(int zone, int point, longpointtype from, longpointtype to) {
+        (void)zone, (void)point, (void)from, (void)to;
+    }
+    // A fault (kFaultArgument or kFaultPoint) recorded while `opcode` ran.
+    virtual void Fault(int program, uint8_t opcode, int code) {
+        (void)program, (void)opcode, (void)code;
+    }
+};
+
+// Mnemonic of an opcode with its bits as the tool and the tests write them:
+// "SWAP", "SVTCA[1]", "MDRP[10110]", "PUSHB[010]"; an opcode the
+// interpreter does not know reads "UNKNOWN[0x28]".  Writes at most
+// `size` - 1 characters.
+void InsMnemonic(uint8_t opcode, char *buf, size_t size);
+// Base name and range of the opcode group `opcode` belongs to (PUSHB for
+// 0xB0-0xB7, MDRP for 0xC0-0xDF...); `bits` is the width of the bit field
+// after the name, 0 for an instruction without one.  Null name for an
+// opcode the interpreter does not know.
+struct InsGroup {
+    const char *name;
+    uint8_t first;
+    uint8_t bits;
+};
+InsGroup InsGroupOf(uint8_t opcode);
+// The group whose base name is `name` (case-sensitive); null name when none.
+InsGroup InsGroupNamed(const char *name);
+
+// Set by nothing in the library: while non-zero, glyph programs are skipped.
+extern uint8_t NoInterpretOverall;
+
+
+
+int InitInsMemory(_TTFont *pF, _TtfGlyph *pG);
+void FreeInsMemory(_TtfGlyph *pG);
+void ResetStack(_TtfGlyph *pG);
+void ResetGsv(_TtfGlyph *pG);
+void ResetGlyph(_TtfGlyph *pG);
+void ResetTTF(_TtfGlyph *pG);
+void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable);
+// Rebuilds the control-value table for the size just set and runs the
+// control-value program.
+void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG);
+// Clears functions, storage, zones and state and runs the font program: at
+// open, and again by a tool that wants to watch it.
+void RunFontProgram(_TTFont *pF, _TtfGlyph *pG);
+// Runs and then frees the instructions in pG->instructions.  `program`
+// tells a glyph's own program from a component's.
+void InterpretGlyph(_TTFont *pF, _TtfGlyph *pG, int NumContours, int16_t *lpEndPoints,
+                    TTFCoord *lpStart, int program = kGlyphProgram);
+
+}  // namespace kelmor
+
+#endif

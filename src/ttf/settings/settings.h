@@ -1,0 +1,93 @@
+// The library's settings: where its ini file is, the installed double-byte
+// fonts, the concordance files, the help file, and the short name codes that
+// stand for character sets in the ini file.
+//
+// The state is library-wide and unprotected: calls must not overlap.
+#ifndef KELMOR_TTF_SETTINGS_SETTINGS_H
+#define KELMOR_TTF_SETTINGS_SETTINGS_H
+
+#include <cstdint>
+
+#include "platform/paths.h"
+#include "scini/scini.h"
+
+namespace kelmor {
+
+struct _LibSetup {
+    void *hInstance;  // the library's own module, set at process attach
+    uint16_t wDataSegment;  // unused
+    uint16_t wHeapSize;     // unused
+    char *lpszCmdLine;      // unused
+};
+extern _LibSetup SetupData;
+
+// Paths are never cut: one that does not fit is refused and the variable
+// stays empty (or, for the concordances, as it was).
+extern char szIniFile[kMaxPathBytes];
+extern char szJis2UniFile[kMaxPathBytes];   // Shift-JIS concordance, "" when none
+extern char szBig5_UniFile[kMaxPathBytes];  // Big5 concordance
+extern char szGb2UniFile[kMaxPathBytes];    // GB 2312 concordance
+extern char szWinHelpFileName[kMaxPathBytes];
+
+// The installed fonts (section "Installed DBCS Fonts", 8 slots: typeface
+// name, .FOT file, .ttf path, font symbol set, encoding name code, full
+// name, bitmap point size, document symbol set), the concordance files and
+// the help files.
+extern _IniFieldsType *pifKELMOHead, *pifKELMOTail;
+extern _IniFieldsType *pifCOBHead, *pifCOBTail;
+extern _IniFieldsType *pifRCHead, *pifRCTail;
+
+constexpr int32_t kKELMOType = 55;
+constexpr int32_t kKELMOFields = 8;
+constexpr int32_t kCOBType = 34;
+constexpr int32_t kCOBFields = 7;
+constexpr int32_t kRCType = 56;
+constexpr int32_t kRCFields = 3;
+
+extern const char szInstalledFontsSection[];  // "Installed DBCS Fonts"
+extern const char szConcordanceSection[];     // "Code Space Concordances"
+extern const char szHelpSection[];            // "Help"
+
+// Sets szIniFile: the user profile's "IniPath", else "Kelmor.ini" beside
+// the library's module.  Always 0.
+int32_t InitIniFile();
+void InitKELMOFromIni();
+// Rewrites the installed-font section as an exact image of the list.
+void WriteIniTypesFromKELMO(const char *lpszCode);
+// Adds an installed font from its kKELMOFields fields (an empty typeface
+// name adds nothing) and writes the list to the ini file in either case.
+void AddInstalledFont(char *const *fields);
+// Records `lpszFilename` as the bitmap file of the font named `fullName` at
+// `iResolution`, in the section "Bitmap for <full name>".
+void WriteBitmapAssociation(const char *fullName, int iResolution, const char *lpszFilename);
+// Deletes pif's key from the ini file at once, then unlinks and frees it.
+void RemoveKELMORPif(_IniFieldsType *pif);
+void ZapKELMOs();
+void InitCOBFromIni();
+void ZapCOBs();
+// Sets the three concordance paths from the configured concordance files.
+void TestOpenConcordance();
+// Sets szWinHelpFileName from the first "Help" entry, or writes a default
+// entry beside the Shift-JIS concordance.  Always 0.
+int32_t InitHelpFileName();
+void WinHelpContext(uint16_t HelpID);
+
+struct CharSetNames {
+    int32_t csEncoding;
+    const char *lpszName;
+};
+constexpr int kCharSetNameCount = 9;
+constexpr int kLangNameCount = 4;
+extern const CharSetNames csNames[kCharSetNameCount];
+extern const CharSetNames csLangNames[kLangNameCount];
+
+// The returned codes are the tables' own constant strings.
+const char *Charset2NameCode(int32_t CharSet);
+// 1 (the default character set) for a code not in the table.
+uint32_t NameCode2Charset(const char *lpszNameCode);
+const char *PcEncodingID2NameCode(int32_t iEncodingID);
+const char *LanguageID2NameCode(int32_t iLanguageID);
+
+}  // namespace kelmor
+
+#endif

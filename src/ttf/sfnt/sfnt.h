@@ -1,0 +1,90 @@
+// The sfnt stage: the table directory and fixed tables, the character maps
+// and the vertical-form table, loading and scaling glyph outlines.
+#ifndef KELMOR_TTF_SFNT_SFNT_H
+#define KELMOR_TTF_SFNT_SFNT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "ttf/font/ttf_records.h"
+#include "ttf/sfnt/bigend.h"
+
+namespace kelmor {
+
+// A 64-bit intermediate result brought back to 32 bits, saturating.
+inline int32_t Clamp32(int64_t v) {
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : int32_t(v);
+}
+
+// Font units (or 16-bit control values) to F26Dot6: v * Multiplier / 256,
+// truncated toward zero.  Worked out in 64 bits; a result beyond 32 bits
+// (sizes outside the supported range) is clamped instead of wrapping.
+inline int32_t ScaleFUnits(int32_t v, int32_t Multiplier) {
+    return Clamp32(int64_t(v) * Multiplier / 256);
+}
+
+// --------------------------------------- directory and tables (ttf_tables.cpp)
+
+extern char sfntTableTags[kMaxTables][4];
+
+FILE *OpenTTFFile(const char *lpszFileName);
+void InitsfntTables();
+int ReadTTFHeaders(_TTFont *pF);
+void ListTables(_TTFont *pF, int NumTables);
+// Table blocks (and the name, cmap and mort buffers) come from std::malloc.
+// FreeBuffer releases one of them (or any malloc block) and returns null.
+void *FreeBuffer(void *p);
+uint8_t *GetTable(_TTFont *pF, const TableDirectoryStruct *pEntry);
+// Length and bytes of a length-prefixed block (0 / null for a null block).
+int32_t BlockLength(const uint8_t *block);
+const uint8_t *BlockBytes(const uint8_t *block);
+
+int32_t GetheadHeader(_TTFont *pF, const TableDirectoryStruct *pEntry);
+int32_t GetHorizontalHeader(_TTFont *pF, const TableDirectoryStruct *pEntry);
+int32_t GetmaxpHeader(_TTFont *pF, const TableDirectoryStruct *pEntry);
+int32_t Getloca(_TTFont *pF, const TableDirectoryStruct *pEntry);
+int32_t GetGlyphIndex(_TTFont *pF, uint32_t GlyphNo);
+int32_t GetName(_TTFont *pF, const TableDirectoryStruct *pEntry);
+int32_t CopySingleBytes(char *pD, const char *pC, int32_t j);
+// A name record's (compacted) text as the name listing shows it: at most
+// size - 1 bytes, terminated.  `r` is one of the font's read records.
+void NameRecordText(const _TTFont *pF, const _nameRecord *r, char *buf, size_t size);
+int32_t FontNames(_TTFont *pF, int *lpiPlatformID, int *lpiEncodingID, int *lpiLanguageID,
+                  int iNameID, char *lpszBuf, int iSize);
+
+// ----------------------------------------- character mapping (ttf_cmap.cpp)
+
+int32_t GetCmap(_TTFont *pF, const TableDirectoryStruct *pEntry);
+int32_t Getmort(_TTFont *pF, const TableDirectoryStruct *pEntry);
+uint32_t GetGlyphNo(_TTFont *pF, uint32_t c);
+// Whether the font's character set came from its format-4 sub-table (one
+// with a non-zero encoding was kept), and the encoding ID it came from.
+bool CharsetFromSegmentTable(const _TTFont *pF);
+uint32_t FontEncodingID(const _TTFont *pF);
+// Whether GetGlyphNo answers from the format-2 sub-table.
+bool LooksUpInHighByteTable(const _TTFont *pF);
+uint32_t GetGlyphNoFromHiLo(_TTFont *pF, uint32_t c);
+uint32_t GetVertical(_TTFont *pF, uint32_t uGlyphNo);
+int16_t CharsetFromEncodingID(uint32_t encodingID);
+
+// ------------------------------------------- glyph loading (ttf_glyph.cpp)
+
+// Entries of the component table G.GC: room for every simple glyph a
+// composite can record, nested composites included.
+int ComponentCapacity(const leMaxpHeader &maxp);
+
+int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
+             int16_t *lpNextEndPoint, TTFCoord *lpCoords, int Recursion);
+// The points of contours 0 .. NumContours-1 (relative contour ends),
+// counted from their first point; 0 when there are none.
+int PointsOfContours(int NumContours, const int16_t *lpEndPoints);
+void ScalePoints(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
+                 int32_t Multiplier);
+void SetPrev2Cur(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart);
+// Releases the glyph record buffers kept between loads.
+void FreeGlyphRecords(_TtfGlyph *pG);
+
+}  // namespace kelmor
+
+#endif

@@ -1,0 +1,458 @@
+// Glyph loading: reads one glyph's outline from the glyf table, decodes a
+// simple glyph or assembles a composite one, and scales the points to
+// F26Dot6 in the font's glyph record.
+//
+// Every count, index and length here comes from the font file, so each is
+// checked before it is used: a glyph never writes past the end-point arrays
+// or the glyph zone, and decoding never reads past the glyph's own bytes.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/bytes.h"
+#include "ttf/font/ttf_records.h"
+#include "ttf/sfnt/debug_log.h"
+#include "ttf/sfnt/sfnt.h"
+#include "ttf/sfnt/ttf_read.h"
+
+namespace kelmor {
+
+namespace {
+
+// Simple-glyph flag bits.
+constexpr uint8_t kXShort = 0x02;
+constexpr uint8_t kYShort = 0x04;
+constexpr uint8_t kRepeat = 0x08;
+constexpr uint8_t kXSameOrPositive = 0x10;
+constexpr uint8_t kYSameOrPositive = 0x20;
+
+// Component flag bits.
+constexpr uint16_t kArgsAreWords = 0x0001;
+constexpr uint16_t kArgsAreOffsets = 0x0002;
+constexpr uint16_t kRoundOffsets = 0x0004;
+constexpr uint16_t kOneScale = 0x0008;
+constexpr uint16_t kMoreComponents = 0x0020;
+constexpr uint16_t kXYScale = 0x0040;
+constexpr uint16_t kTwoByTwo = 0x0080;
+constexpr uint16_t kHaveInstructions = 0x0100;
+
+constexpr int kGlyphHeaderBytes = 10;
+
+
+// What one load produced.  `Nothing` is an empty glyph (no data, or no
+// contours): a composite may use it and goes on.  `Failed` is a glyph that
+// cannot be loaded safely; it fails the whole glyph it belongs to.
+enum class Loaded { Nothing, Simple, Composite, Failed };
+
+struct LoadResult {
+    Loaded kind;
+    int points;  // points placed
+};
+
+constexpr LoadResult kNothing = {Loaded::Nothing, 0};
+constexpr LoadResult kFailed = {Loaded::Failed, 0};
+
+// Shared by every level of one load.
+struct GlyphLoad {
+    _TTFont *pF;
+    _TtfGlyph *pG;
+    int contourCapacity;  // entries of EndPoints and AbsEndPoints
+    int pointCapacity;    // points of Zone1
+    int maxDepth;
+    int64_t fileSize;
+};
+
+// Where one glyph's points and contour ends go: indices into Zone1 and the
+// end-point arrays.
+struct Placement {
+    int firstContour;
+    int firstPoint;
+};
+
+// Room for a glyph record of `length` bytes at nesting level `level`, or
+// null when there is no memory for it.
+uint8_t *RecordBuffer(_TtfGlyph *pG, int level, size_t length) {
+    if (length > pG->GlyphRecordSize[level]) {
+        std::free(pG->GlyphRecord[level]);
+        pG->GlyphRecord[level] = static_cast<uint8_t *>(std::malloc(length));
+        pG->GlyphRecordSize[level] = pG->GlyphRecord[level] ? uint32_t(length) : 0;
+    }
+    return pG->GlyphRecord[level];
+}
+
+// The glyph's bytes from the file, in the record buffer of its nesting
+// level.  Sets `length` to 0 for an empty glyph; returns null when the glyph
+// cannot be read (offsets outside the file, short read, no memory).
+const uint8_t *ReadGlyphBytes(const GlyphLoad &L, int GlyphNo, int level, size_t &length) {
+    static const uint8_t kEmpty = 0;
+    length = 0;
+    _TTFont *pF = L.pF;
+    if (pF->LocaBuffer == nullptr || pF->lpsfntTable[kSlotGlyf] == nullptr) return nullptr;
+    int64_t start = GetGlyphIndex(pF, uint32_t(GlyphNo));
+    int64_t end = GetGlyphIndex(pF, uint32_t(GlyphNo) + 1);
+    if (end <= start) return &kEmpty;
+    // Offsets come from loca; a glyph that does not lie inside the file is
+    // refused before anything is allocated for it.
+    if (start < 0 || end > L.fileSize) return nullptr;
+    length = size_t(end - start);
+    uint8_t *bytes = RecordBuffer(L.pG, level, length);
+    if (bytes == nullptr || ReadFileAt(pF, uint32_t(start), bytes, length) != length) return nullptr;
+    return bytes;
+}
+
+// A length-prefixed block (native 32-bit length, then the bytes), or null
+// when there is no memory for it: the glyph then simply has no instructions.
+uint8_t *NewInstructionBlock(const uint8_t *code, uint32_t length) {
+    auto *block = static_cast<uint8_t *>(std::malloc(sizeof(int32_t) + length));
+    if (block == nullptr) return nullptr;
+    int32_t prefix = int32_t(length);
+    std::memcpy(block, &prefix, sizeof prefix);
+    if (length > 0) std::memcpy(block + sizeof prefix, code, length);
+    return block;
+}
+
+void TakeInstructions(_TtfGlyph *pG, const uint8_t *code, uint32_t length) {
+    FreeBuffer(pG->instructions);
+    pG->instructions = NewInstructionBlock(code, length);
+}
+
+void DropInstructions(_TtfGlyph *pG) {
+    pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
+}
+
+// ----------------------------------------------------------- simple glyphs
+
+// Contour ends, relative (EndPoints) and across the whole glyph
+// (AbsEndPoints).  Ends must rise strictly and stay inside the glyph zone;
+// the result is the last point number, or -1 when the glyph is refused.
+int DecodeEndPoints(const GlyphLoad &L, ByteCursor &r, int contours, Placement at) {
+    if (at.firstContour + contours > L.contourCapacity) return -1;
+    int16_t *ends = L.pG->EndPoints + at.firstContour;
+    int16_t *absEnds = L.pG->AbsEndPoints + at.firstContour;
+    int32_t previous = -1;
+    for (int k = 0; k < contours; ++k) {
+        int32_t e = int32_t(r.U16());
+        if (!r.ok() || e <= previous || at.firstPoint + e >= L.pointCapacity) return -1;
+        ends[k] = int16_t(e);
+        absEnds[k] = int16_t(at.firstPoint + e);
+        previous = e;
+    }
+    return previous;
+}
+
+// One flag byte per point; a repeat count never runs past the last point.
+void DecodeFlags(ByteCursor &r, TTFCoord *points, int count) {
+    for (int i = 0; i < count && r.ok(); ++i) {
+        uint8_t f = uint8_t(r.U8());
+        points[i].Flags = points[i].OFlags = f;
+        if ((f & kRepeat) == 0) continue;
+        uint32_t repeats = r.U8();
+        for (; repeats > 0 && i + 1 < count; --repeats) {
+            ++i;
+            points[i].Flags = points[i].OFlags = f;
+        }
+    }
+}
+
+// One axis of coordinates, each a difference from the previous point.
+void DecodeAxis(ByteCursor &r, TTFCoord *points, int count, uint8_t shortBit,
+                uint8_t sameOrPositiveBit, int32_t longpointtype::*axis) {
+    int32_t v = 0;
+    for (int i = 0; i < count; ++i) {
+        uint8_t f = points[i].Flags;
+        if (f & shortBit) {
+            int32_t delta = int32_t(r.U8());
+            v += (f & sameOrPositiveBit) ? delta : -delta;
+        } else if ((f & sameOrPositiveBit) == 0) {
+            v += r.I16();
+        }
+        points[i].Orig.*axis = v;
+    }
+}
+
+LoadResult LoadSimpleGlyph(const GlyphLoad &L, ByteCursor &r, int contours,
+                           int16_t *pContourCounter, Placement at, int Recursion) {
+    int last = DecodeEndPoints(L, r, contours, at);
+    if (last < 0) return kFailed;
+    uint32_t codeLength = r.U16();
+    const uint8_t *code = r.Bytes(codeLength);
+    TTFCoord *points = L.pG->Zone1 + at.firstPoint;
+    int count = last + 1;
+    DecodeFlags(r, points, count);
+    DecodeAxis(r, points, count, kXShort, kXSameOrPositive, &longpointtype::x);
+    DecodeAxis(r, points, count, kYShort, kYSameOrPositive, &longpointtype::y);
+    if (!r.ok()) return kFailed;
+
+    int16_t *ends = L.pG->EndPoints + at.firstContour;
+    // A component is scaled by the composite that places it.
+    if (Recursion == 0) ScalePoints(contours, ends, points, L.pF->Multiplier);
+    TakeInstructions(L.pG, code, codeLength);
+    *pContourCounter = int16_t(contours);
+    return {Loaded::Simple, count};
+}
+
+// -------------------------------------------------------- composite glyphs
+
+struct Component {
+    uint16_t flags;
+    uint16_t glyphIndex;
+    int32_t argument1, argument2;
+    int32_t xscale, scale01, scale10, yscale;  // 2.14; all 0 when untransformed
+};
+
+int32_t ReadArgument(ByteCursor &r, uint16_t flags) {
+    bool isSigned = (flags & kArgsAreOffsets) != 0;
+    if (flags & kArgsAreWords) return isSigned ? r.I16() : int32_t(r.U16());
+    return isSigned ? r.I8() : int32_t(r.U8());
+}
+
+Component ReadComponent(ByteCursor &r) {
+    Component c = {};
+    c.flags = uint16_t(r.U16());
+    c.glyphIndex = uint16_t(r.U16());
+    c.argument1 = ReadArgument(r, c.flags);
+    c.argument2 = ReadArgument(r, c.flags);
+    if (c.flags & kOneScale) {
+        c.xscale = c.yscale = r.I16();
+    } else if (c.flags & kXYScale) {
+        c.xscale = r.I16();
+        c.yscale = r.I16();
+    } else if (c.flags & kTwoByTwo) {
+        c.xscale = r.I16();
+        c.scale01 = r.I16();
+        c.scale10 = r.I16();
+        c.yscale = r.I16();
+    }
+    return c;
+}
+
+void Transform(const Component &c, TTFCoord *points, int count) {
+    if ((c.xscale | c.scale01 | c.scale10 | c.yscale) == 0) return;
+    for (int i = 0; i < count; ++i) {
+        int64_t x = points[i].Orig.x;
+        int64_t y = points[i].Orig.y;
+        points[i].Orig.x = Clamp32((x * c.xscale + y * c.scale01) >> 14);
+        points[i].Orig.y = Clamp32((y * c.yscale + x * c.scale10) >> 14);
+    }
+}
+
+void Shift(TTFCoord *points, int count, int64_t dx, int64_t dy) {
+    for (int i = 0; i < count; ++i) {
+        points[i].Orig.x = Clamp32(points[i].Orig.x + dx);
+        points[i].Orig.y = Clamp32(points[i].Orig.y + dy);
+    }
+}
+
+int64_t ComponentOffset(int32_t argument, const Component &c, int32_t Multiplier) {
+    int64_t d = ScaleFUnits(argument, Multiplier);
+    // Round to the nearest whole pixel (64 units of 1/64 pixel).
+    if (c.flags & kRoundOffsets) d = (d + 32) & ~int64_t(63);
+    return d;
+}
+
+// Moves the component so that its point argument2 lands on point argument1
+// of what the composite placed before it (`placed` points from `compositeStart`).
+void MatchPoints(const Component &c, TTFCoord *compositeStart, int placed, TTFCoord *points,
+                 int count) {
+    if (c.argument2 < count && c.argument1 < placed) {
+        const longpointtype &target = compositeStart[c.argument1].Orig;
+        const longpointtype &source = points[c.argument2].Orig;
+        Shift(points, count, int64_t(target.x) - source.x, int64_t(target.y) - source.y);
+    } else if (Err != nullptr) {
+        std::fprintf(Err, "Error: Match Point %d >= %d or %d >= %d\n", int(c.argument1), placed,
+                     int(c.argument2), count);
+    }
+}
+
+void PlaceComponent(const GlyphLoad &L, const Component &c, TTFCoord *compositeStart, int placed,
+                    TTFCoord *points, int count) {
+    Transform(c, points, count);
+    if (c.flags & kArgsAreOffsets) {
+        int32_t multiplier = L.pF->Multiplier;
+        Shift(points, count, ComponentOffset(c.argument1, c, multiplier),
+              ComponentOffset(c.argument2, c, multiplier));
+    } else {
+        MatchPoints(c, compositeStart, placed, points, count);
+    }
+    for (int i = 0; i < count; ++i) points[i].Prev = points[i].Cur = points[i].Orig;
+}
+
+// Hands the component's instruction block (in pG->instructions) over to a
+// new component record.  False when the record table is full.
+bool RecordComponent(_TtfGlyph *pG, int capacity, int16_t contours, int16_t *ends,
+                     TTFCoord *points) {
+    if (pG->GC == nullptr || pG->NumComponents >= capacity) {
+        DropInstructions(pG);
+        return false;
+    }
+    pG->GC[pG->NumComponents++] = {contours, ends, points, pG->instructions};
+    pG->instructions = nullptr;
+    return true;
+}
+
+LoadResult LoadGlyphAt(const GlyphLoad &L, int GlyphNo, int16_t *pContourCounter, Placement at,
+                       int Recursion);
+
+LoadResult LoadCompositeGlyph(const GlyphLoad &L, ByteCursor &r, int16_t *pContourCounter,
+                              Placement at, int Recursion) {
+    _TtfGlyph *pG = L.pG;
+    TTFCoord *compositeStart = pG->Zone1 + at.firstPoint;
+    int contours = 0;
+    int placed = 0;
+    *pContourCounter = 0;
+    Component c;
+    do {
+        c = ReadComponent(r);
+        if (!r.ok()) return kFailed;
+        int16_t sub = 0;
+        Placement next = {at.firstContour + contours, at.firstPoint + placed};
+        LoadResult part = LoadGlyphAt(L, c.glyphIndex, &sub, next, Recursion + 1);
+        if (part.kind == Loaded::Failed) return kFailed;
+        int16_t *ends = pG->EndPoints + next.firstContour;
+        TTFCoord *points = pG->Zone1 + next.firstPoint;
+        // A nested composite arrives scaled and has recorded its own parts.
+        if (part.kind != Loaded::Composite)
+            ScalePoints(sub, ends, points, L.pF->Multiplier);
+        PlaceComponent(L, c, compositeStart, placed, points, part.points);
+        if (part.kind == Loaded::Composite)
+            DropInstructions(pG);
+        else if (!RecordComponent(pG, ComponentCapacity(L.pF->leMaximumProfile), sub, ends,
+                                  points))
+            return kFailed;
+        contours += sub;
+        placed += part.points;
+        *pContourCounter = int16_t(contours);
+    } while (c.flags & kMoreComponents);
+
+    if (c.flags & kHaveInstructions) {
+        uint32_t codeLength = r.U16();
+        const uint8_t *code = r.Bytes(codeLength);
+        if (!r.ok()) return kFailed;
+        TakeInstructions(pG, code, codeLength);
+    }
+    return {Loaded::Composite, placed};
+}
+
+LoadResult LoadGlyphAt(const GlyphLoad &L, int GlyphNo, int16_t *pContourCounter, Placement at,
+                       int Recursion) {
+    if (Recursion < 0 || Recursion > L.maxDepth) return kFailed;
+    size_t length = 0;
+    const uint8_t *bytes = ReadGlyphBytes(L, GlyphNo, Recursion, length);
+    if (bytes == nullptr) return kFailed;
+    if (length == 0) return kNothing;
+    ByteCursor r(bytes, length);
+    int32_t contours = r.I16();
+    if (!r.Bytes(kGlyphHeaderBytes - 2)) return kFailed;
+    if (contours > 0) return LoadSimpleGlyph(L, r, contours, pContourCounter, at, Recursion);
+    if (contours == -1) return LoadCompositeGlyph(L, r, pContourCounter, at, Recursion);
+    return kNothing;
+}
+
+// Position of `p` in an array of `capacity` records starting at `base`
+// (one past the end allowed), or -1 when it is not inside.
+template <typename T>
+int IndexIn(const T *base, int capacity, const T *p) {
+    if (base == nullptr || p == nullptr) return -1;
+    uintptr_t b = reinterpret_cast<uintptr_t>(base);
+    uintptr_t q = reinterpret_cast<uintptr_t>(p);
+    if (q < b || (q - b) % sizeof(T) != 0) return -1;
+    uintptr_t index = (q - b) / sizeof(T);
+    return index <= uintptr_t(capacity) ? int(index) : -1;
+}
+
+int ZoneCapacity(const _TtfGlyph *pG) {
+    int byBytes = pG->Zone1Size / kTTFCoordBytes;
+    int points = pG->ZonePoints[1] < byBytes ? pG->ZonePoints[1] : byBytes;
+    return points > 0 ? points : 0;
+}
+
+int EndPointCapacity(const _TtfGlyph *pG) {
+    return pG->EndPointsSize > 0 ? pG->EndPointsSize / int(sizeof(int16_t)) : 0;
+}
+
+int ComponentDepthLimit(const _TTFont *pF) {
+    int declared = pF->leMaximumProfile.maxComponentDepth;
+    if (declared < 1) return 1;
+    return declared < kComponentDepthCap ? declared : kComponentDepthCap;
+}
+
+// A load that yields nothing leaves nothing behind: the instruction blocks
+// it handed to new component records go, and so do the records.
+void DiscardLoad(_TtfGlyph *pG, int16_t firstComponent, int16_t *pContourCounter) {
+    for (int i = firstComponent; i < pG->NumComponents; ++i)
+        pG->GC[i].instructions = static_cast<uint8_t *>(FreeBuffer(pG->GC[i].instructions));
+    pG->NumComponents = firstComponent;
+    DropInstructions(pG);
+    *pContourCounter = 0;
+}
+
+}  // namespace
+
+void FreeGlyphRecords(_TtfGlyph *pG) {
+    for (int level = 0; level <= kComponentDepthCap; ++level) {
+        std::free(pG->GlyphRecord[level]);
+        pG->GlyphRecord[level] = nullptr;
+        pG->GlyphRecordSize[level] = 0;
+    }
+}
+
+// maxComponentElements counts the components of one level only.  A
+// composite whose components are composites records their simple glyphs
+// (NotoSansMono's U+A66E has 7 components of 2 parts each, where the font
+// declares 7), and each of those has at least one contour, so the contours
+// a glyph may hold bound how many there can be.  A font that declares no
+// components at all has no composites.
+int ComponentCapacity(const leMaxpHeader &maxp) {
+    if (maxp.maxComponentElements == 0) return 0;
+    int contours = std::max(maxp.maxContours, maxp.maxComponentContours);
+    return std::max<int>(maxp.maxComponentElements, contours);
+}
+
+int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
+             int16_t *lpNextEndPoint, TTFCoord *lpCoords, int Recursion) {
+    if (pF == nullptr || pG == nullptr || pContourCounter == nullptr || pF->InFile == nullptr)
+        return -1;
+    GlyphLoad L = {pF, pG, EndPointCapacity(pG), ZoneCapacity(pG),
+                   ComponentDepthLimit(pF), int64_t(pF->FileSize)};
+    Placement at = {IndexIn(pG->EndPoints, L.contourCapacity, lpNextEndPoint),
+                    IndexIn(pG->Zone1, L.pointCapacity, lpCoords)};
+    if (at.firstContour < 0 || at.firstPoint < 0) return -1;
+    // A block left by a glyph that was loaded but never interpreted.
+    if (Recursion == 0) DropInstructions(pG);
+
+    int16_t firstComponent = pG->NumComponents;
+    LoadResult result = LoadGlyphAt(L, GlyphNo, pContourCounter, at, Recursion);
+    if (result.kind == Loaded::Failed || result.points == 0) {
+        DiscardLoad(pG, firstComponent, pContourCounter);
+        return -1;
+    }
+    return result.points - 1;
+}
+
+namespace {
+
+}  // namespace
+
+int PointsOfContours(int NumContours, const int16_t *lpEndPoints) {
+    if (NumContours <= 0 || lpEndPoints == nullptr) return 0;
+    int last = lpEndPoints[NumContours - 1];
+    return last >= 0 ? last + 1 : 0;
+}
+
+void ScalePoints(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
+                 int32_t Multiplier) {
+    int count = PointsOfContours(NumContours, lpEndPoints);
+    for (int i = 0; i < count; ++i) {
+        TTFCoord &p = lpStart[i];
+        p.Orig.x = ScaleFUnits(p.Orig.x, Multiplier);
+        p.Orig.y = ScaleFUnits(p.Orig.y, Multiplier);
+        p.Prev = p.Cur = p.Orig;
+    }
+}
+
+void SetPrev2Cur(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart) {
+    int count = PointsOfContours(NumContours, lpEndPoints);
+    for (int i = 0; i < count; ++i) lpStart[i].Prev = lpStart[i].Cur;
+}
+
+}  // namespace kelmor
