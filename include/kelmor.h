@@ -114,6 +114,15 @@ typedef int32_t(KELMOR_CALL *KELMOR_FONTENUMPROC)(const KELMOR_NEWLOGFONT *lpelf
 /* SetRenderOptions bit: draw the plain scaled outline, without running the
  * glyphs' hinting programs. */
 #define KELMOR_NO_HINTING 1
+/* SetRenderOptions bit: the faithful rendering mode.  Hinting programs run as
+ * the TrueType instruction set publishes them, composite glyphs are assembled
+ * and hinted as TrueType does, curves are flattened at full precision and the
+ * scan converter applies dropout control (as SCANCTRL and SCANTYPE ask, and
+ * simple dropout control for glyphs drawn without hinting).  No ink is
+ * clipped: the bitmap covers the glyph's ink, and GetGlyphMetrics gives its
+ * origin.  Off by default; the library's settings file can turn it on for
+ * every font a host opens. */
+#define KELMOR_FAITHFUL 2
 
 /* What GetGlyphMetrics tells a host about one glyph at the current size.
  * Positions are pixels inside the bitmap GetBitmap returns for the glyph
@@ -221,7 +230,8 @@ intptr_t KELMOR_CALL EditTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wPar
 intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wParam,
                                       intptr_t lParam);
 
-/* 19 SetRenderOptions: sets the font's rendering options (KELMOR_NO_HINTING);
+/* 19 SetRenderOptions: sets the font's rendering options (KELMOR_NO_HINTING,
+ *   KELMOR_FAITHFUL);
  *   a new font starts with 0, glyphs hinted.  Every bit but the sign bit is
  *   kept as given, so that a host may save and restore the options whole; bits
  *   without a meaning yet change nothing.  Returns the options in force

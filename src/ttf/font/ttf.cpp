@@ -189,6 +189,7 @@ int InitBuffers(_TTFont *pF, int PointSize, int Resolution) {
     pF->G.Multiplier = box.Multiplier;
     pF->G.PointSize = int16_t(PointSize);
     pF->G.Resolution = int16_t(Resolution);
+    pF->G.Scale = FaithfulScale(PointSize * Resolution / 72, pF->UnitsPerEm);
 
     ShiftedYRange(pF, &pF->yMin, &pF->yMax);  // the one-time shift, kept in the font
     ScanInfo &S = pF->G.S;

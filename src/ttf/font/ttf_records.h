@@ -332,6 +332,9 @@ struct _TtfGlyph {
     int32_t Multiplier;
     int16_t Resolution;
     int16_t PointSize;
+    // The faithful mode's scale: font units to 26.6 pixels as a 16.16
+    // factor, ppem * 64 / unitsPerEm rounded (see ScaleFUnitsRounded).
+    int32_t Scale;
     int32_t *lControlTable;
     int32_t *Storage;
     int16_t StorageSize;
@@ -419,11 +422,12 @@ struct _TTFont {
     int16_t iMaxResolution;
     uint8_t debug;
     uint8_t cInitialized;
-    int32_t RenderOptions;  // option bits set by SetRenderOptions; kNoHinting skips glyph programs
+    int32_t RenderOptions;  // option bits set by SetRenderOptions (kNoHinting, kFaithful)
 };
 
 // RenderOptions bits.
 constexpr int32_t kNoHinting = 1;  // glyph and component programs do not run
+constexpr int32_t kFaithful = 2;   // the published TrueType behaviour throughout
 
 }  // namespace kelmor
 

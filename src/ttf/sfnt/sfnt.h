@@ -24,6 +24,20 @@ inline int32_t ScaleFUnits(int32_t v, int32_t Multiplier) {
     return Clamp32(int64_t(v) * Multiplier / 256);
 }
 
+// The faithful mode scales as TrueType rasterizers do: one 16.16 factor,
+// ppem * 64 / unitsPerEm rounded, and every value multiplied by it with
+// the product rounded half away from zero.  0 for a font without units per
+// em.
+inline int32_t FaithfulScale(int32_t ppem, int32_t unitsPerEm) {
+    if (unitsPerEm <= 0) return 0;
+    return Clamp32(((int64_t(ppem) << 22) + unitsPerEm / 2) / unitsPerEm);
+}
+inline int32_t ScaleFUnitsRounded(int32_t v, int32_t scale) {
+    const int64_t product = int64_t(v) * scale;
+    const int64_t magnitude = ((product < 0 ? -product : product) + 0x8000) >> 16;
+    return Clamp32(product < 0 ? -magnitude : magnitude);
+}
+
 // --------------------------------------- directory and tables (ttf_tables.cpp)
 
 extern char sfntTableTags[kMaxTables][4];
