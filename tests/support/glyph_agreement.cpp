@@ -40,11 +40,11 @@ PixelGrid LibraryGrid(const unsigned char *bits, int width, int height, int yMin
     return {bits, (width + 15) / 16 * 2, width, height, 0, yMinMult + height - 1, true};
 }
 
-LibraryFont::LibraryFont(const std::string &path, bool hinted)
-    : handle_(OpenTTFont(path.c_str())) {
+LibraryFont::LibraryFont(const std::string &path, bool hinted, bool faithful)
+    : handle_(OpenTTFont(path.c_str())), faithful_(faithful) {
     if (handle_ == 0) return;
     SetEncoding(handle_, KELMOR_CHARSET_GLYPHNUMBER);
-    SetRenderOptions(handle_, hinted ? 0 : KELMOR_NO_HINTING);
+    SetRenderOptions(handle_, (hinted ? 0 : KELMOR_NO_HINTING) | (faithful ? KELMOR_FAITHFUL : 0));
 }
 
 LibraryFont::~LibraryFont() { CloseTTFont(handle_); }
@@ -56,11 +56,19 @@ bool LibraryFont::SetPixelsPerEm(int ppem) {
 }
 
 bool LibraryFont::Render(int32_t glyph, PixelGrid *grid) {
+    const char *code = reinterpret_cast<const char *>(&glyph);
+    // The metrics render the glyph too: asked first, they leave the bitmap
+    // that GetBitmap then returns in place.
+    KelmorGlyphMetrics m;
+    if (faithful_ && GetGlyphMetrics(handle_, code, &m) != 1) return false;
     int width = 0, height = 0;
-    const unsigned char *bits =
-        GetBitmap(handle_, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
+    const unsigned char *bits = GetBitmap(handle_, code, &width, &height, 0);
     if (bits == nullptr) return false;
     *grid = LibraryGrid(bits, width, height, yMinMult_);
+    if (faithful_) {
+        grid->left = -m.iOriginX;
+        grid->top = m.iOriginY - 1;
+    }
     return true;
 }
 

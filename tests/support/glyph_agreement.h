@@ -53,7 +53,9 @@ PixelGrid LibraryGrid(const unsigned char *bits, int width, int height, int yMin
 // number, hinted or not.
 class LibraryFont {
 public:
-    LibraryFont(const std::string &path, bool hinted);
+    // `faithful` renders in the faithful mode, whose bitmaps follow each
+    // glyph's ink: Render then places them by GetGlyphMetrics' origin.
+    LibraryFont(const std::string &path, bool hinted, bool faithful = false);
     ~LibraryFont();
     LibraryFont(const LibraryFont &) = delete;
     LibraryFont &operator=(const LibraryFont &) = delete;
@@ -66,6 +68,7 @@ public:
 
 private:
     int32_t handle_ = 0;
+    bool faithful_ = false;
     int yMinMult_ = 0;
 };
 

@@ -54,12 +54,14 @@ void HintWholeGlyph(_TTFont *pF, _TtfGlyph *pG, int points) {
     InterpretGlyph(pF, pG, pG->NumContours, pG->AbsEndPoints, pG->Zone1);
 }
 
+bool Hinting(const _TTFont *pF) { return (pF->RenderOptions & kNoHinting) == 0; }
+bool Faithful(const _TTFont *pF) { return (pF->RenderOptions & kFaithful) != 0; }
+
 void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart) {
     PointsToCurves(unsigned(NumContours > 0 ? NumContours : 0), lpEndPoints, lpStart, &pG->S);
     MakeBitMap(&pG->S, &pG->BM);
 }
 
-bool Hinting(const _TTFont *pF) { return (pF->RenderOptions & kNoHinting) == 0; }
 
 // A component's program numbers points and contours from the component's
 // own first ones and reaches only its own points.
@@ -102,7 +104,11 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     const int lastPoint =
         GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
     if (lastPoint > 0) {
-        if (!NoInterpretOverall && Hinting(pF)) HintWholeGlyph(pF, pG, lastPoint + 1);
+        const bool hinted = !NoInterpretOverall && Hinting(pF);
+        if (Faithful(pF)) pG->Gsv = pG->PrepGsv;
+        if (hinted) HintWholeGlyph(pF, pG, lastPoint + 1);
+        SetScanMode(&pG->S, Faithful(pF), hinted, pG->Gsv.scan_control,
+                    int32_t(pG->PointSize) * pG->Resolution / 72);
         // With hinting switched off the glyph's own program never runs; it
         // goes before the components' programs take its place.
         pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));

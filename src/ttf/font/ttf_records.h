@@ -127,6 +127,7 @@ struct ScanInfo {
     // so that a small glyph in a tall font box does not pay for the box.
     uint32_t LowRow;
     uint32_t HighRow;
+    uint8_t Faithful;     // scan the next glyph as the faithful mode does (SetScanMode)
 };
 
 // ------------------------------------------------------- file read-ahead
@@ -325,6 +326,7 @@ struct _TtfGlyph {
     int16_t Zone0Size;
     TTFCoord *Zone0;
     GsvStruct Gsv;
+    GsvStruct PrepGsv;  // the state the control-value program left (faithful mode)
     const uint8_t *endPtsOfContours;
     const uint8_t *instructionLength;
     uint8_t *instructions;

@@ -170,6 +170,7 @@ void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
     if (pF->controlTable != nullptr && pG->lControlTable != nullptr)
         FlipTable(pG, pF->controlTable, pG->lControlTable);
     RunProgram(pF, pG, kControlValueProgram, pF->PrepInstructions);
+    pG->PrepGsv = pG->Gsv;
 }
 
 void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {

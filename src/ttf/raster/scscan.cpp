@@ -279,4 +279,9 @@ void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM) {
 
 int LineComp(int32_t a, int32_t b) { return (a & kSlotXMask) - (b & kSlotXMask); }
 
+void SetScanMode(ScanInfo *pS, bool faithful, bool hinted, int32_t scanControl, int32_t ppem) {
+    (void)hinted, (void)scanControl, (void)ppem;
+    pS->Faithful = faithful ? 1 : 0;
+}
+
 }  // namespace kelmor
