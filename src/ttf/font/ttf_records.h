@@ -354,6 +354,9 @@ struct _TtfGlyph {
     int32_t InsBudget;
     InsTracer *Tracer;
     uint8_t Opcode;  // the instruction running, kept only while traced
+    // The four phantom points of the last glyph drawn in the faithful mode,
+    // where its programs left them (26.6): origin, advance, top, bottom.
+    longpointtype Phantom[4];
     ScanInfo S;
     _GlyphBitMap BM;
     // The raw glyph records being decoded, one buffer per component nesting
