@@ -120,8 +120,8 @@ typedef int32_t(KELMOR_CALL *KELMOR_FONTENUMPROC)(const KELMOR_NEWLOGFONT *lpelf
  * scan converter applies dropout control (as SCANCTRL and SCANTYPE ask, and
  * simple dropout control for glyphs drawn without hinting).  No ink is
  * clipped: the bitmap covers the glyph's ink, and GetGlyphMetrics gives its
- * origin.  Off by default; the library's settings file can turn it on for
- * every font a host opens. */
+ * origin.  Off by default; "Faithful=1" in section [Rendering] of the
+ * library's ini file (Kelmor.ini) turns it on for every font opened after. */
 #define KELMOR_FAITHFUL 2
 
 /* What GetGlyphMetrics tells a host about one glyph at the current size.
@@ -231,11 +231,11 @@ intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wP
                                       intptr_t lParam);
 
 /* 19 SetRenderOptions: sets the font's rendering options (KELMOR_NO_HINTING,
- *   KELMOR_FAITHFUL);
- *   a new font starts with 0, glyphs hinted.  Every bit but the sign bit is
- *   kept as given, so that a host may save and restore the options whole; bits
- *   without a meaning yet change nothing.  Returns the options in force
- *   before the call, or -1 for a bad handle. */
+ *   KELMOR_FAITHFUL); a new font starts with 0, glyphs hinted (or with
+ *   KELMOR_FAITHFUL when the ini file asks for it).  Every bit but the sign
+ *   bit is kept as given, so that a host may save and restore the options
+ *   whole; bits without a meaning yet change nothing.  Returns the options in
+ *   force before the call, or -1 for a bad handle. */
 int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions);
 
 /* 20 GetGlyphMetrics: takes the same ps as GetBitmap and renders the glyph

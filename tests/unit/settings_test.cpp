@@ -18,6 +18,7 @@
 #include "platform/profile.h"
 #include "ttf/api/kelmor_entry.h"
 #include "test_paths.h"
+#include "font_builder.h"
 #include "text_file.h"
 
 using namespace kelmor;
@@ -133,6 +134,40 @@ TEST_F(Settings, IniFileComesFromTheProfileElseSitsBesideTheModule) {
     EXPECT_STREQ("", szIniFile);
     InitKELMOFromIni();
     EXPECT_EQ(nullptr, pifKELMOHead);
+}
+
+// Hosts that know only the first eighteen exports get the faithful mode
+// from the ini file, read when each font is opened.
+TEST_F(Settings, FaithfulModeForHostsComesFromTheIniFile) {
+    InitIniFile();
+    const struct {
+        const char *ini;
+        bool faithful;
+    } cases[] = {
+        {"", false},
+        {"[Rendering]\r\nFaithful=0\r\n", false},
+        {"[Rendering]\r\nFaithful=1\r\n", true},
+        {"[rendering]\r\nfaithful=Yes\r\n", true},
+        {"[Rendering]\r\nFaithful=on\r\n", true},
+        {"[Rendering]\r\nFaithful=TRUE\r\n", true},
+        {"[Rendering]\r\nFaithful=2\r\n", false},
+        {"[Other]\r\nFaithful=1\r\n", false},
+    };
+    for (const auto &c : cases) {
+        WriteIni(c.ini);
+        EXPECT_EQ(c.faithful, FaithfulFromIni()) << c.ini;
+    }
+
+    const std::string font = kelmor_test::FontBuilder().WriteTo(dir_ + kSep + "font.ttf");
+    WriteIni("[Rendering]\r\nFaithful=1\r\n");
+    int32_t handle = OpenTTFont(font.c_str());
+    ASSERT_NE(0, handle);
+    EXPECT_EQ(KELMOR_FAITHFUL, SetRenderOptions(handle, 0));
+    CloseTTFont(handle);
+    WriteIni("");
+    handle = OpenTTFont(font.c_str());
+    EXPECT_EQ(0, SetRenderOptions(handle, 0));
+    CloseTTFont(handle);
 }
 
 TEST_F(Settings, InstalledFontsReadWriteAndRemove) {

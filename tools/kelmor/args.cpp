@@ -1,5 +1,7 @@
 #include "args.h"
 
+#include "kelmor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +72,10 @@ bool ParseDecimal(const std::string &text, long lowest, long highest, long *valu
     if (errno != 0 || parsed < lowest || parsed > highest) return false;
     *value = parsed;
     return true;
+}
+
+int ToolRenderOptions(bool classic, bool noHinting) {
+    return (classic ? 0 : KELMOR_FAITHFUL) | (noHinting ? KELMOR_NO_HINTING : 0);
 }
 
 }  // namespace kelmor

@@ -47,6 +47,15 @@ constexpr int kUsageError = 2;
 // Whole decimal number within [lowest, highest]; false otherwise.
 bool ParseDecimal(const std::string &text, long lowest, long highest, long *value);
 
+// The drawing commands render in the library's faithful mode (dropout
+// control, nothing clipped) unless --classic asks for the rendering hosts
+// get by default.  The option bits for SetRenderOptions:
+int ToolRenderOptions(bool classic, bool noHinting);
+// The help lines that go with it, to be joined into a command's help text.
+#define KELMOR_CLASSIC_HELP                                                          \
+    "  --classic          the rendering hosts get by default: no dropout control,\n" \
+    "                     ink left of the origin clipped (SetRenderOptions)\n"
+
 }  // namespace kelmor
 
 #endif

@@ -61,6 +61,7 @@ void PrintHelp() {
         "  --vertical         vertical forms, stacked from top to bottom\n"
         "  --no-hinting       the plain scaled outlines: the glyphs' hinting programs\n"
         "                     do not run (SetRenderOptions)\n"
+        KELMOR_CLASSIC_HELP
         "  --png FILE         write the line as a PNG file\n"
         "  --depth 1|8        bits per PNG pixel (default 1)\n"
         "  --ascii            draw with '#' and '.' (default in non-UTF-8 locales)\n"
@@ -83,6 +84,7 @@ struct RenderOptions {
     int dpi = 72;
     bool vertical = false;
     bool noHinting = false;
+    bool classic = false;
     std::string pngPath;
     int depth = 1;
     TerminalStyle style = TerminalStyle::kAscii;
@@ -141,6 +143,10 @@ bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
     }
     if (args.Flag("--no-hinting")) {
         o->noHinting = true;
+        return true;
+    }
+    if (args.Flag("--classic")) {
+        o->classic = true;
         return true;
     }
     if (StyleFlag(args, o)) return true;
@@ -272,7 +278,7 @@ int Render(const RenderOptions &o) {
     if (handle == 0) return Report(kCommand, DiagnoseOpenFailure(o.fontPath));
     HandleCloser closer{handle};
     _TTFont *font = FontFromHandle(handle);
-    if (o.noHinting) SetRenderOptions(handle, KELMOR_NO_HINTING);
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting));
 
     if (SetPointSize(handle, o.points, o.dpi) == 0) {
         std::string why = DiagnoseSizeFailure(*font, o.points, o.dpi);

@@ -35,7 +35,9 @@ void PrintHelp() {
         "                 the instructions each program run executed and the\n"
         "                 faults recorded, by program and opcode\n"
         "  --size POINTS  point size (default 16)\n"
-        "  --dpi DPI      resolution (default 72, so points are pixels per em)\n");
+        "  --dpi DPI      resolution (default 72, so points are pixels per em)\n"
+        "  --classic      the interpreter as hosts get it by default, not the\n"
+        "                 faithful mode\n");
 }
 
 const char *ProgramTitle(int program) {
@@ -136,11 +138,15 @@ struct TraceOptions {
     long glyph = -1;
     long code = -1;
     bool stats = false;
+    bool classic = false;
     long points = 16;
     long dpi = 72;
 };
 
 bool SetSize(_TTFont *pF, const TraceOptions &o) {
+    // The mode decides how the control-value program runs, so it is set
+    // before the size.
+    pF->RenderOptions = ToolRenderOptions(o.classic, false);
     return InitBuffers(pF, int(o.points), int(o.dpi)) == 0;
 }
 
@@ -191,6 +197,8 @@ bool TakeArgument(ArgCursor &args, TraceOptions *o, std::string *error) {
     std::string value;
     if (args.Flag("--stats")) {
         o->stats = true;
+    } else if (args.Flag("--classic")) {
+        o->classic = true;
     } else if (args.Value("--glyph", &value)) {
         if (!ParseDecimal(value, 0, 65535, &o->glyph)) *error = "--glyph takes 0 to 65535";
     } else if (args.Value("--code", &value)) {

@@ -84,6 +84,10 @@ bool TakeExportArgument(ArgCursor &args, ExportOptions *o, std::string *encoding
     if (NumberValue(args, "--size", kMaxSizeTimesDpi, &o->points, error) ||
         NumberValue(args, "--dpi", kMaxSizeTimesDpi, &o->dpi, error))
         return true;
+    if (args.Flag("--classic")) {
+        o->classic = true;
+        return true;
+    }
     if (args.Value("--encoding", encoding) || args.Value("--range", range) ||
         args.Value("-o", &o->outputPath) || args.Value("--output", &o->outputPath))
         return true;
@@ -276,6 +280,7 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, 
     const int32_t handle = OpenTTFont(o.fontPath.c_str());
     if (handle == 0) return Report(command, DiagnoseOpenFailure(o.fontPath));
     HandleCloser closer{handle};
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, false));
     if (const int failed = SizeFont(command, handle, o, out)) return failed;
     CodeRoad road{handle, FontFromHandle(handle), o.space, false};
     const std::string problem = PrepareRoad(&road);

@@ -21,6 +21,7 @@ struct ExportOptions {
     std::string fontPath;
     int points = 0;
     int dpi = 72;
+    bool classic = false;  // the hosts' default rendering instead of the faithful mode
     ExportSpace space = ExportSpace::kUnicode;
     bool haveRange = false;
     uint32_t first = 0, last = 0;

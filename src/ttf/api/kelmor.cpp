@@ -59,6 +59,17 @@ bool CodeFromCallerBytes(const _TTFont *pF, const char *ps, uint32_t *code) {
     }
 }
 
+// The font and control-value programs run differently in the faithful
+// mode, so a change of mode runs them again: the functions, storage and
+// control values a glyph program finds are then those of its own mode.
+void SetOptions(_TTFont *pF, int32_t options) {
+    const bool modeChanges = ((pF->RenderOptions ^ options) & kFaithful) != 0;
+    pF->RenderOptions = options;
+    if (!modeChanges) return;
+    RunFontProgram(pF, &pF->G);
+    if (pF->cInitialized) ExecuteprepCVT(pF, &pF->G);
+}
+
 // Draws the glyph and inverts it as callers receive it (ink 0).
 const _GlyphBitMap &RenderForCaller(_TTFont *pF, uint32_t code) {
     TTF2BitMap(pF, &pF->G, code);
@@ -75,7 +86,11 @@ int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName) {
     _TTFont *pF = OpenTTF(lpszFileName);
     if (pF == nullptr) return 0;
     int32_t handle = HandleFromFont(pF);
-    if (handle == 0) CloseTTF(pF);
+    if (handle == 0) {
+        CloseTTF(pF);
+        return 0;
+    }
+    if (FaithfulFromIni()) SetOptions(pF, pF->RenderOptions | kFaithful);
     return handle;
 }
 
@@ -146,7 +161,7 @@ int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions) {
     const int32_t before = pF->RenderOptions;
     // Bits we give no meaning yet are kept for the options to come; only the
     // sign bit goes, so that no stored value can ever read back as -1.
-    pF->RenderOptions = int32_t(iOptions) & INT32_MAX;
+    SetOptions(pF, int32_t(iOptions) & INT32_MAX);
     return before;
 }
 

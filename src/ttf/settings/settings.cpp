@@ -24,6 +24,7 @@ _IniFieldsType *pifRCHead, *pifRCTail;
 const char szInstalledFontsSection[] = "Installed DBCS Fonts";
 const char szConcordanceSection[] = "Code Space Concordances";
 const char szHelpSection[] = "Help";
+const char szRenderingSection[] = "Rendering";
 
 // The row number is the encoding ID of a Microsoft name record.
 const CharSetNames csNames[kCharSetNameCount] = {
@@ -98,6 +99,16 @@ int32_t InitIniFile() {
     if (ModuleFileName(SetupData.hInstance, modulePath, sizeof modulePath))
         BuildPathBeside(szIniFile, modulePath, szIniFileName);
     return 0;
+}
+
+bool FaithfulFromIni() {
+    if (!HaveIniFile()) return false;
+    char value[8];
+    ProfileReadString(szIniFile, szRenderingSection, "Faithful", "", value, sizeof value);
+    for (const char *yes : {"1", "yes", "on", "true"}) {
+        if (SameIgnoringCase(value, yes)) return true;
+    }
+    return false;
 }
 
 void InitKELMOFromIni() {

@@ -47,6 +47,7 @@ constexpr int32_t kRCFields = 3;
 extern const char szInstalledFontsSection[];  // "Installed DBCS Fonts"
 extern const char szConcordanceSection[];     // "Code Space Concordances"
 extern const char szHelpSection[];            // "Help"
+extern const char szRenderingSection[];       // "Rendering"
 
 // Sets szIniFile: the user profile's "IniPath", else "Kelmor.ini" beside
 // the library's module.  Always 0.
@@ -67,6 +68,12 @@ void InitCOBFromIni();
 void ZapCOBs();
 // Sets the three concordance paths from the configured concordance files.
 void TestOpenConcordance();
+// Whether fonts opened by a host start in the faithful mode: the ini file's
+// "Rendering" section says "Faithful=1" (or yes, on, true), for hosts that
+// cannot call SetRenderOptions.  False when the file or the key is absent.
+// Read at every open, so that a change to the file reaches the next font
+// without reloading the library.
+bool FaithfulFromIni();
 // Sets szWinHelpFileName from the first "Help" entry, or writes a default
 // entry beside the Shift-JIS concordance.  Always 0.
 int32_t InitHelpFileName();
