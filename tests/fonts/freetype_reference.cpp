@@ -5,6 +5,7 @@
 #include FT_DRIVER_H
 #include FT_MODULE_H
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -55,8 +56,8 @@ namespace {
 
 // The four renderings of one font at one size.
 struct Renderers {
-    explicit Renderers(const std::string &path)
-        : hinted(path, true), unhinted(path, false), freeType(path) {}
+    Renderers(const std::string &path, bool faithful)
+        : hinted(path, true, faithful), unhinted(path, false, faithful), freeType(path) {}
     LibraryFont hinted, unhinted;
     FreeTypeFont freeType;
     std::vector<unsigned char> referenceBits, freeTypePlainBits;
@@ -77,20 +78,36 @@ struct Renderers {
             ++f->referenceFailures;
             return;
         }
-        if (freeType.Render(glyph, false, &freeTypePlainBits, &freeTypePlain))
-            CompareGlyph(freeTypePlain, reference, f->freeTypeUnhinted);
-        if (hinted.Render(int32_t(glyph), &ours)) CompareGlyph(ours, reference, f->oursHinted);
+        const bool havePlain = freeType.Render(glyph, false, &freeTypePlainBits, &freeTypePlain);
+        if (havePlain) CompareGlyph(freeTypePlain, reference, f->freeTypeUnhinted);
+        Tally hintedGlyph, unhintedGlyph;
+        if (hinted.Render(int32_t(glyph), &ours)) CompareGlyph(ours, reference, hintedGlyph);
         census.EndRun();
-        if (unhinted.Render(int32_t(glyph), &ours)) CompareGlyph(ours, reference, f->oursUnhinted);
+        if (unhinted.Render(int32_t(glyph), &ours)) {
+            CompareGlyph(ours, reference, unhintedGlyph);
+            if (havePlain) CompareGlyph(ours, freeTypePlain, f->unhintedPair);
+        }
+        f->oursHinted += hintedGlyph;
+        f->oursUnhinted += unhintedGlyph;
+        if (hintedGlyph.Agreement() < unhintedGlyph.Agreement() - 0.2) ++f->hintingHurts;
+        KeepIfWorst(hintedGlyph.Agreement(), glyph, &f->worst);
+    }
+
+    static void KeepIfWorst(double agreement, unsigned glyph,
+                            std::vector<std::pair<double, unsigned>> *worst) {
+        auto at = std::upper_bound(worst->begin(), worst->end(), std::make_pair(agreement, glyph));
+        if (size_t(at - worst->begin()) >= HintingFigures::kWorstKept) return;
+        worst->insert(at, {agreement, glyph});
+        if (worst->size() > HintingFigures::kWorstKept) worst->pop_back();
     }
 };
 
 }  // namespace
 
 bool CompareHinting(const std::string &path, int ppem, int step, HintingFigures *figures,
-                    std::string *error) {
+                    std::string *error, bool faithful) {
     const auto start = std::chrono::steady_clock::now();
-    Renderers r(path);
+    Renderers r(path, faithful);
     if (r.hinted.Handle() == 0 || r.unhinted.Handle() == 0 || !r.freeType.Ok()) {
         *error = path + " does not open";
         return false;

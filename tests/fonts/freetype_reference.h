@@ -43,6 +43,13 @@ struct HintingFigures {
     Tally oursHinted;        // our hinted GetBitmap
     Tally oursUnhinted;      // our GetBitmap with KELMOR_NO_HINTING
     Tally freeTypeUnhinted;  // FreeType's own unhinted rendering
+    Tally unhintedPair;      // ours unhinted against FreeType unhinted
+    // Glyphs whose hinted rendering agrees with FreeType's hinted one by
+    // more than 0.2 less than our unhinted rendering does.
+    long hintingHurts = 0;
+    // The glyphs of lowest hinted agreement, lowest first (at most kWorstKept).
+    std::vector<std::pair<double, unsigned>> worst;
+    static constexpr size_t kWorstKept = 8;
     long referenceFailures = 0;  // glyphs FreeType could not render hinted
     // Faults of our hinted runs: the font program (run once more under
     // watch), the control-value program at this size, each glyph's programs
@@ -52,8 +59,9 @@ struct HintingFigures {
 };
 
 // False (and *error) when either library cannot open or size the font.
+// `faithful` renders ours in the faithful mode.
 bool CompareHinting(const std::string &path, int ppem, int step, HintingFigures *figures,
-                    std::string *error);
+                    std::string *error, bool faithful = false);
 
 }  // namespace kelmor_test
 
