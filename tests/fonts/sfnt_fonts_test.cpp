@@ -71,8 +71,9 @@ void ExpectSameNames(_TTFont *pF, FT_Face face) {
         if (FT_Get_Sfnt_Name(face, i, &name) == 0) theirs.push_back(name);
     }
     size_t next = 0;
+    const _nameRecord *records = CompactedNameRecords(pF);
     for (uint16_t i = 0; i < pF->lpNameTable->uNameRecs; ++i) {
-        const _nameRecord &r = pF->lpNameRecords[i];
+        const _nameRecord &r = records[i];
         if (r.beStringLength == 0 && next < theirs.size() && theirs[next].name_id != r.beNameID)
             continue;
         ASSERT_LT(next, theirs.size());

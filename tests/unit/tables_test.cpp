@@ -262,10 +262,11 @@ TEST_F(NameTable, CompactsUtf16AndAnswersQueries) {
     b.NameUtf16(3, 1, 0x409, 4, "Full Name!");
     b.Name(3, 1, 0x409, 1, {0x30, 0xB4, 0x30, 0xB7});
     Open(b, "names");
-    const _nameRecord &r1 = reader_->get()->lpNameRecords[1];
+    const _nameRecord *records = CompactedNameRecords(reader_->get());
+    const _nameRecord &r1 = records[1];
     EXPECT_EQ(2, r1.beStringLength);
     EXPECT_EQ(0, std::memcmp(reader_->get()->lpNameStrings + r1.beStringOffset, "AB", 2));
-    EXPECT_EQ(3, reader_->get()->lpNameRecords[0].beStringLength);
+    EXPECT_EQ(3, records[0].beStringLength);
 
     int32_t n = -1;
     EXPECT_EQ("AB", Names(3, 1, 0x411, 1, 64, &n));

@@ -383,6 +383,7 @@ struct _TTFont {
     _nameRecord *lpNameRecords;
     char *lpNameStrings;
     int32_t NameTableSize;      // bytes held at lpNameTable (bounds name strings)
+    uint8_t NamesCompacted;     // the records and strings above are compacted (on first use)
     int32_t LocaLength;
     int32_t LocaSize;
     uint8_t *LocaBuffer;

@@ -64,6 +64,9 @@ int32_t CopySingleBytes(char *pD, const char *pC, int32_t j);
 // A name record's (compacted) text as the name listing shows it: at most
 // size - 1 bytes, terminated.  `r` is one of the font's read records.
 void NameRecordText(const _TTFont *pF, const _nameRecord *r, char *buf, size_t size);
+// The name records with their strings compacted (zero bytes dropped), which
+// happens on the first call; null when the font has no name table.
+const _nameRecord *CompactedNameRecords(_TTFont *pF);
 int32_t FontNames(_TTFont *pF, int *lpiPlatformID, int *lpiEncodingID, int *lpiLanguageID,
                   int iNameID, char *lpszBuf, int iSize);
 

@@ -349,10 +349,23 @@ int32_t GetName(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     pF->lpNameStrings = reinterpret_cast<char *>(table) +
                         std::min<uint32_t>(h->uStrings, uint32_t(pF->NameTableSize));
 
-    bool logNames = (DebugBits & 8) != 0 && lpLogFile != nullptr;
-    if (logNames) std::fprintf(lpLogFile, "Names:\n");
-    CompactNameStrings(pF, logNames);  // may move the table
+    pF->NamesCompacted = 0;
+    // Compacting costs more than the rest of opening a font with a long
+    // licence text, and most fonts are opened only to draw: it waits for the
+    // first question about names, unless the names are to be logged now.
+    if ((DebugBits & 8) != 0 && lpLogFile != nullptr) CompactedNameRecords(pF);
     return pF->lpNameTable->uNameRecs;
+}
+
+const _nameRecord *CompactedNameRecords(_TTFont *pF) {
+    if (pF->lpNameTable == nullptr) return nullptr;
+    if (!pF->NamesCompacted) {
+        bool logNames = (DebugBits & 8) != 0 && lpLogFile != nullptr;
+        if (logNames) std::fprintf(lpLogFile, "Names:\n");
+        CompactNameStrings(pF, logNames);  // may move the table
+        pF->NamesCompacted = 1;
+    }
+    return pF->lpNameRecords;
 }
 
 void NameRecordText(const _TTFont *pF, const _nameRecord *r, char *buf, size_t size) {
@@ -367,9 +380,11 @@ int32_t FontNames(_TTFont *pF, int *lpiPlatformID, int *lpiEncodingID, int *lpiL
     if (lpszBuf == nullptr) return 0;
     // A buffer of no bytes cannot even take the terminator.
     if (iSize > 0) lpszBuf[0] = '\0';
-    if (pF == nullptr || pF->lpNameTable == nullptr) return 0;
+    if (pF == nullptr) return 0;
+    const _nameRecord *records = CompactedNameRecords(pF);
+    if (records == nullptr) return 0;
     for (uint16_t i = 0; i < pF->lpNameTable->uNameRecs; ++i) {
-        const _nameRecord *r = &pF->lpNameRecords[i];
+        const _nameRecord *r = &records[i];
         if (!WildcardMatch(lpiPlatformID, r->bePlatformID) ||
             !WildcardMatch(lpiEncodingID, r->bePlatformEncodingID) ||
             !WildcardMatch(lpiLanguageID, r->beLanguageID) || iNameID != r->beNameID)
