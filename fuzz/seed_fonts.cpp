@@ -1,0 +1,104 @@
+// Writes the font fuzzer's seed corpus: small fonts that carry every table
+// and record the readers know (cmap formats 0, 2 and 4, mort, simple and
+// composite glyphs, font, control-value and glyph programs, names, vertical
+// metrics), so that mutations start past the table directory.
+//
+//   build-fuzz/fuzz/seed_fonts fuzz/corpus/font
+//
+// The corpus in the tree was made this way; run it again after changing the
+// font builder.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "font_builder.h"
+#include "ttasm.h"
+
+using namespace kelmor_test;
+
+namespace {
+
+Glyph Square(int16_t size, Bytes program = {}) {
+    return Glyph::Simple({{{0, 0}, {0, size}, {size, size}, {size, 0}}}, std::move(program));
+}
+
+Glyph Curved() {
+    return Glyph::Simple({{{100, 0}, {0, 300, false}, {300, 600}, {600, 300, false}, {500, 0}},
+                          {{200, 200}, {400, 200}, {300, 400}}});
+}
+
+FontBuilder Base() {
+    FontBuilder b;
+    b.UnitsPerEm(1024).BoundingBox(0, -128, 1024, 896).Hhea(896, -128);
+    b.AddGlyph(Square(600)).AddGlyph(Curved());
+    b.NameUtf16(3, 1, 0x409, 1, "Seed").NameUtf16(3, 1, 0x409, 4, "Seed Regular");
+    b.Name(1, 0, 0, 4, {'S', 'e', 'e', 'd'});
+    b.Cmap4(3, 1, {{0x41, 1}, {0x42, 2}, {0x4E00, 3}});
+    return b;
+}
+
+FontBuilder Composites() {
+    FontBuilder b = Base();
+    Component offset{1, 100, -50};
+    Component scaled{2, 0, 0};
+    scaled.scale = {0x2000};
+    Component matrix{2, 10, 10};
+    matrix.scale = {0x4000, 0x1000, 0, 0x4000};
+    matrix.extraFlags = kRoundXYToGrid | kUseMyMetrics;
+    Component matched{1, 2, 0};
+    matched.argsAreXY = false;
+    b.AddGlyph(Glyph::Composite({offset, scaled}, Assemble("SVTCA[1] PUSHB 0 MDAP[1] IUP[1]")));
+    b.AddGlyph(Glyph::Composite({matrix, matched}));
+    b.AddGlyph(Glyph::Composite({Component{3, 5, 5}, Component{4, 0, 0}}));  // nested
+    return b;
+}
+
+FontBuilder Hinted() {
+    FontBuilder b = Base();
+    b.Fpgm(Assemble("PUSHB 0 FDEF SVTCA[0] PUSHB 1 SHPIX ENDF PUSHB 1 FDEF DUP MDAP[1] ENDF"));
+    b.Prep(Assemble("PUSHB 0 PUSHB 2 SCANCTRL PUSHW 511 SCANCTRL PUSHB 5 SCANTYPE "
+                    "PUSHB 70 SMD PUSHB 0 RCVT POP"));
+    b.Cvt({0, 64, 128, 600, -128});
+    b.SetGlyph(1, Square(600, Assemble("SVTCA[1] PUSHB 0 3 MIRP[11101] PUSHB 1 MDAP[1] "
+                                       "PUSHB 2 3 IP IUP[0] IUP[1] PUSHB 0 CALL "
+                                       "PUSHB 1 0 DELTAP1")));
+    b.SetGlyph(2, Glyph::Simple(Curved().contours,
+                                Assemble("SVTCA[0] PUSHB 0 1 MIAP[1] PUSHB 5 0 MIRP[10110] "
+                                         "PUSHB 1 1 LOOPCALL SRP0 PUSHB 3 MSIRP[0] ROUND[00]")));
+    return b;
+}
+
+FontBuilder DoubleByte() {
+    FontBuilder b = Base();
+    b.Cmap2(3, 2, {{0x41, 1}, {0x889F, 2}, {0x93FA, 1}});
+    b.Cmap0(1, 0, {{0x41, 1}, {0x42, 2}});
+    b.Mort({{1, 2}, {2, 1}});
+    return b;
+}
+
+FontBuilder Vertical() {
+    FontBuilder b = Base();
+    // vhea: version, ascent, descent, line gap, advance max, three extents,
+    // caret (3), reserved (4), format, count of long metrics.
+    b.RawTable("vhea", {0, 1, 0, 0, 2, 0, 0xFF, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 1, 0,
+                        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2});
+    b.RawTable("vmtx", {4, 0, 0, 100, 3, 0, 0, 50, 0, 25});
+    return b;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: seed_fonts DIRECTORY\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const std::vector<std::pair<const char *, FontBuilder>> seeds = {
+        {"simple.ttf", Base()},        {"composite.ttf", Composites()},
+        {"hinted.ttf", Hinted()},      {"dbcs.ttf", DoubleByte()},
+        {"vertical.ttf", Vertical()},
+    };
+    for (const auto &[name, builder] : seeds) builder.WriteTo(dir + "/" + name);
+    return 0;
+}
