@@ -1,5 +1,6 @@
 #include "ttf/api/handles.h"
 
+#include <mutex>
 #include <vector>
 
 #include "ttf/font/ttf.h"
@@ -25,6 +26,13 @@ std::vector<Slot> &Slots() {
     return slots;
 }
 
+// Handles are made and released on any thread; the table may grow under a
+// reader on another one.
+std::mutex &SlotsLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 int32_t MakeHandle(size_t slot, uint32_t generation) {
     return int32_t((generation << kSlotBits) | uint32_t(slot + 1));
 }
@@ -43,6 +51,7 @@ Slot *SlotOf(int32_t lHandle) {
 
 int32_t HandleFromFont(_TTFont *pF) {
     if (pF == nullptr) return 0;
+    std::lock_guard<std::mutex> hold(SlotsLock());
     std::vector<Slot> &slots = Slots();
     for (size_t i = 0; i < slots.size(); ++i) {
         if (slots[i].font == nullptr) {
@@ -57,12 +66,14 @@ int32_t HandleFromFont(_TTFont *pF) {
 }
 
 _TTFont *FontFromHandle(int32_t lHandle) {
+    std::lock_guard<std::mutex> hold(SlotsLock());
     Slot *s = SlotOf(lHandle);
     if (s == nullptr || !IsValidFont(s->font)) return nullptr;
     return s->font;
 }
 
 void ReleaseHandle(int32_t lHandle) {
+    std::lock_guard<std::mutex> hold(SlotsLock());
     if (Slot *s = SlotOf(lHandle)) s->font = nullptr;
 }
 

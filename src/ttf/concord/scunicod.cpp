@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <new>
 
 #include "common/bytes.h"
@@ -13,6 +15,25 @@ namespace kelmor {
 ConcordParams *puUniBuffer[kNumConcordSlots] = {};
 
 namespace {
+
+// The slots are shared by every font, and fonts may be used on several
+// threads: each slot's concordance is owned here, changed under the lock,
+// and a conversion holds its own reference while it reads, so that a
+// concordance replaced by another thread is freed only after its last reader
+// is done.  puUniBuffer mirrors the owners for callers that inspect them.
+std::mutex slotLock;
+std::shared_ptr<const ConcordParams> slotOwners[kNumConcordSlots];
+
+std::shared_ptr<const ConcordParams> SlotConcordance(int iCode) {
+    std::lock_guard<std::mutex> hold(slotLock);
+    return slotOwners[iCode];
+}
+
+void ReplaceSlot(int iCode, ConcordParams *pCP) {
+    std::lock_guard<std::mutex> hold(slotLock);
+    slotOwners[iCode].reset(pCP);
+    puUniBuffer[iCode] = pCP;
+}
 
 // Header field offsets in the file.
 constexpr uint32_t kOffHeadSize = 4;
@@ -103,7 +124,8 @@ ConcordParams *ReadConcordFile(const char *lpszFileName, uint32_t *lpLength) {
 // index lies above iLastCode (as unsigned: a negative index is rejected too)
 // or beyond the items.
 uint32_t ConcordItem(int iCode, int32_t index) {
-    const ConcordParams *pCP = puUniBuffer[iCode];
+    const std::shared_ptr<const ConcordParams> held = SlotConcordance(iCode);
+    const ConcordParams *pCP = held.get();
     if (!pCP || !pCP->lpIT) return 0;
     uint32_t uIndex = static_cast<uint32_t>(index);
     if (uIndex > static_cast<uint32_t>(pCP->iLastCode)) return 0;
@@ -153,15 +175,13 @@ ConcordParams *UniBuffer_new(const char *lpszFileName, int iCode) {
         delete pCP;
         return nullptr;
     }
-    UniBuffer_delete(iCode);
-    puUniBuffer[iCode] = pCP;
+    ReplaceSlot(iCode, pCP);
     return pCP;
 }
 
 void UniBuffer_delete(int iCode) {
     if (iCode < 0 || iCode >= kNumConcordSlots) return;
-    delete puUniBuffer[iCode];
-    puUniBuffer[iCode] = nullptr;
+    ReplaceSlot(iCode, nullptr);
 }
 
 void UniBuffers_delete() {

@@ -77,7 +77,9 @@ constexpr int kSlotGB = 3;
 constexpr int kNumConcordSlots = 4;
 
 // The loaded concordances, shared by every font; slot 0 may be loaded but no
-// conversion reads it.
+// conversion reads it.  A view for inspection on one thread: the
+// conversions below take their own reference under a lock, so that loading
+// on one thread never frees a concordance another thread is reading.
 extern ConcordParams *puUniBuffer[kNumConcordSlots];
 
 // Loads the .cob file into slot iCode (0-3), replacing what the slot held.
