@@ -17,6 +17,11 @@ if(KELMOR_SANITIZE)
     target_link_options(kelmor_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(KELMOR_SANITIZE_THREAD)
+    target_compile_options(kelmor_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer -g)
+    target_link_options(kelmor_options INTERFACE -fsanitize=thread)
+endif()
+
 if(KELMOR_FUZZ)
     # Coverage feedback for the whole library, not just the harness.
     target_compile_options(kelmor_options INTERFACE -fsanitize=fuzzer-no-link)

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <mutex>
 
 #include "platform/files.h"
 #include "ttf/font/ttf_records.h"
@@ -183,9 +184,14 @@ FILE *OpenTTFFile(const char *lpszFileName) {
     return OpenRegularFile(lpszFileName);
 }
 
+// The list never changes once filled, and fonts are opened on any thread:
+// it is filled once, and every later call finds it ready without writing.
 void InitsfntTables() {
-    std::memset(sfntTableTags, 0, sizeof sfntTableTags);
-    for (int i = 0; i < kKnownTags; ++i) std::memcpy(sfntTableTags[i], kKnownTagNames[i], 4);
+    static std::once_flag filled;
+    std::call_once(filled, [] {
+        std::memset(sfntTableTags, 0, sizeof sfntTableTags);
+        for (int i = 0; i < kKnownTags; ++i) std::memcpy(sfntTableTags[i], kKnownTagNames[i], 4);
+    });
 }
 
 // Only whole directory entries count: a file cut inside its directory keeps
