@@ -118,6 +118,25 @@ int ExpectSameCmap(_TTFont *pF, FreeTypeFace &ft) {
     return mapped;
 }
 
+// Every code above U+FFFF that FreeType's (3, 10) map gives a glyph: ours
+// must give the same; returns the number of such codes (0 without the map).
+int ExpectSameSupplementaryCodes(_TTFont *pF, FreeTypeFace &ft) {
+    if (!ft.SelectCharmap(3, 10, 12)) return 0;
+    int mapped = 0, differing = 0;
+    FT_UInt theirs = 0;
+    for (FT_ULong c = FT_Get_First_Char(ft.get(), &theirs); theirs != 0;
+         c = FT_Get_Next_Char(ft.get(), c, &theirs)) {
+        if (c <= 0xFFFF) continue;
+        ++mapped;
+        const uint32_t ours = GetGlyphNo(pF, uint32_t(c));
+        if (ours != theirs && ++differing <= 5)
+            ADD_FAILURE() << std::hex << "code 0x" << c << ": ours 0x" << ours << ", FreeType 0x"
+                          << theirs;
+    }
+    EXPECT_EQ(0, differing);
+    return mapped;
+}
+
 // Each glyph's extent in glyf, read through loca, against what FreeType
 // loads: no data means no outline, and the contour count in the glyph header
 // is FreeType's (negative for composites).
@@ -190,6 +209,10 @@ TEST_P(RealFont, TablesNamesLocaAndCmapMatchFreeType) {
     ExpectSameNames(r.get(), ft.get());
     ExpectSameGlyphExtents(r.get(), ft.get());
     EXPECT_GT(ExpectSameCmap(r.get(), ft), 200);
+    const int supplementary = ExpectSameSupplementaryCodes(r.get(), ft);
+    if (GetParam() == std::string("opentype/ipafont-gothic/ipag.ttf")) {
+        EXPECT_EQ(304, supplementary);  // among them U+20B9F, a Joyo kanji
+    }
 
     // The first full name, any platform.
     char buf[256];

@@ -1,6 +1,7 @@
 // Character mapping and vertical substitution, read from synthetic fonts.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -30,6 +31,55 @@ protected:
     std::string path_;
     std::unique_ptr<TableReader> reader_;
 };
+
+// ------------------------------------------------------------- format 12
+
+// A format-12 sub-table of `groups` (start, end, first glyph), with the group
+// count given or counted.
+Bytes Format12(const std::vector<std::array<uint32_t, 3>> &groups, int64_t count = -1) {
+    Bytes t;
+    auto put32 = [&t](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) t.push_back(uint8_t(v >> shift));
+    };
+    t = {0, 12, 0, 0};
+    put32(uint32_t(16 + 12 * groups.size()));
+    put32(0);
+    put32(uint32_t(count < 0 ? int64_t(groups.size()) : count));
+    for (const auto &g : groups) put32(g[0]), put32(g[1]), put32(g[2]);
+    return t;
+}
+
+// Codes above U+FFFF come from the (3, 10) format-12 map, whose groups must
+// be in order, apart and inside the table; glyphs past the font's count are
+// no glyphs.  A table that breaks a rule is not used at all.
+TEST_F(Cmap, Format12ReachesSupplementaryPlanesAndRefusesDisorder) {
+    const struct {
+        const char *what;
+        uint16_t encoding;
+        Bytes table;
+        uint32_t at20B9F, at20BA0, at2F800;
+    } cases[] = {
+        {"good", 10, Format12({{0x41, 0x41, 1}, {0x20B9F, 0x20BA0, 2}, {0x2F800, 0x2F800, 1}}),
+         2, 3, 1},
+        {"out of order", 10, Format12({{0x2F800, 0x2F800, 1}, {0x20B9F, 0x20BA0, 2}}), 0, 0, 0},
+        {"overlapping", 10, Format12({{0x20B00, 0x20BA0, 1}, {0x20B9F, 0x2F800, 2}}), 0, 0, 0},
+        {"end before start", 10, Format12({{0x20BA0, 0x20B9F, 1}}), 0, 0, 0},
+        {"count past the table", 10, Format12({{0x20B9F, 0x20B9F, 1}}, 0x20000000), 0, 0, 0},
+        {"glyph past the font", 10, Format12({{0x20B9F, 0x20BA0, 3}}), 3, 0, 0},
+        {"not the full repertoire", 1, Format12({{0x20B9F, 0x20BA0, 2}}), 0, 0, 0},
+    };
+    for (const auto &c : cases) {
+        FontBuilder b;
+        b.AddGlyph(Glyph::Simple({{{0, 0}, {0, 10}, {10, 10}}}));
+        b.AddGlyph(Glyph::Simple({{{0, 0}, {0, 20}, {20, 20}}}));
+        b.AddGlyph(Glyph::Simple({{{0, 0}, {0, 30}, {30, 30}}}));
+        ASSERT_TRUE(Open(b.Cmap4(3, 1, {{0x41, 1}}).CmapRaw(3, c.encoding, c.table))) << c.what;
+        EXPECT_EQ(c.at20B9F, Glyph(0x20B9F)) << c.what;
+        EXPECT_EQ(c.at20BA0, Glyph(0x20BA0)) << c.what;
+        EXPECT_EQ(c.at2F800, Glyph(0x2F800)) << c.what;
+        EXPECT_EQ(1u, Glyph(0x41)) << c.what;  // the BMP still comes from format 4
+    }
+}
 
 // -------------------------------------------------------------- format 4
 

@@ -40,10 +40,8 @@ std::string NotInFont(const std::string &label) {
     return label + " is not in the font; glyph 0 is drawn in its place";
 }
 
-// The map's answer, or 0 for values no 16-bit character map can hold.
-uint32_t LookUp(_TTFont &font, uint32_t code) {
-    return code <= 0xFFFF ? GetGlyphNo(&font, code) : 0;
-}
+// The map's answer (codes above U+FFFF come from the font's format-12 map).
+uint32_t LookUp(_TTFont &font, uint32_t code) { return GetGlyphNo(&font, code); }
 
 uint32_t ThroughConcordance(TextEncoding space, const DbcsChar &c) {
     const char *bytes = reinterpret_cast<const char *>(c.bytes);

@@ -396,6 +396,10 @@ struct _TTFont {
     const uint8_t *lpcmapStandardTable;
     const uint8_t *lpcmapHighByteTable;
     const uint8_t *lpcmapSeg2DeltaValues;
+    // The format-12 sub-table's groups (12 bytes each, checked to be in
+    // order and apart), for codes above U+FFFF; null when there is none.
+    const uint8_t *lpcmapGroups;
+    uint32_t uGroups;
     int16_t iVertical;
     _mortHeader *lpMortHeader;
     _LookupSingleLE *lpLookupSingle;

@@ -28,8 +28,8 @@
 
 namespace kelmor {
 
-int32_t xEnd = 0;
-int32_t yEnd = 0;
+thread_local int32_t xEnd = 0;
+thread_local int32_t yEnd = 0;
 
 namespace {
 

@@ -14,9 +14,10 @@ namespace kelmor {
 constexpr uint32_t MaxTransitions = 20;
 constexpr int32_t kMaxScanBufferBytes = 65000;
 
-// Current point of the edge stream, shared by all fonts.
-extern int32_t xEnd;
-extern int32_t yEnd;
+// Current point of the edge stream: one per thread, so that fonts drawn on
+// different threads never share a pen.
+extern thread_local int32_t xEnd;
+extern thread_local int32_t yEnd;
 
 // A polyline vertex.
 struct _POINT {

@@ -24,6 +24,8 @@ constexpr uint32_t kFormat2KeysEnd = 6 + 2 * 256;  // where the sub-headers star
 constexpr uint32_t kFormat4HeaderSize = 14;
 constexpr uint32_t kSubHeaderSize = 8;
 constexpr uint16_t kVerticalEntrySize = 4;
+constexpr uint32_t kFormat12HeaderSize = 16;
+constexpr uint32_t kGroupSize = 12;
 
 // Offset of a pointer into CmapBuffer from its start.
 uint64_t CmapPosition(const _TTFont *pF, const uint8_t *p) { return uint64_t(p - pF->CmapBuffer); }
@@ -62,6 +64,53 @@ void UseFormat4(_TTFont *pF, const uint8_t *table, const cmapSubTableDirectory &
     pF->glyphIndexArray = pF->idRangeOffset + s;
 }
 
+// Format 12, segmented coverage of all of Unicode:
+//
+//   offset  size      field
+//   0       2         format (12)
+//   2       2         reserved
+//   4       4         length
+//   8       4         language
+//   12      4         numGroups
+//   16      12 * n    groups: startCharCode, endCharCode, startGlyphID
+//
+// Groups must be sorted by start and may not overlap: the lookup is a binary
+// search, and a table that breaks the order could answer differently from
+// what a reader scanning it in order would.  Such a table is not used.
+bool GroupsInOrder(const uint8_t *groups, uint32_t count) {
+    uint32_t nextAllowed = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t *g = groups + uint64_t(i) * kGroupSize;
+        const uint32_t start = ReadBE32(g), end = ReadBE32(g + 4);
+        if (start > end || (i > 0 && start < nextAllowed)) return false;
+        if (end == UINT32_MAX) return i + 1 == count;
+        nextAllowed = end + 1;
+    }
+    return true;
+}
+
+// Unicode's full repertoire: (3, 10), or Unicode platform encodings 4 and 6.
+bool FullUnicodeRecord(const cmapSubTableDirectory &record) {
+    return (record.PlatformID == 3 && record.SpecificEncodingID == 10) ||
+           (record.PlatformID == 0 &&
+            (record.SpecificEncodingID == 4 || record.SpecificEncodingID == 6));
+}
+
+void UseFormat12(_TTFont *pF, const cmapSubTableDirectory &record) {
+    uint32_t high = 0, low = 0;
+    const uint64_t countAt = uint64_t(record.Offset) + 12;
+    if (!FullUnicodeRecord(record) || !ReadCmap16(pF, countAt, &high) ||
+        !ReadCmap16(pF, countAt + 2, &low))
+        return;
+    const uint32_t count = (high << 16) | low;
+    const uint64_t groupsAt = uint64_t(record.Offset) + kFormat12HeaderSize;
+    if (!SpanInside(groupsAt, uint64_t(count) * kGroupSize, uint64_t(pF->CmapSize))) return;
+    const uint8_t *groups = pF->CmapBuffer + groupsAt;
+    if (!GroupsInOrder(groups, count)) return;
+    pF->lpcmapGroups = groups;
+    pF->uGroups = count;
+}
+
 // Records this sub-table when it is of a format we look codes up in; for each
 // format the last record in the directory wins.  A sub-table whose fixed part
 // (format 0's glyph array, format 2's sub-header keys, format 4's header and
@@ -74,6 +123,7 @@ void ChooseSubTable(_TTFont *pF, const cmapSubTableDirectory &record) {
     if ((DebugBits & 4) != 0 && lpLogFile != nullptr)
         std::fprintf(lpLogFile, "C-Map %d: platform = %02x, encoding = %02x\n", int(format),
                      unsigned(record.PlatformID), unsigned(record.SpecificEncodingID));
+    if (format == 12) return UseFormat12(pF, record);
     if (!SubTableFits(pF, record.Offset, format)) return;
     const uint8_t *table = pF->CmapBuffer + record.Offset;
     if (format == 0) {
@@ -191,8 +241,30 @@ bool LooksUpInHighByteTable(const _TTFont *pF) {
     return pF->lpcmapHighByteTable != nullptr && !CharsetFromSegmentTable(pF);
 }
 
+// The glyph of a code above U+FFFF from the format-12 groups; 0 when no
+// group holds it or it names a glyph the font does not have.
+uint32_t GetGlyphNoFromGroups(const _TTFont *pF, uint32_t c) {
+    uint32_t lowest = 0, highest = pF->uGroups;
+    while (lowest < highest) {
+        const uint32_t middle = lowest + (highest - lowest) / 2;
+        const uint8_t *g = pF->lpcmapGroups + uint64_t(middle) * kGroupSize;
+        if (c < ReadBE32(g)) {
+            highest = middle;
+        } else if (c > ReadBE32(g + 4)) {
+            lowest = middle + 1;
+        } else {
+            const uint64_t glyph = uint64_t(ReadBE32(g + 8)) + (c - ReadBE32(g));
+            return glyph < pF->leMaximumProfile.numGlyphs ? uint32_t(glyph) : 0;
+        }
+    }
+    return 0;
+}
+
 uint32_t GetGlyphNo(_TTFont *pF, uint32_t c) {
     if (LooksUpInHighByteTable(pF)) return GetGlyphNoFromHiLo(pF, c);
+    // Codes beyond the Basic Multilingual Plane have no place in the
+    // 16-bit tables.
+    if (c > 0xFFFF) return pF->lpcmapGroups != nullptr ? GetGlyphNoFromGroups(pF, c) : 0;
     if (pF->lpcmapSeg2DeltaValues == nullptr) return 0;
     int32_t i = FindSegment(pF, c);
     if (i < 0) return 0;
