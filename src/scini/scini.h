@@ -57,14 +57,24 @@ char *TrimWhiteSpace(char *lpszIn);
 void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, int32_t iType,
                         int32_t iMaxFields, const char *lpszFileName, const char *lpszSection);
 // Writes every record as key=field1,field2,...,  (keys of the section that
-// the list does not hold are left alone).
-void WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection);
-// Makes the section an exact image of the list, in list order, in one
-// change of the file, so that no reader ever sees it empty half-way.
-// Refused as a whole, the file unchanged, when the store refuses any record
-// (a value too long, a key it could not read back); false then.
+// the list does not hold are left alone).  A field holding ',' or '"', equal
+// to "*" or with blanks around it is written in quotes (quotes in it
+// doubled), so that it reads back as written.  A record the store cannot
+// hold (a line break anywhere, '=' in the key) is left out and its key
+// untouched; the others are written.  False, with the cause in
+// ProfileLastError, when any record was left out or the write failed.
+bool WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection);
+// Makes the section an exact image of the storable records of the list, in
+// list order, in one change of the file, so that no reader ever sees it
+// empty half-way.  Records left out and failures as for WriteIniTypes.
 bool ReplaceIniSection(_IniFieldsType *pifHead, const char *lpszFileName,
                        const char *lpszSection);
+// Whether the store can hold the record as written.
+bool IniRecordIsWritable(const _IniFieldsType *pif, const char *lpszSection);
+// Writes one record's key and value, leaving the rest of the file as it is
+// (one locked read-modify-write of the file).  False, cause in
+// ProfileLastError, when it could not be written.
+bool WriteIniRecord(const _IniFieldsType *pif, const char *lpszFileName, const char *lpszSection);
 // Removes every key of the section; the section header stays.
 void DeleteAllIniEntries(const char *lpszFileName, const char *lpszSection);
 
