@@ -53,8 +53,6 @@ constexpr int kMapLogLevel = 28;
 constexpr int kNameBytes = 64;
 constexpr int kPostScriptNameID = 6;
 constexpr int kFullNameID = 4;
-// The TrueType file name a .FOT file yields, terminator included.
-constexpr size_t kFotNameBytes = 128;
 
 // The library's own reader; the font directory entry it also yields is of
 // no use here.
@@ -296,11 +294,9 @@ intptr_t ChooseFromWindows(void *hdlg) {
         return 0;
     TestReDupe(SlotOf(pif, kSlotFotFile), chosen.c_str());
     ShowSlot(hdlg, CTL_FOT_FILE, pif, kSlotFotFile);
-    char fontFile[kFotNameBytes] = "";
+    char fontFile[kFontFileBytes] = "";
     if (fotReader(SlotText(pif, kSlotFotFile), fontFile) != 1) return 0;
-    // The reader cuts a longer name to fit; a name that fills its buffer
-    // may have lost its end, and a cut path would name another file.
-    if (std::strlen(fontFile) >= kFotNameBytes - 1) {
+    if (FontFileNameMayBeCut(fontFile)) {
         DialogWarn(hdlg, "The TrueType file name in this file is too long", "File Error");
         return 0;
     }
