@@ -53,7 +53,10 @@ _IniFieldsType *GetSelection(_IniFieldsType *pif, int32_t iIdx);
 char *TrimWhiteSpace(char *lpszIn);
 
 // Replaces the list with the keys of lpszSection: every record gets
-// iMaxFields slots, all non-null, missing trailing fields empty.
+// iMaxFields slots, all non-null, missing trailing fields empty.  Fields
+// are split at commas and trimmed; a field that begins with a quote is
+// taken as written between its quotes (a doubled quote inside is one
+// quote), the way WriteIniTypes writes the fields that need it.
 void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, int32_t iType,
                         int32_t iMaxFields, const char *lpszFileName, const char *lpszSection);
 // Writes every record as key=field1,field2,...,  (keys of the section that
