@@ -261,32 +261,36 @@ TEST_F(GdiEntries, AssociatesABitmapFontWithTheFullName) {
         kelmor_test::ReadTextFile(szIniFile));
 }
 
+// What a callback that changes the list is given, and what it saw.
+struct Reentry {
+    std::string ini, font;
+    std::vector<std::string> faces;
+    bool reload;
+};
+
+int32_t KELMOR_CALL ChangeTheListDuringTheWalk(const KELMOR_NEWLOGFONT *lf,
+                                               const KELMOR_NEWTEXTMETRICA *, uint32_t,
+                                               intptr_t lParam) {
+    auto *r = reinterpret_cast<Reentry *>(lParam);
+    r->faces.push_back(lf->elfLogFont.lfFaceName);
+    if (r->reload) {
+        KelmoRegisterApp(nullptr);  // frees and rebuilds the list
+        std::snprintf(szIniFile, sizeof szIniFile, "%s", r->ini.c_str());
+        InitKELMOFromIni();
+    } else {
+        EXPECT_EQ(0, KelmoAddFontResource(r->font.c_str()));  // grows the list
+    }
+    return r->faces.size() < 10 ? 1 : 0;  // a walk that never ends stops here
+}
+
 // A callback may reload the settings or install a font: the walk reports
 // the entries as they were when it began, and it ends.
 TEST_F(GdiEntries, CallbacksMayChangeTheList) {
     std::string font = FontWith(2).NameUtf16(3, 2, 0x411, 4, "Added").WriteTo(Path("add.ttf"));
     WriteInstalled("A=a.FOT,a.ttf,SJS,SJS,A,48,SC,\r\nB=b.FOT,b.ttf,SJS,SJS,B,48,SC,\r\n");
-    struct Reentry {
-        std::string ini, font;
-        std::vector<std::string> faces;
-        bool reload;
-    };
-    auto callback = [](const KELMOR_NEWLOGFONT *lf, const KELMOR_NEWTEXTMETRICA *, uint32_t,
-                       intptr_t lParam) -> int32_t {
-        auto *r = reinterpret_cast<Reentry *>(lParam);
-        r->faces.push_back(lf->elfLogFont.lfFaceName);
-        if (r->reload) {
-            KelmoRegisterApp(nullptr);  // frees and rebuilds the list
-            std::snprintf(szIniFile, sizeof szIniFile, "%s", r->ini.c_str());
-            InitKELMOFromIni();
-        } else {
-            EXPECT_EQ(0, KelmoAddFontResource(r->font.c_str()));  // grows the list
-        }
-        return r->faces.size() < 10 ? 1 : 0;  // a walk that never ends stops here
-    };
     for (bool reload : {true, false}) {
         Reentry r{szIniFile, font, {}, reload};
-        KelmoEnumFontFamilies(nullptr, nullptr, callback, intptr_t(&r));
+        KelmoEnumFontFamilies(nullptr, nullptr, ChangeTheListDuringTheWalk, intptr_t(&r));
         EXPECT_EQ((std::vector<std::string>{"A", "B"}), r.faces) << reload;
     }
 }
