@@ -46,12 +46,13 @@ char *NextName(char *name) { return name + std::strlen(name) + 1; }
 // saved cut by the next rewrite of the section.  One character more than the
 // store writes is the most read, so a longer hand-written value still comes
 // back too long to be written again.
-char *ReadWholeValue(const char *lpszFileName, const char *lpszSection, const char *key) {
+char *ReadWholeValue(const char *lpszFileName, const char *lpszSection, const char *key,
+                     const char *lpszDefault = "") {
     constexpr uint32_t kMostBytes = kMaxProfileValueLength + 2;
     for (uint32_t size = kIniValueReadBytes;; size = size * 2 < kMostBytes ? size * 2 : kMostBytes) {
         char *value = static_cast<char *>(std::malloc(size));
         if (!value) return nullptr;
-        uint32_t length = ProfileReadString(lpszFileName, lpszSection, key, "", value, size);
+        uint32_t length = ProfileReadString(lpszFileName, lpszSection, key, lpszDefault, value, size);
         if (length + 1 < size || size == kMostBytes) return value;
         std::free(value);
     }
@@ -237,26 +238,44 @@ struct JoinedRecord {
     std::string value;
 };
 
+// The value the file holds for `key`, when it holds the key.  A line break
+// is never a stored value, so it stands for "absent".
+bool FileValue(const char *lpszFileName, const char *lpszSection, const char *key,
+               std::string *value) {
+    char *text = ReadWholeValue(lpszFileName, lpszSection, key, "\n");
+    if (!text) return false;
+    bool present = std::strcmp(text, "\n") != 0;
+    if (present) *value = text;
+    std::free(text);
+    return present;
+}
+
 // Every record with a key that the store can hold, key and joined fields;
-// false when any record was left out.
-bool JoinWritableRecords(_IniFieldsType *pifHead, const char *lpszSection,
+// false when any record was left out.  For a record left out whose key the
+// file holds, `keepFileValue` takes the file's value instead, so that a
+// rewrite of the whole section keeps it.
+bool JoinWritableRecords(_IniFieldsType *pifHead, const char *lpszFileName,
+                         const char *lpszSection, bool keepFileValue,
                          std::vector<JoinedRecord> *records) {
     bool all = true;
     for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext) {
         if (!pif->ppFields[0]) continue;
         std::string value = JoinFields(pif);
         bool writable = ProfileTextIsWritable(lpszSection, pif->ppFields[0], value.c_str());
-        if (writable) records->push_back({pif->ppFields[0], std::move(value)});
         all = all && writable;
+        if (writable ||
+            (keepFileValue && ProfileTextIsWritable(lpszSection, pif->ppFields[0], "") &&
+             FileValue(lpszFileName, lpszSection, pif->ppFields[0], &value)))
+            records->push_back({pif->ppFields[0], std::move(value)});
     }
     return all;
 }
 
-bool ApplyRecords(const std::vector<JoinedRecord> &records, bool deleteFirst,
-                  const char *lpszFileName, const char *lpszSection) {
+// All deletions first, then all values in list order.
+bool ApplyRecords(const std::vector<JoinedRecord> &records, const char *lpszFileName,
+                  const char *lpszSection) {
     std::vector<ProfileChange> changes;
-    if (deleteFirst)
-        for (const JoinedRecord &r : records) changes.push_back({r.key, nullptr});
+    for (const JoinedRecord &r : records) changes.push_back({r.key, nullptr});
     for (const JoinedRecord &r : records) changes.push_back({r.key, r.value.c_str()});
     return changes.empty() || ProfileApplyChanges(lpszFileName, lpszSection, changes.data(), changes.size());
 }
@@ -286,15 +305,15 @@ bool WriteIniRecord(const _IniFieldsType *pif, const char *lpszFileName, const c
 // (deleting it first would lose the entry), and the others are written.
 bool WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection) {
     std::vector<JoinedRecord> records;
-    bool all = JoinWritableRecords(pifHead, lpszSection, &records);
-    bool written = ApplyRecords(records, true, lpszFileName, lpszSection);
+    bool all = JoinWritableRecords(pifHead, lpszFileName, lpszSection, false, &records);
+    bool written = ApplyRecords(records, lpszFileName, lpszSection);
     return all ? written : LeftOut(written);
 }
 
 bool ReplaceIniSection(_IniFieldsType *pifHead, const char *lpszFileName,
                        const char *lpszSection) {
     std::vector<JoinedRecord> records;
-    bool all = JoinWritableRecords(pifHead, lpszSection, &records);
+    bool all = JoinWritableRecords(pifHead, lpszFileName, lpszSection, true, &records);
     std::vector<ProfileChange> entries;
     for (const JoinedRecord &r : records) entries.push_back({r.key, r.value.c_str()});
     bool written = ProfileReplaceSection(lpszFileName, lpszSection, entries.data(), entries.size());

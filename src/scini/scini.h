@@ -69,7 +69,8 @@ void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, 
 bool WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection);
 // Makes the section an exact image of the storable records of the list, in
 // list order, in one change of the file, so that no reader ever sees it
-// empty half-way.  Records left out and failures as for WriteIniTypes.
+// empty half-way.  A record left out keeps the value the file holds for its
+// key, if any.  Failures as for WriteIniTypes.
 bool ReplaceIniSection(_IniFieldsType *pifHead, const char *lpszFileName,
                        const char *lpszSection);
 // Whether the store can hold the record as written.

@@ -44,6 +44,7 @@ struct List {
         EXPECT_EQ(keys, backwards);
         return keys;
     }
+    _IniFieldsType *Find(const char *key) const { return FindIniType(head, key); }
     void Read(const std::string &ini, int32_t iMaxFields, const char *section = "S") {
         ReadIniFieldsTypes(&head, &tail, 55, iMaxFields, ini.c_str(), section);
     }
@@ -204,9 +205,11 @@ TEST(IniSection, AnUnstorableRecordDoesNotBlockTheOthers) {
         EXPECT_EQ(EINVAL, ProfileLastError());
         List back;
         back.Read(ini, 2);
+        // The key of the record left out keeps its old value.
         EXPECT_EQ(write == WriteIniTypes ? Strings({"Broken", "Good", "Later"})
-                                         : Strings({"Good", "Later"}),
+                                         : Strings({"Good", "Broken", "Later"}),
                   back.Keys());
+        EXPECT_EQ(Strings({"Broken", "old"}), SlotsOf(back.Find("Broken")));
     }
     EXPECT_FALSE(IniRecordIsWritable(GetSelection(list.head, 2), "S"));
     EXPECT_TRUE(IniRecordIsWritable(list.head, "S"));
