@@ -34,6 +34,13 @@ install(TARGETS ${KELMOR_LIBRARY_TARGET} EXPORT kelmorTargets
 install(FILES ${PROJECT_SOURCE_DIR}/include/kelmor.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 if(TARGET kelmor_tool)
     install(TARGETS kelmor_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # The tool shares the installed library's Kelmor.ini: it looks for the
+    # library in the library directory of its own prefix.
+    file(RELATIVE_PATH KELMOR_TOOL_TO_LIBDIR /prefix/${CMAKE_INSTALL_BINDIR}
+         /prefix/${CMAKE_INSTALL_LIBDIR})
+    target_compile_definitions(kelmor_tool PRIVATE
+        KELMOR_TOOL_TO_LIBDIR="${KELMOR_TOOL_TO_LIBDIR}"
+        KELMOR_LIBRARY_FILE="libkelmor.so.${KELMOR_ABI_VERSION}")
 endif()
 
 install(EXPORT kelmorTargets NAMESPACE kelmor:: DESTINATION ${KELMOR_CMAKE_DIR})

@@ -171,13 +171,23 @@ int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
  *   result, 0 when it was never called.  hdc is not used. */
 int32_t KELMOR_CALL KelmoEnumFontFamilies(void *hdc, const char *lpszFamily,
                                           KELMOR_FONTENUMPROC fntenmprc, intptr_t lParam);
-/* 9 KelmoAddFontResource: installs the .ttf file under its full name and
- *   rewrites the installed list in the ini file.  Always 0: success shows in
- *   the ini file only. */
+/* Why KelmoAddFontResource or KelmoAssociateBitmap could not write the ini
+ * file (they return 0 when it was written or there was nothing to write). */
+#define KELMOR_WRITE_UNSTORABLE (-1) /* a name or path the ini file cannot hold
+                                        (a line break, '=' in the font's name) */
+#define KELMOR_WRITE_DENIED (-2)     /* no permission, a read-only file or disk */
+#define KELMOR_WRITE_NO_SPACE (-3)   /* the disk or a quota is full, file too large */
+#define KELMOR_WRITE_FAILED (-4)     /* another error, or no ini file is known */
+/* 9 KelmoAddFontResource: installs the .ttf file under its full name: adds
+ *   the entry and writes its key to the ini file (other entries are left as
+ *   the file holds them).  0 when written, and for a file that is no font or
+ *   has no full name (nothing is installed); a KELMOR_WRITE_ code when the
+ *   entry could not be written (it is then not installed). */
 int32_t KELMOR_CALL KelmoAddFontResource(const char *lpszFilename);
 /* 10 KelmoAssociateBitmap: records lpszFilename as the bitmap font for
- *   iResolution in section "Bitmap for <full name of the font>".  Always 0;
- *   iMaxResolution is not used. */
+ *   iResolution in section "Bitmap for <full name of the font>".  0, or a
+ *   KELMOR_WRITE_ code when it could not be written; iMaxResolution is not
+ *   used. */
 int32_t KELMOR_CALL KelmoAssociateBitmap(int32_t lHandle, int iMaxResolution, int iResolution,
                                          const char *lpszFilename);
 /* 11 KelmoRemoveFontResource: does nothing; always 0. */

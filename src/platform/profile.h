@@ -4,7 +4,8 @@
 // kelmor32.dll uses the Win32 private-profile calls.  On Linux the library
 // keeps its own store with the same semantics: section and key names compare
 // ignoring letter case, values are read with surrounding blanks and one pair
-// of matching surrounding quotes removed, lines starting with ';', unknown
+// of matching surrounding quotes removed (and written so that they read back
+// as given, see ProfileStoredValue), lines starting with ';', unknown
 // sections and lines the store does not understand are kept untouched, CRLF
 // and LF line ends are both read (a rewritten file keeps the ending of its
 // first line; a new file gets CRLF).  Odd files read as the Windows calls
@@ -18,7 +19,10 @@
 // place instead, with the whole new text prepared first.  Writers take
 // turns through an advisory lock (flock) on the file, so concurrent changes
 // from several processes are all kept.  A file that exists but cannot be
-// read, or that the caller may not write, is never written over.
+// read, or that the caller may not write, is never written over; nor is a
+// file over 64 MiB, which reads as empty (ini files are small: the limit
+// only bounds the memory a stray file can take).  A symbolic link is written
+// through: the file it names changes (or is created), the link stays.
 //
 // An empty lpszFileName names no file: reads give the default, writes fail.
 //
@@ -31,9 +35,11 @@
 #ifndef KELMOR_PLATFORM_PROFILE_H
 #define KELMOR_PLATFORM_PROFILE_H
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace kelmor {
 
@@ -88,6 +94,40 @@ inline bool ProfileDeleteKey(const char *lpszFileName, const char *lpszSection,
                              const char *lpszKey) {
     ProfileChange change{lpszKey, nullptr};
     return ProfileApplyChanges(lpszFileName, lpszSection, &change, 1);
+}
+
+// Why the last change of the calling thread failed: 0 after a success,
+// EINVAL for a name or value the store cannot hold (see
+// ProfileTextIsWritable), else the system's error number (EACCES, EROFS,
+// ENOSPC, EFBIG, EIO, ...).  Only the writing calls set it.
+int ProfileLastError();
+// For callers that refuse a text before asking the store: sets what
+// ProfileLastError reports.
+void ProfileSetLastError(int error);
+
+// The cause of a failed change as text for a message.
+inline const char *ProfileErrorText(int error) {
+    if (error == EINVAL) return "a name or value an ini file cannot hold (a line break, or '=' in a name)";
+    return std::strerror(error);
+}
+
+// Reading a value drops the blanks around it and one pair of matching
+// quotes (" or ') around it, as the Windows profile calls do.  A value that
+// would lose either is written inside one more pair of double quotes, which
+// the reader takes away again, so every value reads back as written.  Both
+// stores write the same bytes.
+inline bool ProfileValueNeedsQuotes(const char *lpszValue) {
+    size_t length = lpszValue ? std::strlen(lpszValue) : 0;
+    if (length == 0) return false;
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    char first = lpszValue[0], last = lpszValue[length - 1];
+    bool quoted = length >= 2 && (first == '"' || first == '\'') && last == first;
+    return isBlank(first) || isBlank(last) || quoted;
+}
+
+inline std::string ProfileStoredValue(const char *lpszValue) {
+    std::string value = lpszValue ? lpszValue : "";
+    return ProfileValueNeedsQuotes(lpszValue) ? '"' + value + '"' : value;
 }
 
 // The longest value either store reads back whole (the Windows profile

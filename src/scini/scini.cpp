@@ -1,7 +1,10 @@
 #include "scini/scini.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/profile.h"
 #include "scparse/scparse.h"
@@ -12,9 +15,8 @@ namespace kelmor {
 namespace {
 
 constexpr uint32_t kKeyNamesFirstBytes = 8192;
-// Beyond this a section is not a settings section; its keys are read only
-// up to here.
-constexpr uint32_t kKeyNamesMaxBytes = 1024 * 1024;
+// The store reads no file larger than this, so no section's names need more.
+constexpr uint32_t kKeyNamesMaxBytes = 64 * 1024 * 1024;
 
 void ReplaceSlot(char *&slot, const char *text) {
     char *copy = CopyString(text);
@@ -44,12 +46,13 @@ char *NextName(char *name) { return name + std::strlen(name) + 1; }
 // saved cut by the next rewrite of the section.  One character more than the
 // store writes is the most read, so a longer hand-written value still comes
 // back too long to be written again.
-char *ReadWholeValue(const char *lpszFileName, const char *lpszSection, const char *key) {
+char *ReadWholeValue(const char *lpszFileName, const char *lpszSection, const char *key,
+                     const char *lpszDefault = "") {
     constexpr uint32_t kMostBytes = kMaxProfileValueLength + 2;
     for (uint32_t size = kIniValueReadBytes;; size = size * 2 < kMostBytes ? size * 2 : kMostBytes) {
         char *value = static_cast<char *>(std::malloc(size));
         if (!value) return nullptr;
-        uint32_t length = ProfileReadString(lpszFileName, lpszSection, key, "", value, size);
+        uint32_t length = ProfileReadString(lpszFileName, lpszSection, key, lpszDefault, value, size);
         if (length + 1 < size || size == kMostBytes) return value;
         std::free(value);
     }
@@ -72,27 +75,46 @@ void AddRecordFromValue(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, 
     static char empty[1];
     char *slots[kIniFieldCapacity] = {key};
     int32_t found = GetQuoteArgsWhole(value, ",", iMaxFields);
-    for (int32_t i = 0; i + 1 < kIniFieldCapacity; ++i)
-        slots[i + 1] = i < found ? TrimWhiteSpace(Arguments[i]) : empty;
+    for (int32_t i = 0; i + 1 < kIniFieldCapacity; ++i) {
+        bool present = i < found && i < kMaxArguments;
+        slots[i + 1] = !present ? empty : ArgumentQuoted[i] ? Arguments[i] : TrimWhiteSpace(Arguments[i]);
+    }
     AddIniFieldsType(lppifHead, lppifTail, slots, iType, iMaxFields);
 }
 
-// key=field1,field2,...,  with a comma after every field; a null field is
-// written as an empty one.
-char *JoinFields(const _IniFieldsType *pif) {
-    size_t size = 1;
-    for (int32_t i = 1; i < pif->iFields; ++i)
-        size += (pif->ppFields[i] ? std::strlen(pif->ppFields[i]) : 0) + 1;
-    char *value = static_cast<char *>(std::malloc(size));
-    if (!value) return nullptr;
-    char *end = value;
-    for (int32_t i = 1; i < pif->iFields; ++i) {
-        size_t length = pif->ppFields[i] ? std::strlen(pif->ppFields[i]) : 0;
-        std::memcpy(end, pif->ppFields[i] ? pif->ppFields[i] : "", length);
-        end += length;
-        *end++ = ',';
+// A field that would not read back as written goes in quotes, with its
+// quotes doubled: one holding the delimiter or a quote, one equal to the
+// comment marker, one with blanks around it (unquoted fields are trimmed).
+// Every other field is written as it is, as it always was.
+bool FieldNeedsQuotes(const char *field) {
+    size_t length = std::strlen(field);
+    if (length == 0) return false;
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    return std::strpbrk(field, ",\"") || std::strcmp(field, "*") == 0 || isBlank(field[0]) ||
+           isBlank(field[length - 1]);
+}
+
+void AppendField(std::string *value, const char *field) {
+    if (!FieldNeedsQuotes(field)) {
+        *value += field;
+        return;
     }
-    *end = '\0';
+    *value += '"';
+    for (const char *c = field; *c; ++c) {
+        if (*c == '"') *value += '"';
+        *value += *c;
+    }
+    *value += '"';
+}
+
+// field1,field2,...,  with a comma after every field; a null field is
+// written as an empty one.
+std::string JoinFields(const _IniFieldsType *pif) {
+    std::string value;
+    for (int32_t i = 1; i < pif->iFields; ++i) {
+        AppendField(&value, pif->ppFields[i] ? pif->ppFields[i] : "");
+        value += ',';
+    }
     return value;
 }
 
@@ -211,65 +233,91 @@ void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, 
 
 namespace {
 
-void FreeJoinedRecords(ProfileChange *entries, size_t count) {
-    for (size_t i = 0; i < count; ++i) std::free(const_cast<char *>(entries[i].lpszValue));
-    std::free(entries);
+struct JoinedRecord {
+    const char *key;
+    std::string value;
+};
+
+// The value the file holds for `key`, when it holds the key.  A line break
+// is never a stored value, so it stands for "absent".
+bool FileValue(const char *lpszFileName, const char *lpszSection, const char *key,
+               std::string *value) {
+    char *text = ReadWholeValue(lpszFileName, lpszSection, key, "\n");
+    if (!text) return false;
+    bool present = std::strcmp(text, "\n") != 0;
+    if (present) *value = text;
+    std::free(text);
+    return present;
 }
 
-// Every record with a key as a store entry: the key and the joined fields,
-// the values on the heap (FreeJoinedRecords frees them).  False, with
-// nothing left allocated, when memory runs out.
-bool JoinRecords(_IniFieldsType *pifHead, ProfileChange **entries, size_t *count) {
-    size_t records = 0;
-    for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext) ++records;
-    *count = 0;
-    *entries = static_cast<ProfileChange *>(std::calloc(records + 1, sizeof(ProfileChange)));
-    if (!*entries) return false;
+// Every record with a key that the store can hold, key and joined fields;
+// false when any record was left out.  For a record left out whose key the
+// file holds, `keepFileValue` takes the file's value instead, so that a
+// rewrite of the whole section keeps it.
+bool JoinWritableRecords(_IniFieldsType *pifHead, const char *lpszFileName,
+                         const char *lpszSection, bool keepFileValue,
+                         std::vector<JoinedRecord> *records) {
+    bool all = true;
     for (_IniFieldsType *pif = pifHead; pif; pif = pif->pNext) {
         if (!pif->ppFields[0]) continue;
-        char *value = JoinFields(pif);
-        if (!value) {
-            FreeJoinedRecords(*entries, *count);
-            return false;
-        }
-        (*entries)[(*count)++] = {pif->ppFields[0], value};
+        std::string value = JoinFields(pif);
+        bool writable = ProfileTextIsWritable(lpszSection, pif->ppFields[0], value.c_str());
+        all = all && writable;
+        if (writable ||
+            (keepFileValue && ProfileTextIsWritable(lpszSection, pif->ppFields[0], "") &&
+             FileValue(lpszFileName, lpszSection, pif->ppFields[0], &value)))
+            records->push_back({pif->ppFields[0], std::move(value)});
     }
-    return true;
+    return all;
+}
+
+// All deletions first, then all values in list order.
+bool ApplyRecords(const std::vector<JoinedRecord> &records, const char *lpszFileName,
+                  const char *lpszSection) {
+    std::vector<ProfileChange> changes;
+    for (const JoinedRecord &r : records) changes.push_back({r.key, nullptr});
+    for (const JoinedRecord &r : records) changes.push_back({r.key, r.value.c_str()});
+    return changes.empty() || ProfileApplyChanges(lpszFileName, lpszSection, changes.data(), changes.size());
+}
+
+// Reports a record that was left out once the others are written.
+bool LeftOut(bool written) {
+    if (written) ProfileSetLastError(EINVAL);
+    return false;
 }
 
 }  // namespace
 
+bool IniRecordIsWritable(const _IniFieldsType *pif, const char *lpszSection) {
+    return pif && pif->ppFields[0] &&
+           ProfileTextIsWritable(lpszSection, pif->ppFields[0], JoinFields(pif).c_str());
+}
+
+bool WriteIniRecord(const _IniFieldsType *pif, const char *lpszFileName, const char *lpszSection) {
+    if (!pif || !pif->ppFields[0]) return false;
+    std::string value = JoinFields(pif);
+    return ProfileWriteString(lpszFileName, lpszSection, pif->ppFields[0], value.c_str());
+}
+
 // All deletions go first, then all values in list order, so the section's
 // keys follow the list; the store applies the batch with one rewrite where
-// it can.  A value the store would refuse stops the whole write before
-// anything is written: deleting its key first would lose the entry.
-void WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection) {
-    ProfileChange *values;
-    size_t count;
-    if (!JoinRecords(pifHead, &values, &count)) return;
-    bool writable = true;
-    for (size_t i = 0; i < count && writable; ++i)
-        writable = ProfileTextIsWritable(lpszSection, values[i].lpszKey, values[i].lpszValue);
-    auto *changes = static_cast<ProfileChange *>(std::calloc(2 * count + 1, sizeof(ProfileChange)));
-    if (writable && changes && count > 0) {
-        for (size_t i = 0; i < count; ++i) {
-            changes[i] = {values[i].lpszKey, nullptr};
-            changes[count + i] = values[i];
-        }
-        ProfileApplyChanges(lpszFileName, lpszSection, changes, 2 * count);
-    }
-    std::free(changes);
-    FreeJoinedRecords(values, count);
+// it can.  A record the store cannot hold is left out, its key untouched
+// (deleting it first would lose the entry), and the others are written.
+bool WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection) {
+    std::vector<JoinedRecord> records;
+    bool all = JoinWritableRecords(pifHead, lpszFileName, lpszSection, false, &records);
+    bool written = ApplyRecords(records, lpszFileName, lpszSection);
+    return all ? written : LeftOut(written);
 }
 
 bool ReplaceIniSection(_IniFieldsType *pifHead, const char *lpszFileName,
                        const char *lpszSection) {
-    ProfileChange *values;
-    size_t count;
-    if (!JoinRecords(pifHead, &values, &count)) return false;
-    bool replaced = ProfileReplaceSection(lpszFileName, lpszSection, values, count);
-    FreeJoinedRecords(values, count);
-    return replaced;
+    std::vector<JoinedRecord> records;
+    bool all = JoinWritableRecords(pifHead, lpszFileName, lpszSection, true, &records);
+    std::vector<ProfileChange> entries;
+    for (const JoinedRecord &r : records) entries.push_back({r.key, r.value.c_str()});
+    bool written = ProfileReplaceSection(lpszFileName, lpszSection, entries.data(), entries.size());
+    return all ? written : LeftOut(written);
 }
 
 void DeleteAllIniEntries(const char *lpszFileName, const char *lpszSection) {

@@ -53,18 +53,32 @@ _IniFieldsType *GetSelection(_IniFieldsType *pif, int32_t iIdx);
 char *TrimWhiteSpace(char *lpszIn);
 
 // Replaces the list with the keys of lpszSection: every record gets
-// iMaxFields slots, all non-null, missing trailing fields empty.
+// iMaxFields slots, all non-null, missing trailing fields empty.  Fields
+// are split at commas and trimmed; a field that begins with a quote is
+// taken as written between its quotes (a doubled quote inside is one
+// quote), the way WriteIniTypes writes the fields that need it.
 void ReadIniFieldsTypes(_IniFieldsType **lppifHead, _IniFieldsType **lppifTail, int32_t iType,
                         int32_t iMaxFields, const char *lpszFileName, const char *lpszSection);
 // Writes every record as key=field1,field2,...,  (keys of the section that
-// the list does not hold are left alone).
-void WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection);
-// Makes the section an exact image of the list, in list order, in one
-// change of the file, so that no reader ever sees it empty half-way.
-// Refused as a whole, the file unchanged, when the store refuses any record
-// (a value too long, a key it could not read back); false then.
+// the list does not hold are left alone).  A field holding ',' or '"', equal
+// to "*" or with blanks around it is written in quotes (quotes in it
+// doubled), so that it reads back as written.  A record the store cannot
+// hold (a line break anywhere, '=' in the key) is left out and its key
+// untouched; the others are written.  False, with the cause in
+// ProfileLastError, when any record was left out or the write failed.
+bool WriteIniTypes(_IniFieldsType *pifHead, const char *lpszFileName, const char *lpszSection);
+// Makes the section an exact image of the storable records of the list, in
+// list order, in one change of the file, so that no reader ever sees it
+// empty half-way.  A record left out keeps the value the file holds for its
+// key, if any.  Failures as for WriteIniTypes.
 bool ReplaceIniSection(_IniFieldsType *pifHead, const char *lpszFileName,
                        const char *lpszSection);
+// Whether the store can hold the record as written.
+bool IniRecordIsWritable(const _IniFieldsType *pif, const char *lpszSection);
+// Writes one record's key and value, leaving the rest of the file as it is
+// (one locked read-modify-write of the file).  False, cause in
+// ProfileLastError, when it could not be written.
+bool WriteIniRecord(const _IniFieldsType *pif, const char *lpszFileName, const char *lpszSection);
 // Removes every key of the section; the section header stays.
 void DeleteAllIniEntries(const char *lpszFileName, const char *lpszSection);
 

@@ -8,6 +8,7 @@ namespace kelmor {
 char ParseQuoteChar = '"';
 char ParseCommentStr[kCommentStrBytes] = "*";
 char *Arguments[kMaxArguments];
+bool ArgumentQuoted[kMaxArguments];
 
 namespace {
 
@@ -30,6 +31,7 @@ void InitArg(const char *Line, size_t maxLength) {
     OrigLength = static_cast<int32_t>(length);
     ArgPointer = 0;
     for (char *&argument : Arguments) argument = EmptyArgument;
+    for (bool &quoted : ArgumentQuoted) quoted = false;
 }
 
 bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n'; }
@@ -95,7 +97,48 @@ bool GetQuoteArg(char **Arguement, char *DelimStr) {
     return true;
 }
 
-int32_t SplitLine(const char *Line, size_t maxLength, const char *DelimStr, int32_t Maxlook) {
+// The position of the quote that opens a literal argument at ArgPointer
+// (after blanks), or -1 when the argument does not begin with one.
+int32_t LiteralQuoteAt() {
+    int32_t at = ArgPointer;
+    while (at < OrigLength && (ArgString[at] == ' ' || ArgString[at] == '\t')) ++at;
+    return at < OrigLength && ArgString[at] == ParseQuoteChar ? at : -1;
+}
+
+// A literal argument: the text up to the closing quote, doubled quotes
+// folded into one in place; what follows the closing quote up to the next
+// delimiter is dropped, as in GetQuoteArg.  An unclosed quote runs to the
+// end of the line.
+void GetLiteralArg(char **Arguement, const char *DelimStr, int32_t quoteAt) {
+    int32_t read = quoteAt + 1, write = quoteAt + 1;
+    while (read < OrigLength) {
+        if (ArgString[read] == ParseQuoteChar) {
+            if (read + 1 >= OrigLength || ArgString[read + 1] != ParseQuoteChar) break;
+            ++read;  // a doubled quote: keep one
+        }
+        ArgString[write++] = ArgString[read++];
+    }
+    ArgString[write] = '\0';
+    if (read < OrigLength) ++read;  // past the closing quote
+    while (read < OrigLength && !IsDelimiter(DelimStr, ArgString[read])) ++read;
+    *Arguement = ArgString + quoteAt + 1;
+    ArgPointer = read + 1;
+    EatSpace();
+}
+
+// One argument of a whole value: a literal one when it begins with a
+// quote, else as GetQuoteArg reads it.
+bool GetValueArg(char **Arguement, bool *quoted, char *DelimStr) {
+    NoteSpaces(DelimStr);
+    int32_t quoteAt = ArgPointer < OrigLength ? LiteralQuoteAt() : -1;
+    *quoted = quoteAt >= 0;
+    if (!*quoted) return GetQuoteArg(Arguement, DelimStr);
+    GetLiteralArg(Arguement, DelimStr, quoteAt);
+    return true;
+}
+
+int32_t SplitLine(const char *Line, size_t maxLength, const char *DelimStr, int32_t Maxlook,
+                  bool literalQuotes) {
     InitArg(Line, maxLength);
     char LocalDelimStr[kLocalDelimBytes] = {};
     if (DelimStr) std::strncpy(LocalDelimStr, DelimStr, kMaxDelimiters);
@@ -105,8 +148,11 @@ int32_t SplitLine(const char *Line, size_t maxLength, const char *DelimStr, int3
     int32_t count = 0;
     bool found;
     do {
-        found = GetQuoteArg(&Arguments[count], LocalDelimStr);
-        if (found && IsCommentMarker(Arguments[count])) {
+        bool quoted = false;
+        found = literalQuotes ? GetValueArg(&Arguments[count], &quoted, LocalDelimStr)
+                              : GetQuoteArg(&Arguments[count], LocalDelimStr);
+        ArgumentQuoted[count] = quoted;
+        if (found && !quoted && IsCommentMarker(Arguments[count])) {
             // The marker ends the list and is not an argument itself.
             Arguments[count] = EmptyArgument;
             break;
@@ -119,11 +165,11 @@ int32_t SplitLine(const char *Line, size_t maxLength, const char *DelimStr, int3
 }  // namespace
 
 int32_t GetQuoteArgs(const char *Line, const char *DelimStr, int32_t Maxlook) {
-    return SplitLine(Line, kMaxArgLine, DelimStr, Maxlook);
+    return SplitLine(Line, kMaxArgLine, DelimStr, Maxlook, false);
 }
 
 int32_t GetQuoteArgsWhole(const char *Line, const char *DelimStr, int32_t Maxlook) {
-    return SplitLine(Line, kMaxWholeArgLine, DelimStr, Maxlook);
+    return SplitLine(Line, kMaxWholeArgLine, DelimStr, Maxlook, true);
 }
 
 }  // namespace kelmor

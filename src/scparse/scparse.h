@@ -34,8 +34,17 @@ extern char *Arguments[kMaxArguments];
 // arguments.  Null Line or DelimStr count as empty texts.
 int32_t GetQuoteArgs(const char *Line, const char *DelimStr, int32_t Maxlook);
 // The same for lines of up to kMaxWholeArgLine characters: the ini reader
-// splits whole values with it.
+// splits whole values with it.  Here an argument whose first character
+// after blanks is a quote is taken literally: its text is what stands
+// between that quote and the closing one, in which a doubled quote stands
+// for one quote; it is never the comment marker, and ArgumentQuoted tells
+// the caller not to trim it.  So any text, the marker itself included, can
+// be written as one argument.  Unquoted arguments split as GetQuoteArgs
+// splits them.
 int32_t GetQuoteArgsWhole(const char *Line, const char *DelimStr, int32_t Maxlook);
+// For each argument of the last GetQuoteArgsWhole, whether it was quoted
+// (always false after GetQuoteArgs).
+extern bool ArgumentQuoted[kMaxArguments];
 
 }  // namespace kelmor
 

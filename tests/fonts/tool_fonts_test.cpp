@@ -2,9 +2,13 @@
 // the test's own (--ini) and with Debian's IPA Gothic.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "font_builder.h"
+#include "ne_builder.h"
 #include "program_run.h"
 #include "test_paths.h"
 #include "text_file.h"
@@ -125,6 +129,105 @@ TEST_F(ToolFonts, ShowsWhatAFotFileHolds) {
         EXPECT_NE(std::string::npos, run.out.find(line)) << line << "\n" << run.out;
     EXPECT_EQ(1, kelmor_test::RunProgram(KELMOR_TOOL_BINARY, {"fot", "/etc/passwd"}).exitCode);
     EXPECT_EQ(2, kelmor_test::RunProgram(KELMOR_TOOL_BINARY, {"fot"}).exitCode);
+}
+
+// A font of its own full name, so that each process installs another key.
+std::string NamedFont(const std::string &path, const std::string &fullName) {
+    return kelmor_test::FontBuilder().Cmap4(3, 1, {{0x41, 0}}).NameUtf16(3, 1, 0x409, 4, fullName).WriteTo(path);
+}
+
+// Twelve processes adding at once each keep their entry: every one changes
+// only its own key, under the file's lock.
+TEST_F(ToolFonts, ConcurrentAddsAllSurvive) {
+    std::string command;
+    for (int i = 0; i < 12; ++i) {
+        std::string font = NamedFont(dir_ + "/f" + std::to_string(i) + ".ttf", "Font " + std::to_string(i));
+        command += std::string(KELMOR_TOOL_BINARY) + " fonts --ini " + ini_ + " add " + font + " >/dev/null & ";
+    }
+    ASSERT_EQ(0, std::system((command + "wait").c_str()));
+    std::string ini = Ini();
+    for (int i = 0; i < 12; ++i)
+        EXPECT_NE(std::string::npos, ini.find("Font " + std::to_string(i) + "=")) << i << "\n" << ini;
+}
+
+// A write the file system refuses (here: past the size limit the shell
+// sets) fails every command that wrote, with the cause, the file unchanged.
+TEST_F(ToolFonts, FailedWritesAreReportedWithTheirCause) {
+    kelmor_test::WriteTextFile(ini_, "[Filler]\r\n;" + std::string(256 * 1024, 'x') + "\r\n");
+    ASSERT_EQ(0, Fonts({"add", font_}).exitCode);
+    ASSERT_EQ(0, Fonts({"set", "IPAGothic", "--point-size", "24"}).exitCode);
+    const std::string before = Ini();
+    const std::vector<std::string> commands[] = {
+        {"add", font_},  // would set the point size back to 48
+        {"set", "IPAGothic", "--point-size", "30"},
+        {"remove", "IPAGothic"},
+        {"associate", "IPAGothic", "96", "/fonts/ipag96.fon"},
+    };
+    for (const std::vector<std::string> &c : commands) {
+        std::vector<std::string> args = {"fonts", "--ini", ini_};
+        args.insert(args.end(), c.begin(), c.end());
+        ProgramRun run = kelmor_test::RunProgram(KELMOR_TOOL_BINARY, args, "trap '' XFSZ; ulimit -f 64;");
+        EXPECT_EQ(1, run.exitCode) << c[0] << "\n" << run.out;
+        EXPECT_NE(std::string::npos, run.err.find("File too large")) << c[0] << ": " << run.err;
+        EXPECT_EQ(before, Ini()) << c[0];
+    }
+    ProgramRun unstorable = Fonts({"add", NamedFont(dir_ + "/eq.ttf", "A=B")});
+    EXPECT_EQ(1, unstorable.exitCode);
+    EXPECT_NE(std::string::npos, unstorable.err.find("cannot hold")) << unstorable.err;
+}
+
+// A TrueType name the .FOT reader had to cut names another file: refused,
+// even when a file of the cut name exists.
+TEST_F(ToolFonts, AFotNamingAnOverlongFileIsRefused) {
+    const std::string name = std::string(149, 'n') + ".ttf";
+    kelmor_test::WriteTextFile(dir_ + "/" + name.substr(0, 127), kelmor_test::ReadTextFile(font_));
+    const std::string fot = kelmor_test::NeBuilder()
+                                .AddType(0x8007).AddResource(0x8001, kelmor_test::FontDirectory("Long"))
+                                .AddType(0x80CC).AddResource(0x8001, kelmor_test::Text(name))
+                                .WriteTo(dir_ + "/LONG.FOT");
+    ProgramRun run = Fonts({"add", fot, "--yes"});
+    EXPECT_EQ(1, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("longer than 126 characters")) << run.err;
+    EXPECT_EQ("", Ini());
+}
+
+// Installed in a prefix, the tool keeps the installed library's Kelmor.ini
+// (in the prefix's library directory), or the one the profile names.
+TEST_F(ToolFonts, AnInstalledToolSharesTheLibrarysIniFile) {
+    namespace fs = std::filesystem;
+    const std::string bin = dir_ + "/prefix/bin", lib = bin + "/" + KELMOR_TOOL_TO_LIBDIR;
+    fs::create_directories(bin);
+    fs::create_directories(lib);
+    fs::copy_file(KELMOR_TOOL_BINARY, bin + "/kelmor");
+    kelmor_test::WriteTextFile(lib + "/" + KELMOR_LIBRARY_FILE, "");
+    const std::string profile = dir_ + "/profile.ini";
+    const std::string env = "KELMOR_PROFILE=" + profile;
+    ASSERT_EQ(0, kelmor_test::RunProgram(bin + "/kelmor", {"fonts", "add", font_}, env).exitCode);
+    EXPECT_NE(std::string::npos, kelmor_test::ReadTextFile(lib + "/Kelmor.ini").find("IPAGothic="));
+    EXPECT_FALSE(fs::exists(bin + "/Kelmor.ini"));
+
+    kelmor_test::WriteTextFile(profile, "[Kelmor Type Font Interface 1.0]\nIniPath=" + ini_ + "\n");
+    ASSERT_EQ(0, kelmor_test::RunProgram(bin + "/kelmor", {"fonts", "add", font_}, env).exitCode);
+    EXPECT_NE(std::string::npos, Ini().find("IPAGothic="));
+}
+
+// Names read from a .FOT reach the terminal with their control bytes shown,
+// never sent.
+TEST_F(ToolFonts, FotShowsControlBytesEscaped) {
+    const std::string fot = kelmor_test::NeBuilder()
+                                .AddType(0x8007).AddResource(0x8001, kelmor_test::FontDirectory("Face\x1b[2J", "Dev\x9b"))
+                                .AddType(0x80CC).AddResource(0x8001, kelmor_test::Text("F\x07\x1b]0;x.ttf"))
+                                .AddNamedType("T\x1b").AddNamedResource("R\r", kelmor_test::Text("x"))
+                                .WriteTo(dir_ + "/ESC.FOT");
+    ProgramRun run = kelmor_test::RunProgram(KELMOR_TOOL_BINARY, {"fot", fot});
+    EXPECT_EQ(0, run.exitCode) << run.err;
+    for (const char *line : {"face name       Face\\x1B[2J", "device name     Dev\\x9B",
+                             "TrueType file: F\\x07\\x1B]0;x.ttf", "type \"T\\x1B\"", "id \"R\\x0D\""})
+        EXPECT_NE(std::string::npos, run.out.find(line)) << line << "\n" << run.out;
+    for (char c : run.out) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
+
+    ProgramRun prompt = Fonts({"add", fot}, "n\n");
+    EXPECT_EQ(std::string::npos, prompt.out.find('\x1b')) << prompt.out;
 }
 
 }  // namespace

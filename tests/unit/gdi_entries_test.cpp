@@ -5,10 +5,15 @@
 // platforms are held to the same file.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "font_builder.h"
 #include "kelmor.h"
@@ -255,6 +260,94 @@ TEST_F(GdiEntries, AssociatesABitmapFontWithTheFullName) {
         "120=ASSOC120.FON\r\n",
         kelmor_test::ReadTextFile(szIniFile));
 }
+
+// What a callback that changes the list is given, and what it saw.
+struct Reentry {
+    std::string ini, font;
+    std::vector<std::string> faces;
+    bool reload;
+};
+
+int32_t KELMOR_CALL ChangeTheListDuringTheWalk(const KELMOR_NEWLOGFONT *lf,
+                                               const KELMOR_NEWTEXTMETRICA *, uint32_t,
+                                               intptr_t lParam) {
+    auto *r = reinterpret_cast<Reentry *>(lParam);
+    r->faces.push_back(lf->elfLogFont.lfFaceName);
+    if (r->reload) {
+        KelmoRegisterApp(nullptr);  // frees and rebuilds the list
+        std::snprintf(szIniFile, sizeof szIniFile, "%s", r->ini.c_str());
+        InitKELMOFromIni();
+    } else {
+        EXPECT_EQ(0, KelmoAddFontResource(r->font.c_str()));  // grows the list
+    }
+    return r->faces.size() < 10 ? 1 : 0;  // a walk that never ends stops here
+}
+
+// A callback may reload the settings or install a font: the walk reports
+// the entries as they were when it began, and it ends.
+TEST_F(GdiEntries, CallbacksMayChangeTheList) {
+    std::string font = FontWith(2).NameUtf16(3, 2, 0x411, 4, "Added").WriteTo(Path("add.ttf"));
+    WriteInstalled("A=a.FOT,a.ttf,SJS,SJS,A,48,SC,\r\nB=b.FOT,b.ttf,SJS,SJS,B,48,SC,\r\n");
+    for (bool reload : {true, false}) {
+        Reentry r{szIniFile, font, {}, reload};
+        KelmoEnumFontFamilies(nullptr, nullptr, ChangeTheListDuringTheWalk, intptr_t(&r));
+        EXPECT_EQ((std::vector<std::string>{"A", "B"}), r.faces) << reload;
+    }
+}
+
+// A font whose name the ini file cannot hold is refused on its own: it does
+// not stay in the list, and the fonts installed after it are written.
+TEST_F(GdiEntries, AnUnstorableFontBlocksNoLaterOne) {
+    std::string bad = FontWith(2).NameUtf16(3, 2, 0x411, 4, "Bad=Name").WriteTo(Path("bad.ttf"));
+    std::string broken =
+        FontWith(2).NameUtf16(3, 2, 0x411, 4, "Line\nBreak").WriteTo(Path("broken.ttf"));
+    std::string good = FontWith(2).NameUtf16(3, 2, 0x411, 4, "Good").WriteTo(Path("good.ttf"));
+    EXPECT_EQ(KELMOR_WRITE_UNSTORABLE, KelmoAddFontResource(bad.c_str()));
+    EXPECT_EQ(KELMOR_WRITE_UNSTORABLE, KelmoAddFontResource(broken.c_str()));
+    EXPECT_EQ(0, KelmoAddFontResource(good.c_str()));
+    EXPECT_EQ(pifKELMOHead, pifKELMOTail);
+    InitKELMOFromIni();
+    ASSERT_NE(nullptr, pifKELMOHead);
+    EXPECT_STREQ("Good", pifKELMOHead->ppFields[0]);
+    EXPECT_EQ(pifKELMOHead, pifKELMOTail);
+}
+
+// An entry written by another program after this one read the list stays.
+TEST_F(GdiEntries, InstallingKeepsWhatOthersWroteMeanwhile) {
+    WriteInstalled("Old=o.FOT,o.ttf,SJS,SJS,Old,48,SC,\r\n");
+    ProfileWriteString(szIniFile, "Installed DBCS Fonts", "Other", "x.FOT,x.ttf,SJS,SJS,Other,48,SC,");
+    ProfileDeleteKey(szIniFile, "Installed DBCS Fonts", "Old");
+    std::string font = FontWith(2).NameUtf16(3, 2, 0x411, 4, "Mine").WriteTo(Path("mine.ttf"));
+    EXPECT_EQ(0, KelmoAddFontResource(font.c_str()));
+    char keys[256];
+    ProfileReadKeyNames(szIniFile, "Installed DBCS Fonts", keys, sizeof keys);
+    EXPECT_STREQ("Other", keys);
+    EXPECT_STREQ("Mine", keys + 6);
+    EXPECT_EQ('\0', keys[11]);
+}
+
+#ifndef _WIN32
+// A write the file system refuses is reported with its cause.
+TEST_F(GdiEntries, FailedWritesAreReported) {
+    std::string font = FontWith(2).NameUtf16(3, 2, 0x411, 4, "Full").WriteTo(Path("full.ttf"));
+    int32_t handle = OpenTTFont(font.c_str());
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit none = {0, old.rlim_max};
+    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &none);  // every write to a file fails: EFBIG
+    int32_t added = KelmoAddFontResource(font.c_str());
+    int32_t associated = KelmoAssociateBitmap(handle, 0, 96, "X.FON");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    CloseTTFont(handle);
+    EXPECT_EQ(KELMOR_WRITE_NO_SPACE, added);
+    EXPECT_EQ(KELMOR_WRITE_NO_SPACE, associated);
+    EXPECT_EQ(nullptr, pifKELMOHead);  // not written, not installed
+    szIniFile[0] = '\0';
+    EXPECT_EQ(KELMOR_WRITE_FAILED, KelmoAddFontResource(font.c_str()));
+}
+#endif
 
 // One sequence of calls with relative font paths, so that the file it leaves
 // is the same text on every platform: this literal is what both the Linux and

@@ -178,15 +178,17 @@ TEST_F(InstallDialogs, EmptyListNewCreatesAnEntryOfNones) {
     EXPECT_EQ("(None),(None),Unk,,,48,Unk,", IniValue("(None)"));
 }
 
-TEST_F(InstallDialogs, CancelOfACopyRemovesItAndTheSharedKeyUntilTheNextWrite) {
+// The copy was never written, so its Cancel leaves the file alone: the key
+// it shares belongs to the entry it was copied from.
+TEST_F(InstallDialogs, CancelOfACopyRemovesItAndKeepsTheOriginal) {
     Install(kTwoFonts);
+    const std::string gothic = "GOTHIC.FOT,/f/gothic.ttf,UNI,UNI,Gothic,24,GB,";
     Run({[&](HeadlessDialog &select) {
              HeadlessPick(select, CTL_FONT_LIST, 1);
              HeadlessPress(select, CTL_NEW);
              EXPECT_EQ((std::vector<std::string>{"Mincho", "Gothic"}), InstalledKeys());
-             // The copy shared Gothic's key, and its Cancel deleted that key.
-             EXPECT_EQ("<none>", IniValue("Gothic"));
-             HeadlessPress(select, CTL_OK);
+             EXPECT_EQ(gothic, IniValue("Gothic"));
+             HeadlessPress(select, CTL_CANCEL);
          },
          [&](HeadlessDialog &edit) {
              EXPECT_EQ("Gothic", Text(edit, CTL_TYPEFACE));
@@ -201,7 +203,42 @@ TEST_F(InstallDialogs, CancelOfACopyRemovesItAndTheSharedKeyUntilTheNextWrite) {
              EXPECT_EQ(3u, InstalledKeys().size());
              HeadlessPress(edit, CTL_CANCEL);
          }});
-    EXPECT_EQ("GOTHIC.FOT,/f/gothic.ttf,UNI,UNI,Gothic,24,GB,", IniValue("Gothic"));
+    EXPECT_EQ(gothic, IniValue("Gothic"));
+}
+
+// A typeface the ini file cannot hold is refused in the setup dialog; an
+// entry that still cannot be stored keeps the selection dialog open after
+// the others are saved.
+TEST_F(InstallDialogs, AnUnstorableEntryLosesNoOtherChange) {
+    Install(kTwoFonts);
+    Run({[&](HeadlessDialog &select) {
+             HeadlessPress(select, CTL_NEW);
+             HeadlessPress(select, CTL_NEW);
+             char *fields[kKELMOFields] = {const_cast<char *>("Broken"), nullptr,
+                                           const_cast<char *>("/f/line\nbreak.ttf")};
+             AddIniFieldsType(&pifKELMOHead, &pifKELMOTail, fields, kKELMOType, kKELMOFields);
+             HeadlessPress(select, CTL_OK);
+             EXPECT_FALSE(select.ended);
+             ASSERT_EQ(1u, select.warnings.size());
+             EXPECT_NE(std::string::npos, select.warnings[0].find("cannot hold"));
+             // a copy of the selected Mincho, renamed
+             EXPECT_EQ("MINCHO.FOT,/f/mincho.ttf,SJS,SJS,Mincho,48,SJS,", IniValue("Other"));
+             EXPECT_EQ("<none>", IniValue("Broken"));
+             HeadlessPress(select, CTL_CANCEL);
+         },
+         [&](HeadlessDialog &edit) {
+             HeadlessType(edit, CTL_TYPEFACE, "Other");
+             HeadlessPress(edit, CTL_OK);
+         },
+         [&](HeadlessDialog &edit) {
+             HeadlessType(edit, CTL_TYPEFACE, "Mincho=Old");
+             HeadlessPress(edit, CTL_OK);
+             EXPECT_FALSE(edit.ended);
+             EXPECT_EQ(1u, edit.warnings.size());
+             HeadlessPress(edit, CTL_CANCEL);
+         }});
+    EXPECT_NE("<none>", IniValue("Mincho"));
+    EXPECT_NE("<none>", IniValue("Gothic"));
 }
 
 TEST_F(InstallDialogs, RenamedEntryReplacesItsOldKeyOnOk) {
@@ -301,6 +338,26 @@ TEST_F(InstallDialogs, SeparateReadsTheChosenFontAndLogsBesideIt) {
          }});
     EXPECT_EQ("(None)," + font + ",UNI,UNI,Kelmor Mincho W3,48,SJS,",
               IniValue("KelmorMincho-W3"));
+}
+
+// A font file named like its own log is never taken for the log.
+TEST_F(InstallDialogs, SeparateNeverOverwritesAFontNamedLikeItsLog) {
+    for (const char *name : {"/X.map", "/Y.MAP"}) {
+        const std::string font = NamedFont(dir_ + name);
+        const std::string bytes = kelmor_test::ReadTextFile(font);
+        chosenFile_ = font;
+        Run({[&](HeadlessDialog &select) {
+                 HeadlessPress(select, CTL_NEW);
+                 HeadlessPress(select, CTL_CANCEL);
+             },
+             [&](HeadlessDialog &edit) {
+                 HeadlessPress(edit, CTL_SEPARATE);
+                 EXPECT_EQ("KelmorMincho-W3", Text(edit, CTL_TYPEFACE));
+                 HeadlessPress(edit, CTL_CANCEL);
+             }});
+        EXPECT_EQ(bytes, kelmor_test::ReadTextFile(font)) << name;
+        EXPECT_TRUE(FileExists(font + ".map")) << name;
+    }
 }
 
 TEST_F(InstallDialogs, SeparateStartsInTheDirectoryOfTheCurrentFile) {

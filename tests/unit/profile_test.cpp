@@ -194,6 +194,31 @@ TEST_F(ProfileStore, ASectionIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(Names({"C"}), Keys(ini_, "T"));
 }
 
+// Blanks and one pair of matching quotes around a value are dropped when it
+// is read, by the Windows calls and by our store alike; a value written
+// with them must still read back as written.
+TEST_F(ProfileStore, ValuesKeepQuotesAndBlanksAsWritten) {
+    for (const char *value : {" lead", "trail\t", " both ", "\"quoted\"", "'single'", "\"\"",
+                              "\"", "\"open", "close'", "'mixed\"", "in \"the\" middle", ""}) {
+        ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "S", "K", value)) << value;
+        EXPECT_EQ(value, Read(ini_, "S", "K"));
+    }
+    // A plain value is written as it is.
+    ASSERT_TRUE(ProfileWriteString(ini_.c_str(), "S", "K", "plain"));
+    EXPECT_NE(std::string::npos, ReadTextFile(ini_).find("K=plain"));
+}
+
+TEST_F(ProfileStore, AFailedWriteTellsItsCause) {
+    EXPECT_FALSE(ProfileWriteString(ini_.c_str(), "S", "K=", "v"));
+    EXPECT_EQ(EINVAL, ProfileLastError());
+    EXPECT_FALSE(ProfileWriteString(ini_.c_str(), "S", "K", "line\nbreak"));
+    EXPECT_EQ(EINVAL, ProfileLastError());
+    EXPECT_TRUE(ProfileWriteString(ini_.c_str(), "S", "K", "v"));
+    EXPECT_EQ(0, ProfileLastError());
+    EXPECT_FALSE(ProfileWriteString("", "S", "K", "v"));
+    EXPECT_NE(0, ProfileLastError());
+}
+
 #ifndef _WIN32
 
 // ------------------------------------------------------- the Linux store
@@ -215,15 +240,44 @@ TEST_F(ProfileStore, UntouchedLinesKeepTheirBytes) {
     EXPECT_EQ("[S]\r\nK=v\r\n", ReadTextFile(fresh));
 }
 
-TEST_F(ProfileStore, UnreadableOrOversizedFilesAreNeverReplaced) {
+TEST_F(ProfileStore, LargeFilesReadOnlyOversizedOnesAreNeverReplaced) {
     EXPECT_FALSE(ProfileWriteString(dir_.c_str(), "S", "K", "v"));  // a directory
+    EXPECT_EQ(EISDIR, ProfileLastError());
 
-    std::string big = "[S]\nK=v\n" + std::string(2 * 1024 * 1024, ';');
-    WriteTextFile(ini_, big);
-    EXPECT_EQ("<none>", Read(ini_, "S", "K"));
-    EXPECT_FALSE(ProfileWriteString(ini_.c_str(), "S", "K", "w"));
-    EXPECT_FALSE(ProfileDeleteKey(ini_.c_str(), "S", "K"));
-    EXPECT_EQ(big.size(), ReadTextFile(ini_).size());
+    // Over a mebibyte is still an ini file: it reads and it is rewritten.
+    std::string large = "[S]\nK=v\n" + std::string(2 * 1024 * 1024, ';');
+    WriteTextFile(ini_, large);
+    EXPECT_EQ("v", Read(ini_, "S", "K"));
+    EXPECT_TRUE(ProfileWriteString(ini_.c_str(), "S", "K", "w"));
+    EXPECT_EQ("w", Read(ini_, "S", "K"));
+
+    // Past 64 MiB (a sparse file) it is not one of ours.
+    std::string big = dir_ + "/big.ini";
+    WriteTextFile(big, "[S]\nK=v\n");
+    std::filesystem::resize_file(big, 65 * 1024 * 1024);
+    EXPECT_EQ("<none>", Read(big, "S", "K"));
+    EXPECT_FALSE(ProfileWriteString(big.c_str(), "S", "K", "w"));
+    EXPECT_EQ(EFBIG, ProfileLastError());
+    EXPECT_FALSE(ProfileDeleteKey(big.c_str(), "S", "K"));
+    EXPECT_EQ(65u * 1024 * 1024, std::filesystem::file_size(big));
+}
+
+// A link whose file does not exist yet is written through: the file is
+// made where the link points and the link stays a link.
+TEST_F(ProfileStore, ADanglingLinkIsWrittenThrough) {
+    namespace fs = std::filesystem;
+    fs::create_directory(dir_ + "/conf");
+    fs::create_symlink("conf/real.ini", dir_ + "/link.ini");
+    ASSERT_TRUE(ProfileWriteString((dir_ + "/link.ini").c_str(), "S", "K", "v"));
+    EXPECT_TRUE(fs::is_symlink(dir_ + "/link.ini"));
+    EXPECT_EQ("[S]\r\nK=v\r\n", ReadTextFile(dir_ + "/conf/real.ini"));
+    EXPECT_EQ("v", Read(dir_ + "/link.ini", "S", "K"));
+    // A loop of links is refused, not replaced.
+    fs::create_symlink("loop-b.ini", dir_ + "/loop-a.ini");
+    fs::create_symlink("loop-a.ini", dir_ + "/loop-b.ini");
+    EXPECT_FALSE(ProfileWriteString((dir_ + "/loop-a.ini").c_str(), "S", "K", "v"));
+    EXPECT_EQ(ELOOP, ProfileLastError());
+    EXPECT_TRUE(fs::is_symlink(dir_ + "/loop-a.ini"));
 }
 
 TEST_F(ProfileStore, ReplacementFollowsLinksAndLeavesNoTemporaryFiles) {
@@ -260,7 +314,9 @@ TEST_F(ProfileStore, AFileTheCallerMayNotWriteIsLeftAlone) {
     WriteTextFile(ini_, "[S]\nK=v\n");
     ASSERT_EQ(0, chmod(ini_.c_str(), 0444));
     ASSERT_EQ(0, chmod(dir_.c_str(), 0777));
-    EXPECT_FALSE(AsAnotherUser([&] { return ProfileWriteString(ini_.c_str(), "S", "K", "w"); }));
+    EXPECT_TRUE(AsAnotherUser([&] {
+        return !ProfileWriteString(ini_.c_str(), "S", "K", "w") && ProfileLastError() == EACCES;
+    }));
     EXPECT_EQ("[S]\nK=v\n", ReadTextFile(ini_));
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@ struct List {
         EXPECT_EQ(keys, backwards);
         return keys;
     }
+    _IniFieldsType *Find(const char *key) const { return FindIniType(head, key); }
     void Read(const std::string &ini, int32_t iMaxFields, const char *section = "S") {
         ReadIniFieldsTypes(&head, &tail, 55, iMaxFields, ini.c_str(), section);
     }
@@ -160,6 +162,69 @@ TEST(IniSection, DeleteAllEmptiesOnlyThatSectionHoweverLarge) {
     EXPECT_EQ(nullptr, list.head);
     list.Read(ini, 2, "T");
     EXPECT_EQ(Strings({"C"}), list.Keys());
+}
+
+// Any field text but a line break reads back as written, and the next
+// rewrite keeps it; plain fields are written as they always were, so files
+// written before read the same.
+TEST(IniSection, FieldsWithDelimitersQuotesOrTheMarkerReadBackAsWritten) {
+    std::string ini = FreshIni();
+    const char *texts[] = {"Comma, Inc", "say \"hi\"", "*", "\"", "\"\"", " padded\t",
+                           "a*", "x=y", "C:\\F\\A.TTF", ""};
+    const int count = int(sizeof texts / sizeof texts[0]);
+    Strings keys;
+    List list;
+    for (int i = 0; i < count; ++i) keys.push_back("K" + std::to_string(i));
+    for (int i = 0; i < count; ++i) list.Add({keys[i].c_str(), texts[i], "48", texts[i]}, 4);
+    for (int round = 0; round < 2; ++round) {  // written, read, written again
+        ASSERT_TRUE(WriteIniTypes(list.head, ini.c_str(), "S"));
+        list.Read(ini, 4);
+        EXPECT_EQ(keys, list.Keys());
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(Strings({keys[i], texts[i], "48", texts[i]}), SlotsOf(GetSelection(list.head, i + 1)));
+    }
+    char value[kIniValueReadBytes];
+    ProfileReadString(ini.c_str(), "S", "K8", "", value, sizeof value);
+    EXPECT_STREQ("C:\\F\\A.TTF,48,C:\\F\\A.TTF,", value);  // plain: unchanged form
+    ProfileReadString(ini.c_str(), "S", "K0", "", value, sizeof value);
+    EXPECT_STREQ("\"Comma, Inc\",48,\"Comma, Inc\",", value);
+}
+
+// One record the file cannot hold is left out; the others are written and
+// the failure is reported.
+TEST(IniSection, AnUnstorableRecordDoesNotBlockTheOthers) {
+    std::string ini = FreshIni();
+    List list;
+    list.Add({"Good", "a"});
+    list.Add({"Bad=Name", "b"});
+    list.Add({"Broken", "line\nbreak"});
+    list.Add({"Later", "c"});
+    for (auto write : {WriteIniTypes, ReplaceIniSection}) {
+        kelmor_test::WriteTextFile(ini, "[S]\r\nBroken=old,\r\n");
+        EXPECT_FALSE(write(list.head, ini.c_str(), "S"));
+        EXPECT_EQ(EINVAL, ProfileLastError());
+        List back;
+        back.Read(ini, 2);
+        // The key of the record left out keeps its old value.
+        EXPECT_EQ(write == WriteIniTypes ? Strings({"Broken", "Good", "Later"})
+                                         : Strings({"Good", "Broken", "Later"}),
+                  back.Keys());
+        EXPECT_EQ(Strings({"Broken", "old"}), SlotsOf(back.Find("Broken")));
+    }
+    EXPECT_FALSE(IniRecordIsWritable(GetSelection(list.head, 2), "S"));
+    EXPECT_TRUE(IniRecordIsWritable(list.head, "S"));
+}
+
+// A section in a file over a mebibyte reads whole.
+TEST(IniSection, LargeFilesReadWhole) {
+    std::string ini = FreshIni();
+    std::string text = "[Filler]\r\n" + std::string(1536 * 1024, ';') + "\r\n[S]\r\n";
+    for (int i = 0; i < 3000; ++i) text += "Font number " + std::to_string(i) + "=a,b,\r\n";
+    kelmor_test::WriteTextFile(ini, text);
+    List list;
+    list.Read(ini, 3);
+    EXPECT_EQ(3000u, list.Keys().size());
+    EXPECT_EQ(Strings({"Font number 2999", "a", "b"}), SlotsOf(list.tail));
 }
 
 }  // namespace

@@ -91,3 +91,30 @@ TEST(QuoteArgs, EachCallStartsAfresh) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whole values: an argument that begins with a quote is literal.
+TEST(QuoteArgsWhole, QuotedArgumentsAreLiteral) {
+    struct Case {
+        const char *line;
+        Args args;
+        std::vector<bool> quoted;
+    } cases[] = {
+        {"\"a\"\"b\",c", {"a\"b", "c"}, {true, false}},    // a doubled quote is one quote
+        {"\"*\",b", {"*", "b"}, {true, false}},            // a quoted marker is text
+        {"a,*,b", {"a"}, {false}},                         // an unquoted one still ends the list
+        {"  \" x \" ,y", {" x ", "y"}, {true, false}},     // blanks outside the quotes go
+        {"\"\",\"\"\"\",", {"", "\""}, {true, true}},
+        {"\"x,y\"tail,z", {"x,y", "z"}, {true, false}},    // text after the closing quote is dropped
+        {"\"open,\"\"", {"open,\""}, {true}},              // unclosed: to the end of the line
+        {" a ,ab\"cd\"", {" a ", "abcd"}, {false, false}}, // unquoted: as GetQuoteArgs
+    };
+    for (const Case &c : cases) {
+        int32_t count = GetQuoteArgsWhole(c.line, ",", 17);
+        EXPECT_EQ(c.args, Args(Arguments, Arguments + count)) << c.line;
+        EXPECT_EQ(c.quoted, std::vector<bool>(ArgumentQuoted, ArgumentQuoted + count)) << c.line;
+    }
+}
+
+}  // namespace

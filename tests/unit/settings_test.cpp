@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -127,6 +129,18 @@ TEST_F(Settings, IniFileComesFromTheProfileElseSitsBesideTheModule) {
     ASSERT_TRUE(ModuleFileName(SetupData.hInstance, modulePath, sizeof modulePath));
     std::string module = modulePath;
     EXPECT_EQ(module.substr(0, module.find_last_of(kSep) + 1) + "Kelmor.ini", szIniFile);
+
+    // A program holding the library's code looks beside the library it
+    // names instead; the profile still comes first.
+    const std::string library = dir_ + kSep + "lib" + kSep + "libkelmor.so.1";
+    SetLibraryFileForIni(library.c_str());
+    InitIniFile();
+    EXPECT_EQ(dir_ + kSep + "lib" + kSep + "Kelmor.ini", szIniFile);
+    SetIniPath(ini_.c_str());
+    InitIniFile();
+    EXPECT_EQ(ini_, szIniFile);
+    SetLibraryFileForIni(nullptr);
+    SetIniPath(nullptr);
 
     // A path longer than any the platform allows is refused, not cut.
     SetIniPath((dir_ + kSep + std::string(kMaxPathBytes, 'x')).c_str());
@@ -265,7 +279,7 @@ TEST_F(Settings, LongValuesSurviveARewrite) {
 }
 
 // A value the store cannot hold leaves the file as it was: the section is
-// not emptied first.
+// not emptied first, the other entries stay, and the save reports failure.
 TEST_F(Settings, AnEntryTooLongToStoreLeavesTheFileAlone) {
     std::string text = "[Installed DBCS Fonts]\r\nA=a.fot,a.ttf,UNI,UNI,A,48,SC,\r\n";
     WriteIni(text);
@@ -275,7 +289,8 @@ TEST_F(Settings, AnEntryTooLongToStoreLeavesTheFileAlone) {
     char *fields[kKELMOFields] = {const_cast<char *>("B"), const_cast<char *>(tooLong.c_str())};
     ASSERT_NE(nullptr, AddIniFieldsType(&pifKELMOHead, &pifKELMOTail, fields, kKELMOType,
                                         kKELMOFields));
-    WriteIniTypesFromKELMO(nullptr);
+    EXPECT_FALSE(WriteIniTypesFromKELMO(nullptr));
+    EXPECT_EQ(EINVAL, ProfileLastError());
     EXPECT_EQ(text, kelmor_test::ReadTextFile(ini_));
 }
 

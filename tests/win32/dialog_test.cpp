@@ -462,9 +462,9 @@ TEST_F(Dialogs, NewEntryFromAFontFileAndDeleteOfAnother) {
     EXPECT_EQ("(None)," + font_ + ",UNI,UNI,Kelmor Square,48,SJS,", IniValue("Square Typed"));
 }
 
-// Cancel of a new copy takes it out of the list, and its shared key out of
-// the file until the list's OK writes the section again; Set Up with an
-// unreadable file warns; the selected row survives to the next run.
+// Cancel of a new copy takes it out of the list and leaves the file alone
+// (the key it shares is the original's); Set Up with an unreadable file
+// warns; the selected row survives to the next run.
 TEST_F(Dialogs, CancelledCopyUnreadableFileAndKeptSelection) {
     const std::string junk = dir_ + "\\junk.ttf";
     kelmor_test::WriteTextFile(junk, "not a font");
@@ -487,7 +487,7 @@ TEST_F(Dialogs, CancelledCopyUnreadableFileAndKeptSelection) {
         [&] {
             if (Find(kSetupCaption)) return false;
             EXPECT_EQ((std::vector<std::string>{"Mincho", "Gothic"}), ListRows(select));
-            EXPECT_EQ("<none>", IniValue("Gothic"));
+            EXPECT_EQ("GOTHIC.FOT," + font_ + ",UNI,UNI,Gothic,24,GB,", IniValue("Gothic"));
             SendDlgItemMessageA(select, kFontList, LB_SETCURSEL, 1, 0);
             Press(select, kSetup);
             return true;
@@ -520,8 +520,8 @@ TEST_F(Dialogs, CancelledCopyUnreadableFileAndKeptSelection) {
         },
     };
     script_.Run([] { KelmoInstallDialog(); });
-    // Cancel: the file keeps the deletion and nothing else.
-    EXPECT_EQ("<none>", IniValue("Gothic"));
+    // Cancel: the file is as it was.
+    EXPECT_EQ("GOTHIC.FOT," + font_ + ",UNI,UNI,Gothic,24,GB,", IniValue("Gothic"));
     EXPECT_NE("<none>", IniValue("Mincho"));
 
     Script again;

@@ -159,10 +159,19 @@ void DropEarlierNamesake(const _IniFieldsType *added) {
     std::printf("(replaces the entry of the same name)\n");
 }
 
-// KelmoAddFontResource reports nothing: a new tail tells that it installed.
+// Why the last change of the ini file failed, for messages.
+std::string WriteFailure() {
+    return std::string(szIniFile) + " was not changed: " + ProfileErrorText(ProfileLastError());
+}
+
+// KelmoAddFontResource reports a failed write; a font it could not open,
+// or one without a full name, shows as a tail that did not change.
 _IniFieldsType *AddTrueTypeFont(const std::string &path, std::string *error) {
     const _IniFieldsType *before = pifKELMOTail;
-    KelmoAddFontResource(path.c_str());
+    if (KelmoAddFontResource(path.c_str()) != 0) {
+        *error = "cannot install " + path + ": " + WriteFailure();
+        return nullptr;
+    }
     if (pifKELMOTail == before) {
         *error = "cannot install " + path + ": not a TrueType font the library can open, or it has no full name";
         return nullptr;
@@ -205,17 +214,23 @@ _IniFieldsType *AddFromFot(const std::string &fot, bool yes, std::string *error)
         *error = "nothing installed from " + fot;
         return nullptr;
     }
+    if (FontFileNameMayBeCut(fontFile)) {
+        *error = fot + " names a TrueType file longer than " +
+                 std::to_string(kFontFileBytes - 2) + " characters, which the reader cut";
+        return nullptr;
+    }
     std::string ttf = FindFontFileOfFot(fot, fontFile);
     if (ttf.empty()) {
         *error = fot + " names " + fontFile + ", which cannot be found";
         return nullptr;
     }
     _IniFieldsType *added = AddTrueTypeFont(ttf, error);
-    if (added) {
-        char *fields[kKELMOFields] = {nullptr, const_cast<char *>(fot.c_str())};
-        UpdateIniType(added, fields, kKELMOFields);
-    }
-    return added;
+    if (!added) return nullptr;
+    char *fields[kKELMOFields] = {nullptr, const_cast<char *>(fot.c_str())};
+    UpdateIniType(added, fields, kKELMOFields);
+    if (WriteInstalledEntry(added)) return added;
+    *error = "cannot record " + fot + " for the font: " + WriteFailure();
+    return nullptr;
 }
 
 // The entry names its files for every program that reads the ini file,
@@ -226,16 +241,6 @@ std::string FullPath(const std::string &path) {
     return ec ? path : full.lexically_normal().string();
 }
 
-// Whether the entry's key reads back from the file: the ini store refuses
-// names it cannot write (a line break or '=' in a font's full name).
-bool StoredInFile(const char *key) {
-    _IniFieldsType *head = nullptr, *tail = nullptr;
-    ReadIniFieldsTypes(&head, &tail, kKELMOType, kKELMOFields, szIniFile, szInstalledFontsSection);
-    bool stored = FindIniType(head, key) != nullptr;
-    ZapIniFieldsTypes(&head, &tail);
-    return stored;
-}
-
 int AddFont(const FontsOptions &o) {
     if (o.words.size() != 2) return Report(kCommand, "add needs one file", kUsageError);
     const std::string file = FullPath(o.words[1]);
@@ -243,11 +248,10 @@ int AddFont(const FontsOptions &o) {
     _IniFieldsType *added =
         EndsWithIgnoringCase(file, ".fot") ? AddFromFot(file, o.yes, &error) : AddTrueTypeFont(file, &error);
     if (!added) return Report(kCommand, error);
+    // The entry's own key was written, in one locked change of the file, so
+    // what other programs changed meanwhile stays; the list in memory drops
+    // the older entry the key replaced.
     DropEarlierNamesake(added);
-    WriteIniTypesFromKELMO(nullptr);
-    if (!StoredInFile(added->ppFields[0]))
-        return Report(kCommand, "the font's full name cannot be stored in " + std::string(szIniFile) +
-                                    " (it holds a line break or '=')");
     std::printf("installed in %s:\n", szIniFile);
     PrintEnumeratedEntry(added);
     return 0;
@@ -274,7 +278,7 @@ int RemoveFont(const FontsOptions &o) {
     _IniFieldsType *pif = NamedEntry(o, 1, &error, &exitCode);
     if (!pif) return Report(kCommand, error, exitCode);
     std::string name = pif->ppFields[0];
-    RemoveKELMORPif(pif);
+    if (!RemoveKELMORPif(pif)) return Report(kCommand, "cannot remove " + name + ": " + WriteFailure());
     std::printf("removed %s from %s\n", name.c_str(), szIniFile);
     return 0;
 }
@@ -308,7 +312,8 @@ int SetFont(const FontsOptions &o) {
     fields[kSlotDocSet] = const_cast<char *>(docSet);
     if (!o.pointSize.empty()) fields[kSlotPoints] = &pointText[0];
     UpdateIniType(pif, fields, kKELMOFields);
-    WriteIniTypesFromKELMO(nullptr);
+    if (!WriteInstalledEntry(pif))
+        return Report(kCommand, "cannot change " + o.words[1] + ": " + WriteFailure());
     PrintEnumeratedEntry(pif);
     return 0;
 }
@@ -323,7 +328,10 @@ int AssociateBitmapFont(const FontsOptions &o) {
         return Report(kCommand, "RESOLUTION must be a positive number", kUsageError);
     int32_t font = OpenTTFont(Slot(pif, kSlotTtf));
     if (!font) return Report(kCommand, std::string("cannot open ") + Slot(pif, kSlotTtf));
-    KelmoAssociateBitmap(font, 0, int(resolution), o.words[3].c_str());
+    if (KelmoAssociateBitmap(font, 0, int(resolution), o.words[3].c_str()) != 0) {
+        CloseTTFont(font);
+        return Report(kCommand, "cannot associate " + o.words[3] + ": " + WriteFailure());
+    }
     int platform = -1, encoding = -1, language = -1;
     char fullName[256];
     GetFontNames(font, &platform, &encoding, &language, 4, fullName, sizeof fullName);

@@ -1,6 +1,7 @@
 // kelmor fot: what a Windows font resource file (.FOT) holds, read with the
 // library's own reader: its resources, the TrueType file it names and its
 // font directory entry.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,7 +26,7 @@ const char kCommand[] = "fot";
 
 std::string IdText(uint16_t id, const char *name) {
     int32_t number = ResourceNumber(id);
-    return number >= 0 ? std::to_string(number) : "\"" + std::string(name ? name : "") + "\"";
+    return number >= 0 ? std::to_string(number) : "\"" + PrintableText(name ? name : "") + "\"";
 }
 
 const char *TypeMeaning(uint16_t type) {
@@ -69,8 +70,9 @@ void PrintFontFile(const EXEINFO *info) {
         std::printf("TrueType file: (not readable)\n");
         return;
     }
-    std::string name(bytes.begin(), bytes.end());
-    std::printf("TrueType file: %s\n", name.c_str());
+    // The name ends at its terminator, as the reader takes it.
+    std::string name(bytes.begin(), std::find(bytes.begin(), bytes.end(), uint8_t(0)));
+    std::printf("TrueType file: %s\n", PrintableText(name).c_str());
 }
 
 void PrintFontDirectory(const EXEINFO *info) {
@@ -83,9 +85,9 @@ void PrintFontDirectory(const EXEINFO *info) {
         return;
     }
     std::printf("Font directory entry:\n");
-    std::printf("  face name       %s\n", dir.faceName.c_str());
-    std::printf("  device name     %s\n", dir.deviceName.c_str());
-    std::printf("  copyright       %s\n", dir.copyright.c_str());
+    std::printf("  face name       %s\n", PrintableText(dir.faceName).c_str());
+    std::printf("  device name     %s\n", PrintableText(dir.deviceName).c_str());
+    std::printf("  copyright       %s\n", PrintableText(dir.copyright).c_str());
     std::printf("  character set   %u\n", dir.dfCharSet);
     std::printf("  pitch & family  %u\n", dir.dfPitchAndFamily);
     std::printf("  weight          %u\n", dir.dfWeight);

@@ -23,7 +23,7 @@ bool UserSaysYes() {
 }
 
 int TerminalMessageBox(const char *text, const char *caption, uint32_t type) {
-    std::printf("%s:\n %s\n", caption, text);
+    std::printf("%s:\n %s\n", PrintableText(caption).c_str(), PrintableText(text, true).c_str());
     if ((type & 0xF) != kMbOkCancel) return kIdOk;
     return acceptWithoutAsking || UserSaysYes() ? kIdOk : kIdCancel;
 }
@@ -36,6 +36,20 @@ int DoFotWithPrompt(const char *fot, bool yes, char *fontFile128, uint8_t *fontD
     int result = DoFOT(fot, fontFile128, fontDir256);
     SetMessageBoxService(previous);
     return result;
+}
+
+std::string PrintableText(const std::string &bytes, bool keepLineBreaks) {
+    std::string text;
+    for (unsigned char c : bytes) {
+        if ((c >= 0x20 && c < 0x7F) || (c == '\n' && keepLineBreaks)) {
+            text += char(c);
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            text += escaped;
+        }
+    }
+    return text;
 }
 
 std::string ExeLoadError(int32_t code) {

@@ -13,6 +13,13 @@ namespace kelmor {
 // y to the question on standard input.
 int DoFotWithPrompt(const char *fot, bool yes, char *fontFile128, uint8_t *fontDir256);
 
+// Bytes read from a file, made safe for a terminal: every byte outside
+// printable ASCII (control characters, which could move the cursor or
+// start an escape sequence, and bytes from 0x7F up, 0x9B among them) is
+// shown as \xNN; line breaks stay when asked to.  Backslashes stay as they
+// are: Windows paths must read as paths.
+std::string PrintableText(const std::string &bytes, bool keepLineBreaks = false);
+
 // What a negative LoadExeInfo result means, for messages.
 std::string ExeLoadError(int32_t code);
 

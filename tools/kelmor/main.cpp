@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "library_location.h"
 
 namespace {
 
@@ -61,7 +62,9 @@ int main(int argc, char **argv) {
         return 0;
     }
     for (const Command &command : kCommands) {
-        if (std::strcmp(first, command.name) == 0) return command.run(argc - 1, argv + 1);
+        if (std::strcmp(first, command.name) != 0) continue;
+        kelmor::UseInstalledLibrarySettings();
+        return command.run(argc - 1, argv + 1);
     }
     std::fprintf(stderr, "kelmor: unknown command \"%s\" (try 'kelmor --help')\n", first);
     return 2;

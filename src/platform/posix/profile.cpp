@@ -21,8 +21,17 @@ namespace kelmor {
 namespace {
 
 // Ini files are small; anything larger is not one of ours and is neither
-// read nor rewritten.
-constexpr off_t kMaxIniFileBytes = 1024 * 1024;
+// read nor rewritten.  The limit only bounds the memory a stray file takes:
+// a list of many thousand fonts still fits far below it.
+constexpr off_t kMaxIniFileBytes = 64 * 1024 * 1024;
+
+thread_local int lastError = 0;
+
+// Records why a change failed and returns false, for `return Fail(...)`.
+bool Fail(int error) {
+    lastError = error ? error : EIO;
+    return false;
+}
 
 enum class Load { Loaded, Missing, Unreadable };
 
@@ -48,34 +57,55 @@ std::string StorePath(const char *lpszFileName) {
     return lpszFileName ? std::string(lpszFileName) : UserProfilePath();
 }
 
+// Unreadable leaves its cause in lastError.
 Load LoadFile(const std::string &path, std::string *content) {
     content->clear();
     struct stat info;
-    if (stat(path.c_str(), &info) != 0) return errno == ENOENT ? Load::Missing : Load::Unreadable;
-    if (!S_ISREG(info.st_mode) || info.st_size > kMaxIniFileBytes) return Load::Unreadable;
+    if (stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) return Load::Missing;
+        Fail(errno);
+        return Load::Unreadable;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_size > kMaxIniFileBytes) {
+        Fail(S_ISREG(info.st_mode) ? EFBIG : EISDIR);
+        return Load::Unreadable;
+    }
     std::FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) return Load::Unreadable;
+    if (!file) {
+        Fail(errno);
+        return Load::Unreadable;
+    }
     char chunk[4096];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
            content->size() <= size_t(kMaxIniFileBytes))
         content->append(chunk, got);
     bool failed = std::ferror(file) != 0 || content->size() > size_t(kMaxIniFileBytes);
+    if (failed) Fail(std::ferror(file) ? EIO : EFBIG);
     std::fclose(file);
     return failed ? Load::Unreadable : Load::Loaded;
-}
-
-// Writing through a symbolic link must update the file it names, not
-// replace the link.
-std::string ResolvedTarget(const std::string &path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
 std::string DirectoryOf(const std::string &path) {
     size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Writing through a symbolic link must update the file it names, not
+// replace the link, also when that file does not exist yet (a link made
+// before its file is).  Links are followed as the system would, at most 40;
+// false (ELOOP) beyond that.
+bool ResolvedTarget(const std::string &path, std::string *target) {
+    *target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        char link[PATH_MAX];
+        ssize_t length = readlink(target->c_str(), link, sizeof link - 1);
+        if (length < 0) return true;  // not a link: the file itself
+        std::string next(link, size_t(length));
+        *target = next[0] == '/' ? next : DirectoryOf(*target) + "/" + next;
+    }
+    return Fail(ELOOP);
 }
 
 bool WriteAll(int fd, const std::string &content) {
@@ -97,14 +127,16 @@ bool WriteAll(int fd, const std::string &content) {
 bool RewriteInPlace(const std::string &target, const std::string &content,
                     const std::string &oldContent) {
     int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return Fail(errno);
     auto writeWhole = [fd](const std::string &text) {
         return lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, text) &&
                ftruncate(fd, off_t(text.size())) == 0 && fsync(fd) == 0;
     };
     bool written = writeWhole(content);
+    int error = errno;
     if (!written) (void)writeWhole(oldContent);
-    return close(fd) == 0 && written;
+    if (close(fd) != 0 && written) return Fail(errno);
+    return written || Fail(error);
 }
 
 // Creates a fresh temporary file beside `target` with the owner and mode of
@@ -149,12 +181,20 @@ bool ReplaceFile(const std::string &target, const std::string &content,
     if (existed && info.st_nlink > 1) return RewriteInPlace(target, content, oldContent);
     std::string tempPath;
     int fd = CreateTemporary(target, existed ? &info : nullptr, &tempPath);
-    if (fd < 0) return existed && RewriteInPlace(target, content, oldContent);
+    if (fd < 0) return existed ? RewriteInPlace(target, content, oldContent) : Fail(errno);
     bool written = WriteAll(fd, content) && fsync(fd) == 0;
-    written = close(fd) == 0 && written;
-    if (!written || rename(tempPath.c_str(), target.c_str()) != 0) {
+    int error = errno;
+    if (close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && rename(tempPath.c_str(), target.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
         unlink(tempPath.c_str());
-        return false;
+        return Fail(error);
     }
     SyncDirectory(DirectoryOf(target));
     return true;
@@ -213,20 +253,25 @@ private:
 // A file the caller may not write is left alone, as the system's own
 // profile calls leave a read-only file.
 bool MayWrite(const std::string &target, Load load) {
-    return load == Load::Missing || access(target.c_str(), W_OK) == 0;
+    return load == Load::Missing || access(target.c_str(), W_OK) == 0 || Fail(errno);
 }
 
+// Reads, changes and writes back the file under one lock, so that no other
+// writer's change falls between the read and the write.
 template <typename Edit>
 bool EditFile(const char *lpszFileName, Edit edit) {
+    lastError = 0;
     std::string path = StorePath(lpszFileName);
-    if (path.empty()) return false;
+    if (path.empty()) return Fail(ENOENT);
     if (!lpszFileName) CreateDirectories(DirectoryOf(path));
-    std::string target = ResolvedTarget(path);
+    std::string target;
+    if (!ResolvedTarget(path, &target)) return false;
     WriterLock lock;
-    if (!lock.Acquire(target)) return false;
+    if (!lock.Acquire(target)) return Fail(errno);
     std::string content;
     Load load = LoadFile(target, &content);
-    if (load == Load::Unreadable) return false;
+    if (load == Load::Unreadable) return Fail(lastError);
+    lastError = 0;
     IniText ini(content);
     if (!edit(ini)) return true;
     return MayWrite(target, load) && ReplaceFile(target, ini.Text(), content);
@@ -257,7 +302,9 @@ const IniText &ReadStore(const char *lpszFileName) {
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0) (void)flock(fd, LOCK_SH);
     std::string content;
+    int writeError = lastError;  // a read does not change what the last write reported
     Load load = LoadFile(path, &content);
+    lastError = writeError;
     if (fd >= 0) close(fd);
     if (load != Load::Loaded) return empty;
     cached.path = path;
@@ -274,6 +321,9 @@ uint32_t CopyCut(const std::string &text, char *lpBuffer, uint32_t uSize) {
 }
 
 }  // namespace
+
+int ProfileLastError() { return lastError; }
+void ProfileSetLastError(int error) { lastError = error; }
 
 uint32_t ProfileReadKeyNames(const char *lpszFileName, const char *lpszSection, char *lpBuffer,
                              uint32_t uSize) {
@@ -316,26 +366,29 @@ bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
                 allAccepted = false;
                 continue;
             }
-            bool changedNow = change.lpszValue
-                                  ? ini.SetValue(lpszSection, change.lpszKey, change.lpszValue)
-                                  : ini.DeleteKey(lpszSection, change.lpszKey);
+            bool changedNow =
+                change.lpszValue
+                    ? ini.SetValue(lpszSection, change.lpszKey, ProfileStoredValue(change.lpszValue))
+                    : ini.DeleteKey(lpszSection, change.lpszKey);
             changed = changedNow || changed;
         }
         return changed;
     });
-    return written && allAccepted;
+    if (written && !allAccepted) return Fail(EINVAL);
+    return written;
 }
 
 bool ProfileReplaceSection(const char *lpszFileName, const char *lpszSection,
                            const ProfileChange *pEntries, size_t uCount) {
+    lastError = 0;
     std::vector<IniText::Entry> entries;
     for (size_t i = 0; i < uCount; ++i) {
         if (!pEntries[i].lpszValue ||
             !ProfileTextIsWritable(lpszSection, pEntries[i].lpszKey, pEntries[i].lpszValue))
-            return false;
-        entries.push_back({pEntries[i].lpszKey, pEntries[i].lpszValue});
+            return Fail(EINVAL);
+        entries.push_back({pEntries[i].lpszKey, ProfileStoredValue(pEntries[i].lpszValue)});
     }
-    if (!ProfileSectionIsWritable(lpszSection)) return false;
+    if (!ProfileSectionIsWritable(lpszSection)) return Fail(EINVAL);
     return EditFile(lpszFileName,
                     [&](IniText &ini) { return ini.ReplaceSection(lpszSection, entries); });
 }

@@ -13,7 +13,33 @@ namespace {
 // directory; it names no ini file at all.
 bool NamesNoFile(const char *lpszFileName) { return lpszFileName && !*lpszFileName; }
 
+thread_local int lastError = 0;
+
+// The system's reason for a failed write as an error number.
+int ErrorFromSystem() {
+    switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    default: return EIO;
+    }
+}
+
+// Records why a change failed and returns false.
+bool Fail(int error) {
+    lastError = error;
+    return false;
+}
+
 }  // namespace
+
+int ProfileLastError() { return lastError; }
+void ProfileSetLastError(int error) { lastError = error; }
 
 uint32_t ProfileReadKeyNames(const char *lpszFileName, const char *lpszSection, char *lpBuffer,
                              uint32_t uSize) {
@@ -54,23 +80,30 @@ namespace {
 // A null value asks the system to remove the key.
 bool WriteOrDelete(const char *lpszFileName, const char *lpszSection, const char *lpszKey,
                    const char *lpszValue) {
-    if (NamesNoFile(lpszFileName)) return false;
-    if (!lpszFileName) return WriteProfileStringA(lpszSection, lpszKey, lpszValue) != FALSE;
-    return WritePrivateProfileStringA(lpszSection, lpszKey, lpszValue, lpszFileName) != FALSE;
+    if (NamesNoFile(lpszFileName)) return Fail(ENOENT);
+    std::string stored = ProfileStoredValue(lpszValue);
+    const char *value = lpszValue ? stored.c_str() : nullptr;
+    BOOL written = lpszFileName
+                       ? WritePrivateProfileStringA(lpszSection, lpszKey, value, lpszFileName)
+                       : WriteProfileStringA(lpszSection, lpszKey, value);
+    return written != FALSE || Fail(ErrorFromSystem());
 }
 
 }  // namespace
 
 bool ProfileApplyChanges(const char *lpszFileName, const char *lpszSection,
                          const ProfileChange *pChanges, size_t uCount) {
-    bool allDone = true;
+    lastError = 0;
+    int firstError = 0;
     for (size_t i = 0; i < uCount; ++i) {
         const ProfileChange &change = pChanges[i];
-        bool done = ProfileTextIsWritable(lpszSection, change.lpszKey, change.lpszValue) &&
-                    WriteOrDelete(lpszFileName, lpszSection, change.lpszKey, change.lpszValue);
-        allDone = done && allDone;
+        bool done = ProfileTextIsWritable(lpszSection, change.lpszKey, change.lpszValue)
+                        ? WriteOrDelete(lpszFileName, lpszSection, change.lpszKey, change.lpszValue)
+                        : Fail(EINVAL);
+        if (!done && !firstError) firstError = lastError;
     }
-    return allDone;
+    lastError = firstError;
+    return firstError == 0;
 }
 
 // The section's lines from its first key with an empty name on, each
@@ -95,19 +128,23 @@ std::string UnlistedLines(const char *lpszFileName, const char *lpszSection) {
 // texts, each terminated, ended by an empty text.
 bool ProfileReplaceSection(const char *lpszFileName, const char *lpszSection,
                            const ProfileChange *pEntries, size_t uCount) {
-    if (NamesNoFile(lpszFileName) || !ProfileSectionIsWritable(lpszSection)) return false;
+    lastError = 0;
+    if (NamesNoFile(lpszFileName)) return Fail(ENOENT);
+    if (!ProfileSectionIsWritable(lpszSection)) return Fail(EINVAL);
     std::string lines;
     for (size_t i = 0; i < uCount; ++i) {
         if (!pEntries[i].lpszValue ||
             !ProfileTextIsWritable(lpszSection, pEntries[i].lpszKey, pEntries[i].lpszValue))
-            return false;
-        lines += std::string(pEntries[i].lpszKey) + "=" + pEntries[i].lpszValue;
+            return Fail(EINVAL);
+        lines += std::string(pEntries[i].lpszKey) + "=" + ProfileStoredValue(pEntries[i].lpszValue);
         lines += '\0';
     }
     lines += UnlistedLines(lpszFileName, lpszSection);
     lines += '\0';
-    if (!lpszFileName) return WriteProfileSectionA(lpszSection, lines.c_str()) != FALSE;
-    return WritePrivateProfileSectionA(lpszSection, lines.c_str(), lpszFileName) != FALSE;
+    BOOL written = lpszFileName
+                       ? WritePrivateProfileSectionA(lpszSection, lines.c_str(), lpszFileName)
+                       : WriteProfileSectionA(lpszSection, lines.c_str());
+    return written != FALSE || Fail(ErrorFromSystem());
 }
 
 }  // namespace kelmor

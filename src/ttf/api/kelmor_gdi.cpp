@@ -3,13 +3,16 @@
 // the platform's graphics interface.  Nothing here calls that interface: an
 // installed font is an entry of the library's ini file, a created font is a
 // handle of the rasterizer family.
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "kelmor.h"
 #include "platform/paths.h"
+#include "platform/profile.h"
 #include "ttf/api/handles.h"
 #include "ttf/settings/settings.h"
 #include "ttf/font/ttf.h"
@@ -76,6 +79,43 @@ _IniFieldsType *EntryForFace(const char *face, const char *code) {
     return fallback;
 }
 
+// What the callback is told about one entry.
+struct EnumeratedFont {
+    std::string face;
+    uint8_t charSet;
+};
+
+// The entries to report, copied before the first callback: a callback may
+// reload the settings (freeing the list) or install a font (growing it),
+// and neither may disturb the walk.
+std::vector<EnumeratedFont> FontsToEnumerate(const char *lpszFamily) {
+    std::vector<EnumeratedFont> fonts;
+    for (const _IniFieldsType *pif = pifKELMOHead; pif; pif = pif->pNext) {
+        const char *key = pif->ppFields[kSlotTypeface];
+        if (key && (!lpszFamily || SameIgnoringCase(key, lpszFamily)))
+            fonts.push_back({key, EnumeratedCharSet(pif)});
+    }
+    return fonts;
+}
+
+// The export's code for a failed write of the ini file.
+int32_t WriteFailureCode(int error) {
+    switch (error) {
+    case 0: return 0;
+    case EINVAL: return KELMOR_WRITE_UNSTORABLE;
+    case EACCES:
+    case EPERM:
+    case EROFS: return KELMOR_WRITE_DENIED;
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return KELMOR_WRITE_NO_SPACE;
+    default: return KELMOR_WRITE_FAILED;
+    }
+}
+
 // Pixel size of a logical font's height: its magnitude, 0 meaning 24.
 int CreateSizeFor(int32_t lfHeight) {
     if (lfHeight == 0) return kDefaultCreateSize;
@@ -91,15 +131,14 @@ int32_t KELMOR_CALL KelmoEnumFontFamilies(void *, const char *lpszFamily,
                                           KELMOR_FONTENUMPROC fntenmprc, intptr_t lParam) {
     if (!fntenmprc) return 0;
     int32_t result = 0;
-    for (_IniFieldsType *pif = pifKELMOHead; pif; pif = pif->pNext) {
-        const char *key = pif->ppFields[kSlotTypeface];
-        if (!key || (lpszFamily && !SameIgnoringCase(key, lpszFamily))) continue;
+    for (const EnumeratedFont &font : FontsToEnumerate(lpszFamily)) {
         KELMOR_NEWLOGFONT logFont;
         KELMOR_NEWTEXTMETRICA metrics;
         std::memset(&logFont, 0, sizeof logFont);
         std::memset(&metrics, 0, sizeof metrics);
-        CopyCut(logFont.elfLogFont.lfFaceName, key, sizeof logFont.elfLogFont.lfFaceName);
-        metrics.tmCharSet = EnumeratedCharSet(pif);
+        CopyCut(logFont.elfLogFont.lfFaceName, font.face.c_str(),
+                sizeof logFont.elfLogFont.lfFaceName);
+        metrics.tmCharSet = font.charSet;
         logFont.elfLogFont.lfCharSet = metrics.tmCharSet;
         result = fntenmprc(&logFont, &metrics, KELMOR_TRUETYPE_FONTTYPE, lParam);
         if (result == 0) break;
@@ -137,21 +176,21 @@ int32_t KELMOR_CALL KelmoAddFontResource(const char *lpszFilename) {
         const_cast<char *>("48"),
         const_cast<char *>("SC"),
     };
-    AddInstalledFont(fields);
+    int error = AddInstalledFont(fields);
     CloseTTFont(handle);
-    return 0;
+    return WriteFailureCode(error);
 }
 
 int32_t KELMOR_CALL KelmoAssociateBitmap(int32_t lHandle, int, int iResolution,
                                          const char *lpszFilename) {
     // A handle that names no font has nothing to associate with.
-    if (!FontFromHandle(lHandle) || !lpszFilename || !szIniFile[0]) return 0;
+    if (!FontFromHandle(lHandle) || !lpszFilename) return 0;
     int platform = -1, encoding = -1, language = -1;
     char fullName[128];
     GetFontNames(lHandle, &platform, &encoding, &language, kFullNameId, fullName,
                  sizeof fullName);
-    WriteBitmapAssociation(fullName, iResolution, lpszFilename);
-    return 0;
+    if (WriteBitmapAssociation(fullName, iResolution, lpszFilename)) return 0;
+    return WriteFailureCode(ProfileLastError());
 }
 
 int32_t KELMOR_CALL KelmoRemoveFontResource(const char *) { return 0; }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "ttf/install/exehdr.h"
@@ -51,6 +52,13 @@ int DisplayResource(const EXEINFO *pExeInfo, const tgRESTYPE *pType, const RESIN
 // when the file lacks either resource ("Don't understand this file" is
 // shown); LoadExeInfo's negative code when the file cannot be loaded.
 int DoFOT(const char *szFileName, char *szFontFile128, uint8_t *pFD256);
+
+// Whether a TrueType file name DoFOT yielded fills its buffer, and so may
+// have been cut: a cut path names another file, or none, and must not be
+// used.
+inline bool FontFileNameMayBeCut(const char *szFontFile128) {
+    return std::strlen(szFontFile128) >= kFontFileBytes - 1;
+}
 
 }  // namespace kelmor
 

@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "platform/dialog.h"
 #include "platform/paths.h"
+#include "platform/profile.h"
 #include "resources/dialog_ids.h"
 #include "ttf/install/fot.h"
 #include "ttf/settings/settings.h"
@@ -52,8 +53,6 @@ constexpr int kMapLogLevel = 28;
 constexpr int kNameBytes = 64;
 constexpr int kPostScriptNameID = 6;
 constexpr int kFullNameID = 4;
-// The TrueType file name a .FOT file yields, terminator included.
-constexpr size_t kFotNameBytes = 128;
 
 // The library's own reader; the font directory entry it also yields is of
 // no use here.
@@ -65,6 +64,14 @@ int32_t ReadFotFile(const char *szFileName, char *szFontFile128) {
 FotReader fotReader = ReadFotFile;
 
 bool HasName(const _IniFieldsType *pif) { return pif->ppFields[0] && pif->ppFields[0][0]; }
+
+const char szSaveErrorTitle[] = "Kelmor.ini Not Saved";
+
+// Tells the user why the ini file was not changed.
+void WarnNotSaved(void *hdlg, const char *what) {
+    std::string text = std::string(what) + ": " + ProfileErrorText(ProfileLastError());
+    DialogWarn(hdlg, text.c_str(), szSaveErrorTitle);
+}
 
 // ------------------------------------------------------- selection dialog
 
@@ -120,7 +127,8 @@ void AddNewEntry(void *hdlg) {
 }
 
 void DeleteSelectedEntry(void *hdlg) {
-    RemoveKELMORPif(EntryAtRow(Selection));
+    if (!RemoveKELMORPif(EntryAtRow(Selection)))
+        WarnNotSaved(hdlg, "The font could not be removed from the ini file");
     DialogSend(hdlg, kMsgInitDialog, 0, DialogUserData(hdlg));
 }
 
@@ -129,7 +137,13 @@ void AcceptSelection(void *hdlg) {
         std::string text = DialogItemText(hdlg, CTL_FONT_LIST).substr(0, kChoiceTextMax);
         std::memcpy(choice, text.c_str(), text.size() + 1);
     }
-    WriteIniTypesFromKELMO(nullptr);
+    // Every entry the file can hold is written; when one could not be, or
+    // the file could not be written, the dialog stays open so that nothing
+    // is lost unseen: the user can correct the entry or cancel.
+    if (!WriteIniTypesFromKELMO(nullptr)) {
+        WarnNotSaved(hdlg, "Not every font could be saved");
+        return;
+    }
     EndModalDialog(hdlg, 1);
 }
 
@@ -185,11 +199,15 @@ intptr_t Refresh(void *hdlg) {
 }
 
 // The log beside the font: its drive, directory and base name with ".map".
+// A font whose own extension is ".map" would be that log and be deleted
+// for it; its log takes the whole file name plus ".map" instead.
 std::string MapLogPath(const char *ttfPath) {
     std::string path(ttfPath);
     size_t nameStart = DirectoryLength(ttfPath);
     size_t dot = path.rfind('.');
-    if (dot != std::string::npos && dot >= nameStart) path.resize(dot);
+    bool isMapFile = dot != std::string::npos && dot >= nameStart &&
+                     SameIgnoringCase(path.c_str() + dot, ".map");
+    if (dot != std::string::npos && dot >= nameStart && !isMapFile) path.resize(dot);
     return path + ".map";
 }
 
@@ -276,11 +294,9 @@ intptr_t ChooseFromWindows(void *hdlg) {
         return 0;
     TestReDupe(SlotOf(pif, kSlotFotFile), chosen.c_str());
     ShowSlot(hdlg, CTL_FOT_FILE, pif, kSlotFotFile);
-    char fontFile[kFotNameBytes] = "";
+    char fontFile[kFontFileBytes] = "";
     if (fotReader(SlotText(pif, kSlotFotFile), fontFile) != 1) return 0;
-    // The reader cuts a longer name to fit; a name that fills its buffer
-    // may have lost its end, and a cut path would name another file.
-    if (std::strlen(fontFile) >= kFotNameBytes - 1) {
+    if (FontFileNameMayBeCut(fontFile)) {
         DialogWarn(hdlg, "The TrueType file name in this file is too long", "File Error");
         return 0;
     }
@@ -306,9 +322,24 @@ intptr_t ChooseSeparateFile(void *hdlg) {
     return 0;
 }
 
+// A typeface name is the entry's key in the ini file: one the file cannot
+// hold (a '=' in it, blanks around it, ...) is refused here, with the
+// dialog left open, before it could keep the whole list from being saved.
+bool TypefaceIsStorable(void *hdlg, const std::string &typeface) {
+    if (typeface.empty() || ProfileTextIsWritable(szInstalledFontsSection, typeface.c_str(), ""))
+        return true;
+    DialogWarn(hdlg,
+               "This typeface name cannot be stored in the ini file: it may not contain '=', "
+               "begin with '[' or ';', or begin or end with a blank.",
+               "Typeface Name");
+    return false;
+}
+
 void AcceptEntry(void *hdlg) {
+    std::string typeface = DialogItemText(hdlg, CTL_TYPEFACE);
+    if (!TypefaceIsStorable(hdlg, typeface)) return;
     if (_IniFieldsType *pif = EntryOf(hdlg)) {
-        TestReDupe(SlotOf(pif, kSlotTypeface), DialogItemText(hdlg, CTL_TYPEFACE).c_str());
+        TestReDupe(SlotOf(pif, kSlotTypeface), typeface.c_str());
         TestReDupe(SlotOf(pif, kSlotDocSymbolSet),
                    PcEncodingID2NameCode(DialogSelectedRow(hdlg, CTL_DOC_SYMBOL_SET)));
         TestReDupe(SlotOf(pif, kSlotFontSymbolSet),
@@ -318,12 +349,16 @@ void AcceptEntry(void *hdlg) {
     EndModalDialog(hdlg, 1);
 }
 
-// A new entry the user cancels leaves the list again, and its key leaves
-// the file: for a copy that is also the key of the entry it was copied
-// from, which is back in the file with the next full write.
+// A new entry the user cancels leaves the list again.  It was never
+// written, so the file is not touched: deleting its key there would delete
+// the entry it was copied from, which shares that key.
 void CancelEntry(void *hdlg) {
     EditUserInfo *info = InfoOf(hdlg);
-    if (info && info->wParam != CTL_SETUP) RemoveKELMORPif(info->pif);
+    if (info && info->wParam != CTL_SETUP && info->pif) {
+        RemoveIniFieldsType(&pifKELMOHead, &pifKELMOTail, info->pif);
+        FreeIniFieldsType(info->pif);
+        info->pif = nullptr;
+    }
     EndModalDialog(hdlg, 0);
 }
 

@@ -1,5 +1,6 @@
 #include "ttf/settings/settings.h"
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -82,6 +83,19 @@ std::string Lowered(const char *text) {
 
 bool HaveIniFile() { return szIniFile[0] != '\0'; }
 
+// The library file the ini file lives beside when the module holding this
+// code is not the library (the tool links the library's code statically).
+std::string libraryFileForIni;
+
+// Reports a write refused before the store was asked.
+bool FailWith(int error) {
+    ProfileSetLastError(error);
+    return false;
+}
+
+// Without an ini file nothing can be written.
+bool NoIniFile() { return FailWith(ENOENT); }
+
 }  // namespace
 
 int32_t InitIniFile() {
@@ -96,9 +110,15 @@ int32_t InitIniFile() {
         return 0;
     }
     char modulePath[kMaxPathBytes];
-    if (ModuleFileName(SetupData.hInstance, modulePath, sizeof modulePath))
+    if (!libraryFileForIni.empty())
+        BuildPathBeside(szIniFile, libraryFileForIni.c_str(), szIniFileName);
+    else if (ModuleFileName(SetupData.hInstance, modulePath, sizeof modulePath))
         BuildPathBeside(szIniFile, modulePath, szIniFileName);
     return 0;
+}
+
+void SetLibraryFileForIni(const char *libraryFile) {
+    libraryFileForIni = libraryFile ? libraryFile : "";
 }
 
 bool FaithfulFromIni() {
@@ -119,32 +139,51 @@ void InitKELMOFromIni() {
 // Deleting every key and then writing the list would be two changes of the
 // file: a reader in between would find no fonts installed, and a crash
 // there would lose them all.  The section is replaced in one change.
-void WriteIniTypesFromKELMO(const char *) {
-    if (!HaveIniFile()) return;
-    ReplaceIniSection(pifKELMOHead, szIniFile, szInstalledFontsSection);
+bool WriteIniTypesFromKELMO(const char *) {
+    if (!HaveIniFile()) return NoIniFile();
+    return ReplaceIniSection(pifKELMOHead, szIniFile, szInstalledFontsSection);
 }
 
-void AddInstalledFont(char *const *fields) {
-    AddIniFieldsType(&pifKELMOHead, &pifKELMOTail, const_cast<char **>(fields), kKELMOType,
-                     kKELMOFields);
-    if (HaveIniFile()) WriteIniTypes(pifKELMOHead, szIniFile, szInstalledFontsSection);
+bool WriteInstalledEntry(const _IniFieldsType *pif) {
+    if (!HaveIniFile()) return NoIniFile();
+    return WriteIniRecord(pif, szIniFile, szInstalledFontsSection);
 }
 
-void WriteBitmapAssociation(const char *fullName, int iResolution, const char *lpszFilename) {
-    if (!HaveIniFile()) return;
+// Only the new entry's key is written, in one locked read-modify-write of
+// the file: rewriting the whole list from memory would undo what other
+// processes changed since it was read, and one entry that cannot be stored
+// would hold back every later one.  An entry that is not written leaves the
+// list again, so the list stays what the file holds.
+int AddInstalledFont(char *const *fields) {
+    _IniFieldsType *pif = AddIniFieldsType(&pifKELMOHead, &pifKELMOTail,
+                                           const_cast<char **>(fields), kKELMOType, kKELMOFields);
+    if (!pif) return 0;  // no name: nothing to install
+    bool written = IniRecordIsWritable(pif, szInstalledFontsSection) ? WriteInstalledEntry(pif)
+                                                                       : FailWith(EINVAL);
+    if (written) return 0;
+    RemoveIniFieldsType(&pifKELMOHead, &pifKELMOTail, pif);
+    FreeIniFieldsType(pif);
+    return ProfileLastError();
+}
+
+bool WriteBitmapAssociation(const char *fullName, int iResolution, const char *lpszFilename) {
+    if (!HaveIniFile()) return NoIniFile();
     // The section name is built without a fixed buffer: a long full name
     // would otherwise be cut and name another font's section.
     std::string section = std::string("Bitmap for ") + fullName;
     std::string key = std::to_string(iResolution);
-    ProfileWriteString(szIniFile, section.c_str(), key.c_str(), lpszFilename);
+    return ProfileWriteString(szIniFile, section.c_str(), key.c_str(), lpszFilename);
 }
 
-void RemoveKELMORPif(_IniFieldsType *pif) {
-    if (!pif) return;
-    if (HaveIniFile() && pif->ppFields[0])
-        ProfileDeleteKey(szIniFile, szInstalledFontsSection, pif->ppFields[0]);
+// An entry whose key could not leave the file stays in the list too.
+bool RemoveKELMORPif(_IniFieldsType *pif) {
+    if (!pif) return true;
+    if (HaveIniFile() && pif->ppFields[0] &&
+        !ProfileDeleteKey(szIniFile, szInstalledFontsSection, pif->ppFields[0]))
+        return false;
     RemoveIniFieldsType(&pifKELMOHead, &pifKELMOTail, pif);
     FreeIniFieldsType(pif);
+    return true;
 }
 
 void ZapKELMOs() { ZapIniFieldsTypes(&pifKELMOHead, &pifKELMOTail); }

@@ -52,17 +52,30 @@ extern const char szRenderingSection[];       // "Rendering"
 // Sets szIniFile: the user profile's "IniPath", else "Kelmor.ini" beside
 // the library's module.  Always 0.
 int32_t InitIniFile();
+// For a program that holds the library's code itself (the kelmor tool):
+// the installed library file whose ini file it shares; InitIniFile then
+// looks beside that file instead of beside the program.  Null or "" undoes.
+void SetLibraryFileForIni(const char *libraryFile);
 void InitKELMOFromIni();
-// Rewrites the installed-font section as an exact image of the list.
-void WriteIniTypesFromKELMO(const char *lpszCode);
-// Adds an installed font from its kKELMOFields fields (an empty typeface
-// name adds nothing) and writes the list to the ini file in either case.
-void AddInstalledFont(char *const *fields);
+// The writers below report failure as false (or an error number) with the
+// cause in ProfileLastError (platform/profile.h): ENOENT without an ini
+// file, EINVAL for text the file cannot hold, else the system's error.
+//
+// Rewrites the installed-font section as an exact image of the list; an
+// entry the file cannot hold is left out and the others are written.
+bool WriteIniTypesFromKELMO(const char *lpszCode);
+// Writes one installed entry's key, leaving the rest of the file alone.
+bool WriteInstalledEntry(const _IniFieldsType *pif);
+// Adds an installed font from its kKELMOFields fields and writes its key
+// (an empty typeface name adds and writes nothing: 0).  An entry that could
+// not be written leaves the list again.  0, or the error number.
+int AddInstalledFont(char *const *fields);
 // Records `lpszFilename` as the bitmap file of the font named `fullName` at
 // `iResolution`, in the section "Bitmap for <full name>".
-void WriteBitmapAssociation(const char *fullName, int iResolution, const char *lpszFilename);
-// Deletes pif's key from the ini file at once, then unlinks and frees it.
-void RemoveKELMORPif(_IniFieldsType *pif);
+bool WriteBitmapAssociation(const char *fullName, int iResolution, const char *lpszFilename);
+// Deletes pif's key from the ini file at once, then unlinks and frees it;
+// when the key could not be deleted, the entry stays and the result is false.
+bool RemoveKELMORPif(_IniFieldsType *pif);
 void ZapKELMOs();
 void InitCOBFromIni();
 void ZapCOBs();
