@@ -38,12 +38,15 @@ void ZeroRecords(void *p, int count, size_t size) {
     if (p != nullptr && count > 0) std::memset(p, 0, size_t(count) * size);
 }
 
+// Room for `points` outline points and, after the last of them, the
+// phantom points; the sizes the programs see count the outline only.
 bool AllocateGlyphZone(_TtfGlyph *pG, int points) {
     if (points > kMaxZonePoints) return false;
-    pG->Zone1 = AllocateRecords<TTFCoord>(points);
+    pG->Zone1 = AllocateRecords<TTFCoord>(points + kPhantomPoints);
     if (pG->Zone1 == nullptr) return false;
     pG->Zone1Size = int16_t(points * kTTFCoordBytes);
     pG->ZonePoints[1] = int16_t(points);
+    pG->Zone1Slots = points + kPhantomPoints;
     return true;
 }
 
