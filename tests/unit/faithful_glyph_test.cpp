@@ -250,6 +250,43 @@ TEST_F(FaithfulGlyph, CompositesAreFilledAsOneOutline) {
     EXPECT_EQ(100, Ink());
 }
 
+TEST_F(FaithfulGlyph, HostileCompositesFailCleanly) {
+    // Glyph 1 names itself; glyphs 2, 3, 4, 7 and 8 fan out 60 ways on each
+    // of five levels down to the empty glyph 0 (60^5 loads if nothing
+    // stopped them); glyph 5 places a square and then a truncated component.
+    auto fan = [](uint16_t glyph) {
+        BEWriter w;
+        w.I16(-1).I16(0).I16(0).I16(0).I16(0);
+        for (int i = 0; i < 60; ++i)
+            w.U16(uint16_t(kArgsAreXYValues | (i < 59 ? kMoreComponents : 0))).U16(glyph).U16(0);
+        return Glyph::Raw(w.bytes);
+    };
+    BEWriter truncated;
+    truncated.I16(-1).I16(0).I16(0).I16(0).I16(0);
+    truncated.U16(kArgsAreXYValues | kMoreComponents).U16(6).U8(0).U8(0);
+    const FontBuilder font = FontBuilder()
+                                 .UnitsPerEm(1024)
+                                 .BoundingBox(0, 0, 1024, 1024)
+                                 .AddGlyph(Glyph::Composite({{1, 0, 0}, {6, 0, 0}}))
+                                 .AddGlyph(fan(3))
+                                 .AddGlyph(fan(4))
+                                 .AddGlyph(fan(7))
+                                 .AddGlyph(Glyph::Raw(truncated.bytes))
+                                 .AddGlyph(Glyph::Simple({Square(0, 0, 640)}))
+                                 .AddGlyph(fan(8))
+                                 .AddGlyph(fan(0))
+                                 .Maxp(&MaxpValues::maxComponentElements, 60)
+                                 .Maxp(&MaxpValues::maxComponentDepth, 8);
+    for (int32_t glyph : {1, 2, 5}) {
+        const kelmor::_TtfGlyph &G = Draw(font, glyph);
+        EXPECT_EQ(0, G.NumContours) << "glyph " << glyph;
+        EXPECT_EQ(0, Ink()) << "glyph " << glyph;
+        EXPECT_EQ(nullptr, G.instructions) << "glyph " << glyph;
+    }
+    Draw(font, 6);
+    EXPECT_EQ(100, Ink()) << "the square draws";
+}
+
 // A glyph whose flag bytes carry 0x40 (overlapping contours), which is no
 // touch mark: its program moves the right-hand points by 2 pixels and IUP
 // carries the left-hand ones along, in either mode.

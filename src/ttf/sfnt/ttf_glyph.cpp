@@ -473,6 +473,10 @@ struct FaithfulLoad {
     GlyphLoad L;
     int32_t scale;           // 16.16, see ScaleFUnitsRounded
     OutlineHinter *hinter;   // null when the glyph is drawn without hinting
+    // Components one glyph may still load, nested ones included: composites
+    // of many empty components, nested a few deep, would otherwise ask for
+    // millions of loads.
+    int *componentsLeft;
 };
 
 struct GlyphBox {
@@ -609,7 +613,7 @@ LoadResult LoadFaithfulComposite(const FaithfulLoad &F, ByteCursor &r, Placement
     Component c;
     do {
         c = ReadComponent(r);
-        if (!r.ok()) return kFailed;
+        if (!r.ok() || --*F.componentsLeft < 0) return kFailed;
         const Placement next = {at.firstContour + contours, at.firstPoint + placed};
         Phantoms own = {};
         int16_t sub = 0;
@@ -681,9 +685,11 @@ int LoadGlyphFaithfully(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, OutlineHinter *
     DropInstructions(pG);
     // The phantom points of the last outline point go after it.
     const int points = std::min(ZoneCapacity(pG), pG->Zone1Slots - kPhantomPoints);
+    // As many as the described mode records, on each nesting level.
+    int componentsLeft = ComponentCapacity(pF->leMaximumProfile) * ComponentDepthLimit(pF);
     const FaithfulLoad F = {{pF, pG, EndPointCapacity(pG), std::max(points, 0),
                              ComponentDepthLimit(pF), int64_t(pF->FileSize)},
-                            pG->Scale, hinter};
+                            pG->Scale, hinter, &componentsLeft};
     Phantoms pp = {};
     const LoadResult result = LoadFaithfulAt(F, GlyphNo, {0, 0}, 0, &pp, &pG->NumContours);
     DropInstructions(pG);
