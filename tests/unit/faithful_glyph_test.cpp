@@ -109,6 +109,11 @@ TEST_F(FaithfulGlyph, ProgramsReadAndMoveThePhantomPoints) {
     for (const Case &c : cases) {
         const kelmor::_TtfGlyph &G = Draw(SquareWithProgram(c.program), 1);
         ASSERT_EQ(1, G.NumContours) << c.program;
+        // The program also had the points in font units, phantoms included.
+        EXPECT_EQ(G.Scale, G.UnscaledScale);
+        EXPECT_EQ(100, G.Unscaled[0].x);
+        EXPECT_EQ(200, G.Unscaled[1].y);
+        EXPECT_EQ(560, G.Unscaled[5].x);
         EXPECT_EQ(c.advance, Advance(G)) << c.program;
         EXPECT_EQ(0, G.Phantom[0].x) << c.program;
         if (c.point0x != 0) {
@@ -216,6 +221,9 @@ TEST_F(FaithfulGlyph, CompositeProgramsRunOverTheAssembledOutline) {
     EXPECT_EQ(307 + 13, G.Zone1[4].Cur.x);
     EXPECT_EQ(409 + 13, G.Zone1[7].Cur.x);
     EXPECT_EQ(0, G.Zone1[0].Cur.x) << "the first square stays";
+    // Its unscaled originals were the assembled components, at scale 1.
+    EXPECT_EQ(0x10000, G.UnscaledScale);
+    EXPECT_EQ(435, G.Unscaled[6].x);
     // Failing point matching refuses the glyph, as TrueType does.
     Draw(CompositeFont({{1, 0, 0}, {1, 4, 0, false}}), 3);
     EXPECT_EQ(0, Ink());

@@ -22,18 +22,20 @@ namespace {
 class ProgramView {
 public:
     ProgramView(_TtfGlyph *pG, TTFCoord *first, int points, int16_t *ends, int16_t contours)
-        : pG_(pG), zone_(pG->Zone1), count_(pG->ZonePoints[1]), ends_(pG->EndPoints),
-          contours_(pG->NumContours) {
+        : pG_(pG), zone_(pG->Zone1), unscaled_(pG->Unscaled), count_(pG->ZonePoints[1]),
+          ends_(pG->EndPoints), contours_(pG->NumContours) {
         // The phantom points, when the program has them, lie past the
         // points maxp counts.
         const int reachable = pG->Zone1Slots - int(first - zone_);
         pG->Zone1 = first;
+        if (unscaled_ != nullptr) pG->Unscaled = unscaled_ + (first - zone_);
         pG->ZonePoints[1] = int16_t(points < reachable ? points : reachable);
         pG->EndPoints = ends;
         pG->NumContours = contours;
     }
     ~ProgramView() {
         pG_->Zone1 = zone_;
+        pG_->Unscaled = unscaled_;
         pG_->ZonePoints[1] = count_;
         pG_->EndPoints = ends_;
         pG_->NumContours = contours_;
@@ -44,6 +46,7 @@ public:
 private:
     _TtfGlyph *pG_;
     TTFCoord *zone_;
+    longpointtype *unscaled_;
     int16_t count_;
     int16_t *ends_;
     int16_t contours_;

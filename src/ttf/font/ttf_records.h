@@ -331,6 +331,15 @@ struct _TtfGlyph {
     // plus kPhantomPoints (Zone1Size, a 16-bit byte count, holds only the
     // former).
     int32_t Zone1Slots;
+    // Beside Zone1, one entry per point (in the same allocation, released
+    // with it): while a faithful-mode program runs, the points' original
+    // positions before scaling, which TrueType rasterizers measure original
+    // distances and interpolate from; times UnscaledScale (16.16) they are
+    // 26.6.  A glyph's own outline has them in font units (UnscaledScale is
+    // Scale); a composite's program has its assembled, hinted components
+    // (UnscaledScale 1.0).  Not kept up to date in the described mode.
+    longpointtype *Unscaled;
+    int32_t UnscaledScale;
     int16_t Zone0Size;
     TTFCoord *Zone0;
     GsvStruct Gsv;

@@ -464,6 +464,7 @@ namespace {
 
 constexpr uint16_t kUseMyMetrics = 0x0200;
 constexpr uint16_t kAnyScale = kOneScale | kXYScale | kTwoByTwo;
+constexpr int32_t kOneScale16Dot16 = 0x10000;
 
 struct Phantoms {
     longpointtype p[kPhantomPoints];  // origin, advance, top, bottom
@@ -485,26 +486,36 @@ struct GlyphBox {
 
 int32_t PixelRound(int32_t v) { return int32_t((int64_t(v) + 32) & ~int64_t(63)); }
 
-// The phantom points in font units from the glyph's box and metrics, then
-// scaled; their rounding is part of hinting.
-Phantoms ScaledPhantoms(const FaithfulLoad &F, int GlyphNo, const GlyphBox &box) {
+// The phantom points in font units, from the glyph's box and metrics.
+Phantoms PhantomUnits(const FaithfulLoad &F, int GlyphNo, const GlyphBox &box) {
     const GlyphSideMetrics m = SideMetrics(F.L.pF, uint32_t(GlyphNo), box.yMax);
     const int32_t origin = box.xMin - m.leftSideBearing;
     const int32_t top = box.yMax + m.topSideBearing;
-    const int32_t units[kPhantomPoints][2] = {
-        {origin, 0}, {origin + m.advanceWidth, 0}, {0, top}, {0, top - m.advanceHeight}};
-    Phantoms pp;
-    for (int k = 0; k < kPhantomPoints; ++k)
-        pp.p[k] = {ScaleFUnitsRounded(units[k][0], F.scale),
-                   ScaleFUnitsRounded(units[k][1], F.scale)};
-    return pp;
+    return {{{origin, 0},
+             {Clamp32(int64_t(origin) + m.advanceWidth), 0},
+             {0, top},
+             {0, Clamp32(int64_t(top) - m.advanceHeight)}}};
 }
 
-void ScaleRounded(TTFCoord *points, int count, int32_t scale) {
+longpointtype ScaledRounded(longpointtype v, int32_t scale) {
+    return {ScaleFUnitsRounded(v.x, scale), ScaleFUnitsRounded(v.y, scale)};
+}
+
+// Scales a glyph's points, keeping their positions in font units in
+// Unscaled; the phantom points' go after them.  Their rounding to the grid
+// is part of hinting.
+void ScaleRounded(const FaithfulLoad &F, Placement at, int count, Phantoms *pp) {
+    TTFCoord *points = F.L.pG->Zone1 + at.firstPoint;
+    longpointtype *units = F.L.pG->Unscaled + at.firstPoint;
     for (int i = 0; i < count; ++i) {
         TTFCoord &p = points[i];
-        p.Orig = {ScaleFUnitsRounded(p.Orig.x, scale), ScaleFUnitsRounded(p.Orig.y, scale)};
+        units[i] = p.Orig;
+        p.Orig = ScaledRounded(p.Orig, F.scale);
         p.Prev = p.Cur = p.Orig;
+    }
+    for (int k = 0; k < kPhantomPoints; ++k) {
+        units[count + k] = pp->p[k];
+        pp->p[k] = ScaledRounded(pp->p[k], F.scale);
     }
 }
 
@@ -513,7 +524,7 @@ void ScaleRounded(TTFCoord *points, int count, int32_t scale) {
 // stay as scaled; their current positions start on the pixel grid (the
 // advance width rounded, as TrueType rasterizers do before hinting).
 void HintLevel(const FaithfulLoad &F, Placement at, int points, int contours, int depth,
-               Phantoms *pp) {
+               int32_t unscaledScale, Phantoms *pp) {
     TTFCoord *phantom = F.L.pG->Zone1 + at.firstPoint + points;
     for (int k = 0; k < kPhantomPoints; ++k) {
         phantom[k] = {};
@@ -524,6 +535,7 @@ void HintLevel(const FaithfulLoad &F, Placement at, int points, int contours, in
     phantom[2].Cur.y = PixelRound(phantom[2].Cur.y);
     phantom[3].Cur.y = PixelRound(phantom[3].Cur.y);
     for (int k = 0; k < kPhantomPoints; ++k) phantom[k].Prev = phantom[k].Cur;
+    F.L.pG->UnscaledScale = unscaledScale;
     F.hinter->Hint(F.L.pG, at.firstPoint, points, at.firstContour, contours,
                    depth == 0 ? kGlyphProgram : kComponentProgram);
     DropInstructions(F.L.pG);  // a program the hinter did not run
@@ -535,11 +547,11 @@ LoadResult LoadFaithfulSimple(const FaithfulLoad &F, ByteCursor &r, int contours
     Program program;
     const int count = DecodeSimpleGlyph(F.L, r, contours, at, &program);
     if (count < 0) return kFailed;
-    ScaleRounded(F.L.pG->Zone1 + at.firstPoint, count, F.scale);
+    ScaleRounded(F, at, count, pp);
     *pContours = int16_t(contours);
     if (F.hinter != nullptr) {
         TakeInstructions(F.L.pG, program.code, program.length);
-        HintLevel(F, at, count, contours, depth, pp);
+        HintLevel(F, at, count, contours, depth, F.scale, pp);
     }
     return {Loaded::Simple, count};
 }
@@ -591,16 +603,20 @@ void RebaseEndPoints(_TtfGlyph *pG, Placement at, int contours) {
         pG->EndPoints[k] = int16_t(pG->AbsEndPoints[k] - at.firstPoint);
 }
 
-// The composite's program sees the assembled, hinted components as its
-// original outline, with nothing touched yet.
+// The composite's program sees the assembled, hinted components (and its
+// phantom points as they stand) as its original outline, unscaled too, with
+// nothing touched yet.
 void HintAssembled(const FaithfulLoad &F, Placement at, int points, int contours, int depth,
                    Phantoms *pp) {
     TTFCoord *zone = F.L.pG->Zone1 + at.firstPoint;
+    longpointtype *units = F.L.pG->Unscaled + at.firstPoint;
     for (int i = 0; i < points; ++i) {
         zone[i].Orig = zone[i].Prev = zone[i].Cur;
         zone[i].Flags = uint8_t(zone[i].Flags & ~(kTouchedX | kTouchedY));
+        units[i] = zone[i].Cur;
     }
-    HintLevel(F, at, points, contours, depth, pp);
+    for (int k = 0; k < kPhantomPoints; ++k) units[points + k] = pp->p[k];
+    HintLevel(F, at, points, contours, depth, kOneScale16Dot16, pp);
 }
 
 LoadResult LoadFaithfulAt(const FaithfulLoad &F, int GlyphNo, Placement at, int depth,
@@ -661,8 +677,9 @@ LoadResult LoadFaithfulAt(const FaithfulLoad &F, int GlyphNo, Placement at, int 
     }
     // An empty glyph keeps its box at zero, like a glyph of no bytes.
     if (contours == 0) box = {};
-    *pp = ScaledPhantoms(F, GlyphNo, box);
+    *pp = PhantomUnits(F, GlyphNo, box);
     if (contours > 0) return LoadFaithfulSimple(F, r, contours, at, depth, pp, pContours);
+    for (longpointtype &p : pp->p) p = ScaledRounded(p, F.scale);
     if (contours == -1) return LoadFaithfulComposite(F, r, at, depth, pp, pContours);
     return kNothing;
 }
