@@ -136,6 +136,11 @@ TEST_F(FaithfulGlyph, PhantomPointsFollowTheMetricsTables) {
     vhea.bytes[35] = 2;  // two long vertical metrics
     BEWriter vmtx;
     vmtx.U16(1000).I16(0).U16(900).I16(50);  // glyph 1: height 900, top bearing 50
+    // hdmx: one record of 4 bytes, for 16 ppem, glyph 1 12 pixels wide.
+    BEWriter hdmx;
+    hdmx.U16(0).U16(1).U32(4).U8(16).U8(12).U8(8).U8(12);
+    Bytes otherSize = hdmx.bytes;
+    otherSize[8] = 17;
     struct Case {
         const char *what;
         FontBuilder font;
@@ -150,6 +155,13 @@ TEST_F(FaithfulGlyph, PhantomPointsFollowTheMetricsTables) {
         // With vhea and vmtx: 200 + 50 above the baseline, 900 tall.
         {"vmtx", SquareWithProgram("").RawTable("vhea", vhea.bytes).RawTable("vmtx", vmtx.bytes),
          KELMOR_FAITHFUL | KELMOR_NO_HINTING, 573, 256, -666},
+        // hdmx gives hinted glyphs their advance in whole pixels.
+        {"hdmx", SquareWithProgram("").RawTable("hdmx", hdmx.bytes), KELMOR_FAITHFUL, 768, 832,
+         -192},
+        {"hdmx, unhinted", SquareWithProgram("").RawTable("hdmx", hdmx.bytes),
+         KELMOR_FAITHFUL | KELMOR_NO_HINTING, 573, 819, -205},
+        {"hdmx, other size", SquareWithProgram("").RawTable("hdmx", otherSize), KELMOR_FAITHFUL,
+         576, 832, -192},
     };
     for (const Case &c : cases) {
         const kelmor::_TtfGlyph &G = Draw(c.font, 1, c.options);

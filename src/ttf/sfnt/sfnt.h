@@ -116,7 +116,10 @@ struct OutlineHinter {
 // glyph with its phantom points, a composite assembled from its hinted
 // components and then hinted itself.  Leaves NumContours, EndPoints (equal
 // to AbsEndPoints), the outline in Zone1 moved so that the origin phantom
-// point is at x = 0, and Phantom (likewise moved); NumComponents is 0.
+// point is at x = 0, and Phantom (likewise moved; when the glyph is hinted
+// and hdmx has its width at this size, the advance point sits that many
+// whole pixels from the origin, as TrueType rasterizers report the
+// advance); NumComponents is 0.
 // The number of the last point, or -1 when nothing was loaded.
 int LoadGlyphFaithfully(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, OutlineHinter *hinter);
 
@@ -130,6 +133,10 @@ struct GlyphSideMetrics {
     int32_t topSideBearing, advanceHeight;
 };
 GlyphSideMetrics SideMetrics(_TTFont *pF, uint32_t glyph, int32_t yMax);
+// The advance in whole pixels the hdmx table gives `glyph` at `ppem`, for a
+// font that is not monospaced (post) and has a record for that size; false
+// otherwise.
+bool DeviceAdvance(_TTFont *pF, uint32_t glyph, int32_t ppem, int32_t *pixels);
 
 }  // namespace kelmor
 

@@ -684,6 +684,8 @@ LoadResult LoadFaithfulAt(const FaithfulLoad &F, int GlyphNo, Placement at, int 
     return kNothing;
 }
 
+int32_t PixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->Resolution / 72; }
+
 // TrueType draws a glyph with its (hinted) origin phantom point at x = 0.
 void MoveOriginToZero(_TtfGlyph *pG, int points, Phantoms *pp) {
     const int32_t dx = pp->p[0].x;
@@ -715,6 +717,9 @@ int LoadGlyphFaithfully(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, OutlineHinter *
         return -1;
     }
     MoveOriginToZero(pG, result.points, &pp);
+    int32_t pixels = 0;
+    if (hinter != nullptr && DeviceAdvance(pF, uint32_t(GlyphNo), PixelsPerEm(pG), &pixels))
+        pp.p[1].x = Clamp32(int64_t(pp.p[0].x) + pixels * 64);
     std::memcpy(pG->Phantom, pp.p, sizeof pG->Phantom);
     if (result.points == 0) pG->NumContours = 0;
     return result.points - 1;

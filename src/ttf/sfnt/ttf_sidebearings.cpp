@@ -8,6 +8,9 @@
 // record's advance; vmtx is laid out the same.  The counts are read from
 // the headers (offset 34 of hhea and vhea).  Every read is held against its
 // table's length; what a table cannot give is 0.
+//
+// hdmx: version 0, a count of records and their size; each record is a
+// pixels-per-em byte, a maximum width byte and one advance byte per glyph.
 #include <cstring>
 
 #include "common/bytes.h"
@@ -22,6 +25,10 @@ namespace {
 constexpr uint32_t kLongMetricsCountOffset = 34;
 constexpr uint32_t kTypoAscenderOffset = 68;  // in OS/2, followed by the descender
 constexpr uint32_t kOS2Version0Bytes = 78;
+constexpr uint32_t kIsFixedPitchOffset = 12;  // in post, a 32-bit flag
+constexpr uint32_t kHdmxHeaderBytes = 8;
+constexpr uint32_t kMaxHdmxRecords = 255;
+constexpr uint32_t kMaxHdmxRecordBytes = 0x10001;
 
 const TableDirectoryStruct *TableTagged(const _TTFont *pF, const char tag[4]) {
     for (int i = 0; i < pF->NumTables && i < kMaxTables; ++i)
@@ -29,11 +36,16 @@ const TableDirectoryStruct *TableTagged(const _TTFont *pF, const char tag[4]) {
     return nullptr;
 }
 
+bool ReadBytes(_TTFont *pF, const TableDirectoryStruct *table, uint32_t at, uint8_t *bytes,
+               uint32_t count) {
+    return table != nullptr && TableInFile(pF, table) &&
+           SpanInside(at, count, TableLength(table)) &&
+           ReadFileAt(pF, TableOffset(table) + at, bytes, count) == count;
+}
+
 bool ReadWord(_TTFont *pF, const TableDirectoryStruct *table, uint32_t at, uint32_t *value) {
-    if (table == nullptr || !TableInFile(pF, table) || !SpanInside(at, 2, TableLength(table)))
-        return false;
     uint8_t bytes[2];
-    if (ReadFileAt(pF, TableOffset(table) + at, bytes, 2) != 2) return false;
+    if (!ReadBytes(pF, table, at, bytes, 2)) return false;
     *value = ReadBE16(bytes);
     return true;
 }
@@ -80,7 +92,37 @@ void DefaultAscent(_TTFont *pF, int32_t *ascender, int32_t *descender) {
     *descender = pF->HorizHeader.Descender;
 }
 
+bool IsFixedPitch(_TTFont *pF) {
+    uint32_t high = 0, low = 0;
+    const TableDirectoryStruct *post = pF->lpsfntTable[kSlotPost];
+    return ReadWord(pF, post, kIsFixedPitchOffset, &high) &&
+           ReadWord(pF, post, kIsFixedPitchOffset + 2, &low) && (high | low) != 0;
+}
+
 }  // namespace
+
+bool DeviceAdvance(_TTFont *pF, uint32_t glyph, int32_t ppem, int32_t *pixels) {
+    const TableDirectoryStruct *hdmx = pF->lpsfntTable[kSlotHdmx];
+    uint32_t version = 0, records = 0, sizeHigh = 0, sizeLow = 0;
+    if (IsFixedPitch(pF) || !ReadWord(pF, hdmx, 0, &version) ||
+        !ReadWord(pF, hdmx, 2, &records) || !ReadWord(pF, hdmx, 4, &sizeHigh) ||
+        !ReadWord(pF, hdmx, 6, &sizeLow))
+        return false;
+    const uint32_t recordBytes = (sizeHigh << 16) | sizeLow;
+    if (version != 0 || records > kMaxHdmxRecords || recordBytes < 4 ||
+        recordBytes > kMaxHdmxRecordBytes || glyph >= recordBytes - 2)
+        return false;
+    for (uint32_t i = 0; i < records; ++i) {
+        const uint32_t at = kHdmxHeaderBytes + i * recordBytes;
+        uint8_t size = 0, width = 0;
+        if (!ReadBytes(pF, hdmx, at, &size, 1)) return false;
+        if (size != ppem) continue;
+        if (!ReadBytes(pF, hdmx, at + 2 + glyph, &width, 1)) return false;
+        *pixels = width;
+        return true;
+    }
+    return false;
+}
 
 GlyphSideMetrics SideMetrics(_TTFont *pF, uint32_t glyph, int32_t yMax) {
     GlyphSideMetrics m = {};
