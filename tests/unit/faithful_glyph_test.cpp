@@ -162,6 +162,10 @@ TEST_F(FaithfulGlyph, PhantomPointsFollowTheMetricsTables) {
          KELMOR_FAITHFUL | KELMOR_NO_HINTING, 573, 819, -205},
         {"hdmx, other size", SquareWithProgram("").RawTable("hdmx", otherSize), KELMOR_FAITHFUL,
          576, 832, -192},
+        // hhea promises two records where hmtx holds one: no advance, and
+        // no bearing (the origin falls on the glyph's left edge).
+        {"short hmtx", SquareWithProgram("").RawTable("hmtx", Hmtx({{500, 0}})),
+         KELMOR_FAITHFUL | KELMOR_NO_HINTING, 0, 819, -205},
     };
     for (const Case &c : cases) {
         const kelmor::_TtfGlyph &G = Draw(c.font, 1, c.options);

@@ -464,7 +464,7 @@ namespace {
 
 constexpr uint16_t kUseMyMetrics = 0x0200;
 constexpr uint16_t kAnyScale = kOneScale | kXYScale | kTwoByTwo;
-constexpr int32_t kOneScale16Dot16 = 0x10000;
+constexpr int32_t kUnitScale16Dot16 = 0x10000;
 
 struct Phantoms {
     longpointtype p[kPhantomPoints];  // origin, advance, top, bottom
@@ -484,7 +484,7 @@ struct GlyphBox {
     int32_t xMin, yMin, xMax, yMax;
 };
 
-int32_t PixelRound(int32_t v) { return int32_t((int64_t(v) + 32) & ~int64_t(63)); }
+int32_t PixelRound(int32_t v) { return Clamp32((int64_t(v) + 32) & ~int64_t(63)); }
 
 // The phantom points in font units, from the glyph's box and metrics.
 Phantoms PhantomUnits(const FaithfulLoad &F, int GlyphNo, const GlyphBox &box) {
@@ -616,7 +616,7 @@ void HintAssembled(const FaithfulLoad &F, Placement at, int points, int contours
         units[i] = zone[i].Cur;
     }
     for (int k = 0; k < kPhantomPoints; ++k) units[points + k] = pp->p[k];
-    HintLevel(F, at, points, contours, depth, kOneScale16Dot16, pp);
+    HintLevel(F, at, points, contours, depth, kUnitScale16Dot16, pp);
 }
 
 LoadResult LoadFaithfulAt(const FaithfulLoad &F, int GlyphNo, Placement at, int depth,
