@@ -697,7 +697,9 @@ void MoveOriginToZero(_TtfGlyph *pG, int points, Phantoms *pp) {
 }  // namespace
 
 int LoadGlyphFaithfully(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, OutlineHinter *hinter) {
-    if (pF == nullptr || pG == nullptr || pF->InFile == nullptr || pG->Zone1 == nullptr) return -1;
+    if (pF == nullptr || pG == nullptr || pF->InFile == nullptr || pG->Zone1 == nullptr ||
+        pG->Unscaled == nullptr)
+        return -1;
     pG->NumContours = 0;
     pG->NumComponents = 0;
     std::memset(pG->Phantom, 0, sizeof pG->Phantom);
