@@ -195,6 +195,7 @@ TEST_F(FaithfulGlyph, CompositesPlaceTheirHintedComponents) {
         int32_t x, y;
     };
     const uint16_t round = kRoundXYToGrid;
+    constexpr uint16_t kScaledComponentOffset = 0x0800;
     const Case cases[] = {
         // Offsets scaled with the rounded scale: 40 units are 41/64.
         {"offset", {{1, 40, 40}}, KELMOR_FAITHFUL, 0, 41, 41},
@@ -212,6 +213,12 @@ TEST_F(FaithfulGlyph, CompositesPlaceTheirHintedComponents) {
         // yscale 1, each product rounded: (41, -20) becomes (41, 21 - 20).
         {"2x2", {{2, 0, 0, true, false, {16384, 8192, 0, 16384}}}, KELMOR_FAITHFUL, 0, 41, 1},
         {"x and y scales", {{2, 0, 0, true, false, {8192, 16384}}}, KELMOR_FAITHFUL, 0, 21, -20},
+        // Halved to (21, -10); the offset (40, 40) too when the component
+        // says its offset is scaled with it.
+        {"offset unscaled", {{2, 40, 40, true, false, {8192}}}, KELMOR_FAITHFUL, 0, 21 + 41,
+         -10 + 41},
+        {"offset scaled", {{2, 40, 40, true, false, {8192}, kScaledComponentOffset}},
+         KELMOR_FAITHFUL, 0, 21 + 20, -10 + 20},
     };
     for (const Case &c : cases) {
         const kelmor::_TtfGlyph &G = Draw(CompositeFont(c.components), 3, c.options);

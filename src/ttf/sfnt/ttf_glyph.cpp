@@ -6,6 +6,7 @@
 // checked before it is used: a glyph never writes past the end-point arrays
 // or the glyph zone, and decoding never reads past the glyph's own bytes.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -463,6 +464,7 @@ int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
 namespace {
 
 constexpr uint16_t kUseMyMetrics = 0x0200;
+constexpr uint16_t kScaledOffsets = 0x0800;
 constexpr uint16_t kAnyScale = kOneScale | kXYScale | kTwoByTwo;
 constexpr int32_t kUnitScale16Dot16 = 0x10000;
 
@@ -571,6 +573,15 @@ void TransformRounded(const Component &c, TTFCoord *points, int count) {
     }
 }
 
+// An offset of a component whose flags say it lies in the component's
+// transformed space: scaled, in font units, by the length of the
+// transform's column for its axis (rounded, as the 16.16 products of
+// TrueType rasterizers are).
+int32_t TransformedOffset(int32_t offset, int32_t along, int32_t across) {
+    const double length = std::sqrt(double(along) * along + double(across) * across);
+    return TimesF2Dot14(offset, int32_t(std::lround(std::min(length, 65536.0))));
+}
+
 // Transforms and moves one hinted component into place.  False when its
 // matching point numbers do not name points (TrueType refuses the glyph).
 bool PlaceHinted(const FaithfulLoad &F, const Component &c, const TTFCoord *compositeStart,
@@ -578,8 +589,14 @@ bool PlaceHinted(const FaithfulLoad &F, const Component &c, const TTFCoord *comp
     if (c.flags & kAnyScale) TransformRounded(c, points, count);
     int64_t dx, dy;
     if (c.flags & kArgsAreOffsets) {
-        dx = ScaleFUnitsRounded(c.argument1, F.scale);
-        dy = ScaleFUnitsRounded(c.argument2, F.scale);
+        int32_t x = c.argument1, y = c.argument2;
+        if ((c.flags & kAnyScale) && (c.flags & kScaledOffsets)) {
+            const bool twoByTwo = (c.flags & (kOneScale | kXYScale)) == 0;
+            x = TransformedOffset(x, c.xscale, twoByTwo ? c.scale10 : 0);
+            y = TransformedOffset(y, c.yscale, twoByTwo ? c.scale01 : 0);
+        }
+        dx = ScaleFUnitsRounded(x, F.scale);
+        dy = ScaleFUnitsRounded(y, F.scale);
         if ((c.flags & kRoundOffsets) && F.hinter != nullptr) {
             dx = PixelRound(int32_t(dx));
             dy = PixelRound(int32_t(dy));
