@@ -22,16 +22,20 @@ namespace {
 class ProgramView {
 public:
     ProgramView(_TtfGlyph *pG, TTFCoord *first, int points, int16_t *ends, int16_t contours)
-        : pG_(pG), zone_(pG->Zone1), count_(pG->ZonePoints[1]), ends_(pG->EndPoints),
-          contours_(pG->NumContours) {
-        const int reachable = count_ - int(first - zone_);
+        : pG_(pG), zone_(pG->Zone1), unscaled_(pG->Unscaled), count_(pG->ZonePoints[1]),
+          ends_(pG->EndPoints), contours_(pG->NumContours) {
+        // The phantom points, when the program has them, lie past the
+        // points maxp counts.
+        const int reachable = pG->Zone1Slots - int(first - zone_);
         pG->Zone1 = first;
+        if (unscaled_ != nullptr) pG->Unscaled = unscaled_ + (first - zone_);
         pG->ZonePoints[1] = int16_t(points < reachable ? points : reachable);
         pG->EndPoints = ends;
         pG->NumContours = contours;
     }
     ~ProgramView() {
         pG_->Zone1 = zone_;
+        pG_->Unscaled = unscaled_;
         pG_->ZonePoints[1] = count_;
         pG_->EndPoints = ends_;
         pG_->NumContours = contours_;
@@ -42,6 +46,7 @@ public:
 private:
     _TtfGlyph *pG_;
     TTFCoord *zone_;
+    longpointtype *unscaled_;
     int16_t count_;
     int16_t *ends_;
     int16_t contours_;
@@ -90,6 +95,73 @@ uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
     return glyph;
 }
 
+namespace {
+
+int32_t PixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->Resolution / 72; }
+
+// The composite's program first over the whole glyph, then each component
+// with its own program, filled on its own.
+void DrawAsDescribed(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+    // A glyph that loads nothing (a space, a number past the font's glyphs)
+    // leaves the cleared bitmap: the caller gets a blank glyph of full size.
+    const int lastPoint =
+        GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
+    if (lastPoint <= 0) return;
+    const bool hinted = !NoInterpretOverall && Hinting(pF);
+    if (hinted) HintWholeGlyph(pF, pG, lastPoint + 1);
+    SetScanMode(&pG->S, false, hinted, pG->Gsv.scan_control, PixelsPerEm(pG));
+    // With hinting switched off the glyph's own program never runs; it
+    // goes before the components' programs take its place.
+    pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
+    if (pG->NumComponents == 0) {
+        Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
+    } else {
+        for (int i = 0; i < pG->NumComponents; ++i) RasterizeComponent(pF, pG, pG->GC[i]);
+    }
+}
+
+// Runs each glyph's program as the faithful load hands it over, from the
+// graphics state the control-value program left (or the default one, when
+// that program asked for it with INSTCTRL).
+class ProgramHinter : public OutlineHinter {
+public:
+    explicit ProgramHinter(_TTFont *pF) : pF_(pF) {}
+    void Hint(_TtfGlyph *pG, int firstPoint, int points, int firstContour, int contours,
+              int program) override {
+        if (pG->PrepGsv.instruct_Control & kDefaultGraphicsState)
+            ResetGsv(pG);
+        else
+            pG->Gsv = pG->PrepGsv;
+        TTFCoord *first = pG->Zone1 + firstPoint;
+        int16_t *ends = pG->EndPoints + firstContour;
+        ProgramView view(pG, first, points + kPhantomPoints, ends, int16_t(contours));
+        InterpretGlyph(pF_, pG, contours, ends, first, program);
+    }
+
+private:
+    // INSTCTRL selector 2: glyph programs start from the default state.
+    static constexpr int32_t kDefaultGraphicsState = 2;
+    _TTFont *pF_;
+};
+
+// INSTCTRL selector 1 in the control-value program turns glyph programs off.
+constexpr int32_t kGlyphProgramsOff = 1;
+
+// Every glyph hinted as it is loaded, then the whole outline scanned at once.
+void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+    const bool hinted = !NoInterpretOverall && Hinting(pF) &&
+                        (pG->PrepGsv.instruct_Control & kGlyphProgramsOff) == 0;
+    pG->Gsv = pG->PrepGsv;
+    ProgramHinter hinter(pF);
+    const int lastPoint = LoadGlyphFaithfully(pF, pG, int(glyph), hinted ? &hinter : nullptr);
+    if (lastPoint <= 0) return;
+    // The scan mode is the one the last program run left.
+    SetScanMode(&pG->S, true, hinted, pG->Gsv.scan_control, PixelsPerEm(pG));
+    Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
+}
+
+}  // namespace
+
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     if (!IsValidFont(pF)) return;
     const uint32_t glyph = GlyphForCode(pF, uNativeCode);
@@ -98,26 +170,10 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     pG->NumComponents = 0;
     ZapScanBuffer(&pG->S);
     ZapBitMap(&pG->BM);
-
-    // A glyph that loads nothing (a space, a number past the font's glyphs)
-    // leaves the cleared bitmap: the caller gets a blank glyph of full size.
-    const int lastPoint =
-        GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
-    if (lastPoint > 0) {
-        const bool hinted = !NoInterpretOverall && Hinting(pF);
-        if (Faithful(pF)) pG->Gsv = pG->PrepGsv;
-        if (hinted) HintWholeGlyph(pF, pG, lastPoint + 1);
-        SetScanMode(&pG->S, Faithful(pF), hinted, pG->Gsv.scan_control,
-                    int32_t(pG->PointSize) * pG->Resolution / 72);
-        // With hinting switched off the glyph's own program never runs; it
-        // goes before the components' programs take its place.
-        pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
-        if (pG->NumComponents == 0) {
-            Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
-        } else {
-            for (int i = 0; i < pG->NumComponents; ++i) RasterizeComponent(pF, pG, pG->GC[i]);
-        }
-    }
+    if (Faithful(pF))
+        DrawFaithfully(pF, pG, glyph);
+    else
+        DrawAsDescribed(pF, pG, glyph);
     // Blocks the load left behind without running them (hinting switched
     // off, a glyph too small to draw, a load that failed half-way) go now,
     // so that no glyph leaks its programs into the next one.

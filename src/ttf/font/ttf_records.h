@@ -97,6 +97,10 @@ constexpr int kMaxStorage = 8191;
 constexpr int kMaxStack = 8191;
 constexpr int kMaxFunctionDefs = 8190;
 constexpr int kTTFCoordBytes = 26;  // packed size of one TTFCoord
+// The faithful mode appends four points after a glyph's outline (origin,
+// advance, top, bottom) for its programs to read and move; the glyph zone
+// keeps room for them beyond the points maxp asks for.
+constexpr int kPhantomPoints = 4;
 constexpr int kFunctDefBytes = 4;   // packed size of one function-table entry
 
 // ------------------------------------------------- scan and bitmap state
@@ -323,6 +327,19 @@ struct _TtfGlyph {
     int16_t ZonePoints[2];
     int16_t Zone1Size;
     TTFCoord *Zone1;
+    // Records allocated at Zone1: the ZonePoints[1] points maxp asks for
+    // plus kPhantomPoints (Zone1Size, a 16-bit byte count, holds only the
+    // former).
+    int32_t Zone1Slots;
+    // Beside Zone1, one entry per point (in the same allocation, released
+    // with it): while a faithful-mode program runs, the points' original
+    // positions before scaling, which TrueType rasterizers measure original
+    // distances and interpolate from; times UnscaledScale (16.16) they are
+    // 26.6.  A glyph's own outline has them in font units (UnscaledScale is
+    // Scale); a composite's program has its assembled, hinted components
+    // (UnscaledScale 1.0).  Not kept up to date in the described mode.
+    longpointtype *Unscaled;
+    int32_t UnscaledScale;
     int16_t Zone0Size;
     TTFCoord *Zone0;
     GsvStruct Gsv;

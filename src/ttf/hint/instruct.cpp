@@ -38,12 +38,22 @@ void ZeroRecords(void *p, int count, size_t size) {
     if (p != nullptr && count > 0) std::memset(p, 0, size_t(count) * size);
 }
 
+// Room for `points` outline points and, after the last of them, the
+// phantom points; the sizes the programs see count the outline only.  The
+// points' unscaled positions follow the zone in the same block, so that
+// releasing Zone1 releases them too.
 bool AllocateGlyphZone(_TtfGlyph *pG, int points) {
     if (points > kMaxZonePoints) return false;
-    pG->Zone1 = AllocateRecords<TTFCoord>(points);
+    const int slots = points + kPhantomPoints;
+    static_assert(sizeof(TTFCoord) % alignof(longpointtype) == 0, "the positions follow aligned");
+    const int records = slots + (slots * int(sizeof(longpointtype)) + int(sizeof(TTFCoord)) - 1) /
+                                    int(sizeof(TTFCoord));
+    pG->Zone1 = AllocateRecords<TTFCoord>(records);
     if (pG->Zone1 == nullptr) return false;
+    pG->Unscaled = reinterpret_cast<longpointtype *>(pG->Zone1 + slots);
     pG->Zone1Size = int16_t(points * kTTFCoordBytes);
     pG->ZonePoints[1] = int16_t(points);
+    pG->Zone1Slots = slots;
     return true;
 }
 

@@ -102,6 +102,45 @@ void SetPrev2Cur(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart)
 // Releases the glyph record buffers kept between loads.
 void FreeGlyphRecords(_TtfGlyph *pG);
 
+// What the faithful load asks of the stage that runs programs: run the
+// program in pG->instructions (and release it) over the `points` points of
+// Zone1 from `firstPoint` plus the kPhantomPoints after them, whose
+// contours are the `contours` entries of EndPoints from `firstContour`
+// (numbered from `firstPoint`).  `program` is kGlyphProgram for the glyph
+// drawn, kComponentProgram for a glyph it is built of.
+struct OutlineHinter {
+    virtual ~OutlineHinter() = default;
+    virtual void Hint(_TtfGlyph *pG, int firstPoint, int points, int firstContour, int contours,
+                      int program) = 0;
+};
+
+// Loads glyph `GlyphNo` as TrueType does, hinting each glyph through
+// `hinter` as it is loaded (null: no hinting): scaled with pG->Scale, every
+// glyph with its phantom points, a composite assembled from its hinted
+// components and then hinted itself.  Leaves NumContours, EndPoints (equal
+// to AbsEndPoints), the outline in Zone1 moved so that the origin phantom
+// point is at x = 0, and Phantom (likewise moved; when the glyph is hinted
+// and hdmx has its width at this size, the advance point sits that many
+// whole pixels from the origin, as TrueType rasterizers report the
+// advance); NumComponents is 0.
+// The number of the last point, or -1 when nothing was loaded.
+int LoadGlyphFaithfully(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, OutlineHinter *hinter);
+
+// ------------------------------------- side bearings (ttf_sidebearings.cpp)
+
+// A glyph's metrics in font units: hmtx's; vmtx's when the font has vhea
+// and vmtx, else a top bearing and height from the typographic ascender and
+// descender (OS/2's, or hhea's), measured from `yMax`, the glyph's top.
+struct GlyphSideMetrics {
+    int32_t leftSideBearing, advanceWidth;
+    int32_t topSideBearing, advanceHeight;
+};
+GlyphSideMetrics SideMetrics(_TTFont *pF, uint32_t glyph, int32_t yMax);
+// The advance in whole pixels the hdmx table gives `glyph` at `ppem`, for a
+// font that is not monospaced (post) and has a record for that size; false
+// otherwise.
+bool DeviceAdvance(_TTFont *pF, uint32_t glyph, int32_t ppem, int32_t *pixels);
+
 }  // namespace kelmor
 
 #endif

@@ -6,6 +6,7 @@
 // checked before it is used: a glyph never writes past the end-point arrays
 // or the glyph zone, and decoding never reads past the glyph's own bytes.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -140,16 +141,24 @@ int DecodeEndPoints(const GlyphLoad &L, ByteCursor &r, int contours, Placement a
     return previous;
 }
 
+// Bits 0x40 and 0x80 of a flag byte say other things in the file (0x40:
+// the contours overlap) than in Flags, where the interpreter keeps its
+// touched marks: a point starts untouched whatever the file sets.
+void SetPointFlags(TTFCoord &p, uint8_t f) {
+    p.OFlags = f;
+    p.Flags = uint8_t(f & ~(kTouchedX | kTouchedY));
+}
+
 // One flag byte per point; a repeat count never runs past the last point.
 void DecodeFlags(ByteCursor &r, TTFCoord *points, int count) {
     for (int i = 0; i < count && r.ok(); ++i) {
         uint8_t f = uint8_t(r.U8());
-        points[i].Flags = points[i].OFlags = f;
+        SetPointFlags(points[i], f);
         if ((f & kRepeat) == 0) continue;
         uint32_t repeats = r.U8();
         for (; repeats > 0 && i + 1 < count; --repeats) {
             ++i;
-            points[i].Flags = points[i].OFlags = f;
+            SetPointFlags(points[i], f);
         }
     }
 }
@@ -170,23 +179,38 @@ void DecodeAxis(ByteCursor &r, TTFCoord *points, int count, uint8_t shortBit,
     }
 }
 
-LoadResult LoadSimpleGlyph(const GlyphLoad &L, ByteCursor &r, int contours,
-                           int16_t *pContourCounter, Placement at, int Recursion) {
+// A simple glyph's program, as the glyph's bytes hold it.
+struct Program {
+    const uint8_t *code;
+    uint32_t length;
+};
+
+// Decodes a simple glyph's contour ends and points (in font units) into
+// their place; the number of points, or -1 when the glyph is refused.
+int DecodeSimpleGlyph(const GlyphLoad &L, ByteCursor &r, int contours, Placement at,
+                      Program *program) {
     int last = DecodeEndPoints(L, r, contours, at);
-    if (last < 0) return kFailed;
-    uint32_t codeLength = r.U16();
-    const uint8_t *code = r.Bytes(codeLength);
+    if (last < 0) return -1;
+    program->length = r.U16();
+    program->code = r.Bytes(program->length);
     TTFCoord *points = L.pG->Zone1 + at.firstPoint;
     int count = last + 1;
     DecodeFlags(r, points, count);
     DecodeAxis(r, points, count, kXShort, kXSameOrPositive, &longpointtype::x);
     DecodeAxis(r, points, count, kYShort, kYSameOrPositive, &longpointtype::y);
-    if (!r.ok()) return kFailed;
+    return r.ok() ? count : -1;
+}
 
+LoadResult LoadSimpleGlyph(const GlyphLoad &L, ByteCursor &r, int contours,
+                           int16_t *pContourCounter, Placement at, int Recursion) {
+    Program program;
+    int count = DecodeSimpleGlyph(L, r, contours, at, &program);
+    if (count < 0) return kFailed;
+    TTFCoord *points = L.pG->Zone1 + at.firstPoint;
     int16_t *ends = L.pG->EndPoints + at.firstContour;
     // A component is scaled by the composite that places it.
     if (Recursion == 0) ScalePoints(contours, ends, points, L.pF->Multiplier);
-    TakeInstructions(L.pG, code, codeLength);
+    TakeInstructions(L.pG, program.code, program.length);
     *pContourCounter = int16_t(contours);
     return {Loaded::Simple, count};
 }
@@ -429,9 +453,296 @@ int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
     return result.points - 1;
 }
 
+// ------------------------------------------------ the faithful mode's load
+//
+// TrueType's own order: each glyph, component or not, is scaled with the
+// rounded scale, gets its four phantom points after its outline and is
+// hinted by its own program at once; a composite then places its hinted
+// components (offsets scaled, rounded when asked; point matching on hinted
+// positions) and runs its own program over the whole of them.
+
 namespace {
 
+constexpr uint16_t kUseMyMetrics = 0x0200;
+constexpr uint16_t kScaledOffsets = 0x0800;
+constexpr uint16_t kAnyScale = kOneScale | kXYScale | kTwoByTwo;
+constexpr int32_t kUnitScale16Dot16 = 0x10000;
+
+struct Phantoms {
+    longpointtype p[kPhantomPoints];  // origin, advance, top, bottom
+};
+
+struct FaithfulLoad {
+    GlyphLoad L;
+    int32_t scale;           // 16.16, see ScaleFUnitsRounded
+    OutlineHinter *hinter;   // null when the glyph is drawn without hinting
+    // Components one glyph may still load, nested ones included: composites
+    // of many empty components, nested a few deep, would otherwise ask for
+    // millions of loads.
+    int *componentsLeft;
+};
+
+struct GlyphBox {
+    int32_t xMin, yMin, xMax, yMax;
+};
+
+int32_t PixelRound(int32_t v) { return Clamp32((int64_t(v) + 32) & ~int64_t(63)); }
+
+// The phantom points in font units, from the glyph's box and metrics.
+Phantoms PhantomUnits(const FaithfulLoad &F, int GlyphNo, const GlyphBox &box) {
+    const GlyphSideMetrics m = SideMetrics(F.L.pF, uint32_t(GlyphNo), box.yMax);
+    const int32_t origin = box.xMin - m.leftSideBearing;
+    const int32_t top = box.yMax + m.topSideBearing;
+    return {{{origin, 0},
+             {Clamp32(int64_t(origin) + m.advanceWidth), 0},
+             {0, top},
+             {0, Clamp32(int64_t(top) - m.advanceHeight)}}};
+}
+
+longpointtype ScaledRounded(longpointtype v, int32_t scale) {
+    return {ScaleFUnitsRounded(v.x, scale), ScaleFUnitsRounded(v.y, scale)};
+}
+
+// Scales a glyph's points, keeping their positions in font units in
+// Unscaled; the phantom points' go after them.  Their rounding to the grid
+// is part of hinting.
+void ScaleRounded(const FaithfulLoad &F, Placement at, int count, Phantoms *pp) {
+    TTFCoord *points = F.L.pG->Zone1 + at.firstPoint;
+    longpointtype *units = F.L.pG->Unscaled + at.firstPoint;
+    for (int i = 0; i < count; ++i) {
+        TTFCoord &p = points[i];
+        units[i] = p.Orig;
+        p.Orig = ScaledRounded(p.Orig, F.scale);
+        p.Prev = p.Cur = p.Orig;
+    }
+    for (int k = 0; k < kPhantomPoints; ++k) {
+        units[count + k] = pp->p[k];
+        pp->p[k] = ScaledRounded(pp->p[k], F.scale);
+    }
+}
+
+// Runs the program in pG->instructions over `points` points from `at` and
+// the phantom points appended after them.  The phantom points' originals
+// stay as scaled; their current positions start on the pixel grid (the
+// advance width rounded, as TrueType rasterizers do before hinting).
+void HintLevel(const FaithfulLoad &F, Placement at, int points, int contours, int depth,
+               int32_t unscaledScale, Phantoms *pp) {
+    TTFCoord *phantom = F.L.pG->Zone1 + at.firstPoint + points;
+    for (int k = 0; k < kPhantomPoints; ++k) {
+        phantom[k] = {};
+        phantom[k].Orig = phantom[k].Cur = pp->p[k];
+    }
+    phantom[0].Cur.x = PixelRound(phantom[0].Cur.x);
+    phantom[1].Cur.x = PixelRound(phantom[1].Cur.x);
+    phantom[2].Cur.y = PixelRound(phantom[2].Cur.y);
+    phantom[3].Cur.y = PixelRound(phantom[3].Cur.y);
+    for (int k = 0; k < kPhantomPoints; ++k) phantom[k].Prev = phantom[k].Cur;
+    F.L.pG->UnscaledScale = unscaledScale;
+    F.hinter->Hint(F.L.pG, at.firstPoint, points, at.firstContour, contours,
+                   depth == 0 ? kGlyphProgram : kComponentProgram);
+    DropInstructions(F.L.pG);  // a program the hinter did not run
+    for (int k = 0; k < kPhantomPoints; ++k) pp->p[k] = phantom[k].Cur;
+}
+
+LoadResult LoadFaithfulSimple(const FaithfulLoad &F, ByteCursor &r, int contours, Placement at,
+                              int depth, Phantoms *pp, int16_t *pContours) {
+    Program program;
+    const int count = DecodeSimpleGlyph(F.L, r, contours, at, &program);
+    if (count < 0) return kFailed;
+    ScaleRounded(F, at, count, pp);
+    *pContours = int16_t(contours);
+    if (F.hinter != nullptr) {
+        TakeInstructions(F.L.pG, program.code, program.length);
+        HintLevel(F, at, count, contours, depth, F.scale, pp);
+    }
+    return {Loaded::Simple, count};
+}
+
+// FT_MulFix-like product of a 26.6 value and a 2.14 factor, rounded.
+int32_t TimesF2Dot14(int32_t v, int32_t factor) { return ScaleFUnitsRounded(v, factor * 4); }
+
+// The component's transform as the published format reads it: the 2x2
+// values are xscale, scale01 (y from x), scale10 (x from y), yscale.
+void TransformRounded(const Component &c, TTFCoord *points, int count) {
+    const bool twoByTwo = (c.flags & kTwoByTwo) != 0 && (c.flags & (kOneScale | kXYScale)) == 0;
+    const int32_t xFromY = twoByTwo ? c.scale10 : 0, yFromX = twoByTwo ? c.scale01 : 0;
+    for (int i = 0; i < count; ++i) {
+        const longpointtype p = points[i].Cur;
+        points[i].Cur.x = Clamp32(int64_t(TimesF2Dot14(p.x, c.xscale)) + TimesF2Dot14(p.y, xFromY));
+        points[i].Cur.y = Clamp32(int64_t(TimesF2Dot14(p.x, yFromX)) + TimesF2Dot14(p.y, c.yscale));
+    }
+}
+
+// An offset of a component whose flags say it lies in the component's
+// transformed space: scaled, in font units, by the length of the
+// transform's column for its axis (rounded, as the 16.16 products of
+// TrueType rasterizers are).
+int32_t TransformedOffset(int32_t offset, int32_t along, int32_t across) {
+    const double length = std::sqrt(double(along) * along + double(across) * across);
+    return TimesF2Dot14(offset, int32_t(std::lround(std::min(length, 65536.0))));
+}
+
+// Transforms and moves one hinted component into place.  False when its
+// matching point numbers do not name points (TrueType refuses the glyph).
+bool PlaceHinted(const FaithfulLoad &F, const Component &c, const TTFCoord *compositeStart,
+                 int placed, TTFCoord *points, int count) {
+    if (c.flags & kAnyScale) TransformRounded(c, points, count);
+    int64_t dx, dy;
+    if (c.flags & kArgsAreOffsets) {
+        int32_t x = c.argument1, y = c.argument2;
+        if ((c.flags & kAnyScale) && (c.flags & kScaledOffsets)) {
+            const bool twoByTwo = (c.flags & (kOneScale | kXYScale)) == 0;
+            x = TransformedOffset(x, c.xscale, twoByTwo ? c.scale10 : 0);
+            y = TransformedOffset(y, c.yscale, twoByTwo ? c.scale01 : 0);
+        }
+        dx = ScaleFUnitsRounded(x, F.scale);
+        dy = ScaleFUnitsRounded(y, F.scale);
+        if ((c.flags & kRoundOffsets) && F.hinter != nullptr) {
+            dx = PixelRound(int32_t(dx));
+            dy = PixelRound(int32_t(dy));
+        }
+    } else {
+        if (c.argument1 >= placed || c.argument2 >= count) return false;
+        dx = int64_t(compositeStart[c.argument1].Cur.x) - points[c.argument2].Cur.x;
+        dy = int64_t(compositeStart[c.argument1].Cur.y) - points[c.argument2].Cur.y;
+    }
+    for (int i = 0; i < count; ++i) {
+        TTFCoord &p = points[i];
+        p.Cur = {Clamp32(p.Cur.x + dx), Clamp32(p.Cur.y + dy)};
+        p.Orig = p.Prev = p.Cur;
+    }
+    return true;
+}
+
+// A composite's program numbers contour ends from its own first point.
+void RebaseEndPoints(_TtfGlyph *pG, Placement at, int contours) {
+    for (int k = at.firstContour; k < at.firstContour + contours; ++k)
+        pG->EndPoints[k] = int16_t(pG->AbsEndPoints[k] - at.firstPoint);
+}
+
+// The composite's program sees the assembled, hinted components (and its
+// phantom points as they stand) as its original outline, unscaled too, with
+// nothing touched yet.
+void HintAssembled(const FaithfulLoad &F, Placement at, int points, int contours, int depth,
+                   Phantoms *pp) {
+    TTFCoord *zone = F.L.pG->Zone1 + at.firstPoint;
+    longpointtype *units = F.L.pG->Unscaled + at.firstPoint;
+    for (int i = 0; i < points; ++i) {
+        zone[i].Orig = zone[i].Prev = zone[i].Cur;
+        zone[i].Flags = uint8_t(zone[i].Flags & ~(kTouchedX | kTouchedY));
+        units[i] = zone[i].Cur;
+    }
+    for (int k = 0; k < kPhantomPoints; ++k) units[points + k] = pp->p[k];
+    HintLevel(F, at, points, contours, depth, kUnitScale16Dot16, pp);
+}
+
+LoadResult LoadFaithfulAt(const FaithfulLoad &F, int GlyphNo, Placement at, int depth,
+                          Phantoms *pp, int16_t *pContours);
+
+LoadResult LoadFaithfulComposite(const FaithfulLoad &F, ByteCursor &r, Placement at, int depth,
+                                 Phantoms *pp, int16_t *pContours) {
+    TTFCoord *compositeStart = F.L.pG->Zone1 + at.firstPoint;
+    int contours = 0, placed = 0;
+    Component c;
+    do {
+        c = ReadComponent(r);
+        if (!r.ok() || --*F.componentsLeft < 0) return kFailed;
+        const Placement next = {at.firstContour + contours, at.firstPoint + placed};
+        Phantoms own = {};
+        int16_t sub = 0;
+        const LoadResult part = LoadFaithfulAt(F, c.glyphIndex, next, depth + 1, &own, &sub);
+        if (part.kind == Loaded::Failed) return kFailed;
+        if (c.flags & kUseMyMetrics) *pp = own;
+        if (part.points > 0 &&
+            !PlaceHinted(F, c, compositeStart, placed, compositeStart + placed, part.points))
+            return kFailed;
+        contours += sub;
+        placed += part.points;
+    } while (c.flags & kMoreComponents);
+    *pContours = int16_t(contours);
+    RebaseEndPoints(F.L.pG, at, contours);
+
+    Program program = {nullptr, 0};
+    if (c.flags & kHaveInstructions) {
+        program.length = r.U16();
+        program.code = r.Bytes(program.length);
+        if (!r.ok()) return kFailed;
+    }
+    // Without a program of its own (or with an empty one) the composite is
+    // its components as placed, phantom points unrounded.
+    if (F.hinter != nullptr && program.length > 0 && placed > 0) {
+        TakeInstructions(F.L.pG, program.code, program.length);
+        HintAssembled(F, at, placed, contours, depth, pp);
+    }
+    return {Loaded::Composite, placed};
+}
+
+LoadResult LoadFaithfulAt(const FaithfulLoad &F, int GlyphNo, Placement at, int depth,
+                          Phantoms *pp, int16_t *pContours) {
+    *pContours = 0;
+    if (depth > F.L.maxDepth) return kFailed;
+    size_t length = 0;
+    const uint8_t *bytes = ReadGlyphBytes(F.L, GlyphNo, depth, length);
+    if (bytes == nullptr) return kFailed;
+    ByteCursor r(bytes, length);
+    int32_t contours = 0;
+    GlyphBox box = {};
+    if (length > 0) {
+        contours = r.I16();
+        box = {r.I16(), r.I16(), r.I16(), r.I16()};
+        if (!r.ok()) return kFailed;
+    }
+    // An empty glyph keeps its box at zero, like a glyph of no bytes.
+    if (contours == 0) box = {};
+    *pp = PhantomUnits(F, GlyphNo, box);
+    if (contours > 0) return LoadFaithfulSimple(F, r, contours, at, depth, pp, pContours);
+    for (longpointtype &p : pp->p) p = ScaledRounded(p, F.scale);
+    if (contours == -1) return LoadFaithfulComposite(F, r, at, depth, pp, pContours);
+    return kNothing;
+}
+
+int32_t PixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->Resolution / 72; }
+
+// TrueType draws a glyph with its (hinted) origin phantom point at x = 0.
+void MoveOriginToZero(_TtfGlyph *pG, int points, Phantoms *pp) {
+    const int32_t dx = pp->p[0].x;
+    if (dx == 0) return;
+    for (int i = 0; i < points; ++i) pG->Zone1[i].Cur.x = Clamp32(int64_t(pG->Zone1[i].Cur.x) - dx);
+    for (longpointtype &p : pp->p) p.x = Clamp32(int64_t(p.x) - dx);
+}
+
 }  // namespace
+
+int LoadGlyphFaithfully(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, OutlineHinter *hinter) {
+    if (pF == nullptr || pG == nullptr || pF->InFile == nullptr || pG->Zone1 == nullptr ||
+        pG->Unscaled == nullptr)
+        return -1;
+    pG->NumContours = 0;
+    pG->NumComponents = 0;
+    std::memset(pG->Phantom, 0, sizeof pG->Phantom);
+    DropInstructions(pG);
+    // The phantom points of the last outline point go after it.
+    const int points = std::min(ZoneCapacity(pG), pG->Zone1Slots - kPhantomPoints);
+    // As many as the described mode records, on each nesting level.
+    int componentsLeft = ComponentCapacity(pF->leMaximumProfile) * ComponentDepthLimit(pF);
+    const FaithfulLoad F = {{pF, pG, EndPointCapacity(pG), std::max(points, 0),
+                             ComponentDepthLimit(pF), int64_t(pF->FileSize)},
+                            pG->Scale, hinter, &componentsLeft};
+    Phantoms pp = {};
+    const LoadResult result = LoadFaithfulAt(F, GlyphNo, {0, 0}, 0, &pp, &pG->NumContours);
+    DropInstructions(pG);
+    if (result.kind == Loaded::Failed) {
+        pG->NumContours = 0;
+        return -1;
+    }
+    MoveOriginToZero(pG, result.points, &pp);
+    int32_t pixels = 0;
+    if (hinter != nullptr && DeviceAdvance(pF, uint32_t(GlyphNo), PixelsPerEm(pG), &pixels))
+        pp.p[1].x = Clamp32(int64_t(pp.p[0].x) + pixels * 64);
+    std::memcpy(pG->Phantom, pp.p, sizeof pG->Phantom);
+    if (result.points == 0) pG->NumContours = 0;
+    return result.points - 1;
+}
 
 int PointsOfContours(int NumContours, const int16_t *lpEndPoints) {
     if (NumContours <= 0 || lpEndPoints == nullptr) return 0;
