@@ -61,12 +61,14 @@ int Tool(const std::vector<std::string> &args, std::string *out = nullptr) {
     return Shell(command, out);
 }
 
-// The library's own answer for the bytes `ps`, placed around the origin.
+// The library's own answer for the bytes `ps`, placed around the origin, in
+// the faithful mode the tool draws in.
 class Library {
 public:
     Library(const std::string &font, int points, int charset) {
         handle_ = OpenTTFont(font.c_str());
         EXPECT_NE(handle_, 0) << font;
+        SetRenderOptions(handle_, KELMOR_FAITHFUL);
         EXPECT_EQ(SetPointSize(handle_, points, 72), 1);
         SetEncoding(handle_, charset);
     }

@@ -531,7 +531,7 @@ TEST(ToolProgram, TraceListsInstructionsMovesAndFaults) {
             .AddGlyph(Glyph::Simple({{{100, 0}, {100, 500}, {600, 500}, {600, 0}}},
                                     Assemble("PUSHB 0 CALL  PUSHB 99 MDAP[1]")));
     const std::string path = WriteFont(font, "trace");
-    const ToolRun run = RunTool({"trace", path, "--glyph", "1", "--size", "10"});
+    const ToolRun run = RunTool({"trace", path, "--glyph", "1", "--size", "10", "--classic"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const char *expected[] = {
         "font program:\n  0000 PUSHB[000]     depth 0\n  0002 FDEF           depth 1: 0\n",
@@ -543,7 +543,7 @@ TEST(ToolProgram, TraceListsInstructionsMovesAndFaults) {
     };
     for (const char *text : expected) EXPECT_NE(run.out.find(text), std::string::npos) << text;
 
-    const ToolRun stats = RunTool({"trace", path, "--stats", "--size", "10"});
+    const ToolRun stats = RunTool({"trace", path, "--stats", "--size", "10", "--classic"});
     EXPECT_EQ(stats.exitCode, 0) << stats.err;
     EXPECT_NE(stats.out.find("faults: glyph program          MDAP[1]        code 2: 1"),
               std::string::npos)
