@@ -16,6 +16,17 @@ extern uint8_t debug;
 FILE *SetGlobalDebugLevel(const char *lpszFileName, int iDebugLevel);
 void ErrorExit();
 
+// Log bits: errors (Err), the cmap listing, the name listing.
+constexpr int kLogErrors = 1;
+constexpr int kLogCmap = 4;
+constexpr int kLogNames = 8;
+// Whether the log is open for messages of `bit`.
+bool LogWants(int bit);
+// Appends a formatted message to the log when it is open for `bit`.  Fonts
+// are read on any thread: one message is written at a time, and never to a
+// log another thread is closing.
+void LogPrintf(int bit, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
 }  // namespace kelmor
 
 #endif

@@ -120,9 +120,8 @@ void UseFormat12(_TTFont *pF, const cmapSubTableDirectory &record) {
 void ChooseSubTable(_TTFont *pF, const cmapSubTableDirectory &record) {
     uint32_t format = 0;
     if (!ReadCmap16(pF, record.Offset, &format)) return;
-    if ((DebugBits & 4) != 0 && lpLogFile != nullptr)
-        std::fprintf(lpLogFile, "C-Map %d: platform = %02x, encoding = %02x\n", int(format),
-                     unsigned(record.PlatformID), unsigned(record.SpecificEncodingID));
+    LogPrintf(kLogCmap, "C-Map %d: platform = %02x, encoding = %02x\n", int(format),
+              unsigned(record.PlatformID), unsigned(record.SpecificEncodingID));
     if (format == 12) return UseFormat12(pF, record);
     if (!SubTableFits(pF, record.Offset, format)) return;
     const uint8_t *table = pF->CmapBuffer + record.Offset;

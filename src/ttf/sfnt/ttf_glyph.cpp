@@ -282,9 +282,9 @@ void MatchPoints(const Component &c, TTFCoord *compositeStart, int placed, TTFCo
         const longpointtype &target = compositeStart[c.argument1].Orig;
         const longpointtype &source = points[c.argument2].Orig;
         Shift(points, count, int64_t(target.x) - source.x, int64_t(target.y) - source.y);
-    } else if (Err != nullptr) {
-        std::fprintf(Err, "Error: Match Point %d >= %d or %d >= %d\n", int(c.argument1), placed,
-                     int(c.argument2), count);
+    } else {
+        LogPrintf(kLogErrors, "Error: Match Point %d >= %d or %d >= %d\n", int(c.argument1),
+                  placed, int(c.argument2), count);
     }
 }
 

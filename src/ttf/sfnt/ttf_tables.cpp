@@ -85,7 +85,7 @@ bool NameStringInTable(const _TTFont *pF, const _nameRecord *r) {
 void LogNameRecord(const _TTFont *pF, const _nameRecord *r) {
     char line[kNameLineSize];
     NameRecordText(pF, r, line, sizeof line);
-    std::fprintf(lpLogFile, "%4d %4d %4d %4d %s\n", r->bePlatformID, r->bePlatformEncodingID,
+    LogPrintf(kLogNames, "%4d %4d %4d %4d %s\n", r->bePlatformID, r->bePlatformEncodingID,
                  r->beLanguageID & 255, r->beNameID, line);
 }
 
@@ -152,6 +152,11 @@ void CompactNameStrings(_TTFont *pF, bool logNames) {
         }
         if (logNames) LogNameRecord(pF, r);
     }
+}
+
+void CompactNames(_TTFont *pF, bool logNames) {
+    CompactNameStrings(pF, logNames);  // may move the table
+    pF->NamesCompacted = 1;
 }
 
 bool WildcardMatch(const int *lpiWanted, uint16_t actual) {
@@ -358,19 +363,17 @@ int32_t GetName(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     pF->NamesCompacted = 0;
     // Compacting costs more than the rest of opening a font with a long
     // licence text, and most fonts are opened only to draw: it waits for the
-    // first question about names, unless the names are to be logged now.
-    if ((DebugBits & 8) != 0 && lpLogFile != nullptr) CompactedNameRecords(pF);
+    // first question about names, unless the names are to be listed now.
+    if (LogWants(kLogNames)) {
+        LogPrintf(kLogNames, "Names:\n");
+        CompactNames(pF, true);
+    }
     return pF->lpNameTable->uNameRecs;
 }
 
 const _nameRecord *CompactedNameRecords(_TTFont *pF) {
     if (pF->lpNameTable == nullptr) return nullptr;
-    if (!pF->NamesCompacted) {
-        bool logNames = (DebugBits & 8) != 0 && lpLogFile != nullptr;
-        if (logNames) std::fprintf(lpLogFile, "Names:\n");
-        CompactNameStrings(pF, logNames);  // may move the table
-        pF->NamesCompacted = 1;
-    }
+    if (!pF->NamesCompacted) CompactNames(pF, false);
     return pF->lpNameRecords;
 }
 
