@@ -414,8 +414,9 @@ struct _TTFont {
     const uint8_t *lpcmapHighByteTable;
     const uint8_t *lpcmapSeg2DeltaValues;
     // The format-12 sub-table's groups (12 bytes each, checked to be in
-    // order and apart), for codes above U+FFFF; null when there is none.
-    const uint8_t *lpcmapGroups;
+    // order and apart), for codes above U+FFFF: where they start in the
+    // file (read when a code asks) and how many; 0 groups when there is none.
+    uint32_t uGroupsOffset;
     uint32_t uGroups;
     int16_t iVertical;
     _mortHeader *lpMortHeader;

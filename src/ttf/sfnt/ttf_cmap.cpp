@@ -96,7 +96,7 @@ bool FullUnicodeRecord(const cmapSubTableDirectory &record) {
             (record.SpecificEncodingID == 4 || record.SpecificEncodingID == 6));
 }
 
-void UseFormat12(_TTFont *pF, const cmapSubTableDirectory &record) {
+void UseFormat12(_TTFont *pF, const cmapSubTableDirectory &record, uint32_t tableOffset) {
     uint32_t high = 0, low = 0;
     const uint64_t countAt = uint64_t(record.Offset) + 12;
     if (!FullUnicodeRecord(record) || !ReadCmap16(pF, countAt, &high) ||
@@ -105,10 +105,56 @@ void UseFormat12(_TTFont *pF, const cmapSubTableDirectory &record) {
     const uint32_t count = (high << 16) | low;
     const uint64_t groupsAt = uint64_t(record.Offset) + kFormat12HeaderSize;
     if (!SpanInside(groupsAt, uint64_t(count) * kGroupSize, uint64_t(pF->CmapSize))) return;
-    const uint8_t *groups = pF->CmapBuffer + groupsAt;
-    if (!GroupsInOrder(groups, count)) return;
-    pF->lpcmapGroups = groups;
+    if (!GroupsInOrder(pF->CmapBuffer + groupsAt, count)) return;
+    // The groups stay in the file: the sub-table is often the largest part
+    // of a CJK font's map, and codes above U+FFFF are rare in text.
+    pF->uGroupsOffset = uint32_t(tableOffset + groupsAt);
     pF->uGroups = count;
+}
+
+// Where a chosen sub-table may end: at the next sub-table, or at the end of
+// the table.  Declared lengths are not trusted for this, since a format-4
+// sub-table past 64 KiB cannot declare its own.
+uint32_t SubTableExtentEnd(const _TTFont *pF, uint32_t count, const uint8_t *table) {
+    if (table == nullptr) return 0;
+    const uint32_t start = uint32_t(table - pF->CmapBuffer);
+    uint32_t end = uint32_t(pF->CmapSize);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t offset = pF->lpcmapSubTableDirectory[i].Offset;
+        if (offset > start && offset < end) end = offset;
+    }
+    return end;
+}
+
+// Moves a pointer into the cmap buffer to the same place in `moved`.
+template <typename T>
+void Rebase(T *&p, const uint8_t *old, uint8_t *moved) {
+    if (p != nullptr)
+        p = reinterpret_cast<T *>(moved + (reinterpret_cast<const uint8_t *>(p) - old));
+}
+
+// Keeps only the part of the table the chosen 16-bit sub-tables (and the
+// directory) lie in: sub-tables never looked up after them, often the
+// largest part of a CJK font's map, are not held in memory.
+void TrimCmapBuffer(_TTFont *pF, uint32_t count) {
+    uint32_t keep = uint32_t(sizeof(cmapHeader) + count * sizeof(cmapSubTableDirectory));
+    for (const uint8_t *table : {pF->lpcmapStandardTable, pF->lpcmapHighByteTable,
+                                 pF->lpcmapSeg2DeltaValues})
+        keep = std::max(keep, SubTableExtentEnd(pF, count, table));
+    if (keep >= uint32_t(pF->CmapSize)) return;
+    uint8_t *old = pF->CmapBuffer;
+    auto *moved = static_cast<uint8_t *>(std::malloc(keep));
+    if (moved == nullptr) return;  // the whole table stays
+    std::memcpy(moved, old, keep);
+    pF->CmapBuffer = moved;
+    pF->CmapSize = int32_t(keep);
+    Rebase(pF->lpcmapHeader, old, moved);
+    Rebase(pF->lpcmapSubTableDirectory, old, moved);
+    for (const uint8_t **p : {&pF->lpcmapStandardTable, &pF->lpcmapHighByteTable,
+                              &pF->lpcmapSeg2DeltaValues, &pF->endCount, &pF->startCount,
+                              &pF->idDelta, &pF->idRangeOffset, &pF->glyphIndexArray})
+        Rebase(*p, old, moved);
+    std::free(old);
 }
 
 // Records this sub-table when it is of a format we look codes up in; for each
@@ -117,12 +163,12 @@ void UseFormat12(_TTFont *pF, const cmapSubTableDirectory &record) {
 // segment arrays) does not fit the table is passed over, our own guard
 // against a lying offset: an earlier record of the same format, if any,
 // stays in use, and the lookups never read past the table's end.
-void ChooseSubTable(_TTFont *pF, const cmapSubTableDirectory &record) {
+void ChooseSubTable(_TTFont *pF, const cmapSubTableDirectory &record, uint32_t tableOffset) {
     uint32_t format = 0;
     if (!ReadCmap16(pF, record.Offset, &format)) return;
     LogPrintf(kLogCmap, "C-Map %d: platform = %02x, encoding = %02x\n", int(format),
               unsigned(record.PlatformID), unsigned(record.SpecificEncodingID));
-    if (format == 12) return UseFormat12(pF, record);
+    if (format == 12) return UseFormat12(pF, record, tableOffset);
     if (!SubTableFits(pF, record.Offset, format)) return;
     const uint8_t *table = pF->CmapBuffer + record.Offset;
     if (format == 0) {
@@ -219,7 +265,9 @@ int32_t GetCmap(_TTFont *pF, const TableDirectoryStruct *pEntry) {
         record.SpecificEncodingID = HostOrder16(record.SpecificEncodingID);
         record.Offset = HostOrder32(record.Offset);
     }
-    for (uint32_t i = 0; i < count; ++i) ChooseSubTable(pF, pF->lpcmapSubTableDirectory[i]);
+    for (uint32_t i = 0; i < count; ++i)
+        ChooseSubTable(pF, pF->lpcmapSubTableDirectory[i], TableOffset(pEntry));
+    TrimCmapBuffer(pF, count);
     return int32_t(count);
 }
 
@@ -242,11 +290,13 @@ bool LooksUpInHighByteTable(const _TTFont *pF) {
 
 // The glyph of a code above U+FFFF from the format-12 groups; 0 when no
 // group holds it or it names a glyph the font does not have.
-uint32_t GetGlyphNoFromGroups(const _TTFont *pF, uint32_t c) {
+uint32_t GetGlyphNoFromGroups(_TTFont *pF, uint32_t c) {
     uint32_t lowest = 0, highest = pF->uGroups;
     while (lowest < highest) {
         const uint32_t middle = lowest + (highest - lowest) / 2;
-        const uint8_t *g = pF->lpcmapGroups + uint64_t(middle) * kGroupSize;
+        uint8_t g[kGroupSize];
+        if (ReadFileAt(pF, pF->uGroupsOffset + middle * kGroupSize, g, sizeof g) != sizeof g)
+            return 0;
         if (c < ReadBE32(g)) {
             highest = middle;
         } else if (c > ReadBE32(g + 4)) {
@@ -263,7 +313,7 @@ uint32_t GetGlyphNo(_TTFont *pF, uint32_t c) {
     if (LooksUpInHighByteTable(pF)) return GetGlyphNoFromHiLo(pF, c);
     // Codes beyond the Basic Multilingual Plane have no place in the
     // 16-bit tables.
-    if (c > 0xFFFF) return pF->lpcmapGroups != nullptr ? GetGlyphNoFromGroups(pF, c) : 0;
+    if (c > 0xFFFF) return GetGlyphNoFromGroups(pF, c);
     if (pF->lpcmapSeg2DeltaValues == nullptr) return 0;
     int32_t i = FindSegment(pF, c);
     if (i < 0) return 0;
