@@ -2,21 +2,28 @@
 //
 // How it runs, for one outline:
 //   1. The contour walk (contour_walk.h) hands the outline over at its exact
-//      positions, in 1/1024 pixel; arcs are cut until each piece lies within
-//      1/256 pixel of its chord.  The points' extent gives the bitmap's box.
-//   2. Rows: each contour is cut into runs that keep going up or down
+//      positions; the points' extent gives the bitmap's box.  Positions are
+//      measured from pixel centres (a centre lies on a multiple of a pixel)
+//      in 1/4096 pixel below 24 ppem and in 1/64 pixel from there on: the
+//      precision FreeType's rasterizer keeps at those sizes, so that our
+//      bitmaps and its agree pixel for pixel.
+//   2. Rows: each contour is cut into pieces (straight edges and arcs) that
+//      keep going up or down, and those into runs of one direction
 //      (profiles).  A profile crosses every row centre between its ends,
 //      both ends included: a centre on the outline is inside it.  Where two
-//      edges of one run meet exactly on a centre, the crossing is counted
-//      once.  The crossings are sorted by row and by x, and each row is
-//      filled by the non-zero winding rule: every pixel whose centre lies in
-//      a run from the crossing where the winding leaves 0 to the one where
-//      it returns to 0, ends included.
-//   3. A run that holds no centre (a stroke thinner than a pixel between two
-//      centres) is a dropout; with dropout control on, one of the two pixels
-//      beside it is set after the row's runs: the left one (simple) or the
-//      one nearest the run's middle (smart), unless the other one is already
-//      set, and, without stubs, not where the run is the end of a stroke.
+//      pieces of one run meet exactly on a centre, the crossing is counted
+//      once.  An arc is crossed where the chord of the piece around the
+//      centre crosses it, the arc being halved until its pieces are at most
+//      1/16 pixel tall (1/2 pixel from 24 ppem).  The crossings are sorted
+//      by row and by x, and each row is filled by the non-zero winding rule:
+//      every pixel whose centre lies in a run from the crossing where the
+//      winding leaves 0 to the one where it returns to 0, ends included.
+//   3. A run no wider than a pixel that holds no centre (a stroke thinner
+//      than a pixel between two centres) is a dropout; with dropout control
+//      on, one of the two pixels beside it is set after the row's runs: the
+//      left one (simple) or the one nearest the run's middle (smart), unless
+//      the other one is already set, and, without stubs, not where the run
+//      is the end of a stroke.
 //   4. With dropout control on, the same is done along columns (profiles
 //      that keep going left or right, crossings with column centres), which
 //      keeps horizontal strokes thinner than a pixel.
@@ -33,9 +40,6 @@ namespace kelmor {
 
 namespace {
 
-constexpr int kFineShift = 4;                            // 26.6 to 1/1024 pixel
-constexpr int64_t kPixel = int64_t(64) << kFineShift;   // one pixel in fine units
-constexpr int64_t kHalfPixel = kPixel / 2;
 // Hinted points can be anywhere; beyond these (26.6, 262144 pixels) they
 // are pinned, which keeps every product below exact in 64 bits.
 constexpr int32_t kCoordLimit = int32_t(1) << 24;
@@ -44,41 +48,68 @@ constexpr int32_t kCoordLimit = int32_t(1) << 24;
 constexpr int32_t kBoxLimit = 2048;
 // Crossings kept per sweep; far above any real glyph at any size.
 constexpr size_t kMaxCrossings = size_t(1) << 20;
-// An arc is halved until it lies within 1/256 pixel of its chord
-// (|a - 2b + c| / 4 is its greatest distance from it), 1024 pieces at most.
-constexpr int64_t kArcFlatness = 4 * (kPixel / 256);
-constexpr int kMaxArcDepth = 10;
+// Halvings of an arc that never becomes monotonic (rounding can keep a
+// tiny arc's control point just outside its ends): drawn straight then.
+constexpr int kMaxSplits = 32;
 
-struct FinePoint {
-    int64_t x, y;
+// The units positions are kept in at one size.
+struct Precision {
+    int shift;       // from 26.6: << shift
+    int64_t pixel;   // one pixel
+    int64_t step;    // the tallest arc piece taken as straight
+    int64_t jitter;  // a run this much wider than a pixel still counts as one pixel wide
 };
+
+Precision PrecisionFor(int32_t ppem) {
+    if (ppem < 24) return Precision{6, 4096, 256, 30};
+    return Precision{0, 64, 32, 2};
+}
 
 int64_t FloorDiv(int64_t a, int64_t b) {
     const int64_t q = a / b;
     return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
+int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
-// Scan lines (pixel rows or columns) are numbered by pixel: line k samples
-// the centre k + 1/2.
-int64_t LinePosition(int64_t line) { return line * kPixel + kHalfPixel; }
-int64_t FirstLineFrom(int64_t v) { return FloorDiv(v - kHalfPixel + kPixel - 1, kPixel); }
-int64_t LastLineUpTo(int64_t v) { return FloorDiv(v - kHalfPixel, kPixel); }
+// a * b / c rounded to the nearest, halves away from zero (b >= 0, c > 0).
+int64_t MulDivRounded(int64_t a, int64_t b, int64_t c) {
+    const int64_t magnitude = (std::llabs(a) * b + c / 2) / c;
+    return a < 0 ? -magnitude : magnitude;
+}
 
-// Which way the lines run: rows sample x along y's centres, columns y
-// along x's centres.
+struct FinePoint {
+    int64_t x, y;
+};
+
+// An outline point: on the curve, or the control point of an arc.
+struct PathPoint {
+    FinePoint p;
+    bool control;
+};
+
+// Which way the lines run: rows sample x at y's centres, columns y at x's.
+// Points are turned so that `b` runs across the lines and `a` along them.
 struct Sweep {
     bool columns;
-    int64_t Along(const FinePoint &p) const { return columns ? p.y : p.x; }
-    int64_t Across(const FinePoint &p) const { return columns ? p.x : p.y; }
+    FinePoint Turn(const FinePoint &p) const {
+        return columns ? FinePoint{p.y, p.x} : FinePoint{p.x, p.y};
+    }
+};
+
+// A piece of a contour that keeps going one way across the lines, in turned
+// coordinates (x along the lines, y across them): a straight edge p0-p2 or
+// an arc p0-p1-p2.
+struct Piece {
+    FinePoint p0, p1, p2;
+    bool arc;
+    int direction;  // +1 towards larger line numbers, -1 towards smaller
 };
 
 struct Profile {
-    int32_t next;           // the profile that follows in the contour
+    int32_t next;           // the next profile of the contour that crosses a line
     bool ascending;         // towards larger line numbers
     int64_t low, high;      // its extent across the lines
-    int64_t lowLine, highLine;
-    bool TopOvershoot() const { return high - LinePosition(highLine) >= kHalfPixel; }
-    bool BottomOvershoot() const { return LinePosition(lowLine) - low >= kHalfPixel; }
+    int64_t lowLine, highLine;  // the first and last line it crosses inside the bitmap
 };
 
 struct Crossing {
@@ -95,8 +126,9 @@ struct Dropout {
 }  // namespace
 
 struct ExactScanner {
-    std::vector<FinePoint> points;
+    std::vector<PathPoint> path;
     std::vector<uint32_t> contourEnds;  // one past each contour's last point
+    std::vector<Piece> pieces;
     std::vector<Profile> profiles;
     std::vector<Crossing> crossings;
     std::vector<Crossing> sorted;
@@ -108,14 +140,14 @@ namespace {
 
 // ------------------------------------------------------------- the outline
 
-// Collects the walked outline as closed polylines in fine units, and the
-// extent of its points (26.6), control points included.
-class FineOutline {
+// Collects the walked outline, contour by contour, and the extent of its
+// points (26.6), control points included.
+class PathCollector {
 public:
     using Point = FinePoint;
 
-    explicit FineOutline(ExactScanner &s) : s_(s) {
-        s_.points.clear();
+    PathCollector(ExactScanner &s, const Precision &precision) : s_(s), precision_(precision) {
+        s_.path.clear();
         s_.contourEnds.clear();
     }
 
@@ -124,18 +156,22 @@ public:
         const int32_t y = std::clamp(p.y, -kCoordLimit, kCoordLimit);
         xMin = std::min(xMin, x), xMax = std::max(xMax, x);
         yMin = std::min(yMin, y), yMax = std::max(yMax, y);
-        return Point{int64_t(x) * (1 << kFineShift), int64_t(y) * (1 << kFineShift)};
+        const int64_t half = precision_.pixel / 2;
+        return Point{int64_t(x) * (int64_t(1) << precision_.shift) - half,
+                     int64_t(y) * (int64_t(1) << precision_.shift) - half};
     }
-    // Exact: fine units keep the bits a halving needs.
     static Point Mid(const Point &a, const Point &b) {
         return Point{(a.x + b.x) / 2, (a.y + b.y) / 2};
     }
     void MoveTo(const Point &p) {
         EndContour();
-        s_.points.push_back(p);
+        s_.path.push_back(PathPoint{p, false});
     }
-    void LineTo(const Point &p) { s_.points.push_back(p); }
-    void CurveTo(const Point arc[3]) { Arc(arc[0], arc[1], arc[2], 0); }
+    void LineTo(const Point &p) { s_.path.push_back(PathPoint{p, false}); }
+    void CurveTo(const Point arc[3]) {
+        s_.path.push_back(PathPoint{arc[1], true});
+        s_.path.push_back(PathPoint{arc[2], false});
+    }
     void Finish() { EndContour(); }
     bool Empty() const { return xMin > xMax; }
 
@@ -143,87 +179,102 @@ public:
 
 private:
     void EndContour() {
-        if (s_.points.size() > contourStart_) s_.contourEnds.push_back(uint32_t(s_.points.size()));
-        contourStart_ = s_.points.size();
-    }
-
-    void Arc(const Point &a, const Point &b, const Point &c, int depth) {
-        const int64_t ddx = a.x - 2 * b.x + c.x, ddy = a.y - 2 * b.y + c.y;
-        if (depth >= kMaxArcDepth || std::max(std::llabs(ddx), std::llabs(ddy)) <= kArcFlatness) {
-            s_.points.push_back(c);
-            return;
-        }
-        const Point ab{(a.x + b.x) >> 1, (a.y + b.y) >> 1};
-        const Point bc{(b.x + c.x) >> 1, (b.y + c.y) >> 1};
-        const Point m{(ab.x + bc.x) >> 1, (ab.y + bc.y) >> 1};
-        Arc(a, ab, m, depth + 1);
-        Arc(m, bc, c, depth + 1);
+        if (s_.path.size() > contourStart_) s_.contourEnds.push_back(uint32_t(s_.path.size()));
+        contourStart_ = s_.path.size();
     }
 
     ExactScanner &s_;
+    Precision precision_;
     size_t contourStart_ = 0;
 };
 
-// ------------------------------------------------------------ the profiles
-
 int Direction(int64_t from, int64_t to) { return (to > from) - (to < from); }
+
+FinePoint Halfway(const FinePoint &a, const FinePoint &b) {
+    return FinePoint{(a.x + b.x) >> 1, (a.y + b.y) >> 1};
+}
+
+// The two halves of an arc: a-p-m and m-q-c.
+void HalveArc(const FinePoint &a, const FinePoint &b, const FinePoint &c, FinePoint *p,
+              FinePoint *m, FinePoint *q) {
+    *p = Halfway(a, b);
+    *q = Halfway(b, c);
+    *m = FinePoint{(a.x + 2 * b.x + c.x) >> 2, (a.y + 2 * b.y + c.y) >> 2};
+}
+
+// Cuts one contour into pieces that keep going one way across the lines;
+// flat pieces cross no line and are left out.
+class PieceCutter {
+public:
+    explicit PieceCutter(std::vector<Piece> &out) : out_(out) { out_.clear(); }
+
+    void Edge(const FinePoint &a, const FinePoint &c) {
+        const int d = Direction(a.y, c.y);
+        if (d != 0) out_.push_back(Piece{a, a, c, false, d});
+    }
+
+    // Halved at its middle until its control point lies between its ends.
+    void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c, int depth = 0) {
+        const bool monotonic = b.y >= std::min(a.y, c.y) && b.y <= std::max(a.y, c.y);
+        if (!monotonic && depth < kMaxSplits) {
+            FinePoint p, m, q;
+            HalveArc(a, b, c, &p, &m, &q);
+            Arc(a, p, m, depth + 1);
+            Arc(m, q, c, depth + 1);
+            return;
+        }
+        const int d = Direction(a.y, c.y);
+        if (d != 0) out_.push_back(Piece{a, b, c, monotonic, d});
+    }
+
+private:
+    std::vector<Piece> &out_;
+};
+
+// ------------------------------------------------------------ the profiles
 
 // Cuts the contours into profiles and records their crossings with the
 // lines first .. last.
 class ProfileBuilder {
 public:
-    ProfileBuilder(ExactScanner &s, Sweep sweep, int64_t first, int64_t last, ScanInfo *pS)
-        : s_(s), sweep_(sweep), first_(first), last_(last), pS_(pS) {
+    ProfileBuilder(ExactScanner &s, const Precision &precision, int64_t first, int64_t last,
+                   ScanInfo *pS)
+        : s_(s), precision_(precision), first_(first), last_(last), pS_(pS) {
         s_.profiles.clear();
         s_.crossings.clear();
     }
 
-    void Contour(uint32_t begin, uint32_t end) {
-        const uint32_t n = end - begin;
-        if (n < 2) return;
-        const uint32_t start = StartEdge(begin, n);
-        if (start == n) return;  // flat: crosses no line
+    void Contour(const std::vector<Piece> &pieces) {
+        const size_t n = pieces.size();
+        if (n == 0) return;
+        const size_t start = StartPiece(pieces);
         const size_t firstProfile = s_.profiles.size();
         int current = 0;
-        for (uint32_t t = 0; t < n; ++t) {
-            const uint32_t i = (start + t) % n;
-            const FinePoint &P = s_.points[begin + i], &Q = s_.points[begin + (i + 1) % n];
-            const int d = Direction(sweep_.Across(P), sweep_.Across(Q));
-            if (d == 0) continue;
-            if (d != current) BeginProfile(d > 0, sweep_.Across(P));
-            current = d;
-            Edge(P, Q);
+        for (size_t t = 0; t < n; ++t) {
+            const Piece &piece = pieces[(start + t) % n];
+            if (piece.direction != current) BeginProfile(piece);
+            current = piece.direction;
+            Record(piece);
         }
         EndProfile();
-        for (size_t p = firstProfile; p < s_.profiles.size(); ++p)
-            s_.profiles[p].next = int32_t(p + 1 < s_.profiles.size() ? p + 1 : firstProfile);
+        LinkRing(firstProfile);
     }
 
 private:
-    int DirectionOf(uint32_t begin, uint32_t n, uint32_t i) const {
-        return Direction(sweep_.Across(s_.points[begin + i]),
-                         sweep_.Across(s_.points[begin + (i + 1) % n]));
+    // A piece where the contour turns, so that no profile is cut in two
+    // where the contour happens to start.
+    static size_t StartPiece(const std::vector<Piece> &pieces) {
+        const size_t n = pieces.size();
+        for (size_t i = 0; i < n; ++i)
+            if (pieces[i].direction != pieces[(i + n - 1) % n].direction) return i;
+        return 0;
     }
 
-    // An edge where the contour turns (its direction differs from the last
-    // edge before it that is not flat), so that no profile is cut in two
-    // where the contour happens to start; n when every edge is flat.
-    uint32_t StartEdge(uint32_t begin, uint32_t n) const {
-        int previous = 0;
-        for (uint32_t t = n; t-- > 0 && previous == 0;) previous = DirectionOf(begin, n, t);
-        for (uint32_t i = 0; i < n; ++i) {
-            const int d = DirectionOf(begin, n, i);
-            if (d != 0 && d != previous) return i;
-            if (d != 0) previous = d;
-        }
-        return n;
-    }
-
-    void BeginProfile(bool ascending, int64_t at) {
+    void BeginProfile(const Piece &piece) {
         EndProfile();
         Profile p{};
-        p.ascending = ascending;
-        p.low = p.high = at;
+        p.ascending = piece.direction > 0;
+        p.low = p.high = piece.p0.y;
         s_.profiles.push_back(p);
         lastLine_ = INT64_MIN;
         open_ = true;
@@ -232,53 +283,140 @@ private:
     void EndProfile() {
         if (!open_) return;
         Profile &p = s_.profiles.back();
-        p.lowLine = FirstLineFrom(p.low);
-        p.highLine = LastLineUpTo(p.high);
+        p.lowLine = std::max(CeilDiv(p.low, precision_.pixel), first_);
+        p.highLine = std::min(FloorDiv(p.high, precision_.pixel), last_);
         open_ = false;
     }
 
-    void Edge(const FinePoint &P, const FinePoint &Q) {
-        const int64_t a0 = sweep_.Along(P), b0 = sweep_.Across(P);
-        const int64_t a1 = sweep_.Along(Q), b1 = sweep_.Across(Q);
-        Profile &profile = s_.profiles.back();
-        profile.low = std::min(profile.low, b1);
-        profile.high = std::max(profile.high, b1);
-        const bool up = b1 > b0;
-        int64_t from = up ? FirstLineFrom(b0) : LastLineUpTo(b0);
-        const int64_t to = up ? LastLineUpTo(b1) : FirstLineFrom(b1);
-        // Two edges of a run meeting on a line cross it once: the later
-        // edge's crossing stands (after a flat stretch, its own start).
-        if (from == lastLine_ && LinePosition(from) == b0) {
-            s_.crossings[lastIndex_].at = a0;
-            from += up ? 1 : -1;
+    // Profiles that cross no line inside the bitmap are passed over: the
+    // stub test asks whether two crossing profiles follow each other.
+    void LinkRing(size_t firstProfile) {
+        int32_t firstLive = -1, previous = -1;
+        for (size_t p = firstProfile; p < s_.profiles.size(); ++p) {
+            Profile &profile = s_.profiles[p];
+            profile.next = -1;
+            if (profile.lowLine > profile.highLine) continue;
+            if (previous >= 0) s_.profiles[size_t(previous)].next = int32_t(p);
+            if (firstLive < 0) firstLive = int32_t(p);
+            previous = int32_t(p);
         }
-        const int64_t lo = std::max(up ? from : to, first_);
-        const int64_t hi = std::min(up ? to : from, last_);
-        if (lo > hi) return;
-        const int32_t profileIndex = int32_t(s_.profiles.size() - 1);
-        const int64_t db = b1 - b0, da = a1 - a0;
-        for (int64_t k = up ? lo : hi; up ? k <= hi : k >= lo; k += up ? 1 : -1) {
-            if (s_.crossings.size() >= kMaxCrossings) {
-                pS_->OverFlow = 1;
-                return;
+        if (previous >= 0) s_.profiles[size_t(previous)].next = firstLive;
+    }
+
+    // Lines are numbered in the piece's direction of travel: a piece going
+    // down is recorded with its coordinates across the lines negated.
+    void Record(const Piece &piece) {
+        Profile &profile = s_.profiles.back();
+        profile.low = std::min(profile.low, piece.p2.y);
+        profile.high = std::max(profile.high, piece.p2.y);
+        sign_ = piece.direction;
+        const FinePoint a = Travel(piece.p0), b = Travel(piece.p1), c = Travel(piece.p2);
+        if (piece.arc)
+            Arc(a, b, c);
+        else
+            Line(a, c);
+    }
+
+    FinePoint Travel(const FinePoint &p) const { return FinePoint{p.x, p.y * sign_}; }
+    int64_t LineOf(int64_t e) const { return e * sign_; }
+    // The lines inside the bitmap, numbered in the direction of travel.
+    int64_t TravelFirst() const { return sign_ > 0 ? first_ : -last_; }
+    int64_t TravelLast() const { return sign_ > 0 ? last_ : -first_; }
+
+    void Add(int64_t e, int64_t at) {
+        const int64_t line = LineOf(e);
+        if (line < first_ || line > last_) return;
+        if (s_.crossings.size() >= kMaxCrossings) {
+            pS_->OverFlow = 1;
+            return;
+        }
+        s_.crossings.push_back(Crossing{int32_t(line - first_), int32_t(s_.profiles.size() - 1), at});
+        lastLine_ = line;
+        lastIndex_ = s_.crossings.size() - 1;
+    }
+
+    // A piece starting exactly on line e: where the piece before it in the
+    // run ended there too, its crossing gives way to this one.
+    void AddAtStart(int64_t e, int64_t at) {
+        if (LineOf(e) == lastLine_)
+            s_.crossings[lastIndex_].at = at;
+        else
+            Add(e, at);
+    }
+
+    // The first crossing is interpolated and rounded; the ones after it add
+    // whole steps to it, truncated.
+    void Line(const FinePoint &a, const FinePoint &c) {
+        const int64_t P = precision_.pixel;
+        const int64_t e1 = CeilDiv(a.y, P), e2 = FloorDiv(c.y, P);
+        if (e1 > e2) return;
+        const int64_t dx = c.x - a.x, dy = c.y - a.y;
+        const int64_t x1 = a.x + (a.y == e1 * P ? 0 : MulDivRounded(dx, e1 * P - a.y, dy));
+        if (a.y == e1 * P)
+            AddAtStart(e1, x1);
+        else
+            Add(e1, x1);
+        const int64_t to = std::min(e2, TravelLast());
+        for (int64_t e = std::max(e1 + 1, TravelFirst()); e <= to; ++e)
+            Add(e, x1 + (e - e1) * P * dx / dy);
+    }
+
+    // The arc is halved around each line until the piece there is no
+    // taller than a step, and crossed where that piece's chord crosses it.
+    void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c) {
+        const int64_t P = precision_.pixel;
+        const int64_t e1 = CeilDiv(a.y, P), e2 = FloorDiv(c.y, P);
+        if (e1 > e2) return;
+        int64_t e = e1;
+        if (a.y == e1 * P) AddAtStart(e++, a.x);
+        e = std::max(e, TravelFirst());
+        const int64_t to = std::min(e2, TravelLast());
+        struct Part {
+            FinePoint a, b, c;
+        };
+        Part stack[kMaxSplits + 2];
+        int top = 0;
+        stack[0] = Part{a, b, c};
+        while (e <= to && top >= 0) {
+            const Part part = stack[top];
+            const int64_t y = e * P;
+            if (part.c.y <= y) {
+                if (part.c.y == y) Add(e++, part.c.x);
+                --top;
+            } else if (part.c.y - part.a.y >= precision_.step && top < kMaxSplits) {
+                FinePoint p, m, q;
+                HalveArc(part.a, part.b, part.c, &p, &m, &q);
+                stack[top] = Part{m, q, part.c};
+                stack[++top] = Part{part.a, p, m};
+            } else {
+                Add(e++, part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
             }
-            // Rounded to the nearest fine unit, halves away from the start.
-            const int64_t num = (LinePosition(k) - b0) * da;
-            const int64_t at = a0 + FloorDiv(2 * num + db, 2 * db);
-            s_.crossings.push_back(Crossing{int32_t(k - first_), profileIndex, at});
-            lastLine_ = k;
-            lastIndex_ = s_.crossings.size() - 1;
         }
     }
 
     ExactScanner &s_;
-    Sweep sweep_;
+    Precision precision_;
     int64_t first_, last_;
     ScanInfo *pS_;
     bool open_ = false;
+    int sign_ = 1;
     int64_t lastLine_ = INT64_MIN;
     size_t lastIndex_ = 0;
 };
+
+// The pieces of one contour of the path, turned for the sweep.
+void CutContour(const ExactScanner &s, uint32_t begin, uint32_t end, Sweep sweep,
+                PieceCutter *cutter) {
+    for (uint32_t i = begin + 1; i < end; ++i) {
+        const FinePoint from = sweep.Turn(s.path[i - 1].p);
+        if (s.path[i].control && i + 1 < end) {
+            cutter->Arc(from, sweep.Turn(s.path[i].p), sweep.Turn(s.path[i + 1].p));
+            ++i;
+        } else {
+            cutter->Edge(from, sweep.Turn(s.path[i].p));
+        }
+    }
+}
 
 // Orders the crossings by line (counting) and, within a line, by position.
 void SortCrossings(ExactScanner &s, size_t lines) {
@@ -307,9 +445,9 @@ void SortCrossings(ExactScanner &s, size_t lines) {
 
 class SweepFiller {
 public:
-    SweepFiller(ExactScanner &s, Sweep sweep, const GlyphBox &box, uint8_t dropout,
-                _GlyphBitMap *pBM)
-        : s_(s), sweep_(sweep), box_(box), dropout_(dropout), pBM_(pBM) {}
+    SweepFiller(ExactScanner &s, Sweep sweep, const Precision &precision, const GlyphBox &box,
+                uint8_t dropout, _GlyphBitMap *pBM)
+        : s_(s), sweep_(sweep), precision_(precision), box_(box), dropout_(dropout), pBM_(pBM) {}
 
     void Line(int64_t line, const Crossing *b, const Crossing *e) {
         s_.dropouts.clear();
@@ -339,21 +477,31 @@ private:
         else
             SetPixel(pBM_, int32_t(along), int32_t(line));
     }
+    bool OnCentre(int64_t v) const { return v % precision_.pixel == 0; }
 
     // Rows fill their runs; columns only add what rows cannot see: a run
-    // thinner than a pixel around one centre, and the dropouts.
+    // thinner than a pixel around one centre.  A run no wider than a pixel
+    // with no centre in it, ends included, is a dropout.
     void Run(int64_t line, const Crossing &on, const Crossing &off) {
-        const int64_t c1 = FirstLineFrom(on.at), c2 = LastLineUpTo(off.at);
-        if (c1 > c2) {
+        const int64_t P = precision_.pixel, x1 = on.at, x2 = off.at;
+        if (x2 - x1 <= P && !OnCentre(x1) && !OnCentre(x2) && FloorDiv(x1, P) == FloorDiv(x2, P)) {
             s_.dropouts.push_back(Dropout{on, off});
-        } else if (!sweep_.columns) {
-            const int64_t lo = std::max(c1, AlongLow()), hi = std::min(c2, AlongHigh() - 1);
-            if (lo <= hi)
-                AddBitLine(pBM_, int(lo - box_.left), int(hi + 1 - box_.left),
-                           int(line - box_.bottom));
-        } else if (c1 == c2 && off.at - on.at < kPixel) {
-            Set(line, c1);
+            return;
         }
+        const int64_t c1 = CeilDiv(x1, P);
+        int64_t c2 = FloorDiv(x2, P);
+        if (sweep_.columns) {
+            if (x2 - x1 < P && c1 == c2) Set(line, c1);
+            return;
+        }
+        // A run a hair wider than a pixel whose ends miss the centres is
+        // taken as one pixel wide: it covers one pixel, not two.
+        if ((dropout_ & kDropoutOn) && x2 - x1 - P <= precision_.jitter && !OnCentre(x1) &&
+            !OnCentre(x2))
+            c2 = c1;
+        const int64_t lo = std::max(c1, AlongLow()), hi = std::min(c2, AlongHigh() - 1);
+        if (lo <= hi)
+            AddBitLine(pBM_, int(lo - box_.left), int(hi + 1 - box_.left), int(line - box_.bottom));
     }
 
     // Where a run is a stroke's end: the two profiles follow each other in
@@ -361,27 +509,27 @@ private:
     // going up.  A stroke that reaches half a pixel past that line over a
     // run at least half a pixel long is kept even so.
     bool IsStub(int64_t line, const Dropout &d) const {
+        const int64_t P = precision_.pixel;
         const bool onAscends = s_.profiles[size_t(d.on.profile)].ascending;
         const int32_t up = onAscends ? d.on.profile : d.off.profile;
         const int32_t down = onAscends ? d.off.profile : d.on.profile;
         const Profile &p = s_.profiles[size_t(up)];
-        const bool wide = d.off.at - d.on.at >= kHalfPixel;
-        if (p.next == down && line == p.highLine && !(p.TopOvershoot() && wide)) return true;
-        if (s_.profiles[size_t(down)].next == up && line == p.lowLine &&
-            !(p.BottomOvershoot() && wide))
-            return true;
-        return false;
+        const bool wide = d.off.at - d.on.at >= P / 2;
+        const bool topOvershoot = p.high - FloorDiv(p.high, P) * P >= P / 2;
+        const bool bottomOvershoot = CeilDiv(p.low, P) * P - p.low >= P / 2;
+        if (p.next == down && line == p.highLine && !(topOvershoot && wide)) return true;
+        return s_.profiles[size_t(down)].next == up && line == p.lowLine &&
+               !(bottomOvershoot && wide);
     }
 
-    // Rounds the run's middle to the nearest centre (ties to the lower one).
-    static int64_t NearestToMiddle(int64_t a, int64_t b) {
-        const int64_t middle = FloorDiv((a - kHalfPixel) + (b - kHalfPixel) - 1, 2);
-        return FloorDiv(middle + kHalfPixel, kPixel);
+    // The centre nearest the run's middle (ties to the lower one).
+    int64_t NearestToMiddle(int64_t a, int64_t b) const {
+        return FloorDiv((a + b - 1) / 2 + precision_.pixel / 2, precision_.pixel);
     }
 
     void Drop(int64_t line, const Dropout &d) {
         if (!(dropout_ & kDropoutStubs) && IsStub(line, d)) return;
-        const int64_t above = FirstLineFrom(d.on.at), below = above - 1;
+        const int64_t above = CeilDiv(d.on.at, precision_.pixel), below = above - 1;
         int64_t pixel = (dropout_ & kDropoutSmart) ? NearestToMiddle(d.on.at, d.off.at) : below;
         // A pixel outside the bitmap gives way to the one inside it.
         if (pixel < AlongLow())
@@ -395,24 +543,27 @@ private:
 
     ExactScanner &s_;
     Sweep sweep_;
+    Precision precision_;
     GlyphBox box_;
     uint8_t dropout_;
     _GlyphBitMap *pBM_;
 };
 
-void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const GlyphBox &box,
-              _GlyphBitMap *pBM) {
+void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
+              const GlyphBox &box, _GlyphBitMap *pBM) {
     const int64_t first = sweep.columns ? box.left : box.bottom;
     const int64_t last = (sweep.columns ? box.right : box.top) - 1;
-    ProfileBuilder builder(s, sweep, first, last, pS);
+    ProfileBuilder builder(s, precision, first, last, pS);
     uint32_t begin = 0;
     for (uint32_t end : s.contourEnds) {
-        builder.Contour(begin, end);
+        PieceCutter cutter(s.pieces);
+        CutContour(s, begin, end, sweep, &cutter);
+        builder.Contour(s.pieces);
         begin = end;
     }
     const size_t lines = size_t(last - first + 1);
     SortCrossings(s, lines);
-    SweepFiller filler(s, sweep, box, pS->Dropout, pBM);
+    SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
     for (size_t k = 0; k < lines; ++k) {
         if (s.lineStart[k] == s.lineStart[k + 1]) continue;
         filler.Line(first + int64_t(k), s.sorted.data() + s.lineStart[k],
@@ -474,7 +625,8 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
                         TTFCoord *lpStart, _GlyphBitMap *pBM) {
     ExactScanner *s = ScannerOf(pS);
     if (s == nullptr) return;
-    FineOutline outline(*s);
+    const Precision precision = PrecisionFor(pS->Ppem);
+    PathCollector outline(*s, precision);
     WalkOutline(NumContours, lpEndPoints, lpStart, outline);
     outline.Finish();
     if (outline.Empty()) return;
@@ -482,8 +634,8 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
                                             outline.yMax)))
         return;
     const GlyphBox box = BoxOfBitMap(*pBM);
-    RunSweep(*s, pS, Sweep{false}, box, pBM);
-    if (pS->Dropout & kDropoutOn) RunSweep(*s, pS, Sweep{true}, box, pBM);
+    RunSweep(*s, pS, Sweep{false}, precision, box, pBM);
+    if (pS->Dropout & kDropoutOn) RunSweep(*s, pS, Sweep{true}, precision, box, pBM);
 }
 
 void FreeExactScanner(ScanInfo *pS) {
