@@ -110,6 +110,7 @@ struct Profile {
     bool ascending;         // towards larger line numbers
     int64_t low, high;      // its extent across the lines
     int64_t lowLine, highLine;  // the first and last line it crosses inside the bitmap
+    int32_t count;              // the lines it crosses there
 };
 
 struct Crossing {
@@ -244,63 +245,60 @@ public:
         s_.crossings.clear();
     }
 
+    // Profiles run in contour order from the contour's first point, as the
+    // reference rasterizer cuts them: a run the first point falls in is two
+    // profiles, which matters only to the stub test below.
     void Contour(const std::vector<Piece> &pieces) {
-        const size_t n = pieces.size();
-        if (n == 0) return;
-        const size_t start = StartPiece(pieces);
+        if (pieces.empty()) return;
         const size_t firstProfile = s_.profiles.size();
         int current = 0;
-        for (size_t t = 0; t < n; ++t) {
-            const Piece &piece = pieces[(start + t) % n];
+        for (const Piece &piece : pieces) {
             if (piece.direction != current) BeginProfile(piece);
             current = piece.direction;
             Record(piece);
         }
-        EndProfile();
+        DropClosingDuplicate(firstProfile, pieces.front());
         LinkRing(firstProfile);
     }
 
 private:
-    // A piece where the contour turns, so that no profile is cut in two
-    // where the contour happens to start.
-    static size_t StartPiece(const std::vector<Piece> &pieces) {
-        const size_t n = pieces.size();
-        for (size_t i = 0; i < n; ++i)
-            if (pieces[i].direction != pieces[(i + n - 1) % n].direction) return i;
-        return 0;
-    }
-
     void BeginProfile(const Piece &piece) {
-        EndProfile();
         Profile p{};
         p.ascending = piece.direction > 0;
         p.low = p.high = piece.p0.y;
         s_.profiles.push_back(p);
         lastLine_ = INT64_MIN;
-        open_ = true;
     }
 
-    void EndProfile() {
-        if (!open_) return;
-        Profile &p = s_.profiles.back();
-        p.lowLine = std::max(CeilDiv(p.low, precision_.pixel), first_);
-        p.highLine = std::min(FloorDiv(p.high, precision_.pixel), last_);
-        open_ = false;
+    // A contour that starts exactly on a line inside a run crosses that
+    // line at its start and again where it closes: once is enough.
+    void DropClosingDuplicate(size_t firstProfile, const Piece &first) {
+        Profile &last = s_.profiles.back();
+        const int64_t P = precision_.pixel;
+        if (s_.profiles.size() - firstProfile < 2 || last.ascending != s_.profiles[firstProfile].ascending)
+            return;
+        if (first.p0.y % P != 0 || lastLine_ != FloorDiv(first.p0.y, P) || last.count == 0) return;
+        s_.crossings.pop_back();
+        if (--last.count > 0) (last.ascending ? last.highLine : last.lowLine) -= last.ascending ? 1 : -1;
+        lastLine_ = INT64_MIN;
     }
 
-    // Profiles that cross no line inside the bitmap are passed over: the
-    // stub test asks whether two crossing profiles follow each other.
+    // The next profile of each that crosses a line is the next such one in
+    // the contour.  The last one's next is the first only when the contour's
+    // last profile crosses a line itself (a ring the reference rasterizer
+    // leaves open otherwise).
     void LinkRing(size_t firstProfile) {
         int32_t firstLive = -1, previous = -1;
         for (size_t p = firstProfile; p < s_.profiles.size(); ++p) {
             Profile &profile = s_.profiles[p];
             profile.next = -1;
-            if (profile.lowLine > profile.highLine) continue;
+            if (profile.count == 0) continue;
             if (previous >= 0) s_.profiles[size_t(previous)].next = int32_t(p);
             if (firstLive < 0) firstLive = int32_t(p);
             previous = int32_t(p);
         }
-        if (previous >= 0) s_.profiles[size_t(previous)].next = firstLive;
+        if (previous >= 0 && s_.profiles.back().count > 0)
+            s_.profiles[size_t(previous)].next = firstLive;
     }
 
     // Lines are numbered in the piece's direction of travel: a piece going
@@ -330,6 +328,10 @@ private:
             pS_->OverFlow = 1;
             return;
         }
+        Profile &profile = s_.profiles.back();
+        profile.lowLine = profile.count == 0 ? line : std::min(profile.lowLine, line);
+        profile.highLine = profile.count == 0 ? line : std::max(profile.highLine, line);
+        ++profile.count;
         s_.crossings.push_back(Crossing{int32_t(line - first_), int32_t(s_.profiles.size() - 1), at});
         lastLine_ = line;
         lastIndex_ = s_.crossings.size() - 1;
@@ -398,7 +400,6 @@ private:
     Precision precision_;
     int64_t first_, last_;
     ScanInfo *pS_;
-    bool open_ = false;
     int sign_ = 1;
     int64_t lastLine_ = INT64_MIN;
     size_t lastIndex_ = 0;
