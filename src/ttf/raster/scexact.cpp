@@ -130,7 +130,6 @@ struct ExactScanner {
     std::vector<PathPoint> path;
     std::vector<uint32_t> contourEnds;  // one past each contour's last point
     std::vector<Piece> pieces;
-    std::vector<Piece> flats;
     std::vector<Profile> profiles;
     std::vector<Crossing> crossings;
     std::vector<Crossing> sorted;
@@ -206,14 +205,14 @@ void HalveArc(const FinePoint &a, const FinePoint &b, const FinePoint &c, FinePo
 
 // Cuts one contour into pieces that keep going one way across the lines;
 // flat pieces cross no line and are left out.
-// Flat pieces (along a line) go to `flats`.
 class PieceCutter {
 public:
-    PieceCutter(std::vector<Piece> &out, std::vector<Piece> &flats) : out_(out), flats_(flats) {
-        out_.clear();
-    }
+    explicit PieceCutter(std::vector<Piece> &out) : out_(out) { out_.clear(); }
 
-    void Edge(const FinePoint &a, const FinePoint &c) { Add(Piece{a, a, c, false, Direction(a.y, c.y)}); }
+    void Edge(const FinePoint &a, const FinePoint &c) {
+        const int d = Direction(a.y, c.y);
+        if (d != 0) out_.push_back(Piece{a, a, c, false, d});
+    }
 
     // Halved at its middle until its control point lies between its ends.
     void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c, int depth = 0) {
@@ -225,19 +224,12 @@ public:
             Arc(m, q, c, depth + 1);
             return;
         }
-        Add(Piece{a, b, c, monotonic, Direction(a.y, c.y)});
+        const int d = Direction(a.y, c.y);
+        if (d != 0) out_.push_back(Piece{a, b, c, monotonic, d});
     }
 
 private:
-    void Add(const Piece &piece) {
-        if (piece.direction != 0)
-            out_.push_back(piece);
-        else if (piece.p1.y == piece.p0.y)
-            flats_.push_back(piece);
-    }
-
     std::vector<Piece> &out_;
-    std::vector<Piece> &flats_;
 };
 
 // ------------------------------------------------------------ the profiles
@@ -489,8 +481,10 @@ private:
     bool OnCentre(int64_t v) const { return v % precision_.pixel == 0; }
 
     // Rows fill their runs; columns only add what rows cannot see: a run
-    // thinner than a pixel around one centre.  A run no wider than a pixel
-    // with no centre in it, ends included, is a dropout.
+    // thinner than a pixel around one centre, and the centres a run ends on
+    // exactly (on the outline, so inside it, where a row's crossings may
+    // miss them: the floor of a notch lying on a row centre).  A run no
+    // wider than a pixel with no centre in it, ends included, is a dropout.
     void Run(int64_t line, const Crossing &on, const Crossing &off) {
         const int64_t P = precision_.pixel, x1 = on.at, x2 = off.at;
         if (x2 - x1 <= P && !OnCentre(x1) && !OnCentre(x2) && FloorDiv(x1, P) == FloorDiv(x2, P)) {
@@ -501,6 +495,8 @@ private:
         int64_t c2 = FloorDiv(x2, P);
         if (sweep_.columns) {
             if (x2 - x1 < P && c1 == c2) Set(line, c1);
+            if (OnCentre(x1)) Set(line, c1);
+            if (OnCentre(x2)) Set(line, c2);
             return;
         }
         // A run a hair wider than a pixel whose ends miss the centres is
@@ -558,35 +554,18 @@ private:
     _GlyphBitMap *pBM_;
 };
 
-// A horizontal edge lying exactly on a row centre has the centres along it
-// on the outline, so they are inside; no crossing marks them where the
-// outline turns back up there (the floor of a notch).
-void FillEdgesOnRowCentres(const ExactScanner &s, const Precision &precision, const GlyphBox &box,
-                           _GlyphBitMap *pBM) {
-    const int64_t P = precision.pixel;
-    for (const Piece &flat : s.flats) {
-        const int64_t row = FloorDiv(flat.p0.y, P);
-        if (flat.p0.y != row * P || row < box.bottom || row >= box.top) continue;
-        const int64_t c1 = std::max<int64_t>(CeilDiv(std::min(flat.p0.x, flat.p2.x), P), box.left);
-        const int64_t c2 = std::min<int64_t>(FloorDiv(std::max(flat.p0.x, flat.p2.x), P), box.right - 1);
-        if (c1 <= c2) AddBitLine(pBM, int(c1 - box.left), int(c2 + 1 - box.left), int(row - box.bottom));
-    }
-}
-
 void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
               const GlyphBox &box, _GlyphBitMap *pBM) {
     const int64_t first = sweep.columns ? box.left : box.bottom;
     const int64_t last = (sweep.columns ? box.right : box.top) - 1;
     ProfileBuilder builder(s, precision, first, last, pS);
-    s.flats.clear();
     uint32_t begin = 0;
     for (uint32_t end : s.contourEnds) {
-        PieceCutter cutter(s.pieces, s.flats);
+        PieceCutter cutter(s.pieces);
         CutContour(s, begin, end, sweep, &cutter);
         builder.Contour(s.pieces);
         begin = end;
     }
-    if (!sweep.columns) FillEdgesOnRowCentres(s, precision, box, pBM);
     const size_t lines = size_t(last - first + 1);
     SortCrossings(s, lines);
     SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
