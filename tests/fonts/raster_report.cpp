@@ -139,6 +139,7 @@ bool ReportSize(const std::string &path, int ppem, const Options &o) {
         return false;
     }
     kelmor_test::Tally total, library;
+    long boxesDiffer = 0;  // glyphs whose scanned bitmap is placed or sized otherwise
     std::vector<unsigned char> store;
     std::vector<GlyphDifference> worst;
     const auto start = std::chrono::steady_clock::now();
@@ -149,6 +150,9 @@ bool ReportSize(const std::string &path, int ppem, const Options &o) {
         if (!scanner.Render(unsigned(glyph), &scanned)) continue;
         kelmor_test::Tally one;
         kelmor_test::CompareGlyph(scanned, theirs, one);
+        const bool sameBox = scanned.left == theirs.left && scanned.top == theirs.top &&
+                             scanned.width == theirs.width && scanned.height == theirs.height;
+        boxesDiffer += !sameBox && theirs.width > 0;
         if (one.identical == 0) worst.push_back({glyph, one.Differing() + one.outside});
         if (one.identical == 0 && o.show > 0) {
             --const_cast<Options &>(o).show;
@@ -159,9 +163,9 @@ bool ReportSize(const std::string &path, int ppem, const Options &o) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("| %-16s | %2d | %6ld | %.4f | %5.1f%% | %ld | %ld | %ld | %.4f | %5.1f%% | %5.1f s |\n",
+    std::printf("| %-16s | %2d | %6ld | %.4f | %5.1f%% | %ld | %ld | %ld | %ld | %.4f | %5.1f%% | %5.1f s |\n",
                 BaseName(path), ppem, total.glyphs, total.Agreement(), Percent(total),
-                total.oursOnly, total.theirsOnly, total.outside, library.Agreement(),
+                total.oursOnly, total.theirsOnly, total.outside, boxesDiffer, library.Agreement(),
                 Percent(library), seconds);
     std::sort(worst.begin(), worst.end(),
               [](const GlyphDifference &a, const GlyphDifference &b) { return a.differing > b.differing; });
@@ -198,8 +202,8 @@ Options ParseOptions(int argc, char **argv) {
 int main(int argc, char **argv) {
     const Options o = ParseOptions(argc, argv);
     std::printf("| font | ppem | glyphs | scan agreement | scan identical | ours only | "
-                "FreeType only | outside our bitmap | library agreement | library identical | "
-                "time |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
+                "FreeType only | outside our bitmap | other box | library agreement | "
+                "library identical | time |\n|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     bool ok = true;
     for (const std::string &font : o.fonts)
         for (int ppem : kSizes)
