@@ -55,21 +55,21 @@ constexpr int kMaxSplits = 32;
 // The units positions are kept in at one size.
 struct Precision {
     int shift;       // from 26.6: << shift
+    int bits;        // one pixel is 1 << bits
     int64_t pixel;   // one pixel
     int64_t step;    // the tallest arc piece taken as straight
     int64_t jitter;  // a run this much wider than a pixel still counts as one pixel wide
+
+    // The line (centre) at or below v, at or above v, and whether v is on one.
+    int64_t Floor(int64_t v) const { return v >> bits; }
+    int64_t Ceil(int64_t v) const { return -((-v) >> bits); }
+    bool OnLine(int64_t v) const { return (v & (pixel - 1)) == 0; }
 };
 
 Precision PrecisionFor(int32_t ppem) {
-    if (ppem < 24) return Precision{6, 4096, 256, 30};
-    return Precision{0, 64, 32, 2};
+    if (ppem < 24) return Precision{6, 12, 4096, 256, 30};
+    return Precision{0, 6, 64, 32, 2};
 }
-
-int64_t FloorDiv(int64_t a, int64_t b) {
-    const int64_t q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
 // a * b / c rounded to the nearest, halves away from zero (b >= 0, c > 0).
 int64_t MulDivRounded(int64_t a, int64_t b, int64_t c) {
@@ -131,7 +131,8 @@ struct ExactScanner {
     std::vector<uint32_t> contourEnds;  // one past each contour's last point
     std::vector<Piece> pieces;
     std::vector<Profile> profiles;
-    std::vector<Crossing> crossings;
+    std::vector<Crossing> crossings;  // the first crossingCount are in use
+    size_t crossingCount = 0;
     std::vector<Crossing> sorted;
     std::vector<uint32_t> lineStart;
     std::vector<Dropout> dropouts;
@@ -242,7 +243,7 @@ public:
                    ScanInfo *pS)
         : s_(s), precision_(precision), first_(first), last_(last), pS_(pS) {
         s_.profiles.clear();
-        s_.crossings.clear();
+        s_.crossingCount = 0;
     }
 
     // Profiles run in contour order from the contour's first point, as the
@@ -274,11 +275,12 @@ private:
     // line at its start and again where it closes: once is enough.
     void DropClosingDuplicate(size_t firstProfile, const Piece &first) {
         Profile &last = s_.profiles.back();
-        const int64_t P = precision_.pixel;
         if (s_.profiles.size() - firstProfile < 2 || last.ascending != s_.profiles[firstProfile].ascending)
             return;
-        if (first.p0.y % P != 0 || lastLine_ != FloorDiv(first.p0.y, P) || last.count == 0) return;
-        s_.crossings.pop_back();
+        if (!precision_.OnLine(first.p0.y) || lastLine_ != precision_.Floor(first.p0.y) ||
+            last.count == 0)
+            return;
+        --s_.crossingCount;
         if (--last.count > 0) (last.ascending ? last.highLine : last.lowLine) -= last.ascending ? 1 : -1;
         lastLine_ = INT64_MIN;
     }
@@ -324,7 +326,7 @@ private:
     void Add(int64_t e, int64_t at) {
         const int64_t line = LineOf(e);
         if (line < first_ || line > last_) return;
-        if (s_.crossings.size() >= kMaxCrossings) {
+        if (s_.crossingCount == s_.crossings.size() && !GrowCrossings()) {
             pS_->OverFlow = 1;
             return;
         }
@@ -332,9 +334,19 @@ private:
         profile.lowLine = profile.count == 0 ? line : std::min(profile.lowLine, line);
         profile.highLine = profile.count == 0 ? line : std::max(profile.highLine, line);
         ++profile.count;
-        s_.crossings.push_back(Crossing{int32_t(line - first_), int32_t(s_.profiles.size() - 1), at});
+        s_.crossings[s_.crossingCount++] =
+            Crossing{int32_t(line - first_), int32_t(s_.profiles.size() - 1), at};
         lastLine_ = line;
-        lastIndex_ = s_.crossings.size() - 1;
+        lastIndex_ = s_.crossingCount - 1;
+    }
+
+    // The buffer is kept from glyph to glyph and doubled when full, up to
+    // kMaxCrossings.
+    bool GrowCrossings() {
+        const size_t size = s_.crossings.size();
+        if (size >= kMaxCrossings) return false;
+        s_.crossings.resize(std::min(kMaxCrossings, std::max<size_t>(1024, 2 * size)));
+        return true;
     }
 
     // A piece starting exactly on line e: where the piece before it in the
@@ -347,10 +359,10 @@ private:
     }
 
     // The first crossing is interpolated and rounded; the ones after it add
-    // whole steps to it, truncated.
+    // whole steps to it, truncated (kept exact by carrying the remainder).
     void Line(const FinePoint &a, const FinePoint &c) {
         const int64_t P = precision_.pixel;
-        const int64_t e1 = CeilDiv(a.y, P), e2 = FloorDiv(c.y, P);
+        const int64_t e1 = precision_.Ceil(a.y), e2 = precision_.Floor(c.y);
         if (e1 > e2) return;
         const int64_t dx = c.x - a.x, dy = c.y - a.y;
         const int64_t x1 = a.x + (a.y == e1 * P ? 0 : MulDivRounded(dx, e1 * P - a.y, dy));
@@ -358,16 +370,29 @@ private:
             AddAtStart(e1, x1);
         else
             Add(e1, x1);
-        const int64_t to = std::min(e2, TravelLast());
-        for (int64_t e = std::max(e1 + 1, TravelFirst()); e <= to; ++e)
-            Add(e, x1 + (e - e1) * P * dx / dy);
+        const int64_t from = std::max(e1 + 1, TravelFirst()), to = std::min(e2, TravelLast());
+        if (from > to) return;
+        const int64_t sign = dx < 0 ? -1 : 1, run = P * (dx < 0 ? -dx : dx);
+        const int64_t whole = run / dy, rest = run % dy;
+        const int64_t k0 = from - e1;  // steps already taken at the first line inside
+        int64_t x = x1 + sign * (k0 * whole + (k0 * rest) / dy);
+        int64_t carry = (k0 * rest) % dy - dy;
+        for (int64_t e = from; e <= to; ++e) {
+            Add(e, x);
+            x += sign * whole;
+            carry += rest;
+            if (carry >= 0) {
+                carry -= dy;
+                x += sign;
+            }
+        }
     }
 
     // The arc is halved around each line until the piece there is no
     // taller than a step, and crossed where that piece's chord crosses it.
     void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c) {
         const int64_t P = precision_.pixel;
-        const int64_t e1 = CeilDiv(a.y, P), e2 = FloorDiv(c.y, P);
+        const int64_t e1 = precision_.Ceil(a.y), e2 = precision_.Floor(c.y);
         if (e1 > e2) return;
         int64_t e = e1;
         if (a.y == e1 * P) AddAtStart(e++, a.x);
@@ -422,11 +447,12 @@ void CutContour(const ExactScanner &s, uint32_t begin, uint32_t end, Sweep sweep
 // Orders the crossings by line (counting) and, within a line, by position.
 void SortCrossings(ExactScanner &s, size_t lines) {
     s.lineStart.assign(lines + 1, 0);
-    for (const Crossing &c : s.crossings) ++s.lineStart[size_t(c.line) + 1];
+    const Crossing *const begin = s.crossings.data(), *const end = begin + s.crossingCount;
+    for (const Crossing *c = begin; c != end; ++c) ++s.lineStart[size_t(c->line) + 1];
     for (size_t k = 0; k < lines; ++k) s.lineStart[k + 1] += s.lineStart[k];
-    s.sorted.resize(s.crossings.size());
+    if (s.sorted.size() < s.crossingCount) s.sorted.resize(s.crossingCount);
     std::vector<uint32_t> &fill = s.lineStart;  // advanced while placing, restored below
-    for (const Crossing &c : s.crossings) s.sorted[fill[size_t(c.line)]++] = c;
+    for (const Crossing *c = begin; c != end; ++c) s.sorted[fill[size_t(c->line)]++] = *c;
     for (size_t k = lines; k > 0; --k) fill[k] = fill[k - 1];
     fill[0] = 0;
     for (size_t k = 0; k < lines; ++k) {
@@ -478,7 +504,7 @@ private:
         else
             SetPixel(pBM_, int32_t(along), int32_t(line));
     }
-    bool OnCentre(int64_t v) const { return v % precision_.pixel == 0; }
+    bool OnCentre(int64_t v) const { return precision_.OnLine(v); }
 
     // Rows fill their runs; columns only add what rows cannot see: a run
     // thinner than a pixel around one centre, and the centres a run ends on
@@ -487,12 +513,13 @@ private:
     // wider than a pixel with no centre in it, ends included, is a dropout.
     void Run(int64_t line, const Crossing &on, const Crossing &off) {
         const int64_t P = precision_.pixel, x1 = on.at, x2 = off.at;
-        if (x2 - x1 <= P && !OnCentre(x1) && !OnCentre(x2) && FloorDiv(x1, P) == FloorDiv(x2, P)) {
+        if (x2 - x1 <= P && !OnCentre(x1) && !OnCentre(x2) &&
+            precision_.Floor(x1) == precision_.Floor(x2)) {
             s_.dropouts.push_back(Dropout{on, off});
             return;
         }
-        const int64_t c1 = CeilDiv(x1, P);
-        int64_t c2 = FloorDiv(x2, P);
+        const int64_t c1 = precision_.Ceil(x1);
+        int64_t c2 = precision_.Floor(x2);
         if (sweep_.columns) {
             if (x2 - x1 < P && c1 == c2) Set(line, c1);
             if (OnCentre(x1)) Set(line, c1);
@@ -520,8 +547,8 @@ private:
         const int32_t down = onAscends ? d.off.profile : d.on.profile;
         const Profile &p = s_.profiles[size_t(up)];
         const bool wide = d.off.at - d.on.at >= P / 2;
-        const bool topOvershoot = p.high - FloorDiv(p.high, P) * P >= P / 2;
-        const bool bottomOvershoot = CeilDiv(p.low, P) * P - p.low >= P / 2;
+        const bool topOvershoot = p.high - precision_.Floor(p.high) * P >= P / 2;
+        const bool bottomOvershoot = precision_.Ceil(p.low) * P - p.low >= P / 2;
         if (p.next == down && line == p.highLine && !(topOvershoot && wide)) return true;
         return s_.profiles[size_t(down)].next == up && line == p.lowLine &&
                !(bottomOvershoot && wide);
@@ -529,12 +556,12 @@ private:
 
     // The centre nearest the run's middle (ties to the lower one).
     int64_t NearestToMiddle(int64_t a, int64_t b) const {
-        return FloorDiv((a + b - 1) / 2 + precision_.pixel / 2, precision_.pixel);
+        return precision_.Floor((a + b - 1) / 2 + precision_.pixel / 2);
     }
 
     void Drop(int64_t line, const Dropout &d) {
         if (!(dropout_ & kDropoutStubs) && IsStub(line, d)) return;
-        const int64_t above = CeilDiv(d.on.at, precision_.pixel), below = above - 1;
+        const int64_t above = precision_.Ceil(d.on.at), below = above - 1;
         int64_t pixel = (dropout_ & kDropoutSmart) ? NearestToMiddle(d.on.at, d.off.at) : below;
         // A pixel outside the bitmap gives way to the one inside it.
         if (pixel < AlongLow())
