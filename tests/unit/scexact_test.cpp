@@ -223,4 +223,19 @@ TEST(ExactScan, ArcsAtFullPrecision) {
               canvas.Picture(-3, -3, 3, 3));
 }
 
+// Hinted points a font can put anywhere: the bitmap stays within 2048
+// pixels of the origin each way and the scan stays within its buffers.
+TEST(ExactScan, LyingOutlineStaysBounded) {
+    const int32_t far = INT32_MAX / 2;
+    ExactCanvas canvas;
+    canvas.Scan({{{-far, -far}, {0, far}, {far, -far}}, Rect(0, 0, P(1), P(1))}, kSmartStubs);
+    EXPECT_EQ(4096, canvas.BM.CharHPixels);
+    EXPECT_EQ(4096, canvas.BM.CharVLines);
+    EXPECT_EQ(2048, canvas.BM.OriginX);
+    EXPECT_TRUE(PixelIsSet(canvas.BM, 0, 0));  // deep inside the huge triangle
+    canvas.Scan({Rect(0, 0, P(1), P(1))}, kSimple);  // the next glyph is small again
+    EXPECT_EQ(1, canvas.BM.CharHPixels);
+    EXPECT_EQ((Picture{"#"}), canvas.Picture(0, 0, 1, 1));
+}
+
 }  // namespace
