@@ -130,11 +130,12 @@ private:
     }
     bool OnCentre(int64_t v) const { return precision_.OnLine(v); }
 
-    // Rows fill their runs; columns only add what rows cannot see: a run
-    // thinner than a pixel around one centre, and the centres a run ends on
-    // exactly (on the outline, so inside it, where a row's crossings may
-    // miss them: the floor of a notch lying on a row centre).  A run no
-    // wider than a pixel with no centre in it, ends included, is a dropout.
+    // Rows fill their runs; columns only add what rows cannot see: the
+    // centres a run ends on exactly (on the outline, so inside it, where a
+    // row's crossings may miss them: the floor of a notch lying on a row
+    // centre, or a crossing a row's stepping puts a hair short of it).  A
+    // run no wider than a pixel with no centre in it, ends included, is a
+    // dropout.
     void Run(int64_t line, const Crossing &on, const Crossing &off) {
         const int64_t P = precision_.pixel, x1 = on.at, x2 = off.at;
         if (x2 - x1 <= P && !OnCentre(x1) && !OnCentre(x2) &&
@@ -145,7 +146,6 @@ private:
         const int64_t c1 = precision_.Ceil(x1);
         int64_t c2 = precision_.Floor(x2);
         if (sweep_.columns) {
-            if (x2 - x1 < P && c1 == c2) Set(line, c1);
             if (OnCentre(x1)) Set(line, c1);
             if (OnCentre(x2)) Set(line, c2);
             return;
