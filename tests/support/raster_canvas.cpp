@@ -63,4 +63,39 @@ std::vector<std::string> Canvas::Picture() const {
     return lines;
 }
 
+ExactCanvas::~ExactCanvas() {
+    FreeScanBuffer(&S);
+    FreelpChar(&BM);
+}
+
+void ExactCanvas::Scan(const std::vector<std::vector<OutlinePt>> &contours, uint8_t dropout,
+                       int ppem) {
+    std::vector<TTFCoord> points;
+    std::vector<int16_t> ends;
+    for (const auto &contour : contours) {
+        for (const OutlinePt &p : contour) {
+            TTFCoord c{};
+            c.Cur = {p.x, p.y};
+            c.Flags = p.on ? kOnCurve : 0;
+            points.push_back(c);
+        }
+        ends.push_back(int16_t(points.size() - 1));
+    }
+    ZapBitMap(&BM);
+    S.Faithful = 1;
+    S.Dropout = dropout;
+    S.Ppem = ppem;
+    ScanOutlineExactly(&S, unsigned(ends.size()), ends.data(), points.data(), &BM);
+}
+
+std::vector<std::string> ExactCanvas::Picture(int left, int bottom, int right, int top) const {
+    std::vector<std::string> lines;
+    for (int y = top - 1; y >= bottom; --y) {
+        std::string line;
+        for (int x = left; x < right; ++x) line += BM.FitsInk && PixelIsSet(BM, x, y) ? '#' : '.';
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 }  // namespace kelmor_test

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ttf/raster/scbitmap.h"
+#include "ttf/raster/scexact.h"
 #include "ttf/raster/scscan.h"
 
 namespace kelmor_test {
@@ -41,6 +42,31 @@ public:
     // The bitmap from top to bottom, '#' for ink and '.' for background.
     std::vector<std::string> Picture() const;
     bool Ink(int column, int rowFromBottom) const;
+};
+
+// An outline point in 26.6 units, on the curve or an arc's control point.
+struct OutlinePt {
+    int32_t x, y;
+    bool on = true;
+};
+
+// The faithful mode's scan converter on its own: an outline scanned into a
+// bitmap sized to it, with a given dropout control and size.
+class ExactCanvas {
+public:
+    ExactCanvas() = default;
+    ~ExactCanvas();
+    ExactCanvas(const ExactCanvas &) = delete;
+    ExactCanvas &operator=(const ExactCanvas &) = delete;
+
+    kelmor::ScanInfo S{};
+    kelmor::_GlyphBitMap BM{};
+
+    // Clears the bitmap (as a new glyph does) and scans the contours.
+    void Scan(const std::vector<std::vector<OutlinePt>> &contours, uint8_t dropout, int ppem = 16);
+    // The pixels of columns left .. right - 1 and rows top - 1 down to
+    // bottom (counted from the origin), '#' for ink.
+    std::vector<std::string> Picture(int left, int bottom, int right, int top) const;
 };
 
 }  // namespace kelmor_test

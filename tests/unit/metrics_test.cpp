@@ -25,7 +25,8 @@ FontBuilder PixelFont() {
         .AddGlyph(Glyph::Simple({{{128, 0}, {128, 640}, {384, 640}, {384, 0}}}))  // 2..6 x 0..10
         .AddGlyph(
             Glyph::Simple({{{64, -128}, {64, 192}, {192, 192}, {192, -128}}}))  // 1..3 x -2..3
-        .AddGlyph(Glyph::Empty());
+        .AddGlyph(Glyph::Empty())
+        .AddGlyph(Glyph::Simple({{{-128, -64}, {-128, 192}, {64, 192}, {64, -64}}}));  // -2..1 x -1..3
 }
 
 Bytes Be16s(const std::vector<uint16_t> &values) {
@@ -128,6 +129,35 @@ TEST_F(Metrics, OriginAndInkBoxInTheBitmap) {
         EXPECT_EQ(m.iInkTop, c.top) << c.glyph;
         EXPECT_EQ(m.iInkWidth, c.width) << c.glyph;
         EXPECT_EQ(m.iInkHeight, c.height) << c.glyph;
+    }
+}
+
+// In the faithful mode the bitmap follows the glyph's ink, left of the
+// origin too, and the metrics say where the origin lies in it.
+TEST_F(Metrics, FaithfulBitmapKeepsInkLeftOfTheOrigin) {
+    struct Case {
+        const char *what;
+        int options;
+        int32_t width, height, originX, originY, inkWidth;
+    } cases[] = {
+        {"described: clipped at the origin", 0, 17, 17, 0, 15, 1},
+        {"faithful: the whole stroke", KELMOR_FAITHFUL, 3, 4, 2, 3, 3},
+    };
+    for (const Case &c : cases) {
+        Open(PixelFont());
+        SetRenderOptions(handle, c.options);
+        uint32_t glyph = 4;
+        int width = 0, height = 0;
+        GetBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
+        const KelmorGlyphMetrics m = Measure(glyph);
+        EXPECT_EQ(c.width, width) << c.what;
+        EXPECT_EQ(c.height, height) << c.what;
+        EXPECT_EQ(c.originX, m.iOriginX) << c.what;
+        EXPECT_EQ(c.originY, m.iOriginY) << c.what;
+        EXPECT_EQ(c.inkWidth, m.iInkWidth) << c.what;
+        EXPECT_EQ(4, m.iInkHeight) << c.what;
+        CloseTTFont(handle);
+        handle = 0;
     }
 }
 

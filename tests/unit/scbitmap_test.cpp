@@ -104,4 +104,38 @@ TEST_F(Bitmap, InversionTurnsABlankGlyphIntoBackground) {
     EXPECT_EQ(0x7F, bm.lpChar[0]);
 }
 
+// The faithful mode sizes the bitmap to each glyph; the next glyph starts
+// from the font box again, and parts of one glyph drawn one after the other
+// (components) widen it without losing what is already drawn.
+TEST_F(Bitmap, SizedToTheGlyphAndBack) {
+    struct Step {
+        GlyphBox box;
+        int32_t pixelX, pixelY;  // set after fitting
+        int32_t width, height, originX, originY;
+    } steps[] = {
+        {{-2, -1, 3, 2}, -2, -1, 5, 3, 2, 2},
+        {{0, 0, 1, 1}, 0, 0, 5, 3, 2, 2},      // inside: unchanged
+        {{1, 1, 40, 9}, 39, 8, 42, 10, 2, 9},  // wider and taller: grows the block
+    };
+    for (const Step &s : steps) {
+        ASSERT_TRUE(FitBitMapToGlyph(&bm, s.box));
+        SetPixel(&bm, s.pixelX, s.pixelY);
+        EXPECT_EQ(s.width, bm.CharHPixels);
+        EXPECT_EQ(s.height, bm.CharVLines);
+        EXPECT_EQ(s.originX, bm.OriginX);
+        EXPECT_EQ(s.originY, bm.OriginY);
+    }
+    for (const Step &s : steps) EXPECT_TRUE(PixelIsSet(bm, s.pixelX, s.pixelY)) << s.pixelX;
+    EXPECT_FALSE(PixelIsSet(bm, -1, -1));
+    EXPECT_FALSE(PixelIsSet(bm, 100, 0));  // outside: not set, never read
+    EXPECT_FALSE(FitBitMapToGlyph(&bm, GlyphBox{3, 3, 3, 9}));  // empty
+
+    ZapBitMap(&bm);
+    EXPECT_EQ(0, bm.FitsInk);
+    EXPECT_EQ(20, bm.CharHPixels);
+    EXPECT_EQ(4, bm.CharVLines);
+    EXPECT_EQ(4, bm.CharHBytes);
+    for (int i = 0; i < bm.MemSize; ++i) EXPECT_EQ(0, bm.lpChar[i]);
+}
+
 }  // namespace

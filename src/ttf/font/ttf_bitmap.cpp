@@ -63,8 +63,7 @@ bool Hinting(const _TTFont *pF) { return (pF->RenderOptions & kNoHinting) == 0; 
 bool Faithful(const _TTFont *pF) { return (pF->RenderOptions & kFaithful) != 0; }
 
 void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart) {
-    PointsToCurves(unsigned(NumContours > 0 ? NumContours : 0), lpEndPoints, lpStart, &pG->S);
-    MakeBitMap(&pG->S, &pG->BM);
+    ScanOutline(&pG->S, unsigned(NumContours > 0 ? NumContours : 0), lpEndPoints, lpStart, &pG->BM);
 }
 
 

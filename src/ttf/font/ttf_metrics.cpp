@@ -107,18 +107,32 @@ void InkBox(const _GlyphBitMap &BM, KelmorGlyphMetrics *m) {
     m->iInkHeight = bottom - top + 1;
 }
 
+// In the faithful mode the advance is where the glyph's programs left the
+// advance phantom point, once the glyph loader gives them (until then, and
+// for a glyph that leaves them together, the advance from the table).
+int32_t GlyphAdvance26Dot6(_TTFont *pF, uint32_t glyph) {
+    if (pF->RenderOptions & kFaithful) {
+        const int64_t hinted = int64_t(pF->G.Phantom[1].x) - pF->G.Phantom[0].x;
+        if (hinted != 0 && hinted >= INT32_MIN && hinted <= INT32_MAX) return int32_t(hinted);
+    }
+    return Advance26Dot6(pF, glyph);
+}
+
 }  // namespace
 
-// Columns count from the glyph origin, so the origin is on column 0's left
-// edge; rows count up from the box's bottom (yMinMult), so the baseline is
-// yMinMult rows above the bottom of the bitmap.
+// A bitmap sized to the glyph's ink (the faithful mode) knows where the
+// origin lies.  Otherwise columns count from the glyph origin, so the origin
+// is on column 0's left edge, and rows count up from the box's bottom
+// (yMinMult), so the baseline is yMinMult rows above the bottom of the
+// bitmap.
 void MeasureRenderedGlyph(_TTFont *pF, uint32_t glyph, KelmorGlyphMetrics *m) {
-    const int32_t advance = Advance26Dot6(pF, glyph);
+    const int32_t advance = GlyphAdvance26Dot6(pF, glyph);
     m->lAdvance = advance;
     m->iAdvance = int32_t((int64_t(advance) + 32) >> 6);
-    m->iOriginX = 0;
-    m->iOriginY = pF->G.BM.CharVLines + pF->G.S.yMinMult;
-    InkBox(pF->G.BM, m);
+    const _GlyphBitMap &BM = pF->G.BM;
+    m->iOriginX = BM.FitsInk ? BM.OriginX : 0;
+    m->iOriginY = BM.FitsInk ? BM.OriginY : BM.CharVLines + pF->G.S.yMinMult;
+    InkBox(BM, m);
 }
 
 }  // namespace kelmor

@@ -112,7 +112,20 @@ struct _GlyphBitMap {
     int32_t iDIB;         // declared, unused
     int32_t CharHBytes;   // bytes per row, a multiple of 2
     int32_t MemSize;      // CharHBytes * CharVLines
+    // The faithful mode sizes the bitmap to each glyph's ink.  The block
+    // holds Capacity bytes; the font box's size is kept so that the next
+    // glyph starts from it again (ZapBitMap).  While FitsInk is set the
+    // bitmap was sized to the glyph and the glyph origin lies on the left
+    // edge of column OriginX and the top edge of row OriginY.
+    int32_t Capacity;
+    int32_t BoxHPixels;
+    int32_t BoxVLines;
+    int32_t OriginX;
+    int32_t OriginY;
+    uint8_t FitsInk;
 };
+
+struct ExactScanner;  // the faithful mode's working buffers (raster stage)
 
 struct ScanInfo {
     int32_t ScanControl;  // result of the last program run
@@ -132,6 +145,9 @@ struct ScanInfo {
     uint32_t LowRow;
     uint32_t HighRow;
     uint8_t Faithful;     // scan the next glyph as the faithful mode does (SetScanMode)
+    uint8_t Dropout;      // the faithful mode's dropout control for the next glyph (kDropout...)
+    int32_t Ppem;         // pixels per em of the next glyph
+    ExactScanner *Exact;  // grown as glyphs need, released with the scan buffer
 };
 
 // ------------------------------------------------------- file read-ahead

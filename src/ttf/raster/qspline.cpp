@@ -4,6 +4,9 @@
 // differences before it reaches the scan converter.
 #include "ttf/raster/qspline.h"
 
+#include "ttf/raster/contour_walk.h"
+#include "ttf/raster/scexact.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -102,118 +105,36 @@ _POINTFX ScaledForFlattener(const longpointtype &pt) {
 
 // Implied on-curve points sit halfway between two control points; the
 // halving truncates toward zero, as every division of the outline does.
-longpointtype Midpoint(const longpointtype &a, const longpointtype &b) {
-    return longpointtype{int32_t((int64_t(a.x) + b.x) / 2), int32_t((int64_t(a.y) + b.y) / 2)};
-}
+// Vertices go to the row-centre scan converter as they are.
+struct RowScanSink {
+    using Point = longpointtype;
+    ScanInfo *pS;
 
-void MoveTo(ScanInfo *pS, const longpointtype &pt) { AddLineSeg(pS, pt.x, pt.y, 1); }
-void LineTo(ScanInfo *pS, const longpointtype &pt) { AddLineSeg(pS, pt.x, pt.y, 0); }
-
-// The walk of one contour.  Drawing starts at the first on-curve point, real
-// or implied; a contour that begins off the curve keeps that first control
-// point (push[0]) and the point where drawing began (push[1]) to close with.
-class ContourWalk {
-public:
-    explicit ContourWalk(ScanInfo *pS) : pS_(pS) {}
-
-    void Visit(const longpointtype &P, bool onCurve) {
-        if (onCurve)
-            OnCurve(P);
-        else
-            OffCurve(P);
-        if (first_) firstPt_ = P;
-        first_ = false;
+    static Point From(const longpointtype &p) { return p; }
+    static Point Mid(const Point &a, const Point &b) {
+        return Point{int32_t((int64_t(a.x) + b.x) / 2), int32_t((int64_t(a.y) + b.y) / 2)};
     }
-
-    void Close() {
-        if (Pushed_ == 2) {
-            if (PrevOffCurve_ == 1) {
-                p_[2] = Midpoint(p_[1], push_[0]);
-                AddCurve(pS_, p_);
-                p_[0] = p_[2];
-            }
-            p_[1] = push_[0];
-            p_[2] = push_[1];
-            AddCurve(pS_, p_);
-        } else if (PrevOffCurve_ == 1) {
-            p_[2] = firstPt_;
-            AddCurve(pS_, p_);
-        } else {
-            LineTo(pS_, firstPt_);
-        }
-    }
-
-private:
-    void OnCurve(const longpointtype &P) {
-        p_[2] = P;
-        if (PrevOffCurve_ == 1) {
-            AddCurve(pS_, p_);
-        } else if (PrevOffCurve_ == 2) {
-            BeginDrawingAt(P);
-        } else {
-            AddLineSeg(pS_, P.x, P.y, first_ ? 1 : 0);
-        }
-        p_[0] = P;
-        PrevOffCurve_ = 0;
-    }
-
-    void OffCurve(const longpointtype &P) {
-        if (first_) {
-            push_[0] = P;
-            ++Pushed_;
-            PrevOffCurve_ = 2;
-            return;
-        }
-        if (PrevOffCurve_ == 1) {
-            p_[2] = Midpoint(p_[1], P);
-            AddCurve(pS_, p_);
-            p_[0] = p_[2];
-        } else if (PrevOffCurve_ == 2) {
-            p_[0] = Midpoint(push_[0], P);
-            BeginDrawingAt(p_[0]);
-        }
-        p_[1] = P;
-        PrevOffCurve_ = 1;
-    }
-
-    void BeginDrawingAt(const longpointtype &P) {
-        push_[1] = P;
-        ++Pushed_;
-        MoveTo(pS_, P);
-    }
-
-    ScanInfo *pS_;
-    longpointtype p_[3] = {};
-    longpointtype push_[2] = {};
-    longpointtype firstPt_ = {};
-    int PrevOffCurve_ = 0;
-    int Pushed_ = 0;
-    bool first_ = true;
+    void MoveTo(const Point &p) { AddLineSeg(pS, p.x, p.y, 1); }
+    void LineTo(const Point &p) { AddLineSeg(pS, p.x, p.y, 0); }
+    void CurveTo(const Point arc[3]) { AddCurve(pS, arc); }
 };
 
 }  // namespace
 
 void PointsToCurves(unsigned NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
                     ScanInfo *pS) {
-    int ThisPoint = 0;
-    for (unsigned k = 0; k < NumContours; ++k) {
-        const int EndPoint = lpEndPoints[k];
-        if (EndPoint < ThisPoint) {
-            // Out of order: this contour is empty; the next one still starts
-            // after this end, but never before the first point.
-            ThisPoint = std::max(0, EndPoint + 1);
-            continue;
-        }
-        ContourWalk walk(pS);
-        for (int i = ThisPoint; i <= EndPoint; ++i) {
-            TTFCoord &pt = lpStart[i];
-            pt.Prev = pt.Cur;  // the hinted position is what gets drawn
-            if (EndPoint > ThisPoint) walk.Visit(pt.Prev, (pt.Flags & kOnCurve) != 0);
-        }
-        // A one-point contour draws nothing and leaves no open path behind.
-        if (EndPoint > ThisPoint) walk.Close();
-        ThisPoint = EndPoint + 1;
+    RowScanSink sink{pS};
+    WalkOutline(NumContours, lpEndPoints, lpStart, sink);
+}
+
+void ScanOutline(ScanInfo *pS, unsigned NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
+                 _GlyphBitMap *pBM) {
+    if (pS->Faithful) {
+        ScanOutlineExactly(pS, NumContours, lpEndPoints, lpStart, pBM);
+        return;
     }
+    PointsToCurves(NumContours, lpEndPoints, lpStart, pS);
+    MakeBitMap(pS, pBM);
 }
 
 void AddCurve(ScanInfo *pS, const longpointtype p[3]) { sAddCurve(pS, p); }

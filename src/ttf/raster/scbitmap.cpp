@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace kelmor {
 
@@ -27,6 +28,10 @@ uint8_t *InitlpChar(_GlyphBitMap *pBM, int HPixels, int VLines) {
     pBM->CharVLines = VLines;
     pBM->CharHBytes = int32_t(hBytes);
     pBM->MemSize = int32_t(memSize);
+    pBM->Capacity = int32_t(memSize);
+    pBM->BoxHPixels = HPixels;
+    pBM->BoxVLines = VLines;
+    pBM->FitsInk = 0;
     return pBM->lpChar;
 }
 
@@ -35,9 +40,96 @@ void FreelpChar(_GlyphBitMap *pBM) {
     pBM->lpChar = nullptr;
     // Keep the byte count honest so that no caller walks a freed block.
     pBM->MemSize = 0;
+    pBM->Capacity = 0;
+    pBM->FitsInk = 0;
+}
+
+namespace {
+
+void SetGeometry(_GlyphBitMap *pBM, int32_t HPixels, int32_t VLines) {
+    pBM->CharHPixels = HPixels;
+    pBM->CharVLines = VLines;
+    pBM->CharHBytes = int32_t(RowBytes(HPixels));
+    pBM->MemSize = pBM->CharHBytes * VLines;
+}
+
+GlyphBox Union(const GlyphBox &a, const GlyphBox &b) {
+    return GlyphBox{std::min(a.left, b.left), std::min(a.bottom, b.bottom),
+                    std::max(a.right, b.right), std::max(a.top, b.top)};
+}
+
+bool Contains(const GlyphBox &outer, const GlyphBox &inner) {
+    return outer.left <= inner.left && outer.bottom <= inner.bottom &&
+           outer.right >= inner.right && outer.top >= inner.top;
+}
+
+// ORs the ink of `old` (a copy of a bitmap that covered `from`) into the
+// bitmap, which now covers a box containing `from`.
+void MergeOldInk(_GlyphBitMap *pBM, const std::vector<uint8_t> &old, const GlyphBox &from,
+                 int32_t oldHBytes) {
+    for (int32_t r = 0; r < from.Height(); ++r) {
+        const int32_t row = from.top - 1 - r;
+        for (int32_t c = 0; c < from.Width(); ++c) {
+            if (old[size_t(r) * oldHBytes + (c >> 3)] & (0x80 >> (c & 7)))
+                SetPixel(pBM, from.left + c, row);
+        }
+    }
+}
+
+}  // namespace
+
+GlyphBox BoxOfBitMap(const _GlyphBitMap &BM) {
+    return GlyphBox{-BM.OriginX, BM.OriginY - BM.CharVLines, BM.CharHPixels - BM.OriginX,
+                    BM.OriginY};
+}
+
+bool FitBitMapToGlyph(_GlyphBitMap *pBM, GlyphBox box) {
+    if (box.Width() <= 0 || box.Height() <= 0) return false;
+    std::vector<uint8_t> old;
+    GlyphBox oldBox{};
+    const int32_t oldHBytes = pBM->CharHBytes;
+    if (pBM->FitsInk && pBM->lpChar != nullptr) {
+        oldBox = BoxOfBitMap(*pBM);
+        if (Contains(oldBox, box)) return true;
+        box = Union(box, oldBox);
+        old.assign(pBM->lpChar, pBM->lpChar + pBM->MemSize);
+    }
+    const int64_t bytes = RowBytes(box.Width()) * box.Height();
+    if (bytes > INT32_MAX) return false;
+    if (bytes > pBM->Capacity || pBM->lpChar == nullptr) {
+        uint8_t *grown = new (std::nothrow) uint8_t[size_t(bytes)];
+        if (grown == nullptr) return false;
+        delete[] pBM->lpChar;
+        pBM->lpChar = grown;
+        pBM->Capacity = int32_t(bytes);
+    }
+    SetGeometry(pBM, box.Width(), box.Height());
+    pBM->OriginX = -box.left;
+    pBM->OriginY = box.top;
+    pBM->FitsInk = 1;
+    std::memset(pBM->lpChar, 0, size_t(pBM->MemSize));
+    if (!old.empty()) MergeOldInk(pBM, old, oldBox, oldHBytes);
+    return true;
+}
+
+bool PixelIsSet(const _GlyphBitMap &BM, int32_t column, int32_t row) {
+    const int32_t x = column + BM.OriginX, y = BM.OriginY - 1 - row;
+    if (x < 0 || x >= BM.CharHPixels || y < 0 || y >= BM.CharVLines) return false;
+    return (BM.lpChar[size_t(y) * BM.CharHBytes + (x >> 3)] & (0x80 >> (x & 7))) != 0;
+}
+
+void SetPixel(_GlyphBitMap *pBM, int32_t column, int32_t row) {
+    const int32_t x = column + pBM->OriginX, y = pBM->OriginY - 1 - row;
+    if (x < 0 || x >= pBM->CharHPixels || y < 0 || y >= pBM->CharVLines) return;
+    pBM->lpChar[size_t(y) * pBM->CharHBytes + (x >> 3)] |= uint8_t(0x80 >> (x & 7));
 }
 
 void ZapBitMap(_GlyphBitMap *pBM) {
+    // A glyph sized to its ink in the faithful mode hands the font box back.
+    if (pBM->FitsInk) {
+        SetGeometry(pBM, pBM->BoxHPixels, pBM->BoxVLines);
+        pBM->FitsInk = 0;
+    }
     if (pBM->lpChar != nullptr) std::memset(pBM->lpChar, 0, size_t(pBM->MemSize));
 }
 

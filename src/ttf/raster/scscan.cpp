@@ -22,6 +22,8 @@
 // told apart from the direction bit.
 #include "ttf/raster/scscan.h"
 
+#include "ttf/raster/scexact.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -230,6 +232,7 @@ int32_t *InitScanBuffer(ScanInfo *pS, uint32_t InitScanLines, uint32_t InitScanD
 }
 
 void FreeScanBuffer(ScanInfo *pS) {
+    FreeExactScanner(pS);
     delete[] pS->ScanBuffer;
     pS->ScanBuffer = nullptr;
     delete[] pS->RowFill;
@@ -280,8 +283,9 @@ void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM) {
 int LineComp(int32_t a, int32_t b) { return (a & kSlotXMask) - (b & kSlotXMask); }
 
 void SetScanMode(ScanInfo *pS, bool faithful, bool hinted, int32_t scanControl, int32_t ppem) {
-    (void)hinted, (void)scanControl, (void)ppem;
     pS->Faithful = faithful ? 1 : 0;
+    pS->Dropout = faithful ? DropoutFor(hinted, scanControl, ppem) : 0;
+    pS->Ppem = ppem;
 }
 
 }  // namespace kelmor

@@ -1,0 +1,294 @@
+// The faithful mode's scan converter.
+//
+// How it runs, for one outline:
+//   1. The contour walk (contour_walk.h) hands the outline over at its exact
+//      positions; the points' extent gives the bitmap's box.  Positions are
+//      measured from pixel centres (a centre lies on a multiple of a pixel)
+//      in 1/4096 pixel below 24 ppem and in 1/64 pixel from there on: the
+//      precision FreeType's rasterizer keeps at those sizes, so that our
+//      bitmaps and its agree pixel for pixel.
+//   2. Rows: the outline's crossings with the row centres, sorted by row and
+//      by x (scexact_crossings.cpp), and each row filled by the non-zero
+//      winding rule: every pixel whose centre lies in a run from the
+//      crossing where the winding leaves 0 to the one where it returns to
+//      0, ends included (a centre on the outline is inside it).
+//   3. A run no wider than a pixel that holds no centre (a stroke thinner
+//      than a pixel between two centres) is a dropout; with dropout control
+//      on, one of the two pixels beside it is set after the row's runs: the
+//      left one (simple) or the one nearest the run's middle (smart), unless
+//      the other one is already set, and, without stubs, not where the run
+//      is the end of a stroke.
+//   4. With dropout control on, the same is done along columns, which keeps
+//      horizontal strokes thinner than a pixel.
+#include "ttf/raster/scexact.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "ttf/raster/contour_walk.h"
+#include "ttf/raster/scexact_crossings.h"
+
+namespace kelmor {
+
+namespace {
+
+using namespace exact;
+
+// Hinted points can be anywhere; beyond these (26.6, 262144 pixels) they
+// are pinned, which keeps every product below exact in 64 bits.
+constexpr int32_t kCoordLimit = int32_t(1) << 24;
+// A bitmap reaches at most this many pixels from the origin each way, so a
+// lying outline cannot ask for more than a few megabytes.
+constexpr int32_t kBoxLimit = 2048;
+
+// ------------------------------------------------------------- the outline
+
+// Collects the walked outline, contour by contour, and the extent of its
+// points (26.6), control points included.
+class PathCollector {
+public:
+    using Point = FinePoint;
+
+    PathCollector(ExactScanner &s, const Precision &precision) : s_(s), precision_(precision) {
+        s_.path.clear();
+        s_.contourEnds.clear();
+    }
+
+    Point From(const longpointtype &p) {
+        const int32_t x = std::clamp(p.x, -kCoordLimit, kCoordLimit);
+        const int32_t y = std::clamp(p.y, -kCoordLimit, kCoordLimit);
+        xMin = std::min(xMin, x), xMax = std::max(xMax, x);
+        yMin = std::min(yMin, y), yMax = std::max(yMax, y);
+        const int64_t half = precision_.pixel / 2;
+        return Point{int64_t(x) * (int64_t(1) << precision_.shift) - half,
+                     int64_t(y) * (int64_t(1) << precision_.shift) - half};
+    }
+    static Point Mid(const Point &a, const Point &b) {
+        return Point{(a.x + b.x) / 2, (a.y + b.y) / 2};
+    }
+    void MoveTo(const Point &p) {
+        EndContour();
+        s_.path.push_back(PathPoint{p, false});
+    }
+    void LineTo(const Point &p) { s_.path.push_back(PathPoint{p, false}); }
+    void CurveTo(const Point arc[3]) {
+        s_.path.push_back(PathPoint{arc[1], true});
+        s_.path.push_back(PathPoint{arc[2], false});
+    }
+    void Finish() { EndContour(); }
+    bool Empty() const { return xMin > xMax; }
+
+    int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
+
+private:
+    void EndContour() {
+        if (s_.path.size() > contourStart_) s_.contourEnds.push_back(uint32_t(s_.path.size()));
+        contourStart_ = s_.path.size();
+    }
+
+    ExactScanner &s_;
+    Precision precision_;
+    size_t contourStart_ = 0;
+};
+
+// ------------------------------------------------------------- the sweeps
+
+class SweepFiller {
+public:
+    SweepFiller(ExactScanner &s, Sweep sweep, const Precision &precision, const GlyphBox &box,
+                uint8_t dropout, _GlyphBitMap *pBM)
+        : s_(s), sweep_(sweep), precision_(precision), box_(box), dropout_(dropout), pBM_(pBM) {}
+
+    void Line(int64_t line, const Crossing *b, const Crossing *e) {
+        s_.dropouts.clear();
+        int winding = 0;
+        const Crossing *on = nullptr;
+        for (const Crossing *c = b; c != e; ++c) {
+            const int before = winding;
+            winding += s_.profiles[size_t(c->profile)].ascending ? 1 : -1;
+            if (before == 0) on = c;
+            if (before != 0 && winding == 0) Run(line, *on, *c);
+        }
+        if (dropout_ & kDropoutOn)
+            for (const Dropout &d : s_.dropouts) Drop(line, d);
+    }
+
+private:
+    int64_t AlongLow() const { return sweep_.columns ? box_.bottom : box_.left; }
+    int64_t AlongHigh() const { return sweep_.columns ? box_.top : box_.right; }
+
+    bool Ink(int64_t line, int64_t along) const {
+        return sweep_.columns ? PixelIsSet(*pBM_, int32_t(line), int32_t(along))
+                              : PixelIsSet(*pBM_, int32_t(along), int32_t(line));
+    }
+    void Set(int64_t line, int64_t along) {
+        if (sweep_.columns)
+            SetPixel(pBM_, int32_t(line), int32_t(along));
+        else
+            SetPixel(pBM_, int32_t(along), int32_t(line));
+    }
+    bool OnCentre(int64_t v) const { return precision_.OnLine(v); }
+
+    // Rows fill their runs; columns only add what rows cannot see: the
+    // centres a run ends on exactly (on the outline, so inside it, where a
+    // row's crossings may miss them: the floor of a notch lying on a row
+    // centre, or a crossing a row's stepping puts a hair short of it).  A
+    // run no wider than a pixel with no centre in it, ends included, is a
+    // dropout.
+    void Run(int64_t line, const Crossing &on, const Crossing &off) {
+        const int64_t P = precision_.pixel, x1 = on.at, x2 = off.at;
+        if (x2 - x1 <= P && !OnCentre(x1) && !OnCentre(x2) &&
+            precision_.Floor(x1) == precision_.Floor(x2)) {
+            s_.dropouts.push_back(Dropout{on, off});
+            return;
+        }
+        const int64_t c1 = precision_.Ceil(x1);
+        int64_t c2 = precision_.Floor(x2);
+        if (sweep_.columns) {
+            if (OnCentre(x1)) Set(line, c1);
+            if (OnCentre(x2)) Set(line, c2);
+            return;
+        }
+        // A run a hair wider than a pixel whose ends miss the centres is
+        // taken as one pixel wide: it covers one pixel, not two.
+        if ((dropout_ & kDropoutOn) && x2 - x1 - P <= precision_.jitter && !OnCentre(x1) &&
+            !OnCentre(x2))
+            c2 = c1;
+        const int64_t lo = std::max(c1, AlongLow()), hi = std::min(c2, AlongHigh() - 1);
+        if (lo <= hi)
+            AddBitLine(pBM_, int(lo - box_.left), int(hi + 1 - box_.left), int(line - box_.bottom));
+    }
+
+    // Where a run is a stroke's end: the two profiles follow each other in
+    // their contour and the run lies on the last (first) line of the one
+    // going up.  A stroke that reaches half a pixel past that line over a
+    // run at least half a pixel long is kept even so.
+    bool IsStub(int64_t line, const Dropout &d) const {
+        const int64_t P = precision_.pixel;
+        const bool onAscends = s_.profiles[size_t(d.on.profile)].ascending;
+        const int32_t up = onAscends ? d.on.profile : d.off.profile;
+        const int32_t down = onAscends ? d.off.profile : d.on.profile;
+        const Profile &p = s_.profiles[size_t(up)];
+        const bool wide = d.off.at - d.on.at >= P / 2;
+        const bool topOvershoot = p.high - precision_.Floor(p.high) * P >= P / 2;
+        const bool bottomOvershoot = precision_.Ceil(p.low) * P - p.low >= P / 2;
+        if (p.next == down && line == p.highLine && !(topOvershoot && wide)) return true;
+        return s_.profiles[size_t(down)].next == up && line == p.lowLine &&
+               !(bottomOvershoot && wide);
+    }
+
+    // The centre nearest the run's middle (ties to the lower one).
+    int64_t NearestToMiddle(int64_t a, int64_t b) const {
+        return precision_.Floor((a + b - 1) / 2 + precision_.pixel / 2);
+    }
+
+    void Drop(int64_t line, const Dropout &d) {
+        if (!(dropout_ & kDropoutStubs) && IsStub(line, d)) return;
+        const int64_t above = precision_.Ceil(d.on.at), below = above - 1;
+        int64_t pixel = (dropout_ & kDropoutSmart) ? NearestToMiddle(d.on.at, d.off.at) : below;
+        // A pixel outside the bitmap gives way to the one inside it.
+        if (pixel < AlongLow())
+            pixel = above;
+        else if (pixel >= AlongHigh())
+            pixel = below;
+        const int64_t other = pixel == above ? below : above;
+        if (Ink(line, other)) return;
+        Set(line, pixel);
+    }
+
+    ExactScanner &s_;
+    Sweep sweep_;
+    Precision precision_;
+    GlyphBox box_;
+    uint8_t dropout_;
+    _GlyphBitMap *pBM_;
+};
+
+void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
+              const GlyphBox &box, _GlyphBitMap *pBM) {
+    const int64_t first = sweep.columns ? box.left : box.bottom;
+    const int64_t last = (sweep.columns ? box.right : box.top) - 1;
+    RecordCrossings(s, pS, sweep, precision, first, last);
+    const size_t lines = size_t(last - first + 1);
+    SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
+    for (size_t k = 0; k < lines; ++k) {
+        if (s.lineStart[k] == s.lineStart[k + 1]) continue;
+        filler.Line(first + int64_t(k), s.sorted.data() + s.lineStart[k],
+                    s.sorted.data() + s.lineStart[k + 1]);
+    }
+}
+
+ExactScanner *ScannerOf(ScanInfo *pS) {
+    if (pS->Exact == nullptr) pS->Exact = new (std::nothrow) ExactScanner();
+    return pS->Exact;
+}
+
+// The pixels whose centres an extent from lo to hi (26.6) can reach, as
+// [first, end); an extent that reaches none gets the pixel around its middle.
+void PixelsOfExtent(int32_t lo, int32_t hi, int32_t *first, int32_t *end) {
+    *first = int32_t((int64_t(lo) + 31) >> 6);
+    *end = int32_t((int64_t(hi) + 32) >> 6);
+    if (*first >= *end) {
+        *first = int32_t(((int64_t(lo) + hi) >> 1) >> 6);
+        *end = *first + 1;
+    }
+    *first = std::clamp(*first, -kBoxLimit, kBoxLimit - 1);
+    *end = std::clamp(*end, *first + 1, kBoxLimit);
+}
+
+}  // namespace
+
+GlyphBox BoxForExtent(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax) {
+    GlyphBox box{};
+    PixelsOfExtent(xMin, xMax, &box.left, &box.right);
+    PixelsOfExtent(yMin, yMax, &box.bottom, &box.top);
+    return box;
+}
+
+uint8_t DropoutFor(bool hinted, int32_t scanControl, int32_t ppem) {
+    if (!hinted) return kDropoutOn;
+    // SCANCTRL: a threshold in bits 0-7 (0xFF: every size, 0: none); bit 8
+    // switches control on at sizes up to it, bit 11 off above it.  Bits 9,
+    // 10, 12 and 13 ask about rotated or stretched glyphs, which are never
+    // drawn here.
+    const uint32_t control = uint32_t(scanControl) & 0x3FFFu;
+    const uint32_t threshold = control & 0xFFu;
+    bool on = threshold == 0xFFu;
+    if (threshold != 0 && threshold != 0xFFu) {
+        if ((control & 0x100u) && uint32_t(ppem) <= threshold) on = true;
+        if ((control & 0x800u) && uint32_t(ppem) > threshold) on = false;
+    }
+    if (!on) return 0;
+    switch (uint32_t(scanControl) >> 14) {  // SCANTYPE
+        case 0: return kDropoutOn | kDropoutStubs;
+        case 1: return kDropoutOn;
+        case 4: return kDropoutOn | kDropoutSmart | kDropoutStubs;
+        case 5: return kDropoutOn | kDropoutSmart;
+        default: return 0;  // 2, 3, 6, 7: centres only
+    }
+}
+
+void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEndPoints,
+                        TTFCoord *lpStart, _GlyphBitMap *pBM) {
+    ExactScanner *s = ScannerOf(pS);
+    if (s == nullptr) return;
+    const Precision precision = PrecisionFor(pS->Ppem);
+    PathCollector outline(*s, precision);
+    WalkOutline(NumContours, lpEndPoints, lpStart, outline);
+    outline.Finish();
+    if (outline.Empty()) return;
+    if (!FitBitMapToGlyph(pBM, BoxForExtent(outline.xMin, outline.yMin, outline.xMax,
+                                            outline.yMax)))
+        return;
+    const GlyphBox box = BoxOfBitMap(*pBM);
+    RunSweep(*s, pS, Sweep{false}, precision, box, pBM);
+    if (pS->Dropout & kDropoutOn) RunSweep(*s, pS, Sweep{true}, precision, box, pBM);
+}
+
+void FreeExactScanner(ScanInfo *pS) {
+    delete pS->Exact;
+    pS->Exact = nullptr;
+}
+
+}  // namespace kelmor

@@ -1,0 +1,325 @@
+// Crossings of the outline with the pixel centre lines of one sweep.
+//
+// Each contour is cut into pieces (straight edges and arcs) that keep going
+// one way across the lines, and those into runs of one direction
+// (profiles).  A profile crosses every line between its ends, both ends
+// included: a centre on the outline is inside it.  Where two pieces of one
+// run meet exactly on a line, the line is crossed once.  An arc is crossed
+// where the chord of the piece around the line crosses it, the arc being
+// halved until its pieces are no taller than a step.  The arithmetic (the
+// first crossing of an edge rounded, the later ones stepped and truncated,
+// chords of halved arcs) and the way profiles are cut and linked follow
+// FreeType's rasterizer, so that the two agree pixel for pixel.
+#include "ttf/raster/scexact_crossings.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace kelmor {
+
+namespace exact {
+
+namespace {
+
+// a * b / c rounded to the nearest, halves away from zero (b >= 0, c > 0).
+int64_t MulDivRounded(int64_t a, int64_t b, int64_t c) {
+    const int64_t magnitude = (std::llabs(a) * b + c / 2) / c;
+    return a < 0 ? -magnitude : magnitude;
+}
+
+int Direction(int64_t from, int64_t to) { return (to > from) - (to < from); }
+
+FinePoint Halfway(const FinePoint &a, const FinePoint &b) {
+    return FinePoint{(a.x + b.x) >> 1, (a.y + b.y) >> 1};
+}
+
+// The two halves of an arc: a-p-m and m-q-c.
+void HalveArc(const FinePoint &a, const FinePoint &b, const FinePoint &c, FinePoint *p,
+              FinePoint *m, FinePoint *q) {
+    *p = Halfway(a, b);
+    *q = Halfway(b, c);
+    *m = FinePoint{(a.x + 2 * b.x + c.x) >> 2, (a.y + 2 * b.y + c.y) >> 2};
+}
+
+// Cuts one contour into pieces that keep going one way across the lines;
+// flat pieces cross no line and are left out.
+class PieceCutter {
+public:
+    explicit PieceCutter(std::vector<Piece> &out) : out_(out) { out_.clear(); }
+
+    void Edge(const FinePoint &a, const FinePoint &c) {
+        const int d = Direction(a.y, c.y);
+        if (d != 0) out_.push_back(Piece{a, a, c, false, d});
+    }
+
+    // Halved at its middle until its control point lies between its ends.
+    void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c, int depth = 0) {
+        const bool monotonic = b.y >= std::min(a.y, c.y) && b.y <= std::max(a.y, c.y);
+        if (!monotonic && depth < kMaxSplits) {
+            FinePoint p, m, q;
+            HalveArc(a, b, c, &p, &m, &q);
+            Arc(a, p, m, depth + 1);
+            Arc(m, q, c, depth + 1);
+            return;
+        }
+        const int d = Direction(a.y, c.y);
+        if (d != 0) out_.push_back(Piece{a, b, c, monotonic, d});
+    }
+
+private:
+    std::vector<Piece> &out_;
+};
+
+// ------------------------------------------------------------ the profiles
+
+// Cuts the contours into profiles and records their crossings with the
+// lines first .. last.
+class ProfileBuilder {
+public:
+    ProfileBuilder(ExactScanner &s, const Precision &precision, int64_t first, int64_t last,
+                   ScanInfo *pS)
+        : s_(s), precision_(precision), first_(first), last_(last), pS_(pS) {
+        s_.profiles.clear();
+        s_.crossingCount = 0;
+    }
+
+    // Profiles run in contour order from the contour's first point, as the
+    // reference rasterizer cuts them: a run the first point falls in is two
+    // profiles, which matters only to the stub test below.
+    void Contour(const std::vector<Piece> &pieces) {
+        if (pieces.empty()) return;
+        const size_t firstProfile = s_.profiles.size();
+        int current = 0;
+        for (const Piece &piece : pieces) {
+            if (piece.direction != current) BeginProfile(piece);
+            current = piece.direction;
+            Record(piece);
+        }
+        DropClosingDuplicate(firstProfile, pieces.front());
+        LinkRing(firstProfile);
+    }
+
+private:
+    void BeginProfile(const Piece &piece) {
+        Profile p{};
+        p.ascending = piece.direction > 0;
+        p.low = p.high = piece.p0.y;
+        s_.profiles.push_back(p);
+        lastLine_ = INT64_MIN;
+    }
+
+    // A contour that starts exactly on a line inside a run crosses that
+    // line at its start and again where it closes: once is enough.
+    void DropClosingDuplicate(size_t firstProfile, const Piece &first) {
+        Profile &last = s_.profiles.back();
+        if (s_.profiles.size() - firstProfile < 2 || last.ascending != s_.profiles[firstProfile].ascending)
+            return;
+        if (!precision_.OnLine(first.p0.y) || lastLine_ != precision_.Floor(first.p0.y) ||
+            last.count == 0)
+            return;
+        --s_.crossingCount;
+        if (--last.count > 0) (last.ascending ? last.highLine : last.lowLine) -= last.ascending ? 1 : -1;
+        lastLine_ = INT64_MIN;
+    }
+
+    // The next profile of each that crosses a line is the next such one in
+    // the contour.  The last one's next is the first only when the contour's
+    // last profile crosses a line itself (a ring the reference rasterizer
+    // leaves open otherwise).
+    void LinkRing(size_t firstProfile) {
+        int32_t firstLive = -1, previous = -1;
+        for (size_t p = firstProfile; p < s_.profiles.size(); ++p) {
+            Profile &profile = s_.profiles[p];
+            profile.next = -1;
+            if (profile.count == 0) continue;
+            if (previous >= 0) s_.profiles[size_t(previous)].next = int32_t(p);
+            if (firstLive < 0) firstLive = int32_t(p);
+            previous = int32_t(p);
+        }
+        if (previous >= 0 && s_.profiles.back().count > 0)
+            s_.profiles[size_t(previous)].next = firstLive;
+    }
+
+    // Lines are numbered in the piece's direction of travel: a piece going
+    // down is recorded with its coordinates across the lines negated.
+    void Record(const Piece &piece) {
+        Profile &profile = s_.profiles.back();
+        profile.low = std::min(profile.low, piece.p2.y);
+        profile.high = std::max(profile.high, piece.p2.y);
+        sign_ = piece.direction;
+        const FinePoint a = Travel(piece.p0), b = Travel(piece.p1), c = Travel(piece.p2);
+        if (piece.arc)
+            Arc(a, b, c);
+        else
+            Line(a, c);
+    }
+
+    FinePoint Travel(const FinePoint &p) const { return FinePoint{p.x, p.y * sign_}; }
+    int64_t LineOf(int64_t e) const { return e * sign_; }
+    // The lines inside the bitmap, numbered in the direction of travel.
+    int64_t TravelFirst() const { return sign_ > 0 ? first_ : -last_; }
+    int64_t TravelLast() const { return sign_ > 0 ? last_ : -first_; }
+
+    void Add(int64_t e, int64_t at) {
+        const int64_t line = LineOf(e);
+        if (line < first_ || line > last_) return;
+        if (s_.crossingCount == s_.crossings.size() && !GrowCrossings()) {
+            pS_->OverFlow = 1;
+            return;
+        }
+        Profile &profile = s_.profiles.back();
+        profile.lowLine = profile.count == 0 ? line : std::min(profile.lowLine, line);
+        profile.highLine = profile.count == 0 ? line : std::max(profile.highLine, line);
+        ++profile.count;
+        s_.crossings[s_.crossingCount++] =
+            Crossing{int32_t(line - first_), int32_t(s_.profiles.size() - 1), at};
+        lastLine_ = line;
+        lastIndex_ = s_.crossingCount - 1;
+    }
+
+    // The buffer is kept from glyph to glyph and doubled when full, up to
+    // kMaxCrossings.
+    bool GrowCrossings() {
+        const size_t size = s_.crossings.size();
+        if (size >= kMaxCrossings) return false;
+        s_.crossings.resize(std::min(kMaxCrossings, std::max<size_t>(1024, 2 * size)));
+        return true;
+    }
+
+    // A piece starting exactly on line e: where the piece before it in the
+    // run ended there too, its crossing gives way to this one.
+    void AddAtStart(int64_t e, int64_t at) {
+        if (LineOf(e) == lastLine_)
+            s_.crossings[lastIndex_].at = at;
+        else
+            Add(e, at);
+    }
+
+    // The first crossing is interpolated and rounded; the ones after it add
+    // whole steps to it, truncated (kept exact by carrying the remainder).
+    void Line(const FinePoint &a, const FinePoint &c) {
+        const int64_t P = precision_.pixel;
+        const int64_t e1 = precision_.Ceil(a.y), e2 = precision_.Floor(c.y);
+        if (e1 > e2) return;
+        const int64_t dx = c.x - a.x, dy = c.y - a.y;
+        const int64_t x1 = a.x + (a.y == e1 * P ? 0 : MulDivRounded(dx, e1 * P - a.y, dy));
+        if (a.y == e1 * P)
+            AddAtStart(e1, x1);
+        else
+            Add(e1, x1);
+        const int64_t from = std::max(e1 + 1, TravelFirst()), to = std::min(e2, TravelLast());
+        if (from > to) return;
+        const int64_t sign = dx < 0 ? -1 : 1, run = P * (dx < 0 ? -dx : dx);
+        const int64_t whole = run / dy, rest = run % dy;
+        const int64_t k0 = from - e1;  // steps already taken at the first line inside
+        int64_t x = x1 + sign * (k0 * whole + (k0 * rest) / dy);
+        int64_t carry = (k0 * rest) % dy - dy;
+        for (int64_t e = from; e <= to; ++e) {
+            Add(e, x);
+            x += sign * whole;
+            carry += rest;
+            if (carry >= 0) {
+                carry -= dy;
+                x += sign;
+            }
+        }
+    }
+
+    // The arc is halved around each line until the piece there is no
+    // taller than a step, and crossed where that piece's chord crosses it.
+    void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c) {
+        const int64_t P = precision_.pixel;
+        const int64_t e1 = precision_.Ceil(a.y), e2 = precision_.Floor(c.y);
+        if (e1 > e2) return;
+        int64_t e = e1;
+        if (a.y == e1 * P) AddAtStart(e++, a.x);
+        e = std::max(e, TravelFirst());
+        const int64_t to = std::min(e2, TravelLast());
+        struct Part {
+            FinePoint a, b, c;
+        };
+        Part stack[kMaxSplits + 2];
+        int top = 0;
+        stack[0] = Part{a, b, c};
+        while (e <= to && top >= 0) {
+            const Part part = stack[top];
+            const int64_t y = e * P;
+            if (part.c.y <= y) {
+                if (part.c.y == y) Add(e++, part.c.x);
+                --top;
+            } else if (part.c.y - part.a.y >= precision_.step && top < kMaxSplits) {
+                FinePoint p, m, q;
+                HalveArc(part.a, part.b, part.c, &p, &m, &q);
+                stack[top] = Part{m, q, part.c};
+                stack[++top] = Part{part.a, p, m};
+            } else {
+                Add(e++, part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
+            }
+        }
+    }
+
+    ExactScanner &s_;
+    Precision precision_;
+    int64_t first_, last_;
+    ScanInfo *pS_;
+    int sign_ = 1;
+    int64_t lastLine_ = INT64_MIN;
+    size_t lastIndex_ = 0;
+};
+
+// The pieces of one contour of the path, turned for the sweep.
+void CutContour(const ExactScanner &s, uint32_t begin, uint32_t end, Sweep sweep,
+                PieceCutter *cutter) {
+    for (uint32_t i = begin + 1; i < end; ++i) {
+        const FinePoint from = sweep.Turn(s.path[i - 1].p);
+        if (s.path[i].control && i + 1 < end) {
+            cutter->Arc(from, sweep.Turn(s.path[i].p), sweep.Turn(s.path[i + 1].p));
+            ++i;
+        } else {
+            cutter->Edge(from, sweep.Turn(s.path[i].p));
+        }
+    }
+}
+
+// Orders the crossings by line (counting) and, within a line, by position.
+void SortCrossings(ExactScanner &s, size_t lines) {
+    s.lineStart.assign(lines + 1, 0);
+    const Crossing *const begin = s.crossings.data(), *const end = begin + s.crossingCount;
+    for (const Crossing *c = begin; c != end; ++c) ++s.lineStart[size_t(c->line) + 1];
+    for (size_t k = 0; k < lines; ++k) s.lineStart[k + 1] += s.lineStart[k];
+    if (s.sorted.size() < s.crossingCount) s.sorted.resize(s.crossingCount);
+    std::vector<uint32_t> &fill = s.lineStart;  // advanced while placing, restored below
+    for (const Crossing *c = begin; c != end; ++c) s.sorted[fill[size_t(c->line)]++] = *c;
+    for (size_t k = lines; k > 0; --k) fill[k] = fill[k - 1];
+    fill[0] = 0;
+    for (size_t k = 0; k < lines; ++k) {
+        Crossing *b = s.sorted.data() + s.lineStart[k], *e = s.sorted.data() + s.lineStart[k + 1];
+        // A line holds a handful of crossings: insertion is the quickest
+        // sort, and equal positions keep the order they were recorded in.
+        for (Crossing *i = b + (b != e); i < e; ++i) {
+            const Crossing c = *i;
+            Crossing *j = i;
+            for (; j > b && (j - 1)->at > c.at; --j) *j = *(j - 1);
+            *j = c;
+        }
+    }
+}
+
+}  // namespace
+
+void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
+                     int64_t first, int64_t last) {
+    ProfileBuilder builder(s, precision, first, last, pS);
+    uint32_t begin = 0;
+    for (uint32_t end : s.contourEnds) {
+        PieceCutter cutter(s.pieces);
+        CutContour(s, begin, end, sweep, &cutter);
+        builder.Contour(s.pieces);
+        begin = end;
+    }
+    SortCrossings(s, size_t(last - first + 1));
+}
+
+}  // namespace exact
+
+}  // namespace kelmor

@@ -1,0 +1,117 @@
+// The faithful scan converter's crossings: each contour cut into pieces and
+// runs of one direction (profiles) across the pixel centre lines of one
+// sweep (rows or columns), and their crossings with those lines, sorted by
+// line and position.  Shared by scexact.cpp alone.
+#ifndef KELMOR_TTF_RASTER_SCEXACT_CROSSINGS_H
+#define KELMOR_TTF_RASTER_SCEXACT_CROSSINGS_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "ttf/font/ttf_records.h"
+
+namespace kelmor {
+
+namespace exact {
+
+// Crossings kept per sweep; far above any real glyph at any size.
+constexpr size_t kMaxCrossings = size_t(1) << 20;
+// Halvings of an arc that never becomes monotonic (rounding can keep a
+// tiny arc's control point just outside its ends): drawn straight then.
+constexpr int kMaxSplits = 32;
+
+// The units positions are kept in at one size.
+struct Precision {
+    int shift;       // from 26.6: << shift
+    int bits;        // one pixel is 1 << bits
+    int64_t pixel;   // one pixel
+    int64_t step;    // the tallest arc piece taken as straight
+    int64_t jitter;  // a run this much wider than a pixel still counts as one pixel wide
+
+    // The line (centre) at or below v, at or above v, and whether v is on one.
+    int64_t Floor(int64_t v) const { return v >> bits; }
+    int64_t Ceil(int64_t v) const { return -((-v) >> bits); }
+    bool OnLine(int64_t v) const { return (v & (pixel - 1)) == 0; }
+};
+
+inline Precision PrecisionFor(int32_t ppem) {
+    if (ppem < 24) return Precision{6, 12, 4096, 256, 30};
+    return Precision{0, 6, 64, 32, 2};
+}
+
+struct FinePoint {
+    int64_t x, y;
+};
+
+// An outline point: on the curve, or the control point of an arc.
+struct PathPoint {
+    FinePoint p;
+    bool control;
+};
+
+// Which way the lines run: rows sample x at y's centres, columns y at x's.
+// Points are turned so that `b` runs across the lines and `a` along them.
+struct Sweep {
+    bool columns;
+    FinePoint Turn(const FinePoint &p) const {
+        return columns ? FinePoint{p.y, p.x} : FinePoint{p.x, p.y};
+    }
+};
+
+// A piece of a contour that keeps going one way across the lines, in turned
+// coordinates (x along the lines, y across them): a straight edge p0-p2 or
+// an arc p0-p1-p2.
+struct Piece {
+    FinePoint p0, p1, p2;
+    bool arc;
+    int direction;  // +1 towards larger line numbers, -1 towards smaller
+};
+
+struct Profile {
+    int32_t next;           // the next profile of the contour that crosses a line
+    bool ascending;         // towards larger line numbers
+    int64_t low, high;      // its extent across the lines
+    int64_t lowLine, highLine;  // the first and last line it crosses inside the bitmap
+    int32_t count;              // the lines it crosses there
+};
+
+struct Crossing {
+    int32_t line;  // from the sweep's first line
+    int32_t profile;
+    int64_t at;
+};
+
+// A run between two crossings of one line that holds no centre.
+struct Dropout {
+    Crossing on, off;
+};
+
+}  // namespace exact
+
+struct ExactScanner {
+    std::vector<exact::PathPoint> path;
+    std::vector<uint32_t> contourEnds;  // one past each contour's last point
+    std::vector<exact::Piece> pieces;
+    std::vector<exact::Profile> profiles;
+    std::vector<exact::Crossing> crossings;  // the first crossingCount are in use
+    size_t crossingCount = 0;
+    std::vector<exact::Crossing> sorted;
+    std::vector<uint32_t> lineStart;
+    std::vector<exact::Dropout> dropouts;
+};
+
+namespace exact {
+
+// Cuts the contours of s.path into profiles across the lines first .. last
+// of `sweep`, records their crossings and sorts them: the crossings of line
+// first + k are s.sorted[s.lineStart[k] .. s.lineStart[k + 1]).  Sets
+// pS->OverFlow when a crossing had to be dropped.
+void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
+                     int64_t first, int64_t last);
+
+}  // namespace exact
+
+}  // namespace kelmor
+
+#endif
