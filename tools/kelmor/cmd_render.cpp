@@ -292,6 +292,9 @@ int Render(const RenderOptions &o) {
     if (!MakePlan(handle, *font, o, &plan, &error) ||
         !RenderItems(handle, o, plan, &glyphs, &error))
         return Report(kCommand, error);
+    // The font box at this size: the frame the classic rendering's bitmaps
+    // already have.
+    PutOnCommonBaseline(&glyphs, font->G.S.yMaxMult + 1, -font->G.S.yMinMult);
     if (!o.quiet) ShowInTerminal(glyphs, o);
     if (!o.pngPath.empty() &&
         !WritePng(o.pngPath, LayOutGlyphs(glyphs, o.vertical), o.depth, &error))

@@ -53,6 +53,27 @@ void Stamp(InkImage *line, const InkImage &glyph, Position at) {
 
 }  // namespace
 
+void PutOnCommonBaseline(std::vector<PlacedGlyph> *glyphs, int ascent, int descent) {
+    for (const PlacedGlyph &g : *glyphs) {
+        ascent = std::max(ascent, g.metrics.iOriginY);
+        descent = std::max(descent, g.image.height - g.metrics.iOriginY);
+    }
+    for (PlacedGlyph &g : *glyphs) {
+        const int shift = ascent - g.metrics.iOriginY;
+        if (shift == 0 && g.image.height == ascent + descent) continue;
+        InkImage framed;
+        framed.width = g.image.width;
+        framed.height = ascent + descent;
+        framed.ink.assign(size_t(framed.width) * size_t(framed.height), 0);
+        for (int y = 0; y < g.image.height; ++y)
+            for (int x = 0; x < g.image.width; ++x)
+                framed.ink[size_t(y + shift) * size_t(framed.width) + size_t(x)] = g.image.At(x, y);
+        g.image = std::move(framed);
+        g.metrics.iOriginY = ascent;
+        if (g.metrics.iInkHeight > 0) g.metrics.iInkTop += shift;
+    }
+}
+
 InkImage LayOutGlyphs(const std::vector<PlacedGlyph> &glyphs, bool vertical) {
     const std::vector<Position> positions = PenPositions(glyphs, vertical);
     InkImage line;

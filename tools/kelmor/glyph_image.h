@@ -29,6 +29,13 @@ struct PlacedGlyph {
     KelmorGlyphMetrics metrics;
 };
 
+// Gives every glyph the same frame: `ascent` rows above the baseline and
+// `descent` below it (more when a glyph's bitmap reaches further), with its
+// metrics moved to match.  Bitmaps that follow each glyph's ink (the
+// faithful mode's) can then be set in a line like the font-box bitmaps of
+// the classic rendering, which already share one frame.
+void PutOnCommonBaseline(std::vector<PlacedGlyph> *glyphs, int ascent, int descent);
+
 // Glyphs set one after another by their advances, the way a host lays out a
 // line: each glyph's origin goes to the pen, which then moves on by the
 // glyph's advance (right for horizontal text, down for vertical text, where

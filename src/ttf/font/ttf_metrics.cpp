@@ -107,11 +107,12 @@ void InkBox(const _GlyphBitMap &BM, KelmorGlyphMetrics *m) {
     m->iInkHeight = bottom - top + 1;
 }
 
-// In the faithful mode the advance is where the glyph's programs left the
-// advance phantom point, once the glyph loader gives them (until then, and
-// for a glyph that leaves them together, the advance from the table).
+// In the faithful mode the horizontal advance is where the glyph's programs
+// left the advance phantom point (for a glyph that leaves them together, the
+// advance from the table).  Vertical advances come from the tables in both
+// modes, so that vertical text keeps its cell height.
 int32_t GlyphAdvance26Dot6(_TTFont *pF, uint32_t glyph) {
-    if (pF->RenderOptions & kFaithful) {
+    if ((pF->RenderOptions & kFaithful) && !pF->iVertical) {
         const int64_t hinted = int64_t(pF->G.Phantom[1].x) - pF->G.Phantom[0].x;
         if (hinted != 0 && hinted >= INT32_MIN && hinted <= INT32_MAX) return int32_t(hinted);
     }
