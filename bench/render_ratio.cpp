@@ -5,7 +5,7 @@
 // which moves both halves of a round alike; the program prints the median
 // ratio over the rounds with the median rates.
 //
-//   build-bench/bench/render_ratio [rounds] [--no-hinting]
+//   build-bench/bench/render_ratio [rounds] [--no-hinting] [--faithful]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -37,7 +37,8 @@ struct Rates {
     double kelmor, freetype, ratio;
 };
 
-bool Compare(const bench::BenchFont &font, int ppem, bool hinted, int rounds, Rates *out) {
+bool Compare(const bench::BenchFont &font, int ppem, bool hinted, bool faithful, int rounds,
+             Rates *out) {
     bench::FreeTypeFace ft(font.path);
     FT_Face face = ft.Face();
     const int32_t handle = OpenTTFont(font.path);
@@ -49,7 +50,7 @@ bool Compare(const bench::BenchFont &font, int ppem, bool hinted, int rounds, Ra
         return false;
     }
     SetEncoding(handle, KELMOR_CHARSET_GLYPHNUMBER);
-    SetRenderOptions(handle, hinted ? 0 : KELMOR_NO_HINTING);
+    SetRenderOptions(handle, (hinted ? 0 : KELMOR_NO_HINTING) | (faithful ? KELMOR_FAITHFUL : 0));
     const std::vector<int32_t> glyphs = bench::SpreadGlyphs(face->num_glyphs);
     const FT_Int32 flags = bench::FreeTypeLoadFlags(hinted);
     int width = 0, height = 0;
@@ -77,10 +78,12 @@ bool Compare(const bench::BenchFont &font, int ppem, bool hinted, int rounds, Ra
 
 int main(int argc, char **argv) {
     int rounds = 15;
-    bool hinted = true;
+    bool hinted = true, faithful = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-hinting") == 0)
             hinted = false;
+        else if (std::strcmp(argv[i], "--faithful") == 0)
+            faithful = true;
         else
             rounds = std::max(1, std::atoi(argv[i]));
     }
@@ -89,7 +92,7 @@ int main(int argc, char **argv) {
     for (const bench::BenchFont &font : bench::kFonts) {
         for (int ppem : bench::kSizes) {
             Rates r;
-            if (!Compare(font, ppem, hinted, rounds, &r)) {
+            if (!Compare(font, ppem, hinted, faithful, rounds, &r)) {
                 std::printf("%-14s %5d   cannot be opened or sized\n", font.name, ppem);
                 continue;
             }
