@@ -1,7 +1,9 @@
 // kelmor info FONT: what is inside a font, as the library sees it.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "args.h"
 #include "commands.h"
@@ -75,42 +77,68 @@ const char *PlatformName(uint32_t platform) {
     }
 }
 
-// What the library does with the sub-table at `table`: of each format it
-// keeps the last record, and looks codes up in format 2, else format 4.
-std::string CmapRole(const _TTFont &font, const uint8_t *table) {
-    if (table == font.lpcmapHighByteTable) return "in use: lookup";
-    if (table == font.lpcmapSeg2DeltaValues) {
+// The character map as the file holds it: the library keeps in memory only
+// the part it looks codes up in.  Empty when there is none.
+std::vector<uint8_t> WholeCmap(_TTFont &font) {
+    const TableDirectoryStruct *entry = font.lpsfntTable[kSlotCmap];
+    if (entry == nullptr || !TableInFile(&font, entry)) return {};
+    std::vector<uint8_t> bytes(TableLength(entry));
+    bytes.resize(ReadFileAt(&font, TableOffset(entry), bytes.data(), bytes.size()));
+    return bytes;
+}
+
+// A sub-table record of the whole map, in host order.
+struct CmapRecord {
+    uint32_t platform, encoding, offset;
+};
+CmapRecord RecordAt(const std::vector<uint8_t> &cmap, uint32_t i) {
+    const uint8_t *r = cmap.data() + 4 + 8 * size_t(i);
+    return {ReadBE16(r), ReadBE16(r + 2), ReadBE32(r + 4)};
+}
+uint32_t RecordCount(const std::vector<uint8_t> &cmap) {
+    const uint32_t declared = cmap.size() >= 4 ? ReadBE16(cmap.data() + 2) : 0;
+    return std::min<uint32_t>(declared, cmap.size() >= 4 ? uint32_t((cmap.size() - 4) / 8) : 0);
+}
+
+// The offset of a sub-table the library chose, or none.
+bool ChoseAt(const _TTFont &font, const uint8_t *table, uint32_t offset) {
+    return table != nullptr && uint32_t(table - font.CmapBuffer) == offset;
+}
+
+// What the library does with the sub-table at `offset`: of each format it
+// keeps the last record, and looks codes up in format 2, else format 4, and
+// above U+FFFF in format 12.
+std::string CmapRole(const _TTFont &font, uint32_t offset, uint32_t format) {
+    if (ChoseAt(font, font.lpcmapHighByteTable, offset)) return "in use: lookup";
+    if (ChoseAt(font, font.lpcmapSeg2DeltaValues, offset)) {
         return font.lpcmapHighByteTable ? "in use: character set (format 2 is looked up)"
                                         : "in use: lookup";
     }
-    if (table == font.lpcmapStandardTable) return "kept, never looked up";
-    const uint32_t format = ReadBE16(table);
-    if (format == 0 || format == 2 || format == 4) return "not used (a later one wins)";
+    if (ChoseAt(font, font.lpcmapStandardTable, offset)) return "kept, never looked up";
+    const TableDirectoryStruct *entry = font.lpsfntTable[kSlotCmap];
+    if (format == 12 && font.uGroups > 0 &&
+        font.uGroupsOffset == TableOffset(entry) + offset + 16)
+        return "in use: codes above U+FFFF";
+    if (format == 0 || format == 2 || format == 4 || format == 12)
+        return "not used (another one wins)";
     return "not used (format not read)";
 }
 
-void PrintCmap(const _TTFont &font) {
-    const int32_t size = font.CmapSize;
-    const uint8_t *cmap = font.CmapBuffer;
-    const uint32_t count = size >= 4 ? ReadBE16(cmap + 2) : 0;
+void PrintCmap(_TTFont &font) {
+    const std::vector<uint8_t> cmap = WholeCmap(font);
+    const uint32_t count = RecordCount(cmap);
     std::printf("Character maps: %u sub-table%s\n", count, count == 1 ? "" : "s");
     std::printf("  format platform encoding     offset\n");
     for (uint32_t i = 0; i < count; ++i) {
-        const int64_t at = 4 + 8 * int64_t(i);
-        if (at + 8 > size) {
-            std::printf("  (record %u lies beyond the cmap table)\n", i);
-            break;
-        }
-        cmapSubTableDirectory record;  // host order since the library read it
-        std::memcpy(&record, cmap + at, sizeof record);
-        const bool inside = size >= 2 && record.Offset <= uint32_t(size) - 2;
-        const uint8_t *table = inside ? cmap + record.Offset : nullptr;
-        char format[16] = "?";
-        if (table) std::snprintf(format, sizeof format, "%u", ReadBE16(table));
-        std::printf("  %6s %3u %-9s %3u %10u  %s\n", format, unsigned(record.PlatformID),
-                    PlatformName(record.PlatformID), unsigned(record.SpecificEncodingID),
-                    unsigned(record.Offset),
-                    table ? CmapRole(font, table).c_str() : "(beyond the cmap table)");
+        const CmapRecord record = RecordAt(cmap, i);
+        const bool inside = cmap.size() >= 2 && record.offset <= cmap.size() - 2;
+        const uint32_t format = inside ? ReadBE16(cmap.data() + record.offset) : 0;
+        char shown[16] = "?";
+        if (inside) std::snprintf(shown, sizeof shown, "%u", format);
+        std::printf("  %6s %3u %-9s %3u %10u  %s\n", shown, record.platform,
+                    PlatformName(record.platform), record.encoding, record.offset,
+                    inside ? CmapRole(font, record.offset, format).c_str()
+                           : "(beyond the cmap table)");
     }
     // The name code is what an installed-font entry records for this font.
     std::printf("Character set: %d (%s; \"%s\" in the ini file)\n", int(font.csFont),
@@ -144,18 +172,15 @@ void PrintNames(_TTFont &font) {
 }
 
 // Every sub-table's codes as ranges, the way ftdump -c lists them.
-void PrintCoverage(const _TTFont &font) {
-    const uint8_t *cmap = font.CmapBuffer;
-    const size_t size = cmap ? size_t(font.CmapSize) : 0;
-    const uint32_t count = size >= 4 ? ReadBE16(cmap + 2) : 0;
+void PrintCoverage(_TTFont &font) {
+    const std::vector<uint8_t> cmap = WholeCmap(font);
     std::printf("Coverage:\n");
-    for (uint32_t i = 0; i < count && 4 + 8 * uint64_t(i) + 8 <= size; ++i) {
-        cmapSubTableDirectory record;  // host order since the library read it
-        std::memcpy(&record, cmap + 4 + 8 * i, sizeof record);
+    for (uint32_t i = 0; i < RecordCount(cmap); ++i) {
+        const CmapRecord record = RecordAt(cmap, i);
         std::vector<CodeRange> ranges;
-        std::printf("  sub-table %u (platform %u, encoding %u): ", i, unsigned(record.PlatformID),
-                    unsigned(record.SpecificEncodingID));
-        if (!SubTableCoverage(cmap, size, record.Offset, &ranges)) {
+        std::printf("  sub-table %u (platform %u, encoding %u): ", i, record.platform,
+                    record.encoding);
+        if (!SubTableCoverage(cmap.data(), cmap.size(), record.offset, &ranges)) {
             std::printf("format not read\n");
             continue;
         }
