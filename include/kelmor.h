@@ -257,6 +257,12 @@ int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions);
  *   would refuse, with *lpMetrics untouched. */
 int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
                                     KelmorGlyphMetrics *lpMetrics);
+/* 21 OpenTTFontFace: opens face iFace (from 0) of a TrueType collection
+ *   (.ttc), or face 0 of a single .ttf file, as OpenTTFont opens a font
+ *   (OpenTTFont opens face 0).  Returns a font handle, 0 on failure: a face
+ *   the file does not have, a negative iFace, or a collection header that
+ *   does not hold together. */
+int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace);
 
 #ifdef __cplusplus
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 namespace kelmor_test {
@@ -631,13 +632,39 @@ Bytes FontBuilder::Build() const {
     return data.bytes;
 }
 
-std::string FontBuilder::WriteTo(const std::string &path) const {
-    Bytes bytes = Build();
+std::string WriteBytes(const Bytes &bytes, const std::string &path) {
     std::FILE *f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return path;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     return path;
+}
+
+std::string FontBuilder::WriteTo(const std::string &path) const { return WriteBytes(Build(), path); }
+
+Bytes Collection(const std::vector<Bytes> &fonts) {
+    auto put32 = [](Bytes &b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (24 - 8 * i));
+    };
+    auto get16 = [](const Bytes &b, size_t at) { return uint32_t(b[at] << 8 | b[at + 1]); };
+    auto get32 = [&](const Bytes &b, size_t at) { return get16(b, at) << 16 | get16(b, at + 2); };
+    Bytes out(12 + 4 * fonts.size(), 0);
+    std::memcpy(out.data(), "ttcf", 4);
+    put32(out, 4, 0x00010000);
+    put32(out, 8, uint32_t(fonts.size()));
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        while (out.size() % 4 != 0) out.push_back(0);
+        const uint32_t base = uint32_t(out.size());
+        put32(out, 12 + 4 * i, base);
+        Bytes font = fonts[i];
+        const uint32_t tables = get16(font, 4);
+        for (uint32_t t = 0; t < tables; ++t) {
+            const size_t record = 12 + 16 * size_t(t);
+            put32(font, record + 8, get32(font, record + 8) + base);
+        }
+        out.insert(out.end(), font.begin(), font.end());
+    }
+    return out;
 }
 
 }  // namespace kelmor_test

@@ -225,6 +225,12 @@ struct BEWriter {
     BEWriter &Pad(size_t alignment);
 };
 
+// A TrueType collection (.ttc) of the given fonts, each as Build() wrote it,
+// with every table offset moved to where the font now lies in the file.
+Bytes Collection(const std::vector<Bytes> &fonts);
+// Writes bytes to `path` and returns the path.
+std::string WriteBytes(const Bytes &bytes, const std::string &path);
+
 }  // namespace kelmor_test
 
 #endif

@@ -32,10 +32,11 @@ set(KNOWN_SelectTTFDlgProc 18)
 # Extensions beyond the original eighteen.
 set(KNOWN_SetRenderOptions 19)
 set(KNOWN_GetGlyphMetrics 20)
+set(KNOWN_OpenTTFontFace 21)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
     SetEncoding GetFontNames KelmoEnumFontFamilies KelmoAddFontResource KelmoAssociateBitmap
     KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject
-    SetRenderOptions GetGlyphMetrics)
+    SetRenderOptions GetGlyphMetrics OpenTTFontFace)
 list(APPEND REQUIRED KelmoInstallDialog EditTTFDlgProc SelectTTFDlgProc)
 
 set(failures 0)

@@ -74,6 +74,16 @@ bool ParseDecimal(const std::string &text, long lowest, long highest, long *valu
     return true;
 }
 
+bool FaceOption(ArgCursor &args, int *face, std::string *error) {
+    std::string value;
+    if (!args.Value("--face", &value)) return false;
+    long number = 0;
+    if (args.Error().empty() && !ParseDecimal(value, 0, 4095, &number))
+        *error = "--face takes a face number from 0 to 4095, not \"" + value + "\"";
+    *face = int(number);
+    return true;
+}
+
 int ToolRenderOptions(bool classic, bool noHinting) {
     return (classic ? 0 : KELMOR_FAITHFUL) | (noHinting ? KELMOR_NO_HINTING : 0);
 }

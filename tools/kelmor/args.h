@@ -47,6 +47,12 @@ constexpr int kUsageError = 2;
 // Whole decimal number within [lowest, highest]; false otherwise.
 bool ParseDecimal(const std::string &text, long lowest, long highest, long *value);
 
+// --face N: which face of a collection (.ttc) to open; false when the
+// argument is not this option.  A bad number sets *error.
+bool FaceOption(ArgCursor &args, int *face, std::string *error);
+#define KELMOR_FACE_HELP \
+    "  --face N           face N (from 0) of a font collection (.ttc; default 0)\n"
+
 // The drawing commands render in the library's faithful mode (dropout
 // control, nothing clipped) unless --classic asks for the rendering hosts
 // get by default.  The option bits for SetRenderOptions:

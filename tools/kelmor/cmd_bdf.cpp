@@ -41,6 +41,7 @@ void PrintHelp() {
         "  --size POINTS   point size (required)\n"
         "  --dpi DPI       resolution (default 72)\n"
         KELMOR_CLASSIC_HELP
+        KELMOR_FACE_HELP
         "  -o FILE         where to write (default standard output)\n"
         "\n"
         "Exit code: 0 written, 1 failed, 2 bad command line.\n");

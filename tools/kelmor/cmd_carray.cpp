@@ -38,6 +38,7 @@ void PrintHelp() {
         "  --size POINTS   point size (required)\n"
         "  --dpi DPI       resolution (default 72)\n"
         KELMOR_CLASSIC_HELP
+        KELMOR_FACE_HELP
         "  -o FILE.h       where to write (default standard output); the font's\n"
         "                  C name comes from the file name\n"
         "\n"

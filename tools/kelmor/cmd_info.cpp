@@ -19,9 +19,11 @@ constexpr const char *kCommand = "info";
 
 void PrintHelp() {
     std::printf(
-        "usage: kelmor info FONT [--coverage]\n"
+        "usage: kelmor info FONT [--coverage] [--face N]\n"
         "\n"
-        "Opens FONT the way the library does and shows what it found there:\n"
+        "Opens FONT (face N of a collection, default 0) the way the library does\n"
+        "and shows what it found there:\n"
+        "  - for a collection (.ttc), how many faces it has,\n"
         "  - the table directory (tag, offset, length),\n"
         "  - the cmap sub-tables (format, platform, encoding), which of them the\n"
         "    library uses, and the character set it derives from them,\n"
@@ -270,8 +272,9 @@ void PrintPrograms(const _TTFont &font) {
 int CmdInfo(int argc, char **argv) {
     using namespace kelmor;
     ArgCursor args(argc, argv);
-    std::string path;
+    std::string path, error;
     bool havePath = false, coverage = false;
+    int face = 0;
     while (!args.Done()) {
         std::string value;
         if (args.Flag("--help")) {
@@ -279,6 +282,8 @@ int CmdInfo(int argc, char **argv) {
             return 0;
         } else if (args.Flag("--coverage")) {
             coverage = true;
+        } else if (FaceOption(args, &face, &error)) {
+            if (!error.empty()) return Report(kCommand, error, kUsageError);
         } else if (!havePath && args.Positional(&value)) {
             path = value;
             havePath = true;
@@ -291,14 +296,17 @@ int CmdInfo(int argc, char **argv) {
 
     // A font the library refuses (no cmap, say) is still shown as far as it
     // can be read.
-    FontObject font = OpenFontObject(path);
+    FontObject font = OpenFontObject(path, face);
     std::string refusal;
     if (!font) {
-        refusal = DiagnoseOpenFailure(path);
-        font = InspectFontObject(path);
+        refusal = DiagnoseOpenFailure(path, face);
+        font = InspectFontObject(path, face);
         if (!font) return Report(kCommand, refusal);
     }
     std::printf("Font: %s\n", path.c_str());
+    if (font->FaceCount > 1)
+        std::printf("Collection: %u faces; this is face %u (--face N shows another)\n",
+                    unsigned(font->FaceCount), unsigned(font->FaceIndex));
     PrintDirectory(*font);
     PrintCmap(*font);
     if (coverage) PrintCoverage(*font);

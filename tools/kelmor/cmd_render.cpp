@@ -62,6 +62,7 @@ void PrintHelp() {
         "  --no-hinting       the plain scaled outlines: the glyphs' hinting programs\n"
         "                     do not run (SetRenderOptions)\n"
         KELMOR_CLASSIC_HELP
+        KELMOR_FACE_HELP
         "  --png FILE         write the line as a PNG file\n"
         "  --depth 1|8        bits per PNG pixel (default 1)\n"
         "  --ascii            draw with '#' and '.' (default in non-UTF-8 locales)\n"
@@ -85,6 +86,7 @@ struct RenderOptions {
     bool vertical = false;
     bool noHinting = false;
     bool classic = false;
+    int face = 0;
     std::string pngPath;
     int depth = 1;
     TerminalStyle style = TerminalStyle::kAscii;
@@ -149,6 +151,7 @@ bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
         o->classic = true;
         return true;
     }
+    if (FaceOption(args, &o->face, error)) return true;
     if (StyleFlag(args, o)) return true;
     if (args.Value("--code", &o->codes) || args.Value("--glyphs", &o->glyphs) ||
         args.Value("--encoding", &o->encoding) || args.Value("--png", &o->pngPath))
@@ -274,8 +277,8 @@ struct HandleCloser {
 };
 
 int Render(const RenderOptions &o) {
-    const int32_t handle = OpenTTFont(o.fontPath.c_str());
-    if (handle == 0) return Report(kCommand, DiagnoseOpenFailure(o.fontPath));
+    const int32_t handle = OpenTTFontFace(o.fontPath.c_str(), o.face);
+    if (handle == 0) return Report(kCommand, DiagnoseOpenFailure(o.fontPath, o.face));
     HandleCloser closer{handle};
     _TTFont *font = FontFromHandle(handle);
     SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting));

@@ -37,7 +37,8 @@ void PrintHelp() {
         "  --size POINTS  point size (default 16)\n"
         "  --dpi DPI      resolution (default 72, so points are pixels per em)\n"
         "  --classic      the interpreter as hosts get it by default, not the\n"
-        "                 faithful mode\n");
+        "                 faithful mode\n"
+        "  --face N       face N (from 0) of a font collection (.ttc)\n");
 }
 
 const char *ProgramTitle(int program) {
@@ -139,6 +140,7 @@ struct TraceOptions {
     long code = -1;
     bool stats = false;
     bool classic = false;
+    int face = 0;
     long points = 16;
     long dpi = 72;
 };
@@ -199,6 +201,7 @@ bool TakeArgument(ArgCursor &args, TraceOptions *o, std::string *error) {
         o->stats = true;
     } else if (args.Flag("--classic")) {
         o->classic = true;
+    } else if (FaceOption(args, &o->face, error)) {
     } else if (args.Value("--glyph", &value)) {
         if (!ParseDecimal(value, 0, 65535, &o->glyph)) *error = "--glyph takes 0 to 65535";
     } else if (args.Value("--code", &value)) {
@@ -239,7 +242,7 @@ int CmdTrace(int argc, char **argv) {
     if (error.empty() && !options.stats && options.glyph < 0 && options.code < 0)
         error = "trace needs --glyph N, --code HEX or --stats";
     if (!error.empty()) return Report(kCommand, error, kUsageError);
-    FontObject font = OpenFontObject(options.fontPath);
-    if (!font) return Report(kCommand, DiagnoseOpenFailure(options.fontPath));
+    FontObject font = OpenFontObject(options.fontPath, options.face);
+    if (!font) return Report(kCommand, DiagnoseOpenFailure(options.fontPath, options.face));
     return options.stats ? TraceWholeFont(font.get(), options) : TraceOneGlyph(font.get(), options);
 }

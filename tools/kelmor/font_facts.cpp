@@ -17,7 +17,6 @@ std::string SignatureProblem(const _TTFont &font) {
     const uint32_t version = FixedToULong(font.OffsetTable.version);
     switch (version) {
     case 0x00010000: case 0x74727565 /* true */: case 0x4F54544F /* OTTO */: return "";
-    case 0x74746366: return "is a font collection (ttcf); only single fonts can be opened";
     case 0x774F4646: return "is a WOFF file; unpack it to a .ttf first";
     case 0x774F4632: return "is a WOFF2 file; unpack it to a .ttf first";
     }
@@ -117,35 +116,58 @@ std::string FileProblem(const std::string &path) {
 
 }  // namespace
 
-FontObject OpenFontObject(const std::string &path) { return FontObject(OpenTTF(path.c_str())); }
+FontObject OpenFontObject(const std::string &path, int face) {
+    return FontObject(face < 0 ? nullptr : OpenTTFFace(path.c_str(), uint32_t(face)));
+}
 
-std::string DiagnoseOpenFailure(const std::string &path) {
+namespace {
+
+// Why the collection header names no such face, or "".
+std::string FaceProblem(const _TTFont &font, int face) {
+    if (font.FaceCount == 0) return "has a collection header that does not hold together";
+    if (face < 0 || uint32_t(face) >= font.FaceCount) {
+        return "has " + std::to_string(font.FaceCount) + " face" +
+               (font.FaceCount == 1 ? "" : "s") + "; there is no face " + std::to_string(face);
+    }
+    return "";
+}
+
+// A font object for the steps of opening, its header read for `face`.
+FontObject ScratchFontObject(int face, FILE *file) {
+    FontObject scratch(NewTTFont(file));
+    if (!scratch) return scratch;
+    scratch->FaceIndex = face < 0 ? 0 : uint32_t(face);
+    InitsfntTables();
+    ListTables(scratch.get(), ReadTTFHeaders(scratch.get()));
+    return scratch;
+}
+
+}  // namespace
+
+std::string DiagnoseOpenFailure(const std::string &path, int face) {
     const std::string font = Quoted(path);
     std::string problem = FileProblem(path);
     if (!problem.empty()) return font + " " + problem;
     FILE *file = OpenTTFFile(path.c_str());
     if (file == nullptr) return "cannot open " + font + ": " + std::strerror(errno);
-    FontObject scratch(NewTTFont(file));
+    FontObject scratch = ScratchFontObject(face, file);
     if (!scratch) return "cannot open " + font + ": out of memory";
 
-    InitsfntTables();
-    ListTables(scratch.get(), ReadTTFHeaders(scratch.get()));
-    problem = HeaderProblem(*scratch);
+    problem = FaceProblem(*scratch, face);
+    if (problem.empty()) problem = HeaderProblem(*scratch);
     if (problem.empty()) problem = TableProblem(scratch.get());
     if (problem.empty()) problem = InterpreterProblem(scratch->leMaximumProfile);
     if (problem.empty()) return "the library could not open " + font + " (out of memory?)";
     return font + " " + problem;
 }
 
-FontObject InspectFontObject(const std::string &path) {
+FontObject InspectFontObject(const std::string &path, int face) {
     FILE *file = OpenTTFFile(path.c_str());
     if (file == nullptr) return nullptr;
-    FontObject font(NewTTFont(file));
+    FontObject font = ScratchFontObject(face, file);
     if (!font) return font;
     _TTFont *pF = font.get();
-    InitsfntTables();
-    ListTables(pF, ReadTTFHeaders(pF));
-    if (!HeaderProblem(*pF).empty()) return nullptr;
+    if (!FaceProblem(*pF, face).empty() || !HeaderProblem(*pF).empty()) return nullptr;
     GetheadHeader(pF, pF->lpsfntTable[kSlotHead]);
     GetHorizontalHeader(pF, pF->lpsfntTable[kSlotHhea]);
     GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]);

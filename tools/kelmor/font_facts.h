@@ -16,17 +16,18 @@ struct FontCloser {
 };
 using FontObject = std::unique_ptr<_TTFont, FontCloser>;
 
-// The font opened the way OpenTTFont opens it; null when it cannot be.
-FontObject OpenFontObject(const std::string &path);
+// Face `face` of the font (a collection's, or 0 of a single font) opened the
+// way OpenTTFontFace opens it; null when it cannot be.
+FontObject OpenFontObject(const std::string &path, int face = 0);
 
 // The font's tables read as far as they can be, for showing a font the
 // library refuses (no cmap, no name records, ...); null when the file is no
 // TrueType font at all.
-FontObject InspectFontObject(const std::string &path);
+FontObject InspectFontObject(const std::string &path, int face = 0);
 
 // One line saying why the library refuses to open the font, found by going
 // through the same steps with the library's table readers.
-std::string DiagnoseOpenFailure(const std::string &path);
+std::string DiagnoseOpenFailure(const std::string &path, int face = 0);
 
 // Why SetPointSize refused this size, or "" when the reason is unknown.
 std::string DiagnoseSizeFailure(const _TTFont &font, int points, int dpi);

@@ -88,6 +88,7 @@ bool TakeExportArgument(ArgCursor &args, ExportOptions *o, std::string *encoding
         o->classic = true;
         return true;
     }
+    if (FaceOption(args, &o->face, error)) return true;
     if (args.Value("--encoding", encoding) || args.Value("--range", range) ||
         args.Value("-o", &o->outputPath) || args.Value("--output", &o->outputPath))
         return true;
@@ -277,8 +278,8 @@ int ParseExportOptions(const char *command, int argc, char **argv, bool needRang
 // stderr when it is a terminal and the range is long.  0 on success, else
 // the exit code after a message.
 int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, ExportedFont *out) {
-    const int32_t handle = OpenTTFont(o.fontPath.c_str());
-    if (handle == 0) return Report(command, DiagnoseOpenFailure(o.fontPath));
+    const int32_t handle = OpenTTFontFace(o.fontPath.c_str(), o.face);
+    if (handle == 0) return Report(command, DiagnoseOpenFailure(o.fontPath, o.face));
     HandleCloser closer{handle};
     SetRenderOptions(handle, ToolRenderOptions(o.classic, false));
     if (const int failed = SizeFont(command, handle, o, out)) return failed;

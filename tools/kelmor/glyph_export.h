@@ -22,6 +22,7 @@ struct ExportOptions {
     int points = 0;
     int dpi = 72;
     bool classic = false;  // the hosts' default rendering instead of the faithful mode
+    int face = 0;          // of a collection
     ExportSpace space = ExportSpace::kUnicode;
     bool haveRange = false;
     uint32_t first = 0, last = 0;

@@ -83,7 +83,12 @@ const _GlyphBitMap &RenderForCaller(_TTFont *pF, uint32_t code) {
 extern "C" {
 
 int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName) {
-    _TTFont *pF = OpenTTF(lpszFileName);
+    return OpenTTFontFace(lpszFileName, 0);
+}
+
+int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace) {
+    if (iFace < 0) return 0;
+    _TTFont *pF = OpenTTFFace(lpszFileName, uint32_t(iFace));
     if (pF == nullptr) return 0;
     int32_t handle = HandleFromFont(pF);
     if (handle == 0) {

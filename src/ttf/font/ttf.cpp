@@ -94,12 +94,15 @@ _TTFont *NewTTFont(FILE *file) {
     return pF;
 }
 
-_TTFont *OpenTTF(const char *lpszFileName) {
+_TTFont *OpenTTF(const char *lpszFileName) { return OpenTTFFace(lpszFileName, 0); }
+
+_TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face) {
     if (lpszFileName == nullptr) return nullptr;
     FILE *file = OpenTTFFile(lpszFileName);
     if (file == nullptr) return nullptr;
     _TTFont *pF = NewTTFont(file);
     if (pF == nullptr) return nullptr;
+    pF->FaceIndex = face;
     pF->lpszFileName = CopyString(lpszFileName);
     if (pF->lpszFileName == nullptr || !BuildFontObject(pF)) return CloseTTF(pF);
     return pF;

@@ -27,6 +27,8 @@ inline bool IsValidFont(const _TTFont *pF) { return pF != nullptr && pF->lMagic 
 // table readers put into it.
 _TTFont *NewTTFont(FILE *file);
 _TTFont *OpenTTF(const char *lpszFileName);
+// Face `face` of a collection (.ttc), or face 0 of a single font.
+_TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face);
 _TTFont *CloseTTF(_TTFont *pF);
 int InitBuffers(_TTFont *pF, int PointSize, int Resolution);
 

@@ -443,6 +443,11 @@ struct _TTFont {
     TableDirectoryStruct TableDirectory[kMaxTables];
     TableDirectoryStruct *lpsfntTable[kMaxTables];
     int32_t NumTables;          // directory entries read (0 when the header was unreadable)
+    // The face of a collection (.ttc) this object reads, set before the
+    // header is read; single fonts have the one face 0.  FaceCount is what
+    // the header said: 1 for a single font, 0 when it could not be read.
+    uint32_t FaceIndex;
+    uint32_t FaceCount;
     uint32_t FileSize;          // bytes in the file, measured when the header is read
     uint16_t uHiBytePlatform;
     uint16_t uHiByteEncoding;

@@ -44,7 +44,14 @@ extern char sfntTableTags[kMaxTables][4];
 
 FILE *OpenTTFFile(const char *lpszFileName);
 void InitsfntTables();
+// Reads the offset table and directory of face pF->FaceIndex: the file's own
+// for a single font, the one a collection's header points to for a .ttc
+// (whose tables keep offsets from the start of the file).  -1 when the
+// header cannot be read or names no such face.
 int ReadTTFHeaders(_TTFont *pF);
+// Faces a collection may declare: far more than any real collection has,
+// and it keeps a lying count from meaning anything.
+constexpr uint32_t kMaxFaces = 4096;
 void ListTables(_TTFont *pF, int NumTables);
 // Table blocks (and the name, cmap and mort buffers) come from std::malloc.
 // FreeBuffer releases one of them (or any malloc block) and returns null.

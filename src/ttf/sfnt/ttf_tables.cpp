@@ -199,15 +199,48 @@ void InitsfntTables() {
     });
 }
 
+// A collection's header:
+//
+//   offset  size      field
+//   0       4         'ttcf'
+//   4       4         version (1.0 or 2.0; 2.0 adds a signature after the offsets)
+//   8       4         numFonts
+//   12      4 * n     offsets of each face's offset table, from the file's start
+//
+// Where face pF->FaceIndex's offset table starts: 0 for a single font (whose
+// only face is 0).  False for a face the file does not have, a count past
+// kMaxFaces, or an offset table that would not fit in the file.
+bool LocateFace(_TTFont *pF, uint32_t *at) {
+    uint8_t header[12];
+    pF->FaceCount = 0;
+    if (ReadFileAt(pF, 0, header, sizeof header) < 4) return false;
+    if (std::memcmp(header, "ttcf", 4) != 0) {
+        pF->FaceCount = 1;
+        *at = 0;
+        return pF->FaceIndex == 0;
+    }
+    const uint32_t faces = ReadBE32(header + 8);
+    if (faces == 0 || faces > kMaxFaces) return false;
+    pF->FaceCount = faces;
+    uint8_t offset[4];
+    if (pF->FaceIndex >= faces ||
+        ReadFileAt(pF, 12 + 4 * pF->FaceIndex, offset, sizeof offset) != sizeof offset)
+        return false;
+    *at = ReadBE32(offset);
+    return SpanInside(*at, sizeof(OffsetTableStruct), pF->FileSize);
+}
+
 // Only whole directory entries count: a file cut inside its directory keeps
 // the entries before the cut.
 int ReadTTFHeaders(_TTFont *pF) {
     pF->NumTables = 0;
     pF->FileSize = MeasureFileSize(pF->InFile);
     std::memset(&pF->OffsetTable, 0, sizeof pF->OffsetTable);
-    if (ReadFileAt(pF, 0, &pF->OffsetTable, sizeof pF->OffsetTable) == 0) return -1;
+    uint32_t at = 0;
+    if (!LocateFace(pF, &at)) return -1;
+    if (ReadFileAt(pF, at, &pF->OffsetTable, sizeof pF->OffsetTable) == 0) return -1;
     size_t wanted = std::min<uint32_t>(ui16ToUint(pF->OffsetTable.numTables), kMaxTables);
-    size_t got = ReadFileAt(pF, sizeof(OffsetTableStruct), pF->TableDirectory,
+    size_t got = ReadFileAt(pF, at + uint32_t(sizeof(OffsetTableStruct)), pF->TableDirectory,
                             wanted * sizeof(TableDirectoryStruct));
     pF->NumTables = int32_t(got / sizeof(TableDirectoryStruct));
     return pF->NumTables;
