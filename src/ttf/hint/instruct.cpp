@@ -90,8 +90,15 @@ int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
         return -1;
     // IDEF is not supported, so a font that relies on it cannot be hinted.
     if (maxp.maxInstructionDefs > 0) return -1;
-    if (!AllocateArea(&pG->Stack, &pG->StackSize, maxp.maxStackElements, kMaxStack, 4))
-        return -1;
+    // The stack keeps kStackSlack entries beyond maxp's count for the
+    // faithful mode, which lets fonts that understate it go that far; its
+    // size field gives maxp's count.
+    if (maxp.maxStackElements > kMaxStack) return -1;
+    if (maxp.maxStackElements > 0) {
+        pG->Stack = AllocateRecords<int32_t>(maxp.maxStackElements + kStackSlack);
+        if (pG->Stack == nullptr) return -1;
+        pG->StackSize = int16_t(maxp.maxStackElements * 4);
+    }
     return 0;
 }
 
@@ -156,24 +163,54 @@ void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable) {
     if (lpTable == nullptr || lpToTable == nullptr) return;
     int32_t entries = BlockLength(lpTable) / 2;
     const uint8_t *values = BlockBytes(lpTable);
+    if (pG->Faithful) {
+        // The faithful mode scales as TrueType does: the rounded 16.16
+        // scale, each product rounded.
+        for (int32_t i = 0; i < entries; ++i)
+            lpToTable[i] = ScaleFUnitsRounded(int16_t(ReadBE16(values + 2 * i)), pG->Scale);
+        return;
+    }
     for (int32_t i = 0; i < entries; ++i) {
         int32_t v = int16_t(ReadBE16(values + 2 * i));
         lpToTable[i] = ScaleFUnits(v, pG->Multiplier);
     }
 }
 
+namespace {
+
+bool FaithfulFont(const _TTFont *pF) { return (pF->RenderOptions & kFaithful) != 0; }
+
+// What a glyph program starts from in the faithful mode, besides the state
+// the control-value program left: TrueType resets the vectors, zones,
+// reference points, loop and round state of every glyph program.
+void ResetForGlyphProgram(GsvStruct &gs) {
+    gs.freedom_vector = gs.projection_vector = xAxis;
+    gs.dual_projection_vector = NulVect;
+    gs.zp0 = gs.zp1 = gs.zp2 = 1;
+    gs.rp0 = gs.rp1 = gs.rp2 = 0;
+    gs.loop = 1;
+    gs.round_state = 1;
+}
+
+}  // namespace
+
 void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
+    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetStack(pG);
     ResetGsv(pG);
     // Every size starts from the font's own control values, whatever the
     // programs of the previous size wrote into the table.
     if (pF->controlTable != nullptr && pG->lControlTable != nullptr)
         FlipTable(pG, pF->controlTable, pG->lControlTable);
+    // TrueType also clears the storage area for every size.
+    if (pG->Faithful) ZeroRecords(pG->Storage, StorageEntries(pG), sizeof(int32_t));
     RunProgram(pF, pG, kControlValueProgram, pF->PrepInstructions);
     pG->PrepGsv = pG->Gsv;
+    if (pG->Faithful) ResetForGlyphProgram(pG->PrepGsv);
 }
 
 void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {
+    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetTTF(pG);
     ResetStack(pG);
     ResetGsv(pG);
@@ -184,10 +221,25 @@ void InterpretGlyph(_TTFont *pF, _TtfGlyph *pG, int NumContours, int16_t *lpEndP
                     TTFCoord *lpStart, int program) {
     (void)NumContours, (void)lpEndPoints, (void)lpStart;  // the record says it all
     if (pG->instructions == nullptr) return;
-    // The glyph program never sees the graphics state the control-value
-    // program left behind.
+    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetStack(pG);
-    ResetGsv(pG);
+    if (!pG->Faithful) {
+        // The glyph program never sees the graphics state the control-value
+        // program left behind.
+        ResetGsv(pG);
+    } else {
+        // The faithful mode starts every glyph and component program from
+        // the state the control-value program left, unless that program
+        // asked (INSTCTRL selector 1) for glyph programs not to run or
+        // (selector 2) for them to start from the default state.
+        pG->Gsv = pG->PrepGsv;
+        if (pG->Gsv.instruct_Control & 1) {
+            Release(pG->instructions);
+            return;
+        }
+        if (pG->Gsv.instruct_Control & 2) ResetGsv(pG);
+        ResetForGlyphProgram(pG->Gsv);
+    }
     RunProgram(pF, pG, program, pG->instructions);
     // A glyph's instructions run once per load: the block goes now.
     Release(pG->instructions);
