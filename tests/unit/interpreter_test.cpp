@@ -547,6 +547,9 @@ const ModeCase kModeStackCases[] = {
     {"PUSHB 65 SROUND PUSHB 10 ROUND[00]", {64}, {0}},
     // Period code 3 is one pixel, not four.
     {"PUSHB 200 SROUND PUSHB 100 ROUND[00]", {0}, {128}},
+    // Period 64, phase 48, threshold -24: -10 would round to +16.
+    {"PUSHB 113 SROUND PUSHW -10 ROUND[00]", {-80}, {-48}},
+    {"PUSHB 113 SROUND PUSHB 10 ROUND[00]", {64}, {48}},
     // S45ROUND rounds to multiples of 45/64 pixel without rescaling.
     {"PUSHB 72 S45ROUND PUSHB 30 ROUND[00]", {22}, {45}},
     {"PUSHW -100 PUSHB 97 MUL", {-151}, {-152}},
@@ -583,6 +586,10 @@ const PointCase kModePointCases[] = {
     // IP with a zero original range keeps the original distance from rp1.
     {"PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 2 30 SHPIX PUSHB 0 30 SHPIX PUSHB 1 IP",
      {{0, 0}, {50, 0}, {0, 0}}, 1, 50, kGlyphProgram},
+    // IP with rp1 and rp2 at one current position: the described mode
+    // leaves the point, the faithful one puts it there too.
+    {"PUSHB 2 PUSHW -100 SHPIX PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 1 IP",
+     {{0, 0}, {50, 0}, {100, 0}}, 1, 50, kGlyphProgram},
     // IP without a truncated ratio.
     {"PUSHB 2 61 SHPIX PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 1 IP", {{0, 0}, {2, 0}, {3, 0}}, 1, 42,
      kGlyphProgram},
@@ -604,7 +611,47 @@ const PointCase kModePointCases[] = {
 };
 
 // The faithful mode's answers to kModePointCases, in order.
-const int32_t kModePointFaithful[] = {-8, 164, 80, 43, 192, 0, 64, 64, 230, 32, 0};
+const int32_t kModePointFaithful[] = {-8, 164, 80, 0, 43, 192, 0, 64, 64, 230, 32, 0};
+
+// SHZ shifts the outline's points, not those past its last contour (where
+// the loader puts the phantom points); nor does it touch them.
+TEST(Interpreter, FaithfulShzLeavesThePointsPastTheOutline) {
+    Machine m;
+    m.Faithful(true);
+    m.Points({{0, 0}, {10, 0}, {20, 0}, {30, 0}, {40, 0}, {50, 0}}, {3});
+    m.G().ZonePoints[1] = 6;
+    m.Run("PUSHB 0 20 SHPIX PUSHB 0 SRP2 PUSHB 1 SHZ[0]");
+    EXPECT_EQ((XY{30, 0}), m.At(1));
+    EXPECT_EQ((XY{50, 0}), m.At(3));
+    EXPECT_EQ((XY{40, 0}), m.At(4)) << "past the outline";
+    EXPECT_EQ(0, m.G().Zone1[1].Flags & kTouchedX);
+}
+
+// Glyph programs in the faithful mode start from the control values and
+// storage the control-value program left, whatever a glyph drawn before
+// wrote; the described mode keeps such writes for the size.
+TEST(Interpreter, FaithfulGlyphProgramsDoNotSeeEarlierGlyphsWrites) {
+    FontBuilder font = Machine::Base();
+    font.Cvt({1000, 0, 0, 0, 0, 0, 0, 0})
+        .Prep(Assemble("PUSHB 3 5 WS"))
+        .AddGlyph(Glyph::Simple({{{0, 0}, {0, 500}, {500, 0}}},
+                                Assemble("PUSHB 0 0 WCVTP PUSHB 3 9 WS")))
+        .AddGlyph(Glyph::Simple({{{0, 0}, {0, 500}, {500, 0}}},
+                                Assemble("PUSHB 0 0 MIAP[0] PUSHB 1 PUSHB 3 RS SHPIX")));
+    Machine m(font);
+    ASSERT_TRUE(m.ok());
+    m.F()->csDesired = csGlyphNumber;
+    for (bool faithful : {false, true}) {
+        m.Faithful(faithful);
+        ASSERT_EQ(0, InitBuffers(m.F(), 9, 72));
+        const int32_t cvt = m.G().lControlTable[0];
+        TTF2BitMap(m.F(), &m.G(), 1);
+        TTF2BitMap(m.F(), &m.G(), 2);
+        const TTFCoord *z = m.G().Zone1;
+        EXPECT_EQ(faithful ? cvt : 0, z[0].Cur.x) << (faithful ? "faithful" : "described");
+        EXPECT_EQ(z[1].Orig.x + (faithful ? 5 : 9), z[1].Cur.x);
+    }
+}
 
 TEST(Interpreter, ModesDifferWhereTheyShould) {
     Machine m;

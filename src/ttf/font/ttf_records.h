@@ -364,6 +364,13 @@ struct _TtfGlyph {
     // TrueType measures them: in font units, scaled once.
     const longpointtype *Units;
     int32_t UnitsScale;
+    // The faithful mode's copies of the control values and storage as the
+    // control-value program left them: every glyph and component program
+    // starts from them, whatever the programs before it wrote.  Allocated
+    // on first use, freed with the interpreter memory.
+    int32_t *PrepCvt;
+    int32_t *PrepStorage;
+    uint8_t ProgramWrote;  // a program wrote control values or storage since
     // The four phantom points of the last glyph drawn in the faithful mode,
     // where its programs left them (26.6): origin, advance, top, bottom.
     longpointtype Phantom[4];

@@ -115,6 +115,8 @@ void FreeInsMemory(_TtfGlyph *pG) {
     Release(pG->Stack);
     Release(pG->FunctDef);
     Release(pG->Storage);
+    Release(pG->PrepCvt);
+    Release(pG->PrepStorage);
 }
 
 void ResetStack(_TtfGlyph *pG) {
@@ -192,6 +194,31 @@ void ResetForGlyphProgram(GsvStruct &gs) {
     gs.round_state = 1;
 }
 
+// Copies `count` entries of `from` into *to, allocating it on first use.
+void KeepCopy(const int32_t *from, int count, int32_t **to) {
+    if (from == nullptr || count <= 0) return;
+    if (*to == nullptr) *to = AllocateRecords<int32_t>(count);
+    if (*to != nullptr) std::memcpy(*to, from, size_t(count) * sizeof(int32_t));
+}
+
+// The faithful mode keeps the control values and storage the control-value
+// program left, for every glyph program to start from.
+void KeepPrepValues(_TTFont *pF, _TtfGlyph *pG) {
+    KeepCopy(pG->lControlTable, CvtEntries(pF), &pG->PrepCvt);
+    KeepCopy(pG->Storage, StorageEntries(pG), &pG->PrepStorage);
+    pG->ProgramWrote = 0;
+}
+
+// Puts them back when a glyph program has written since.
+void RestorePrepValues(_TTFont *pF, _TtfGlyph *pG) {
+    if (!pG->ProgramWrote) return;
+    if (pG->PrepCvt != nullptr && pG->lControlTable != nullptr)
+        std::memcpy(pG->lControlTable, pG->PrepCvt, size_t(CvtEntries(pF)) * sizeof(int32_t));
+    if (pG->PrepStorage != nullptr && pG->Storage != nullptr)
+        std::memcpy(pG->Storage, pG->PrepStorage, size_t(StorageEntries(pG)) * sizeof(int32_t));
+    pG->ProgramWrote = 0;
+}
+
 }  // namespace
 
 void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
@@ -206,7 +233,10 @@ void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
     if (pG->Faithful) ZeroRecords(pG->Storage, StorageEntries(pG), sizeof(int32_t));
     RunProgram(pF, pG, kControlValueProgram, pF->PrepInstructions);
     pG->PrepGsv = pG->Gsv;
-    if (pG->Faithful) ResetForGlyphProgram(pG->PrepGsv);
+    if (pG->Faithful) {
+        ResetForGlyphProgram(pG->PrepGsv);
+        KeepPrepValues(pF, pG);
+    }
 }
 
 void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {
@@ -239,6 +269,9 @@ void InterpretGlyph(_TTFont *pF, _TtfGlyph *pG, int NumContours, int16_t *lpEndP
         }
         if (pG->Gsv.instruct_Control & 2) ResetGsv(pG);
         ResetForGlyphProgram(pG->Gsv);
+        // Nor does it see what earlier glyph programs wrote into the
+        // control values or storage.
+        RestorePrepValues(pF, pG);
     }
     RunProgram(pF, pG, program, pG->instructions);
     // A glyph's instructions run once per load: the block goes now.

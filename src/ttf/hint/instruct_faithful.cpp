@@ -834,6 +834,7 @@ void InsF_DELTAP(Exec &e) {
 // DELTAC1 0x73, DELTAC2 0x74, DELTAC3 0x75
 void InsF_DELTAC(Exec &e) {
     _TtfGlyph *pG = e.pG;
+    pG->ProgramWrote = 1;
     const int band = e.opcode - 0x73;
     const uint32_t count = uint32_t(Pop(e));
     for (uint32_t k = 0; k < count; ++k) {

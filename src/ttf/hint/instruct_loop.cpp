@@ -689,8 +689,20 @@ void InsF_ROUND(Exec &e) { e.sp[-1] = RoundF(e.pG, e.sp[-1]); }
 
 // WCVTF[]: font units scaled with the rounded 16.16 scale.
 void InsF_WCVTF(Exec &e) {
+    e.pG->ProgramWrote = 1;
     const int32_t value = Pop(e);
     if (int32_t *slot = CvtSlot(e, Pop(e))) *slot = Clamp32(MulFixF(value, e.pG->Scale));
+}
+
+// WS[], WCVTP[]: noted, so that the next glyph program starts from the
+// control-value program's values again.
+void InsF_WS(Exec &e) {
+    e.pG->ProgramWrote = 1;
+    Ins_WS(e);
+}
+void InsF_WCVTP(Exec &e) {
+    e.pG->ProgramWrote = 1;
+    Ins_WCVTx(e);
 }
 
 // GETINFO[]: version 35 when asked (bit 0); never rotated, stretched,
@@ -860,6 +872,8 @@ constexpr Dispatch BuildFaithfulDispatch() {
     Set(t, 0x3C, 0x3C, InsF_ALIGNRP, 0, 0);
     Set(t, 0x3E, 0x3F, InsF_MIAP, 2, 0);
     Set(t, 0x40, 0x41, InsF_NPUSH, 0, 0);
+    Set(t, 0x42, 0x42, InsF_WS, 2, 0);
+    Set(t, 0x44, 0x44, InsF_WCVTP, 2, 0);
     Set(t, 0x46, 0x47, InsF_GC, 1, 0);
     Set(t, 0x48, 0x48, InsF_SCFS, 2, 0);
     Set(t, 0x49, 0x4A, InsF_MD, 2, 0);

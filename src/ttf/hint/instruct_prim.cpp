@@ -301,8 +301,7 @@ int NextTouched(const TTFCoord *z, int start, int end, int from, uint8_t flag) {
 // measures per point measured once per run.  When no point is touched, the
 // walk interpolates between the contour's first and last points, moving
 // the first itself beforehand and the last afterwards; the same happens
-// here.  When only the first is touched, the one run goes from it round to
-// it again.
+// here.  A single touched point is one run from it round to it again.
 int InterpolateAxisContour(const AxisGeometry &g, int start, int end, uint8_t flag) {
     if (g.pG->Tracer != nullptr) return InterpolateContour(g, start, end, flag);
     TTFCoord *z = g.pG->Zone1;
@@ -319,10 +318,6 @@ int InterpolateAxisContour(const AxisGeometry &g, int start, int end, uint8_t fl
         moved += InterpolateOne(g, z[start], z[start], z[end]);
         InterpolateAxisRun(z, start, end, start, end, g.axis, &moved);
         return moved + InterpolateOne(g, z[end], z[start], z[end]);
-    }
-    if (first == start && NextTouched(z, start, end, start, flag) == start) {
-        InterpolateAxisRun(z, start, end, start, start, g.axis, &moved);
-        return moved;
     }
     int L = first;
     do {
