@@ -700,6 +700,25 @@ TEST(Interpreter, FaithfulScalesFontUnitsRounded) {
     EXPECT_EQ(2, m.G().lControlTable[0]);
 }
 
+// The faithful mode scales the control values as the reference rasterizer
+// does: 26.6 values times the rounded 16.16 scale less its low six bits.
+// At 9 ppem and 1000 units per em 781 units become 449 (the rounded scale
+// would give 450), -3 becomes -2 and 1001 becomes 576.
+TEST(Interpreter, FaithfulControlValuesScaleAsTheReferenceDoes) {
+    FontBuilder font = Machine::Base();
+    font.Cvt({781, -3, 1001, 0, 0, 0, 0, 0});
+    Machine m(font);
+    ASSERT_TRUE(m.ok());
+    m.Faithful(true);
+    ASSERT_EQ(0, InitBuffers(m.F(), 9, 72));
+    EXPECT_EQ((std::vector<int32_t>{449, -2, 576}),
+              std::vector<int32_t>(m.G().lControlTable, m.G().lControlTable + 3));
+    m.Faithful(false);
+    ASSERT_EQ(0, InitBuffers(m.F(), 9, 72));
+    EXPECT_EQ((std::vector<int32_t>{448, -1, 574}),
+              std::vector<int32_t>(m.G().lControlTable, m.G().lControlTable + 3));
+}
+
 // The faithful mode's glyph programs start from the state the control-value
 // program left (vectors, zones, reference points, loop and round state
 // reset), unless it asked for the default state or for no glyph programs.

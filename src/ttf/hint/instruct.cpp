@@ -166,10 +166,16 @@ void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable) {
     int32_t entries = BlockLength(lpTable) / 2;
     const uint8_t *values = BlockBytes(lpTable);
     if (pG->Faithful) {
-        // The faithful mode scales as TrueType does: the rounded 16.16
-        // scale, each product rounded.
-        for (int32_t i = 0; i < entries; ++i)
-            lpToTable[i] = ScaleFUnitsRounded(int16_t(ReadBE16(values + 2 * i)), pG->Scale);
+        // The faithful mode scales as the reference rasterizer (FreeType's
+        // v35 interpreter) does: the values are taken in 26.6 and
+        // multiplied, rounded, by the rounded 16.16 scale less its low six
+        // bits.  (The scale itself, ScaleFUnitsRounded's, would put about
+        // one control value in two one unit higher, which moves stems by a
+        // pixel where a value sits near a half pixel.)
+        for (int32_t i = 0; i < entries; ++i) {
+            const int64_t v = int16_t(ReadBE16(values + 2 * i));
+            lpToTable[i] = Clamp32(MulFixF(v * 64, pG->Scale >> 6));
+        }
         return;
     }
     for (int32_t i = 0; i < entries; ++i) {
