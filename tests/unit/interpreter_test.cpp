@@ -700,6 +700,28 @@ TEST(Interpreter, FaithfulScalesFontUnitsRounded) {
     EXPECT_EQ(2, m.G().lControlTable[0]);
 }
 
+// A font whose maxp asks for instruction definitions is refused by the
+// described mode; sized for the faithful mode, its IDEFs give unassigned
+// opcodes a body, and an unassigned opcode without one ends the program.
+TEST(Interpreter, FaithfulInstructionDefinitions) {
+    Machine m;
+    ASSERT_TRUE(m.ok());
+    _TTFont *pF = m.F();
+    pF->leMaximumProfile.maxInstructionDefs = 1;
+    FreeInsMemory(&m.G());
+    EXPECT_EQ(-1, InitInsMemory(pF, &m.G()));
+    FreeInsMemory(&m.G());
+    m.Faithful(true);
+    ASSERT_EQ(0, InitInsMemory(pF, &m.G()));
+    m.G().ZonePoints[0] = int16_t(pF->leMaximumProfile.maxTwilightPoints);
+    ResetTTF(&m.G());
+    m.Run("PUSHB 145 IDEF PUSHB 3 4 ADD ENDF", kFontProgram);  // defines 0x91
+    EXPECT_EQ((std::vector<int32_t>{7, 7}), m.Run("$91 $91"));
+    EXPECT_EQ((std::vector<int32_t>{1}), m.Run("PUSHB 1 $92 PUSHB 2"));
+    EXPECT_EQ((std::vector<int32_t>{}), m.Run("PUSHB 146 IDEF PUSHB 5 ENDF PUSHB 6"))
+        << "no definitions in glyph programs";
+}
+
 // The faithful mode scales the control values as the reference rasterizer
 // does: 26.6 values times the rounded 16.16 scale less its low six bits.
 // At 9 ppem and 1000 units per em 781 units become 449 (the rounded scale

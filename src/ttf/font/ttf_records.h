@@ -371,6 +371,9 @@ struct _TtfGlyph {
     int32_t *PrepCvt;
     int32_t *PrepStorage;
     uint8_t ProgramWrote;  // a program wrote control values or storage since
+    // The faithful mode's instruction definitions (IDEF), one per opcode,
+    // for fonts whose maxp asks for them; null otherwise.
+    FunctDefEntry *InsDef;
     // The four phantom points of the last glyph drawn in the faithful mode,
     // where its programs left them (26.6): origin, advance, top, bottom.
     longpointtype Phantom[4];

@@ -88,8 +88,14 @@ int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
     if (!AllocateArea(&pG->FunctDef, &pG->FunctDefSize, maxp.maxFunctionDefs, kMaxFunctionDefs,
                       kFunctDefBytes))
         return -1;
-    // IDEF is not supported, so a font that relies on it cannot be hinted.
-    if (maxp.maxInstructionDefs > 0) return -1;
+    // The described mode does not support IDEF, so a font that relies on it
+    // cannot be hinted; the faithful mode (when the font is sized for it)
+    // keeps one definition per opcode.
+    if (maxp.maxInstructionDefs > 0) {
+        if ((pF->RenderOptions & kFaithful) == 0) return -1;
+        pG->InsDef = AllocateRecords<FunctDefEntry>(kInstructionDefs);
+        if (pG->InsDef == nullptr) return -1;
+    }
     // The stack keeps kStackSlack entries beyond maxp's count for the
     // faithful mode, which lets fonts that understate it go that far; its
     // size field gives maxp's count.
@@ -117,6 +123,7 @@ void FreeInsMemory(_TtfGlyph *pG) {
     Release(pG->Storage);
     Release(pG->PrepCvt);
     Release(pG->PrepStorage);
+    Release(pG->InsDef);
 }
 
 void ResetStack(_TtfGlyph *pG) {
@@ -156,6 +163,7 @@ void ResetTTF(_TtfGlyph *pG) {
     ZeroRecords(pG->FunctDef, EntryCount(pG->FunctDefSize, kFunctDefBytes),
                 sizeof(FunctDefEntry));
     ZeroRecords(pG->Storage, EntryCount(pG->StorageSize, sizeof(int32_t)), sizeof(int32_t));
+    ZeroRecords(pG->InsDef, kInstructionDefs, sizeof(FunctDefEntry));
     ResetGlyph(pG);
     ResetGsv(pG);
     ResetStack(pG);

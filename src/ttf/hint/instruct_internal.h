@@ -47,6 +47,8 @@ constexpr int kFaithfulCallDepth = 32;
 // The faithful mode allows this many stack entries beyond maxp's count, as
 // TrueType rasterizers do for fonts that understate it.
 constexpr int kStackSlack = 32;
+// Entries of the faithful mode's instruction-definition table: one per opcode.
+constexpr int kInstructionDefs = 256;
 
 // ------------------------------------------------------------------ stack
 

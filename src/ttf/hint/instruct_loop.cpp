@@ -541,8 +541,16 @@ void Ins_MPPEM(Exec &e) { Push(e, PixelsPerEm(e.pG)); }
 // one, apart from the point instructions (instruct_faithful.cpp).  Where
 // TrueType rasterizers treat an error as fatal, the run ends (Halt).
 
-// Unknown opcodes, DEBUG and IDEF end the run.
+// DEBUG ends the run.
 void HaltUnknown(Exec &e) { Halt(e); }
+
+// An opcode the instruction set does not assign runs the font's definition
+// of it (IDEF), like a function; without one it ends the run.
+void InsF_Unknown(Exec &e) {
+    const FunctDefEntry *def = e.pG->InsDef != nullptr ? &e.pG->InsDef[e.opcode] : nullptr;
+    if (def == nullptr || def->Start == nullptr) return Halt(e);
+    CallFunction(e, *def);
+}
 
 // AA[] 0x7F and SANGW[] 0x7E: no longer supported; the operand goes.
 void InsF_POP(Exec &e) { --e.sp; }
@@ -631,6 +639,22 @@ void InsF_FDEF(Exec &e) {
     if (f < 0 || f >= FunctionEntries(e.pG) || f >= e.pF->leMaximumProfile.maxFunctionDefs)
         return Halt(e);
     e.pG->FunctDef[f] = {body, bodyEnd};
+}
+
+// IDEF[] 0x89: defines an unassigned opcode, in the font and control-value
+// programs of a font whose maxp asks for definitions.
+void InsF_IDEF(Exec &e) {
+    const int32_t opcode = Pop(e);
+    if (e.pG->Program != kFontProgram && e.pG->Program != kControlValueProgram) return Halt(e);
+    if (e.pG->InsDef == nullptr || opcode < 0 || opcode >= kInstructionDefs) return Halt(e);
+    const uint8_t *body = e.pc;
+    while (e.pc < e.end && *e.pc != 0x2D) {
+        if (*e.pc == 0x2C || *e.pc == 0x89) return Halt(e);
+        ++e.pc;
+        SkipPushData(e);
+    }
+    if (e.pc >= e.end) return Halt(e);
+    e.pG->InsDef[opcode] = {body, e.pc++};
 }
 
 // ENDF[]: outside a function it is fatal.
@@ -844,7 +868,7 @@ constexpr Dispatch kDispatch = BuildDispatch();
 constexpr Dispatch BuildFaithfulDispatch() {
     Dispatch t = BuildDispatch();
     for (InsEntry &entry : t) {
-        if (entry.run == UnKnown) entry.run = HaltUnknown;
+        if (entry.run == UnKnown) entry.run = InsF_Unknown;
     }
     Set(t, 0x06, 0x09, InsF_SxVTL, 2, 0);
     Set(t, 0x0A, 0x0B, InsF_SxVFS, 2, 0);
@@ -896,6 +920,7 @@ constexpr Dispatch BuildFaithfulDispatch() {
     Set(t, 0x80, 0x80, InsF_FLIPPT, 0, 0);
     Set(t, 0x81, 0x82, InsF_FLIPRG, 2, 0);
     Set(t, 0x86, 0x87, InsF_SDPVTL, 2, 0);
+    Set(t, 0x89, 0x89, InsF_IDEF, 1, 0);
     Set(t, 0x88, 0x88, InsF_GETINFO, 1, 0);
     Set(t, 0xB0, 0xBF, InsF_PUSH, 0, 0);
     Set(t, 0xC0, 0xDF, InsF_MDRP, 1, 0);
