@@ -74,6 +74,8 @@ public:
         for (size_t k = 0; k < ends.size(); ++k) G().EndPoints[k] = G().AbsEndPoints[k] = ends[k];
     }
     void Cvt(int index, int32_t value) { G().lControlTable[index] = value; }
+    // Runs what follows in the faithful mode (or the described one).
+    void Faithful(bool on) { pF_->RenderOptions = on ? kFaithful : 0; }
 
     // Runs the program and returns the stack it leaves, bottom first.
     std::vector<int32_t> Run(const std::string &program, int kind = kGlyphProgram) {
@@ -156,6 +158,8 @@ const StackCase kStackCases[] = {
     {"PUSHB 1 IF PUSHB 2 ELSE PUSHB 0 IF PUSHB 3 ELSE PUSHB 4 EIF PUSHB 5 EIF PUSHB 6", {2, 6}, 0},
     // Push data holding IF, ELSE and EIF bytes is stepped over.
     {"PUSHB 0 IF PUSHB 88 27 89 ELSE PUSHB 7 EIF", {7}, 0},
+    {"PUSHB 0 IF NPUSHB 89 27 PUSHB 7 ELSE PUSHB 8 EIF", {8}, 0},
+    {"PUSHB 0 IF NPUSHW 22811 PUSHB 7 ELSE PUSHB 8 EIF", {8}, 0},  // 0x591B: EIF, ELSE
     {"PUSHB 3 1 JROT PUSHB 9 PUSHB 8", {8}, 0},
     {"PUSHB 3 0 JROF PUSHB 9 PUSHB 8", {8}, 0},
     {"PUSHW -5 PUSHB 1 JROT PUSHB 7", {7}, 0},
@@ -408,11 +412,13 @@ TEST(Interpreter, BadZoneContourAndControlValueAreFaults) {
 
 // ---------------------------------------------------------- functions, flow
 
-TEST(Interpreter, InstctrlInsideAFunctionEndsTheProgram) {
+// INSTCTRL takes a selector and a value and ends nothing (mend 4).
+TEST(Interpreter, InstctrlInsideAFunctionEndsNothing) {
     Machine m;
-    EXPECT_TRUE(m.Run("PUSHB 0 FDEF PUSHB 1 INSTCTRL PUSHB 9 ENDF  PUSHB 0 CALL PUSHB 7",
-                      kControlValueProgram)
-                    .empty());
+    EXPECT_EQ((std::vector<int32_t>{9, 7}),
+              m.Run("PUSHB 0 FDEF PUSHB 1 1 INSTCTRL PUSHB 9 ENDF  PUSHB 0 CALL PUSHB 7",
+                    kControlValueProgram));
+    EXPECT_EQ(1, m.G().Gsv.instruct_Control);
 }
 
 TEST(Interpreter, LoopcallRunsItsCount) {
@@ -428,6 +434,18 @@ TEST(Interpreter, GlyphProgramsMayNotDefineFunctions) {
     EXPECT_EQ(1, m.G().InternalError);
 }
 
+// A function that calls itself nests as deep as the limit allows: 63 calls
+// below the program, 32 in the faithful mode.
+TEST(Interpreter, CallDepthIsLimited) {
+    for (bool faithful : {false, true}) {
+        Machine m;
+        m.Faithful(faithful);
+        m.Run("PUSHB 0 FDEF PUSHB 0 0 RS PUSHB 1 ADD WS PUSHB 0 CALL ENDF  PUSHB 0 CALL",
+              kControlValueProgram);
+        EXPECT_EQ(faithful ? 32 : 63, m.G().Storage[0]);
+    }
+}
+
 // Programs that would never end stop on the budget or the call depth.
 TEST(Interpreter, EndlessProgramsStop) {
     Machine m;
@@ -439,6 +457,318 @@ TEST(Interpreter, EndlessProgramsStop) {
     for (const char *p : programs) {
         m.Run(p, kControlValueProgram);
         EXPECT_EQ(1, m.G().InternalError) << p;
+    }
+}
+
+// ------------------------------------------- the mends, in both modes
+
+// A program on a few points and what it leaves: the stack, or one point's
+// x.  The mends hold in both modes.
+struct PointCase {
+    const char *program;
+    std::vector<XY> points;
+    int point;      // the point whose x is checked, -1 for the stack alone
+    int32_t x;      // its x (or the top of the stack)
+    int kind;       // the kind of program
+};
+
+const PointCase kMendCases[] = {
+    // Mend 1: IUP on a contour whose only touched point is its first shifts
+    // the others by its movement.
+    {"PUSHB 0 MDAP[1] IUP[1]", {{20, 0}, {100, 0}, {100, 100}, {0, 100}}, 1, 80, kGlyphProgram},
+    {"PUSHB 0 MDAP[1] IUP[1]", {{20, 0}, {100, 0}, {100, 100}, {0, 100}}, 3, -20, kGlyphProgram},
+    {"PUSHB 0 200 SHPIX IUP[1]", {{0, 0}, {100, 0}, {100, 100}, {0, 100}}, 2, 300,
+     kGlyphProgram},
+    {"SVTCA[0] PUSHB 0 70 SHPIX IUP[0]", {{0, 0}, {100, 10}, {100, 100}, {0, 100}}, 1, 100,
+     kGlyphProgram},
+    // Mend 3: f . p below 1/16 counts as 1 (the move would be -2931).
+    {"PUSHW 1000 16353 SPVFS SFVTCA[1] PUSHB 0 20 SCFS", {{100, 200}}, 0, -85, kGlyphProgram},
+    // Mend 4: INSTCTRL takes a selector and a value and ends nothing.
+    {"PUSHB 1 1 INSTCTRL PUSHB 7", {}, -1, 7, kControlValueProgram},
+    {"PUSHB 2 2 INSTCTRL PUSHB 8", {}, -1, 8, kControlValueProgram},
+};
+
+TEST(Interpreter, MendsHoldInBothModes) {
+    Machine m;
+    ASSERT_TRUE(m.ok());
+    for (bool faithful : {false, true}) {
+        for (const PointCase &c : kMendCases) {
+            m.Faithful(faithful);
+            m.Points(c.points, {int16_t(c.points.empty() ? 0 : c.points.size() - 1)});
+            const std::vector<int32_t> stack = m.Run(c.program, c.kind);
+            // The faithful mode rounds f . p products: one unit nearer.
+            const int32_t x = (faithful && c.x == -85) ? -86 : c.x;
+            if (c.point < 0) {
+                ASSERT_FALSE(stack.empty()) << c.program;
+                EXPECT_EQ(x, stack.back()) << c.program << (faithful ? " faithful" : "");
+            } else {
+                EXPECT_EQ(x, m.At(c.point).x) << c.program << (faithful ? " faithful" : "");
+            }
+        }
+    }
+}
+
+TEST(Interpreter, InstctrlSetsAndClearsItsFlag) {
+    Machine m;
+    for (bool faithful : {false, true}) {
+        m.Faithful(faithful);
+        m.Run("PUSHB 2 2 INSTCTRL PUSHB 1 1 INSTCTRL PUSHB 0 2 INSTCTRL", kControlValueProgram);
+        EXPECT_EQ(1, m.G().Gsv.instruct_Control);
+        EXPECT_EQ(0, m.G().InternalError);
+        // A value that is not the selector's flag, or a selector past 3,
+        // changes nothing.
+        m.Run("PUSHB 1 1 INSTCTRL PUSHB 3 1 INSTCTRL", kControlValueProgram);
+        EXPECT_EQ(1, m.G().Gsv.instruct_Control);
+        EXPECT_EQ(1, m.G().InternalError);
+        m.Run("PUSHB 4 4 INSTCTRL", kControlValueProgram);
+        EXPECT_EQ(0, m.G().Gsv.instruct_Control);
+        EXPECT_EQ(1, m.G().InternalError);
+    }
+}
+
+// ------------------------------- what the faithful mode does differently
+
+// Programs whose result the two modes disagree on: the described mode as
+// Parts 2.1-2.4 have it, the faithful mode as the TrueType instruction set
+// (and FreeType's interpreter) has it.
+struct ModeCase {
+    const char *program;
+    std::vector<int32_t> described, faithful;  // the stacks left
+};
+
+const ModeCase kModeStackCases[] = {
+    // Negative values are rounded as their magnitude, then negated.
+    {"PUSHW -32 ROUND[00]", {0}, {-64}},
+    {"RDTG PUSHW -1 ROUND[00]", {-64}, {0}},
+    {"RUTG PUSHW -1 ROUND[00]", {0}, {-64}},
+    {"RTHG PUSHW -64 ROUND[00]", {-32}, {-96}},
+    {"RTDG PUSHW -16 ROUND[00]", {0}, {-32}},
+    // A result of the wrong sign becomes the phase, not the minimum distance.
+    {"PUSHB 65 SROUND PUSHB 10 ROUND[00]", {64}, {0}},
+    // Period code 3 is one pixel, not four.
+    {"PUSHB 200 SROUND PUSHB 100 ROUND[00]", {0}, {128}},
+    // Period 64, phase 48, threshold -24: -10 would round to +16.
+    {"PUSHB 113 SROUND PUSHW -10 ROUND[00]", {-80}, {-48}},
+    {"PUSHB 113 SROUND PUSHB 10 ROUND[00]", {64}, {48}},
+    // S45ROUND rounds to multiples of 45/64 pixel without rescaling.
+    {"PUSHB 72 S45ROUND PUSHB 30 ROUND[00]", {22}, {45}},
+    {"PUSHW -100 PUSHB 97 MUL", {-151}, {-152}},
+    {"RTHG PUSHB 96 ODD PUSHB 96 EVEN", {1, 0}, {0, 0}},
+    {"PUSHB 1 GETINFO PUSHB 6 GETINFO", {1, 0}, {35, 0}},
+    {"$4C", {}, {9}},  // MPS: the ppem
+    // Fatal errors end the faithful program.
+    {"PUSHB 1 0 DIV PUSHB 5", {0x7FFFFFFF, 5}, {}},
+    {"$28 PUSHB 5", {5}, {}},
+    {"PUSHB 9 CALL PUSHB 5", {5}, {}},
+    {"PUSHB 1 PUSHW -1 SLOOP PUSHB 5", {1, 5}, {1}},
+    {"PUSHB 7 SDS PUSHB 5", {5}, {}},
+    {"PUSHB 40 9 CINDEX", {40}, {40, 0}},
+    // JROT and JROF jump back too.
+    {"PUSHB 5 PUSHB 1 SUB DUP PUSHW -8 SWAP JROT", {4}, {0}},
+    {"PUSHB 5 PUSHB 1 SUB DUP PUSHW -8 SWAP NOT JROF", {4}, {0}},
+    // Vectors: normalised, counter-clockwise, coincident points give x.
+    {"PUSHW 3 4 SPVFS GPV", {3, 4}, {9830, 13107}},
+    {"PUSHB 1 0 SPVTL[1] GPV", {0, -16384}, {0, 16384}},
+    {"PUSHB 3 3 SPVTL[0] GPV", {0, 0}, {16384, 0}},
+    {"PUSHB 2 0 SDPVTL[0] GPV", {16384, 0}, {11585, 11585}},
+    // MD: 0x49 measures current positions, 0x4A original ones.
+    {"PUSHB 1 36 SHPIX PUSHB 0 1 MD[0] PUSHB 0 1 MD[1]", {-100, -136}, {-136, -100}},
+    // GC of a point outside the zone.
+    {"PUSHB 99 GC[0]", {0}, {0}},
+};
+
+const PointCase kModePointCases[] = {
+    // The DELTA step is 1/2^delta_shift pixel.
+    {"PUSHB 7 0 1 DELTAP1", {{0, 0}}, 0, -4, kGlyphProgram},
+    // SHP touches the point: IUP leaves it where SHP put it.
+    {"PUSHB 0 64 SHPIX PUSHB 0 SRP2 PUSHB 1 SHP[0] IUP[1]",
+     {{0, 0}, {100, 0}, {200, 0}, {300, 0}}, 1, 228, kGlyphProgram},
+    // IP with a zero original range keeps the original distance from rp1.
+    {"PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 2 30 SHPIX PUSHB 0 30 SHPIX PUSHB 1 IP",
+     {{0, 0}, {50, 0}, {0, 0}}, 1, 50, kGlyphProgram},
+    // IP with rp1 and rp2 at one current position: the described mode
+    // leaves the point, the faithful one puts it there too.
+    {"PUSHB 2 PUSHW -100 SHPIX PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 1 IP",
+     {{0, 0}, {50, 0}, {100, 0}}, 1, 50, kGlyphProgram},
+    // IP without a truncated ratio.
+    {"PUSHB 2 61 SHPIX PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 1 IP", {{0, 0}, {2, 0}, {3, 0}}, 1, 42,
+     kGlyphProgram},
+    // MIAP measures the cut-in from the current position, without auto-flip.
+    {"PUSHB 0 200 SHPIX PUSHB 0 0 MIAP[1]", {{10, 0}}, 0, 64, kGlyphProgram},
+    {"PUSHB 0 0 MIAP[1]", {{-20, 0}}, 0, -64, kGlyphProgram},
+    // MIRP uses its control value without the round bit.
+    {"PUSHB 1 0 MIRP[00000]", {{0, 0}, {70, 0}}, 1, 70, kGlyphProgram},
+    // MIRP's cut-in only within one zone.
+    {"PUSHB 0 SZP0 PUSHB 0 SRP0 PUSHB 1 0 MIRP[00100]", {{0, 0}, {200, 0}}, 1, 192,
+     kGlyphProgram},
+    // MSIRP sets rp2, which SHP then follows.
+    {"PUSHB 1 130 MSIRP[0] PUSHB 2 SHP[0]", {{0, 0}, {100, 0}, {200, 0}}, 2, 200,
+     kGlyphProgram},
+    // ALIGNPTS moves each point by half the distance, truncated.
+    {"PUSHB 1 0 ALIGNPTS", {{0, 0}, {65, 0}}, 0, 33, kGlyphProgram},
+    // FLIPRGON past the zone changes nothing.
+    {"PUSHB 0 2 FLIPRGOFF PUSHW 1 300 FLIPRGON", {{0, 0}, {65, 0}, {9, 9}}, -1, 0, kGlyphProgram},
+};
+
+// The faithful mode's answers to kModePointCases, in order.
+const int32_t kModePointFaithful[] = {-8, 164, 80, 0, 43, 192, 0, 64, 64, 230, 32, 0};
+
+// SHZ shifts the outline's points, not those past its last contour (where
+// the loader puts the phantom points); nor does it touch them.
+TEST(Interpreter, FaithfulShzLeavesThePointsPastTheOutline) {
+    Machine m;
+    m.Faithful(true);
+    m.Points({{0, 0}, {10, 0}, {20, 0}, {30, 0}, {40, 0}, {50, 0}}, {3});
+    m.G().ZonePoints[1] = 6;
+    m.Run("PUSHB 0 20 SHPIX PUSHB 0 SRP2 PUSHB 1 SHZ[0]");
+    EXPECT_EQ((XY{30, 0}), m.At(1));
+    EXPECT_EQ((XY{50, 0}), m.At(3));
+    EXPECT_EQ((XY{40, 0}), m.At(4)) << "past the outline";
+    EXPECT_EQ(0, m.G().Zone1[1].Flags & kTouchedX);
+}
+
+// Glyph programs in the faithful mode start from the control values and
+// storage the control-value program left, whatever a glyph drawn before
+// wrote; the described mode keeps such writes for the size.
+TEST(Interpreter, FaithfulGlyphProgramsDoNotSeeEarlierGlyphsWrites) {
+    FontBuilder font = Machine::Base();
+    font.Cvt({1000, 0, 0, 0, 0, 0, 0, 0})
+        .Prep(Assemble("PUSHB 3 5 WS"))
+        .AddGlyph(Glyph::Simple({{{0, 0}, {0, 500}, {500, 0}}},
+                                Assemble("PUSHB 0 0 WCVTP PUSHB 3 9 WS")))
+        .AddGlyph(Glyph::Simple({{{0, 0}, {0, 500}, {500, 0}}},
+                                Assemble("PUSHB 0 0 MIAP[0] PUSHB 1 PUSHB 3 RS SHPIX")));
+    Machine m(font);
+    ASSERT_TRUE(m.ok());
+    m.F()->csDesired = csGlyphNumber;
+    for (bool faithful : {false, true}) {
+        m.Faithful(faithful);
+        ASSERT_EQ(0, InitBuffers(m.F(), 9, 72));
+        const int32_t cvt = m.G().lControlTable[0];
+        TTF2BitMap(m.F(), &m.G(), 1);
+        TTF2BitMap(m.F(), &m.G(), 2);
+        const TTFCoord *z = m.G().Zone1;
+        EXPECT_EQ(faithful ? cvt : 0, z[0].Cur.x) << (faithful ? "faithful" : "described");
+        EXPECT_EQ(z[1].Orig.x + (faithful ? 5 : 9), z[1].Cur.x);
+    }
+}
+
+TEST(Interpreter, ModesDifferWhereTheyShould) {
+    Machine m;
+    ASSERT_TRUE(m.ok());
+    m.Cvt(0, 64);
+    m.Points({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, {3});
+    for (const ModeCase &c : kModeStackCases) {
+        for (bool faithful : {false, true}) {
+            m.Faithful(faithful);
+            m.Points({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, {3});
+            EXPECT_EQ(faithful ? c.faithful : c.described, m.Run(c.program))
+                << c.program << (faithful ? " faithful" : "");
+        }
+    }
+    static_assert(sizeof kModePointFaithful / sizeof kModePointFaithful[0] ==
+                      sizeof kModePointCases / sizeof kModePointCases[0],
+                  "one faithful answer per case");
+    for (size_t i = 0; i < sizeof kModePointCases / sizeof kModePointCases[0]; ++i) {
+        const PointCase &c = kModePointCases[i];
+        for (bool faithful : {false, true}) {
+            m.Faithful(faithful);
+            m.Points(c.points, {int16_t(c.points.size() - 1)});
+            const std::vector<int32_t> stack = m.Run(c.program, c.kind);
+            const int32_t expected = faithful ? kModePointFaithful[i] : c.x;
+            if (c.point < 0) {
+                EXPECT_EQ(0, m.G().Zone1[0].Flags & kOnCurve) << c.program;
+                EXPECT_EQ(faithful ? 0 : kOnCurve, m.G().Zone1[2].Flags & kOnCurve) << c.program;
+            } else {
+                EXPECT_EQ(expected, m.At(c.point).x) << c.program << (faithful ? " faithful" : "");
+            }
+        }
+    }
+}
+
+// The single width and WCVTF are font units, scaled with the rounded
+// 16.16 scale in the faithful mode (9 ppem, 1000 units per em: 0.576).
+TEST(Interpreter, FaithfulScalesFontUnitsRounded) {
+    Machine m;
+    m.Faithful(false);
+    m.Run("PUSHB 64 SSW PUSHB 0 3 WCVTF");
+    EXPECT_EQ(64, m.G().Gsv.single_width_value);
+    EXPECT_EQ(1, m.G().lControlTable[0]);
+    m.Faithful(true);
+    m.Run("PUSHB 64 SSW PUSHB 0 3 WCVTF");
+    EXPECT_EQ(37, m.G().Gsv.single_width_value);
+    EXPECT_EQ(2, m.G().lControlTable[0]);
+}
+
+// A font whose maxp asks for instruction definitions is refused by the
+// described mode; sized for the faithful mode, its IDEFs give unassigned
+// opcodes a body, and an unassigned opcode without one ends the program.
+TEST(Interpreter, FaithfulInstructionDefinitions) {
+    Machine m;
+    ASSERT_TRUE(m.ok());
+    _TTFont *pF = m.F();
+    pF->leMaximumProfile.maxInstructionDefs = 1;
+    FreeInsMemory(&m.G());
+    EXPECT_EQ(-1, InitInsMemory(pF, &m.G()));
+    FreeInsMemory(&m.G());
+    m.Faithful(true);
+    ASSERT_EQ(0, InitInsMemory(pF, &m.G()));
+    m.G().ZonePoints[0] = int16_t(pF->leMaximumProfile.maxTwilightPoints);
+    ResetTTF(&m.G());
+    m.Run("PUSHB 145 IDEF PUSHB 3 4 ADD ENDF", kFontProgram);  // defines 0x91
+    EXPECT_EQ((std::vector<int32_t>{7, 7}), m.Run("$91 $91"));
+    EXPECT_EQ((std::vector<int32_t>{1}), m.Run("PUSHB 1 $92 PUSHB 2"));
+    EXPECT_EQ((std::vector<int32_t>{}), m.Run("PUSHB 146 IDEF PUSHB 5 ENDF PUSHB 6"))
+        << "no definitions in glyph programs";
+}
+
+// The faithful mode scales the control values as the reference rasterizer
+// does: 26.6 values times the rounded 16.16 scale less its low six bits.
+// At 9 ppem and 1000 units per em 781 units become 449 (the rounded scale
+// would give 450), -3 becomes -2 and 1001 becomes 576.
+TEST(Interpreter, FaithfulControlValuesScaleAsTheReferenceDoes) {
+    FontBuilder font = Machine::Base();
+    font.Cvt({781, -3, 1001, 0, 0, 0, 0, 0});
+    Machine m(font);
+    ASSERT_TRUE(m.ok());
+    m.Faithful(true);
+    ASSERT_EQ(0, InitBuffers(m.F(), 9, 72));
+    EXPECT_EQ((std::vector<int32_t>{449, -2, 576}),
+              std::vector<int32_t>(m.G().lControlTable, m.G().lControlTable + 3));
+    m.Faithful(false);
+    ASSERT_EQ(0, InitBuffers(m.F(), 9, 72));
+    EXPECT_EQ((std::vector<int32_t>{448, -1, 574}),
+              std::vector<int32_t>(m.G().lControlTable, m.G().lControlTable + 3));
+}
+
+// The faithful mode's glyph programs start from the state the control-value
+// program left (vectors, zones, reference points, loop and round state
+// reset), unless it asked for the default state or for no glyph programs.
+TEST(Interpreter, FaithfulGlyphProgramsSeeTheControlValueProgramsState) {
+    struct Row {
+        const char *prep;
+        int32_t described, faithful;  // point 1's x after MDRP[01100] from point 0
+    };
+    const Row rows[] = {
+        {"PUSHB 100 SMD RTHG SVTCA[0]", 64, 100},  // minimum distance carried, the rest reset
+        {"PUSHB 100 SMD PUSHB 2 2 INSTCTRL", 64, 64},  // the default state asked for
+        {"PUSHB 100 SMD PUSHB 1 1 INSTCTRL", 64, 5},  // no glyph programs: 10 units
+    };
+    for (const Row &r : rows) {
+        FontBuilder font = Machine::Base();
+        font.Prep(Assemble(r.prep))
+            .AddGlyph(Glyph::Simple({{{0, 0}, {10, 0}, {10, 500}}}, Assemble("PUSHB 1 MDRP[01100]")));
+        Machine m(font);
+        ASSERT_TRUE(m.ok());
+        m.F()->csDesired = csGlyphNumber;
+        for (bool faithful : {false, true}) {
+            m.Faithful(faithful);
+            ASSERT_EQ(0, InitBuffers(m.F(), 9, 72));
+            TTF2BitMap(m.F(), &m.G(), 1);
+            const TTFCoord &p = m.G().Zone1[1];
+            EXPECT_EQ(faithful ? r.faithful : r.described, p.Cur.x - m.G().Zone1[0].Cur.x)
+                << r.prep << (faithful ? " faithful" : "");
+        }
     }
 }
 

@@ -387,6 +387,26 @@ struct _TtfGlyph {
     int32_t InsBudget;
     InsTracer *Tracer;
     uint8_t Opcode;  // the instruction running, kept only while traced
+    // Set from the font's kFaithful option whenever a program is run or the
+    // control values are rebuilt: the published instruction set's rules.
+    uint8_t Faithful;
+    // Optional, for the faithful mode: the points of the zone the running
+    // program sees (Zone1) in font units, in step with Zone1, and the 16.16
+    // factor that turns them into 26.6 (null: the original positions are
+    // taken as they are).  Original distances are then measured as
+    // TrueType measures them: in font units, scaled once.
+    const longpointtype *Units;
+    int32_t UnitsScale;
+    // The faithful mode's copies of the control values and storage as the
+    // control-value program left them: every glyph and component program
+    // starts from them, whatever the programs before it wrote.  Allocated
+    // on first use, freed with the interpreter memory.
+    int32_t *PrepCvt;
+    int32_t *PrepStorage;
+    uint8_t ProgramWrote;  // a program wrote control values or storage since
+    // The faithful mode's instruction definitions (IDEF), one per opcode,
+    // for fonts whose maxp asks for them; null otherwise.
+    FunctDefEntry *InsDef;
     // The four phantom points of the last glyph drawn in the faithful mode,
     // where its programs left them (26.6): origin, advance, top, bottom.
     longpointtype Phantom[4];

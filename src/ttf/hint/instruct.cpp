@@ -98,10 +98,23 @@ int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
     if (!AllocateArea(&pG->FunctDef, &pG->FunctDefSize, maxp.maxFunctionDefs, kMaxFunctionDefs,
                       kFunctDefBytes))
         return -1;
-    // IDEF is not supported, so a font that relies on it cannot be hinted.
-    if (maxp.maxInstructionDefs > 0) return -1;
-    if (!AllocateArea(&pG->Stack, &pG->StackSize, maxp.maxStackElements, kMaxStack, 4))
-        return -1;
+    // The described mode does not support IDEF, so a font that relies on it
+    // cannot be hinted; the faithful mode (when the font is sized for it)
+    // keeps one definition per opcode.
+    if (maxp.maxInstructionDefs > 0) {
+        if ((pF->RenderOptions & kFaithful) == 0) return -1;
+        pG->InsDef = AllocateRecords<FunctDefEntry>(kInstructionDefs);
+        if (pG->InsDef == nullptr) return -1;
+    }
+    // The stack keeps kStackSlack entries beyond maxp's count for the
+    // faithful mode, which lets fonts that understate it go that far; its
+    // size field gives maxp's count.
+    if (maxp.maxStackElements > kMaxStack) return -1;
+    if (maxp.maxStackElements > 0) {
+        pG->Stack = AllocateRecords<int32_t>(maxp.maxStackElements + kStackSlack);
+        if (pG->Stack == nullptr) return -1;
+        pG->StackSize = int16_t(maxp.maxStackElements * 4);
+    }
     return 0;
 }
 
@@ -118,6 +131,9 @@ void FreeInsMemory(_TtfGlyph *pG) {
     Release(pG->Stack);
     Release(pG->FunctDef);
     Release(pG->Storage);
+    Release(pG->PrepCvt);
+    Release(pG->PrepStorage);
+    Release(pG->InsDef);
 }
 
 void ResetStack(_TtfGlyph *pG) {
@@ -157,6 +173,7 @@ void ResetTTF(_TtfGlyph *pG) {
     ZeroRecords(pG->FunctDef, EntryCount(pG->FunctDefSize, kFunctDefBytes),
                 sizeof(FunctDefEntry));
     ZeroRecords(pG->Storage, EntryCount(pG->StorageSize, sizeof(int32_t)), sizeof(int32_t));
+    ZeroRecords(pG->InsDef, kInstructionDefs, sizeof(FunctDefEntry));
     ResetGlyph(pG);
     ResetGsv(pG);
     ResetStack(pG);
@@ -166,24 +183,88 @@ void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable) {
     if (lpTable == nullptr || lpToTable == nullptr) return;
     int32_t entries = BlockLength(lpTable) / 2;
     const uint8_t *values = BlockBytes(lpTable);
+    if (pG->Faithful) {
+        // The faithful mode scales as the reference rasterizer (FreeType's
+        // v35 interpreter) does: the values are taken in 26.6 and
+        // multiplied, rounded, by the rounded 16.16 scale less its low six
+        // bits.  (The scale itself, ScaleFUnitsRounded's, would put about
+        // one control value in two one unit higher, which moves stems by a
+        // pixel where a value sits near a half pixel.)
+        for (int32_t i = 0; i < entries; ++i) {
+            const int64_t v = int16_t(ReadBE16(values + 2 * i));
+            lpToTable[i] = Clamp32(MulFixF(v * 64, pG->Scale >> 6));
+        }
+        return;
+    }
     for (int32_t i = 0; i < entries; ++i) {
         int32_t v = int16_t(ReadBE16(values + 2 * i));
         lpToTable[i] = ScaleFUnits(v, pG->Multiplier);
     }
 }
 
+namespace {
+
+bool FaithfulFont(const _TTFont *pF) { return (pF->RenderOptions & kFaithful) != 0; }
+
+// What a glyph program starts from in the faithful mode, besides the state
+// the control-value program left: TrueType resets the vectors, zones,
+// reference points, loop and round state of every glyph program.
+void ResetForGlyphProgram(GsvStruct &gs) {
+    gs.freedom_vector = gs.projection_vector = xAxis;
+    gs.dual_projection_vector = NulVect;
+    gs.zp0 = gs.zp1 = gs.zp2 = 1;
+    gs.rp0 = gs.rp1 = gs.rp2 = 0;
+    gs.loop = 1;
+    gs.round_state = 1;
+}
+
+// Copies `count` entries of `from` into *to, allocating it on first use.
+void KeepCopy(const int32_t *from, int count, int32_t **to) {
+    if (from == nullptr || count <= 0) return;
+    if (*to == nullptr) *to = AllocateRecords<int32_t>(count);
+    if (*to != nullptr) std::memcpy(*to, from, size_t(count) * sizeof(int32_t));
+}
+
+// The faithful mode keeps the control values and storage the control-value
+// program left, for every glyph program to start from.
+void KeepPrepValues(_TTFont *pF, _TtfGlyph *pG) {
+    KeepCopy(pG->lControlTable, CvtEntries(pF), &pG->PrepCvt);
+    KeepCopy(pG->Storage, StorageEntries(pG), &pG->PrepStorage);
+    pG->ProgramWrote = 0;
+}
+
+// Puts them back when a glyph program has written since.
+void RestorePrepValues(_TTFont *pF, _TtfGlyph *pG) {
+    if (!pG->ProgramWrote) return;
+    if (pG->PrepCvt != nullptr && pG->lControlTable != nullptr)
+        std::memcpy(pG->lControlTable, pG->PrepCvt, size_t(CvtEntries(pF)) * sizeof(int32_t));
+    if (pG->PrepStorage != nullptr && pG->Storage != nullptr)
+        std::memcpy(pG->Storage, pG->PrepStorage, size_t(StorageEntries(pG)) * sizeof(int32_t));
+    pG->ProgramWrote = 0;
+}
+
+}  // namespace
+
 void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
+    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetStack(pG);
     ResetGsv(pG);
     // Every size starts from the font's own control values, whatever the
     // programs of the previous size wrote into the table.
     if (pF->controlTable != nullptr && pG->lControlTable != nullptr)
         FlipTable(pG, pF->controlTable, pG->lControlTable);
+    // TrueType also clears the storage area for every size.
+    if (pG->Faithful) ZeroRecords(pG->Storage, StorageEntries(pG), sizeof(int32_t));
     RunProgram(pF, pG, kControlValueProgram, pF->PrepInstructions);
     pG->PrepGsv = pG->Gsv;
+    if (pG->Faithful) {
+        ResetForGlyphProgram(pG->PrepGsv);
+        KeepPrepValues(pF, pG);
+    }
 }
 
 void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {
+    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetTTF(pG);
     ResetStack(pG);
     ResetGsv(pG);
@@ -194,10 +275,28 @@ void InterpretGlyph(_TTFont *pF, _TtfGlyph *pG, int NumContours, int16_t *lpEndP
                     TTFCoord *lpStart, int program) {
     (void)NumContours, (void)lpEndPoints, (void)lpStart;  // the record says it all
     if (pG->instructions == nullptr) return;
-    // The glyph program never sees the graphics state the control-value
-    // program left behind.
+    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetStack(pG);
-    ResetGsv(pG);
+    if (!pG->Faithful) {
+        // The glyph program never sees the graphics state the control-value
+        // program left behind.
+        ResetGsv(pG);
+    } else {
+        // The faithful mode starts every glyph and component program from
+        // the state the control-value program left, unless that program
+        // asked (INSTCTRL selector 1) for glyph programs not to run or
+        // (selector 2) for them to start from the default state.
+        pG->Gsv = pG->PrepGsv;
+        if (pG->Gsv.instruct_Control & 1) {
+            Release(pG->instructions);
+            return;
+        }
+        if (pG->Gsv.instruct_Control & 2) ResetGsv(pG);
+        ResetForGlyphProgram(pG->Gsv);
+        // Nor does it see what earlier glyph programs wrote into the
+        // control values or storage.
+        RestorePrepValues(pF, pG);
+    }
     RunProgram(pF, pG, program, pG->instructions);
     // A glyph's instructions run once per load: the block goes now.
     Release(pG->instructions);

@@ -38,7 +38,17 @@ struct Exec {
     int32_t *stackEnd;     // one past the last stack slot
     int recursion;         // 0 for the program, +1 per nested call
     uint8_t opcode;        // the instruction now running
+    bool faithful;         // the font's kFaithful option, read once per activation
 };
+
+// The faithful mode's call stack holds this many calls, as TrueType
+// rasterizers' do; a deeper CALL or LOOPCALL ends the run.
+constexpr int kFaithfulCallDepth = 32;
+// The faithful mode allows this many stack entries beyond maxp's count, as
+// TrueType rasterizers do for fonts that understate it.
+constexpr int kStackSlack = 32;
+// Entries of the faithful mode's instruction-definition table: one per opcode.
+constexpr int kInstructionDefs = 256;
 
 // ------------------------------------------------------------------ stack
 
@@ -54,6 +64,15 @@ inline void Push(Exec &e, int32_t v) { *e.sp++ = v; }
 // Records fault `code` (kFaultArgument, kFaultPoint) and tells the tracer.
 void RecordFault(_TtfGlyph *pG, int code);
 inline void Fault(Exec &e, int code) { RecordFault(e.pG, code); }
+// The faithful mode's end of a run on an error that TrueType treats as fatal
+// (an unknown opcode, a division by zero, a call of an undefined function,
+// a stack overflow...): the fault is recorded and every activation of the
+// run stops, as a spent budget stops them.
+inline void Halt(Exec &e) {
+    RecordFault(e.pG, kFaultArgument);
+    e.pG->InsBudget = -1;
+    e.pc = e.end;
+}
 
 // ------------------------------------------------------ running code
 
@@ -127,6 +146,59 @@ void NoteMove(_TtfGlyph *pG, const TTFCoord *pt, longpointtype from);
 // Copies Cur into Prev.
 inline void SaveNOS(TTFCoord *pt) { pt->Prev = pt->Cur; }
 
+// ------------------------------------------- faithful-mode arithmetic
+
+// The fixed-point products and quotients of TrueType rasterizers, each
+// rounding half away from zero unless its name says otherwise.
+// a * b / c (FT_MulDiv); a zero divisor gives 0x7FFFFFFF with a's sign.
+inline int64_t MulDivF(int64_t a, int64_t b, int64_t c) {
+    int s = 1;
+    if (a < 0) a = -a, s = -s;
+    if (b < 0) b = -b, s = -s;
+    if (c < 0) c = -c, s = -s;
+    const int64_t d = c > 0 ? int64_t((uint64_t(a) * uint64_t(b) + uint64_t(c >> 1)) / uint64_t(c))
+                            : 0x7FFFFFFF;
+    return s < 0 ? -d : d;
+}
+// a * b / c truncated toward zero.
+inline int64_t MulDivTruncF(int64_t a, int64_t b, int64_t c) {
+    int s = 1;
+    if (a < 0) a = -a, s = -s;
+    if (b < 0) b = -b, s = -s;
+    if (c < 0) c = -c, s = -s;
+    const int64_t d = c > 0 ? int64_t(uint64_t(a) * uint64_t(b) / uint64_t(c)) : 0x7FFFFFFF;
+    return s < 0 ? -d : d;
+}
+// a * b / 65536 (a 16.16 factor).
+inline int64_t MulFixF(int64_t a, int64_t b) {
+    const int64_t ab = a * b;
+    return (ab + 0x8000 - (ab < 0 ? 1 : 0)) >> 16;
+}
+// a * 65536 / b.
+inline int64_t DivFixF(int64_t a, int64_t b) {
+    int s = 1;
+    if (a < 0) a = -a, s = -s;
+    if (b < 0) b = -b, s = -s;
+    const int64_t q = b == 0 ? 0x7FFFFFFF : int64_t((uint64_t(a) << 16) + uint64_t(b >> 1)) / b;
+    return s < 0 ? -q : q;
+}
+// a * b / 16384 (b an F2Dot14 component).
+inline int64_t MulFix14F(int64_t a, int64_t b) {
+    int64_t r = a * b;
+    r += 0x2000 + (r < 0 ? -1 : 0);
+    return r >> 14;
+}
+// (ax, ay) . (bx, by) / 16384, the difference vector taken in 32 bits.
+inline int32_t DotF(int32_t ax, int32_t ay, const longpointtype &v) {
+    int64_t r = int64_t(ax) * v.x + int64_t(ay) * v.y;
+    r += 0x2000 + (r < 0 ? -1 : 0);
+    return Clamp32(r >> 14);
+}
+// Rounds a distance under the round state as TrueType does: a negative
+// value is rounded as its magnitude and negated, and a result of the other
+// sign becomes 0 (half grid: +-32; super round: +-phase).
+int32_t RoundF(const _TtfGlyph *pG, int32_t distance);
+
 // ---------------------------------------------------------------- handlers
 
 using InsHandler = void (*)(Exec &);
@@ -154,6 +226,34 @@ void Ins_FLIPRG(Exec &e);
 void Ins_IUP(Exec &e);
 void Ins_DELTAP(Exec &e);
 void Ins_DELTAC(Exec &e);
+
+// The faithful mode's point instructions (instruct_faithful.cpp).
+void InsF_GC(Exec &e);
+void InsF_SCFS(Exec &e);
+void InsF_MD(Exec &e);
+void InsF_MDAP(Exec &e);
+void InsF_MIAP(Exec &e);
+void InsF_MDRP(Exec &e);
+void InsF_MIRP(Exec &e);
+void InsF_MSIRP(Exec &e);
+void InsF_SHP(Exec &e);
+void InsF_SHC(Exec &e);
+void InsF_SHZ(Exec &e);
+void InsF_SHPIX(Exec &e);
+void InsF_IP(Exec &e);
+void InsF_ALIGNRP(Exec &e);
+void InsF_ALIGNPTS(Exec &e);
+void InsF_ISECT(Exec &e);
+void InsF_UTP(Exec &e);
+void InsF_FLIPPT(Exec &e);
+void InsF_FLIPRG(Exec &e);
+void InsF_IUP(Exec &e);
+void InsF_DELTAP(Exec &e);
+void InsF_DELTAC(Exec &e);
+// The faithful mode's vector setters.
+void InsF_SxVTL(Exec &e);
+void InsF_SDPVTL(Exec &e);
+void InsF_SxVFS(Exec &e);
 
 }  // namespace kelmor
 

@@ -129,19 +129,23 @@ inline bool SpendOne(Exec &e) {
 // must stop: call depth exhausted, budget spent or INSTCTRL set.
 bool CallFunction(Exec &e, const FunctDefEntry &f) {
     _TtfGlyph *pG = e.pG;
-    if (e.recursion + 1 >= kMaxCallDepth) {
-        Fault(e, kFaultArgument);
+    if (e.faithful ? e.recursion >= kFaithfulCallDepth : e.recursion + 1 >= kMaxCallDepth) {
+        if (e.faithful) {
+            Halt(e);
+        } else {
+            Fault(e, kFaultArgument);
+        }
         return false;
     }
     // A call costs one instruction even when the body is empty, so that a
     // LOOPCALL of an empty function cannot spin for 2^31 rounds.
-    if (pG->Gsv.instruct_Control == 1 || !SpendOne(e)) return false;
+    if (!SpendOne(e)) return false;
     pG->lpStack = e.sp;
     DoInstructions(e.pF, pG, int32_t(f.End - f.Start), e.recursion + 1, f.Start,
                    e.pF->FontProgram);
     e.sp = pG->lpStack;
     pG->Opcode = e.opcode;
-    return pG->InsBudget >= 0 && pG->Gsv.instruct_Control != 1;
+    return pG->InsBudget >= 0;
 }
 
 void UnKnown(Exec &e) { Fault(e, kFaultArgument); }
@@ -480,6 +484,21 @@ void Ins_SCANTYPE(Exec &e) {
 // Stack: selector --> result
 void Ins_GETINFO(Exec &e) { e.sp[-1] = (e.sp[-1] & 1) ? 1 : 0; }
 
+// INSTCTRL[] 0x8E: selector s (1: glyph programs do not run, 2: they start
+// from the default graphics state, 3: native ClearType) and its value,
+// which is 0 or the selector's flag (1, 2, 4).  Sets or clears that flag of
+// `instruct_Control`; a running program goes on.
+// Stack: value s --> <void>
+void Ins_INSTCTRL(Exec &e) {
+    const int32_t selector = Pop(e);
+    const int32_t value = Pop(e);
+    if (selector < 1 || selector > 3) return Fault(e, kFaultArgument);
+    const int32_t flag = 1 << (selector - 1);
+    if (value != 0 && value != flag) return Fault(e, kFaultArgument);
+    int32_t &control = e.pG->Gsv.instruct_Control;
+    control = (control & ~flag) | value;
+}
+
 // ------------------------------------------------ control values, storage
 
 // WS[] 0x42
@@ -515,6 +534,204 @@ void Ins_RCVT(Exec &e) {
 // MPPEM[] 0x4B
 // Stack: <void> --> ppem
 void Ins_MPPEM(Exec &e) { Push(e, PixelsPerEm(e.pG)); }
+
+// ------------------------------------------------ the faithful mode's
+
+// The instructions whose published behaviour departs from the described
+// one, apart from the point instructions (instruct_faithful.cpp).  Where
+// TrueType rasterizers treat an error as fatal, the run ends (Halt).
+
+// DEBUG ends the run.
+void HaltUnknown(Exec &e) { Halt(e); }
+
+// An opcode the instruction set does not assign runs the font's definition
+// of it (IDEF), like a function; without one it ends the run.
+void InsF_Unknown(Exec &e) {
+    const FunctDefEntry *def = e.pG->InsDef != nullptr ? &e.pG->InsDef[e.opcode] : nullptr;
+    if (def == nullptr || def->Start == nullptr) return Halt(e);
+    CallFunction(e, *def);
+}
+
+// AA[] 0x7F and SANGW[] 0x7E: no longer supported; the operand goes.
+void InsF_POP(Exec &e) { --e.sp; }
+
+// SRP0-2: point numbers are 16-bit.
+void InsF_SRPx(Exec &e) {
+    const int32_t p = int32_t(uint16_t(Pop(e)));
+    GsvStruct &gs = e.pG->Gsv;
+    (e.opcode == 0x10 ? gs.rp0 : e.opcode == 0x11 ? gs.rp1 : gs.rp2) = p;
+}
+
+// SZP0-2, SZPS: a value other than 0 or 1 changes nothing.
+void InsF_SZPx(Exec &e) {
+    const int32_t zone = Pop(e);
+    if (zone != 0 && zone != 1) return Fault(e, kFaultArgument);
+    GsvStruct &gs = e.pG->Gsv;
+    if (e.opcode == 0x13 || e.opcode == 0x16) gs.zp0 = zone;
+    if (e.opcode == 0x14 || e.opcode == 0x16) gs.zp1 = zone;
+    if (e.opcode == 0x15 || e.opcode == 0x16) gs.zp2 = zone;
+}
+
+// SLOOP[]: a negative count is fatal; counts above 65535 are limited.
+void InsF_SLOOP(Exec &e) {
+    const int32_t n = Pop(e);
+    if (n < 0) return Halt(e);
+    e.pG->Gsv.loop = n > 0xFFFF ? 0xFFFF : n;
+}
+
+// SSW[]: the single width is given in font units.
+void InsF_SSW(Exec &e) {
+    e.pG->Gsv.single_width_value = Clamp32(MulFixF(Pop(e), e.pG->Scale));
+}
+
+// SDB[]: 16 bits.  SDS[]: above 6 is fatal.
+void InsF_SDB(Exec &e) { e.pG->Gsv.delta_base = int32_t(uint16_t(Pop(e))); }
+void InsF_SDS(Exec &e) {
+    const int32_t shift = Pop(e);
+    if (uint32_t(shift) > 6) return Halt(e);
+    e.pG->Gsv.delta_shift = shift;
+}
+
+// CINDEX[]: a depth the stack does not have copies a 0.
+void InsF_CINDEX(Exec &e) {
+    const int32_t k = Pop(e);
+    if (k < 1 || k > Depth(e)) {
+        Fault(e, kFaultArgument);
+        return Push(e, 0);
+    }
+    Push(e, e.sp[-k]);
+}
+
+// JMPR[], and JROT/JROF on their condition: the offset counts from the
+// opcode and may be negative.  A jump before the code, or past the end of
+// a function, is fatal; a jump of 0 with nothing left on the stack too.
+void JumpF(Exec &e, int32_t offset) {
+    if (offset == 0 && Depth(e) == 0) return Halt(e);
+    const int64_t target = int64_t(e.pc - 1 - e.start) + offset;
+    if (target < 0) return Halt(e);
+    if (target > e.end - e.start) {
+        if (e.recursion > 0) return Halt(e);
+        e.pc = e.end;
+        return;
+    }
+    e.pc = e.start + target;
+}
+void InsF_JMPR(Exec &e) { JumpF(e, Pop(e)); }
+void InsF_JROx(Exec &e) {
+    const bool condition = Pop(e) != 0;
+    const int32_t offset = Pop(e);
+    if (condition == (e.opcode == 0x78)) JumpF(e, offset);
+}
+
+// FDEF[]: fatal in a glyph program, nested in another definition, or
+// without its ENDF.
+void InsF_FDEF(Exec &e) {
+    const int32_t f = Pop(e);
+    if (e.pG->Program != kFontProgram && e.pG->Program != kControlValueProgram) return Halt(e);
+    const uint8_t *body = e.pc;
+    while (e.pc < e.end && *e.pc != 0x2D) {
+        if (*e.pc == 0x2C || *e.pc == 0x89) return Halt(e);
+        ++e.pc;
+        SkipPushData(e);
+    }
+    if (e.pc >= e.end) return Halt(e);
+    const uint8_t *bodyEnd = e.pc++;
+    if (f < 0 || f >= FunctionEntries(e.pG) || f >= e.pF->leMaximumProfile.maxFunctionDefs)
+        return Halt(e);
+    e.pG->FunctDef[f] = {body, bodyEnd};
+}
+
+// IDEF[] 0x89: defines an unassigned opcode, in the font and control-value
+// programs of a font whose maxp asks for definitions.
+void InsF_IDEF(Exec &e) {
+    const int32_t opcode = Pop(e);
+    if (e.pG->Program != kFontProgram && e.pG->Program != kControlValueProgram) return Halt(e);
+    if (e.pG->InsDef == nullptr || opcode < 0 || opcode >= kInstructionDefs) return Halt(e);
+    const uint8_t *body = e.pc;
+    while (e.pc < e.end && *e.pc != 0x2D) {
+        if (*e.pc == 0x2C || *e.pc == 0x89) return Halt(e);
+        ++e.pc;
+        SkipPushData(e);
+    }
+    if (e.pc >= e.end) return Halt(e);
+    e.pG->InsDef[opcode] = {body, e.pc++};
+}
+
+// ENDF[]: outside a function it is fatal.
+void InsF_ENDF(Exec &e) {
+    if (e.recursion == 0) return Halt(e);
+    e.pc = e.end;
+}
+
+// CALL[], LOOPCALL[]: an undefined function is fatal (before the count is
+// looked at).
+void InsF_CALL(Exec &e) {
+    const FunctDefEntry *f = Function(e, Pop(e));
+    if (f == nullptr) return Halt(e);
+    CallFunction(e, *f);
+}
+void InsF_LOOPCALL(Exec &e) {
+    const int32_t number = Pop(e);
+    const int32_t count = Pop(e);
+    const FunctDefEntry *f = Function(e, number);
+    if (f == nullptr) return Halt(e);
+    for (int32_t i = 0; i < count; ++i) {
+        if (!CallFunction(e, *f)) return;
+    }
+}
+
+// Pushes whose data run past the code or past the stack are fatal.
+void InsF_NPUSH(Exec &e) {
+    if (e.pc >= e.end) return Halt(e);
+    const int count = *e.pc;
+    const int width = (e.opcode == 0x41) ? 2 : 1;
+    if (e.end - e.pc - 1 < count * width || count > Room(e)) return Halt(e);
+    Ins_NPUSH(e);
+}
+void InsF_PUSH(Exec &e) {
+    const int count = (e.opcode & 7) + 1;
+    const int width = (e.opcode & 8) ? 2 : 1;
+    if (e.end - e.pc < count * width || count > Room(e)) return Halt(e);
+    Ins_PUSH(e);
+}
+
+// DIV[]: truncated; a zero divisor is fatal.  MUL[]: rounded.
+void InsF_DIV(Exec &e) {
+    const int32_t e2 = Pop(e);
+    const int32_t e1 = Pop(e);
+    if (e2 == 0) return Halt(e);
+    Push(e, Clamp32(MulDivTruncF(e1, 64, e2)));
+}
+int32_t MulF(int32_t a, int32_t b) { return Clamp32(MulDivF(a, b, 64)); }
+
+// ODD[], EVEN[]: the rounded value's pixel count, its low 7 bits 64 or 0.
+int32_t OddF(const _TtfGlyph *pG, int32_t v) { return (RoundF(pG, v) & 127) == 64; }
+int32_t EvenF(const _TtfGlyph *pG, int32_t v) { return (RoundF(pG, v) & 127) == 0; }
+
+// ROUND[ab]
+void InsF_ROUND(Exec &e) { e.sp[-1] = RoundF(e.pG, e.sp[-1]); }
+
+// WCVTF[]: font units scaled with the rounded 16.16 scale.
+void InsF_WCVTF(Exec &e) {
+    e.pG->ProgramWrote = 1;
+    const int32_t value = Pop(e);
+    if (int32_t *slot = CvtSlot(e, Pop(e))) *slot = Clamp32(MulFixF(value, e.pG->Scale));
+}
+
+// WS[], WCVTP[]: noted, so that the next glyph program starts from the
+// control-value program's values again.
+void InsF_WS(Exec &e) {
+    e.pG->ProgramWrote = 1;
+    Ins_WS(e);
+}
+void InsF_WCVTP(Exec &e) {
+    e.pG->ProgramWrote = 1;
+    Ins_WCVTx(e);
+}
+
+// GETINFO[]: version 35 when asked (bit 0); never rotated, stretched,
+// a variation or grayscale.
+void InsF_GETINFO(Exec &e) { e.sp[-1] = (e.sp[-1] & 1) ? 35 : 0; }
 
 // ---------------------------------------------------------- the table
 
@@ -633,7 +850,7 @@ constexpr std::array<InsEntry, 256> BuildDispatch() {
     Set(t, 0x8B, 0x8B, Binary<Max>, 2, 0);
     Set(t, 0x8C, 0x8C, Binary<Min>, 2, 0);
     Set(t, 0x8D, 0x8D, Ins_SCANTYPE, 1, 0);
-    Set(t, 0x8E, 0x8E, SetField<&GsvStruct::instruct_Control>, 1, 0);
+    Set(t, 0x8E, 0x8E, Ins_INSTCTRL, 2, 0);
     Set(t, 0xB0, 0xBF, Ins_PUSH, 0, 0);
     Set(t, 0xC0, 0xDF, Ins_MDRP, 1, 0);
     Set(t, 0xE0, 0xFF, Ins_MIRP, 2, 0);
@@ -642,33 +859,112 @@ constexpr std::array<InsEntry, 256> BuildDispatch() {
     return t;
 }
 
-constexpr std::array<InsEntry, 256> kDispatch = BuildDispatch();
+using Dispatch = std::array<InsEntry, 256>;
+constexpr Dispatch kDispatch = BuildDispatch();
 
-// Runs one instruction at e.pc after the depth checks of its entry.
-inline void Step(Exec &e) {
+// The faithful mode's table: the described one with the instructions whose
+// published behaviour differs replaced, and the unknown opcodes ending the
+// run.
+constexpr Dispatch BuildFaithfulDispatch() {
+    Dispatch t = BuildDispatch();
+    for (InsEntry &entry : t) {
+        if (entry.run == UnKnown) entry.run = InsF_Unknown;
+    }
+    Set(t, 0x06, 0x09, InsF_SxVTL, 2, 0);
+    Set(t, 0x0A, 0x0B, InsF_SxVFS, 2, 0);
+    Set(t, 0x0F, 0x0F, InsF_ISECT, 5, 0);
+    Set(t, 0x10, 0x12, InsF_SRPx, 1, 0);
+    Set(t, 0x13, 0x16, InsF_SZPx, 1, 0);
+    Set(t, 0x17, 0x17, InsF_SLOOP, 1, 0);
+    Set(t, 0x1C, 0x1C, InsF_JMPR, 1, 0);
+    Set(t, 0x1F, 0x1F, InsF_SSW, 1, 0);
+    Set(t, 0x25, 0x25, InsF_CINDEX, 1, 0);
+    Set(t, 0x27, 0x27, InsF_ALIGNPTS, 2, 0);
+    Set(t, 0x29, 0x29, InsF_UTP, 1, 0);
+    Set(t, 0x2A, 0x2A, InsF_LOOPCALL, 2, 0);
+    Set(t, 0x2B, 0x2B, InsF_CALL, 1, 0);
+    Set(t, 0x2C, 0x2C, InsF_FDEF, 1, 0);
+    Set(t, 0x2D, 0x2D, InsF_ENDF, 0, 0);
+    Set(t, 0x2E, 0x2F, InsF_MDAP, 1, 0);
+    Set(t, 0x30, 0x31, InsF_IUP, 0, 0);
+    Set(t, 0x32, 0x33, InsF_SHP, 0, 0);
+    Set(t, 0x34, 0x35, InsF_SHC, 1, 0);
+    Set(t, 0x36, 0x37, InsF_SHZ, 1, 0);
+    Set(t, 0x38, 0x38, InsF_SHPIX, 1, 0);
+    Set(t, 0x39, 0x39, InsF_IP, 0, 0);
+    Set(t, 0x3A, 0x3B, InsF_MSIRP, 2, 0);
+    Set(t, 0x3C, 0x3C, InsF_ALIGNRP, 0, 0);
+    Set(t, 0x3E, 0x3F, InsF_MIAP, 2, 0);
+    Set(t, 0x40, 0x41, InsF_NPUSH, 0, 0);
+    Set(t, 0x42, 0x42, InsF_WS, 2, 0);
+    Set(t, 0x44, 0x44, InsF_WCVTP, 2, 0);
+    Set(t, 0x46, 0x47, InsF_GC, 1, 0);
+    Set(t, 0x48, 0x48, InsF_SCFS, 2, 0);
+    Set(t, 0x49, 0x4A, InsF_MD, 2, 0);
+    Set(t, 0x4C, 0x4C, Ins_MPPEM, 0, 1);  // MPS: the ppem, as FreeType answers
+    Set(t, 0x4F, 0x4F, HaltUnknown, 1, 0);  // DEBUG pops its operand first
+    Set(t, 0x56, 0x56, Unary<OddF>, 1, 0);
+    Set(t, 0x57, 0x57, Unary<EvenF>, 1, 0);
+    Set(t, 0x5D, 0x5D, InsF_DELTAP, 1, 0);
+    Set(t, 0x5E, 0x5E, InsF_SDB, 1, 0);
+    Set(t, 0x5F, 0x5F, InsF_SDS, 1, 0);
+    Set(t, 0x62, 0x62, InsF_DIV, 2, 0);
+    Set(t, 0x63, 0x63, Binary<MulF>, 2, 0);
+    Set(t, 0x68, 0x6B, InsF_ROUND, 1, 0);
+    Set(t, 0x70, 0x70, InsF_WCVTF, 2, 0);
+    Set(t, 0x71, 0x72, InsF_DELTAP, 1, 0);
+    Set(t, 0x73, 0x75, InsF_DELTAC, 1, 0);
+    Set(t, 0x78, 0x79, InsF_JROx, 2, 0);
+    Set(t, 0x7F, 0x7F, InsF_POP, 1, 0);  // AA: no longer supported, pops its point
+    Set(t, 0x7E, 0x7E, InsF_POP, 1, 0);  // SANGW: likewise
+    Set(t, 0x80, 0x80, InsF_FLIPPT, 0, 0);
+    Set(t, 0x81, 0x82, InsF_FLIPRG, 2, 0);
+    Set(t, 0x86, 0x87, InsF_SDPVTL, 2, 0);
+    Set(t, 0x89, 0x89, InsF_IDEF, 1, 0);
+    Set(t, 0x88, 0x88, InsF_GETINFO, 1, 0);
+    Set(t, 0xB0, 0xBF, InsF_PUSH, 0, 0);
+    Set(t, 0xC0, 0xDF, InsF_MDRP, 1, 0);
+    Set(t, 0xE0, 0xFF, InsF_MIRP, 2, 0);
+    return t;
+}
+
+constexpr Dispatch kFaithfulDispatch = BuildFaithfulDispatch();
+
+// Runs one instruction at e.pc after the depth checks of its entry.  The
+// faithful mode runs an instruction short of operands on zeros, as TrueType
+// rasterizers do, and ends the run on a stack overflow.
+inline void Step(Exec &e, const Dispatch &table) {
     const uint8_t op = *e.pc++;
     e.opcode = op;
-    const InsEntry &entry = kDispatch[op];
-    if (Depth(e) < entry.needs || Room(e) < entry.grows) return Fault(e, kFaultArgument);
+    const InsEntry &entry = table[op];
+    if (Depth(e) < entry.needs || Room(e) < entry.grows) {
+        if (!e.faithful) return Fault(e, kFaultArgument);
+        if (e.stackEnd - e.stackBase < entry.needs || Room(e) < entry.grows) return Halt(e);
+        Fault(e, kFaultArgument);
+        for (int i = 0; i < entry.needs; ++i) e.stackBase[i] = 0;
+        e.sp = e.stackBase + entry.needs;
+        if (Room(e) < entry.grows) return Halt(e);
+    }
     entry.run(e);
 }
 
-// Whether the run may go on: INSTCTRL not set and budget left.
-inline bool MayContinue(Exec &e) {
-    return e.pG->Gsv.instruct_Control != 1 && SpendOne(e);
-}
+// Whether the run may go on: budget left (and no fatal error in the
+// faithful mode).
+inline bool MayContinue(Exec &e) { return SpendOne(e); }
 
 void RunUntraced(Exec &e) {
-    while (e.pc < e.end && MayContinue(e)) Step(e);
+    const Dispatch &table = e.faithful ? kFaithfulDispatch : kDispatch;
+    while (e.pc < e.end && MayContinue(e)) Step(e, table);
 }
 
 void RunTraced(Exec &e) {
     _TtfGlyph *pG = e.pG;
+    const Dispatch &table = e.faithful ? kFaithfulDispatch : kDispatch;
     while (e.pc < e.end && MayContinue(e)) {
         pG->Opcode = *e.pc;
         pG->Tracer->Instruction(pG->Program, int32_t(e.pc - e.start), *e.pc, pG->Stack, Depth(e),
                                 e.recursion);
-        Step(e);
+        Step(e, table);
     }
 }
 
@@ -682,10 +978,13 @@ void RecordFault(_TtfGlyph *pG, int code) {
 int DoInstructions(_TTFont *pF, _TtfGlyph *pG, int32_t NumInstructions, int Recursion,
                    const uint8_t *pcIns, const uint8_t *Base) {
     (void)Base;
-    const int stackEntries = pG->StackSize > 0 ? pG->StackSize / 4 : 0;
+    const bool faithful = (pF->RenderOptions & kFaithful) != 0;
+    int stackEntries = pG->StackSize > 0 ? pG->StackSize / 4 : 0;
+    if (faithful && pG->Stack != nullptr) stackEntries += kStackSlack;
     const uint8_t *end = pcIns + (NumInstructions > 0 ? NumInstructions : 0);
     int32_t *stack = pG->Stack;
-    Exec e = {pF, pG, pcIns, pcIns, end, pG->lpStack, stack, stack + stackEntries, Recursion, 0};
+    Exec e = {pF, pG, pcIns, pcIns, end, pG->lpStack, stack, stack + stackEntries, Recursion, 0,
+              faithful};
     pG->pVF = pF;
     if (pG->Tracer != nullptr)
         RunTraced(e);
@@ -698,6 +997,7 @@ int DoInstructions(_TTFont *pF, _TtfGlyph *pG, int32_t NumInstructions, int Recu
 void RunProgram(_TTFont *pF, _TtfGlyph *pG, int program, const uint8_t *block) {
     if (block == nullptr) return;
     pG->Program = program;
+    pG->Faithful = (pF->RenderOptions & kFaithful) != 0 ? 1 : 0;
     pG->InsBudget = kInstructionBudget;
     const uint8_t *code = BlockBytes(block);
     pG->S.ScanControl = DoInstructions(pF, pG, BlockLength(block), 0, code, code);

@@ -111,11 +111,13 @@ int MoveCurPointNOS(_TtfGlyph *pG, TTFCoord *lpCoord, int32_t Dist, uint8_t Dual
         if (pG->Tracer != nullptr) NoteMove(pG, lpCoord, from);
         return 1;
     }
-    const int64_t d = Dot(gs.freedom_vector, P);
+    int64_t d = Dot(gs.freedom_vector, P);
     int64_t dist = Dist;
-    if (d == 0)
-        RecordFault(pG, kFaultPoint);  // freedom vector across the measuring one
-    else if (d != 16384)               // parallel unit vectors need no division
+    if (d == 0) RecordFault(pG, kFaultPoint);  // freedom vector across the measuring one
+    // f . p below 1/16 is taken as 1, as TrueType rasterizers take it:
+    // dividing by almost nothing would throw the point far away.
+    if (d > -1024 && d < 1024) d = 16384;
+    if (d != 16384)  // parallel unit vectors need no division
         dist = Clamp32(dist * 16384 / d);
     lpCoord->Cur.x = Clamp32(lpCoord->Cur.x + Div16384(gs.freedom_vector.x * dist));
     lpCoord->Cur.y = Clamp32(lpCoord->Cur.y + Div16384(gs.freedom_vector.y * dist));
@@ -227,6 +229,9 @@ int InterpolateContour(const Geometry &g, int start, int end, uint8_t flag) {
             break;
         }
     }
+    // When the first point is the only touched one, the walk wraps round to
+    // it: every other point is shifted by its movement.
+    if (next == end && !IsTouched(z[end], flag) && IsTouched(z[start], flag)) next = start;
     int moved = 0;
     for (int t = start; t <= end; ++t) {
         if (!IsTouched(z[t], flag)) {
@@ -293,27 +298,24 @@ int NextTouched(const TTFCoord *z, int start, int end, int from, uint8_t flag) {
 
 // IUP of one contour along an axis, run by run between consecutive touched
 // points: the general walk's order of work made explicit, with what it
-// measures per point measured once per run.  When no point is touched, or
-// only the contour's first, the walk interpolates between the contour's
-// first and last points, moving the first itself beforehand and the last
-// afterwards; the same happens here.
+// measures per point measured once per run.  When no point is touched, the
+// walk interpolates between the contour's first and last points, moving
+// the first itself beforehand and the last afterwards; the same happens
+// here.  A single touched point is one run from it round to it again.
 int InterpolateAxisContour(const AxisGeometry &g, int start, int end, uint8_t flag) {
     if (g.pG->Tracer != nullptr) return InterpolateContour(g, start, end, flag);
     TTFCoord *z = g.pG->Zone1;
     int first = start;
     while (first <= end && !IsTouched(z[first], flag)) ++first;
     int moved = 0;
-    const bool noneTouched = first > end;
-    if (noneTouched || (first == start && NextTouched(z, start, end, start, flag) == start)) {
-        if (noneTouched) {
-            if (UnmovedAlong(z, start, end, g.axis)) {
-                // Measured from its own ends, every point of an unmoved
-                // contour already sits where interpolation puts it.
-                for (int i = start; i <= end; ++i) SaveNOS(&z[i]);
-                return 0;
-            }
-            moved += InterpolateOne(g, z[start], z[start], z[end]);
+    if (first > end) {
+        if (UnmovedAlong(z, start, end, g.axis)) {
+            // Measured from its own ends, every point of an unmoved
+            // contour already sits where interpolation puts it.
+            for (int i = start; i <= end; ++i) SaveNOS(&z[i]);
+            return 0;
         }
+        moved += InterpolateOne(g, z[start], z[start], z[end]);
         InterpolateAxisRun(z, start, end, start, end, g.axis, &moved);
         return moved + InterpolateOne(g, z[end], z[start], z[end]);
     }
