@@ -752,7 +752,8 @@ TEST(Interpreter, FaithfulGlyphProgramsSeeTheControlValueProgramsState) {
     const Row rows[] = {
         {"PUSHB 100 SMD RTHG SVTCA[0]", 64, 100},  // minimum distance carried, the rest reset
         {"PUSHB 100 SMD PUSHB 2 2 INSTCTRL", 64, 64},  // the default state asked for
-        {"PUSHB 100 SMD PUSHB 1 1 INSTCTRL", 64, 5},  // no glyph programs: 10 units
+        // no glyph programs: 10 units, scaled with rounding (5.76 -> 6)
+        {"PUSHB 100 SMD PUSHB 1 1 INSTCTRL", 64, 6},
     };
     for (const Row &r : rows) {
         FontBuilder font = Machine::Base();

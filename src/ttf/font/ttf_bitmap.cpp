@@ -103,6 +103,7 @@ int32_t PixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->R
 void DrawAsDescribed(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     // A glyph that loads nothing (a space, a number past the font's glyphs)
     // leaves the cleared bitmap: the caller gets a blank glyph of full size.
+    pG->UnscaledScale = 0;  // originals are measured as scaled
     const int lastPoint =
         GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
     if (lastPoint <= 0) return;

@@ -353,7 +353,8 @@ struct _TtfGlyph {
     // distances and interpolate from; times UnscaledScale (16.16) they are
     // 26.6.  A glyph's own outline has them in font units (UnscaledScale is
     // Scale); a composite's program has its assembled, hinted components
-    // (UnscaledScale 1.0).  Not kept up to date in the described mode.
+    // (UnscaledScale 1.0).  UnscaledScale 0: not filled (the described
+    // mode), and original distances are measured from the scaled originals.
     longpointtype *Unscaled;
     int32_t UnscaledScale;
     int16_t Zone0Size;
@@ -390,13 +391,6 @@ struct _TtfGlyph {
     // Set from the font's kFaithful option whenever a program is run or the
     // control values are rebuilt: the published instruction set's rules.
     uint8_t Faithful;
-    // Optional, for the faithful mode: the points of the zone the running
-    // program sees (Zone1) in font units, in step with Zone1, and the 16.16
-    // factor that turns them into 26.6 (null: the original positions are
-    // taken as they are).  Original distances are then measured as
-    // TrueType measures them: in font units, scaled once.
-    const longpointtype *Units;
-    int32_t UnitsScale;
     // The faithful mode's copies of the control values and storage as the
     // control-value program left them: every glyph and component program
     // starts from them, whatever the programs before it wrote.  Allocated

@@ -9,7 +9,7 @@
 //   component rounded, with f . p below 1/16 taken as 1, and touches the
 //   point in every direction the freedom vector has;
 // - original distances in the glyph zone are measured in font units and
-//   scaled once when the loader provides them (_TtfGlyph::Units);
+//   scaled once when the loader provides them (_TtfGlyph::Unscaled);
 // - a reference to a point outside its zone skips the instruction (the
 //   fault is recorded) instead of working on a scratch point.
 #include <cstdint>
@@ -222,7 +222,7 @@ void ShiftF(_TtfGlyph *pG, TTFCoord *pt, int64_t dx, int64_t dy, bool touch) {
 // The font-unit position of a glyph-zone point, when the loader gave them;
 // otherwise its original position.
 const longpointtype &UnitsOf(const _TtfGlyph *pG, const TTFCoord *pt) {
-    return pG->Units != nullptr ? pG->Units[pt - pG->Zone1] : pt->Orig;
+    return pG->UnscaledScale != 0 ? pG->Unscaled[pt - pG->Zone1] : pt->Orig;
 }
 
 // The original distance a - b along the dual vector, as MD and MDRP
@@ -231,8 +231,9 @@ const longpointtype &UnitsOf(const _TtfGlyph *pG, const TTFCoord *pt) {
 int32_t OriginalDistance(Exec &e, int32_t zoneA, const TTFCoord *a, int32_t zoneB,
                          const TTFCoord *b) {
     _TtfGlyph *pG = e.pG;
-    if (zoneA == 0 || zoneB == 0 || pG->Units == nullptr) return DualProject(pG, a->Orig, b->Orig);
-    return Clamp32(MulFixF(DualProject(pG, UnitsOf(pG, a), UnitsOf(pG, b)), pG->UnitsScale));
+    if (zoneA == 0 || zoneB == 0 || pG->UnscaledScale == 0)
+        return DualProject(pG, a->Orig, b->Orig);
+    return Clamp32(MulFixF(DualProject(pG, UnitsOf(pG, a), UnitsOf(pG, b)), pG->UnscaledScale));
 }
 
 bool CvtEntry(Exec &e, uint32_t index, int32_t **slot) {
@@ -702,7 +703,7 @@ struct IupAxis {
     int32_t longpointtype::*axis;
     TTFCoord *z;
     int32_t Units(int i) const {
-        return pG->Units != nullptr ? pG->Units[i].*axis : z[i].Orig.*axis;
+        return pG->UnscaledScale != 0 ? pG->Unscaled[i].*axis : z[i].Orig.*axis;
     }
     void Set(int i, int64_t v) const {
         const longpointtype from = z[i].Cur;
