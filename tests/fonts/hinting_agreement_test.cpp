@@ -62,4 +62,60 @@ INSTANTIATE_TEST_SUITE_P(
                       FontCase{"truetype/baekmuk/gulim.ttf", {0.745, 0.85, 0.91}}),
     FontName);
 
+// The faithful mode against FreeType on a sample of each font: the hinted
+// rendering's agreement and share of identical glyphs, and the unhinted
+// rendering against FreeType's unhinted one.  The floors sit just below the
+// figures measured on the sample, so that a change to the interpreter, the
+// loader or the scan converter that costs agreement fails here.
+struct FaithfulCase {
+    const char *path;       // below /usr/share/fonts
+    double hinted[3];       // least hinted agreement at 12, 16 and 24 ppem
+    double identical[3];    // least share of hinted glyphs identical to FreeType's
+};
+
+class FaithfulAgreement : public ::testing::TestWithParam<FaithfulCase> {};
+
+std::string FaithfulFontName(const ::testing::TestParamInfo<FaithfulCase> &info) {
+    std::string name = info.param.path;
+    name = name.substr(name.rfind('/') + 1);
+    return name.substr(0, name.find('.'));
+}
+
+TEST_P(FaithfulAgreement, FaithfulModeMatchesFreeType) {
+    const std::string path = kelmor_test::DebianFont(GetParam().path);
+    if (path.empty()) GTEST_SKIP() << GetParam().path << " is not installed";
+    for (int i = 0; i < 3; ++i) {
+        HintingFigures f;
+        std::string error;
+        ASSERT_TRUE(kelmor_test::CompareHinting(path, kSizes[i], kGlyphStep, &f, &error, true))
+            << error;
+        const double identical = double(f.oursHinted.identical) / double(f.oursHinted.glyphs);
+        const double plainIdentical =
+            double(f.unhintedPair.identical) / double(f.unhintedPair.glyphs);
+        std::printf("%-40s %2d ppem: hinted %.4f (%.1f%% identical), unhinted %.4f "
+                    "(%.1f%% identical), hinting hurts %ld\n",
+                    GetParam().path, kSizes[i], f.oursHinted.Agreement(), 100 * identical,
+                    f.unhintedPair.Agreement(), 100 * plainIdentical, f.hintingHurts);
+        EXPECT_GE(f.oursHinted.Agreement(), GetParam().hinted[i]) << kSizes[i] << " ppem";
+        EXPECT_GE(identical, GetParam().identical[i]) << kSizes[i] << " ppem";
+        EXPECT_GE(f.unhintedPair.Agreement(), 0.999) << kSizes[i] << " ppem";
+        EXPECT_GE(plainIdentical, 0.92) << kSizes[i] << " ppem";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DebianFonts, FaithfulAgreement,
+    ::testing::Values(
+        FaithfulCase{"opentype/ipafont-gothic/ipag.ttf", {0.9995, 0.9995, 0.9995},
+                     {0.98, 0.98, 0.98}},
+        FaithfulCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", {0.999, 0.999, 0.9995},
+                     {0.95, 0.96, 0.98}},
+        FaithfulCase{"truetype/unfonts-core/UnDotum.ttf", {0.9995, 0.9995, 0.999},
+                     {0.98, 0.98, 0.95}},
+        FaithfulCase{"truetype/nanum/NanumGothic.ttf", {0.995, 0.997, 0.998},
+                     {0.91, 0.93, 0.92}},
+        FaithfulCase{"truetype/baekmuk/gulim.ttf", {0.9995, 0.9995, 0.999},
+                     {0.98, 0.98, 0.965}}),
+    FaithfulFontName);
+
 }  // namespace
