@@ -460,6 +460,81 @@ TEST(Interpreter, EndlessProgramsStop) {
     }
 }
 
+// Vectors a program sets from the stack without normalising them, and lines
+// that hardly cross, give results beyond 32 bits: they saturate, in both
+// modes (the sanitizers report any overflow on the way).
+TEST(Interpreter, ExtremeVectorsAndNearParallelLinesSaturate) {
+    // INT32_MIN, built from 16-bit pushes by 26.6 multiplications.
+    const std::string kMin = "PUSHW -32768 4096 MUL PUSHW 16384 MUL PUSHW 256 MUL ";
+    for (bool faithful : {false, true}) {
+        Machine m;
+        m.Faithful(faithful);
+        m.Points({{-2000000000, -2000000000}, {100, 100}}, {1});
+        m.Run(kMin + "DUP " + kMin + "DUP SPVFS SFVFS PUSHB 0 1 MD PUSHB 0 MDAP[0]");
+        const XY p = m.At(0);
+        EXPECT_TRUE(p.x >= INT32_MIN && p.y <= INT32_MAX) << faithful;
+
+        // Two lines 2^31 units apart that differ in slope by 1 in 10^9.
+        m.Points({{-2000000000, 0}, {2000000000, 1}, {-2000000000, 2000000000},
+                  {2000000000, 2000000000}, {5, 5}},
+                 {4});
+        m.Run("PUSHB 4 2 3 0 1 ISECT");
+        const XY q = m.At(4);
+        EXPECT_FALSE(q.x == INT32_MIN && q.y == INT32_MIN) << faithful;
+    }
+}
+
+// Counts the instructions a glyph's programs execute.
+struct InstructionCounter : InsTracer {
+    long glyphLevel = 0;
+    void Instruction(int program, int32_t, uint8_t, const int32_t *, int, int) override {
+        if (program == kGlyphProgram || program == kComponentProgram) ++glyphLevel;
+    }
+};
+
+// Programs that never end cost each GetBitmap a bounded number of
+// instructions, glyph and components together, growing with the glyph: a
+// composite of many looping components gets no fresh budget per component.
+// A control-value program that runs out switches glyph programs off.
+TEST(Interpreter, EndlessGlyphProgramsShareOneBudgetPerGlyph) {
+    const Bytes loop = Assemble("PUSHW 0  PUSHW -3 JMPR");
+    for (bool faithful : {false, true}) {
+        FontBuilder font = Machine::Base();
+        font.AddGlyph(Glyph::Simple({{{0, 0}, {0, 64}, {64, 64}}}, loop));
+        std::vector<Component> copies(200, Component{1, 0, 0});
+        font.AddGlyph(Glyph::Composite(copies, loop));
+        Machine m(font);
+        ASSERT_TRUE(m.ok());
+        m.Faithful(faithful);
+        m.F()->csDesired = csGlyphNumber;
+        ASSERT_EQ(0, InitBuffers(m.F(), 12, 72));
+        InstructionCounter count;
+        m.G().Tracer = &count;
+        TTF2BitMap(m.F(), &m.G(), 2);
+        // The floor, and per program its length (8 bytes) and the points it
+        // sees: each component its 3 and 4 phantom points, the composite all
+        // 600 and its own 4.
+        const long bound =
+            kGlyphBudgetFloor + kBudgetPerByteOrPoint * (200L * (8 + 7) + 8 + 604) + 2000;
+        EXPECT_GT(count.glyphLevel, kGlyphBudgetFloor / 2) << faithful;
+        EXPECT_LT(count.glyphLevel, bound) << faithful;
+        m.G().Tracer = nullptr;
+    }
+
+    FontBuilder endless = Machine::Base();
+    endless.Prep(loop).AddGlyph(Glyph::Simple({{{0, 0}, {0, 64}, {64, 64}}}, Assemble("PUSHB 1")));
+    Machine m(endless);
+    ASSERT_TRUE(m.ok());
+    m.F()->csDesired = csGlyphNumber;
+    ASSERT_EQ(0, InitBuffers(m.F(), 12, 72));
+    EXPECT_EQ(kSizeProgramSpent, m.G().ProgramsSpent);
+    InstructionCounter count;
+    m.G().Tracer = &count;
+    TTF2BitMap(m.F(), &m.G(), 1);
+    EXPECT_EQ(0, count.glyphLevel);
+    m.G().Tracer = nullptr;
+}
+
 // ------------------------------------------- the mends, in both modes
 
 // A program on a few points and what it leaves: the stack, or one point's

@@ -145,15 +145,27 @@ struct TraceOptions {
     long dpi = 72;
 };
 
-bool SetSize(_TTFont *pF, const TraceOptions &o) {
-    // The mode decides how the control-value program runs, so it is set
-    // before the size.
+// The mode decides how the font and control-value programs run, so it is
+// set before either runs.
+void SetMode(_TTFont *pF, const TraceOptions &o) {
     pF->RenderOptions = ToolRenderOptions(o.classic, false);
-    return InitBuffers(pF, int(o.points), int(o.dpi)) == 0;
+}
+
+// Sizes the font; says when a program ran out of instructions, which turns
+// the glyph programs off.
+bool SetSize(_TTFont *pF, const TraceOptions &o) {
+    const bool sized = InitBuffers(pF, int(o.points), int(o.dpi)) == 0;
+    if (pF->G.ProgramsSpent & kFontProgramSpent)
+        std::printf("note: the font program ran out of instructions; glyph programs do not run\n");
+    if (pF->G.ProgramsSpent & kSizeProgramSpent)
+        std::printf("note: the control-value program ran out of instructions at this size; "
+                    "glyph programs do not run\n");
+    return sized;
 }
 
 int TraceOneGlyph(_TTFont *pF, const TraceOptions &o) {
     Listing listing;
+    SetMode(pF, o);
     pF->G.Tracer = &listing;
     RunFontProgram(pF, &pF->G);
     const bool sized = SetSize(pF, o);
@@ -170,6 +182,7 @@ int TraceOneGlyph(_TTFont *pF, const TraceOptions &o) {
 
 int TraceWholeFont(_TTFont *pF, const TraceOptions &o) {
     Statistics stats;
+    SetMode(pF, o);
     pF->G.Tracer = &stats;
     RunFontProgram(pF, &pF->G);
     std::printf("font program: %ld instructions\n", stats.EndRun());

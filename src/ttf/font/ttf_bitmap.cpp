@@ -59,7 +59,12 @@ void HintWholeGlyph(_TTFont *pF, _TtfGlyph *pG, int points) {
     InterpretGlyph(pF, pG, pG->NumContours, pG->AbsEndPoints, pG->Zone1);
 }
 
-bool Hinting(const _TTFont *pF) { return (pF->RenderOptions & kNoHinting) == 0; }
+// Glyph programs run unless switched off, and unless the font program or
+// this size's control-value program ran out of instructions (a program that
+// never ends leaves nothing glyph programs could rely on).
+bool Hinting(const _TTFont *pF) {
+    return (pF->RenderOptions & kNoHinting) == 0 && pF->G.ProgramsSpent == 0;
+}
 bool Faithful(const _TTFont *pF) { return (pF->RenderOptions & kFaithful) != 0; }
 
 void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart) {
@@ -168,6 +173,7 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
 
     pG->NumContours = 0;
     pG->NumComponents = 0;
+    pG->GlyphBudget = kGlyphBudgetFloor;  // for all the glyph's programs together
     ZapScanBuffer(&pG->S);
     ZapBitMap(&pG->BM);
     if (Faithful(pF))

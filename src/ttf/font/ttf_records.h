@@ -386,6 +386,15 @@ struct _TtfGlyph {
     // watcher (null unless a tool or test sets one).
     int32_t Program;
     int32_t InsBudget;
+    // What one GetBitmap may still execute over all its glyph and component
+    // programs (set by the driver, drawn on by every run), and what a run
+    // stopped by a fatal error had left of its own budget.
+    int32_t GlyphBudget;
+    int32_t HaltedBudget;
+    // Set when the font program or the control-value program of the size
+    // ran out of instructions: glyph programs then do not run (kelmor trace
+    // says so).  Bit 1 the font program, bit 2 the size's program.
+    uint8_t ProgramsSpent;
     InsTracer *Tracer;
     uint8_t Opcode;  // the instruction running, kept only while traced
     // Set from the font's kFaithful option whenever a program is run or the

@@ -255,6 +255,7 @@ void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
         FlipTable(pG, pF->controlTable, pG->lControlTable);
     // TrueType also clears the storage area for every size.
     if (pG->Faithful) ZeroRecords(pG->Storage, StorageEntries(pG), sizeof(int32_t));
+    pG->ProgramsSpent &= uint8_t(~kSizeProgramSpent);
     RunProgram(pF, pG, kControlValueProgram, pF->PrepInstructions);
     pG->PrepGsv = pG->Gsv;
     if (pG->Faithful) {
@@ -268,6 +269,7 @@ void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {
     ResetTTF(pG);
     ResetStack(pG);
     ResetGsv(pG);
+    pG->ProgramsSpent &= uint8_t(~kFontProgramSpent);
     RunProgram(pF, pG, kFontProgram, pF->FontProgram);
 }
 

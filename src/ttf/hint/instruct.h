@@ -82,6 +82,17 @@ void ResetGsv(_TtfGlyph *pG);
 void ResetGlyph(_TtfGlyph *pG);
 void ResetTTF(_TtfGlyph *pG);
 void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable);
+// The instructions one GetBitmap's glyph and component programs may run
+// together: a floor far above what real glyphs run (under 2,500 per
+// program), and for each program run an allowance for its length and the
+// points it works on, so that the bound grows with the glyph and a hostile
+// glyph that loops costs a bounded multiple of drawing it.
+constexpr int32_t kGlyphBudgetFloor = 20000;
+constexpr int32_t kBudgetPerByteOrPoint = 32;
+// ProgramsSpent bits.
+constexpr uint8_t kFontProgramSpent = 1;
+constexpr uint8_t kSizeProgramSpent = 2;
+
 // Rebuilds the control-value table for the size just set and runs the
 // control-value program.
 void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG);

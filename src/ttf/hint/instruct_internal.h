@@ -18,12 +18,11 @@ namespace kelmor {
 // fault and runs nothing.  Real fonts nest a handful of levels.
 constexpr int kMaxCallDepth = 64;
 
-// Instructions (and function calls) one program run may execute, its
-// functions included.  The most any Debian CJK font runs is under 1,500
-// per program (control-value programs and glyph programs alike; Liberation
-// Serif's glyph programs reach 2,350), so this is over 400 times what real
-// fonts need, while a program that would never end stops within a few
-// milliseconds.
+// Instructions (and function calls) the font program or a size's
+// control-value program may execute, its functions included.  The most any
+// Debian CJK font runs is under 1,500 per program (Liberation Serif's glyph
+// programs reach 2,350), so this is over 400 times what real fonts need,
+// while a program that would never end stops within a few milliseconds.
 constexpr int32_t kInstructionBudget = 1000000;
 
 // Registers of one activation: the program itself, or one function body.
@@ -70,6 +69,7 @@ inline void Fault(Exec &e, int code) { RecordFault(e.pG, code); }
 // run stops, as a spent budget stops them.
 inline void Halt(Exec &e) {
     RecordFault(e.pG, kFaultArgument);
+    if (e.pG->InsBudget >= 0) e.pG->HaltedBudget = e.pG->InsBudget;
     e.pG->InsBudget = -1;
     e.pc = e.end;
 }
@@ -113,9 +113,23 @@ inline int64_t Div16384(int64_t v) { return (v + (v < 0 ? 16383 : 0)) >> 14; }
 inline bool DualSet(const GsvStruct &gs) {
     return gs.dual_projection_vector.x != 0 || gs.dual_projection_vector.y != 0;
 }
+// v . p, saturating: each product fits 64 bits but their sum may not (a
+// program can set a vector from stack values without normalising it).
+inline int64_t DotSaturated(longpointtype v, longpointtype p) {
+    const int64_t a = int64_t(v.x) * p.x, b = int64_t(v.y) * p.y;
+    int64_t sum;
+    if (__builtin_add_overflow(a, b, &sum)) return a > 0 ? INT64_MAX : INT64_MIN;
+    return sum;
+}
 // (v . p) / 16384: a position measured along a vector.
 inline int32_t Dot(longpointtype v, longpointtype p) {
-    return Clamp32(Div16384(int64_t(v.x) * p.x + int64_t(v.y) * p.y));
+    return Clamp32(Div16384(DotSaturated(v, p)));
+}
+// A double brought to 32 bits, saturating (NaN gives 0): converting one out
+// of range directly would be undefined.
+inline int32_t Clamp32FromDouble(double v) {
+    if (!(v == v)) return 0;
+    return v >= 2147483647.0 ? INT32_MAX : v <= -2147483648.0 ? INT32_MIN : int32_t(v);
 }
 inline int32_t MeasureNOS(const _TtfGlyph *pG, const longpointtype *ThisPoint) {
     return Dot(pG->Gsv.projection_vector, *ThisPoint);

@@ -23,6 +23,7 @@
 // a line that gives its opcodes and its stack effect.  The point
 // instructions are in instruct_points.cpp, the primitives they share in
 // instruct_prim.cpp.
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -994,13 +995,44 @@ int DoInstructions(_TTFont *pF, _TtfGlyph *pG, int32_t NumInstructions, int Recu
     return 0;
 }
 
+namespace {
+
+bool IsGlyphLevel(int program) { return program == kGlyphProgram || program == kComponentProgram; }
+
+// What this run may execute: the whole budget for the font and control-value
+// programs; for a glyph's programs, what the glyph has left once the
+// program's own allowance is added.
+int32_t RunBudget(_TtfGlyph *pG, int program, int32_t length) {
+    if (!IsGlyphLevel(program)) return kInstructionBudget;
+    const int64_t allowance =
+        int64_t(kBudgetPerByteOrPoint) * (int64_t(length) + std::max<int>(pG->ZonePoints[1], 0));
+    pG->GlyphBudget = int32_t(std::min<int64_t>(int64_t(pG->GlyphBudget) + allowance,
+                                                kInstructionBudget));
+    return pG->GlyphBudget;
+}
+
+// What the run left of its budget: all of it was spent when it ran out.
+int32_t LeftAfterRun(const _TtfGlyph *pG) {
+    if (pG->InsBudget >= 0) return pG->InsBudget;
+    return pG->HaltedBudget;
+}
+
+}  // namespace
+
 void RunProgram(_TTFont *pF, _TtfGlyph *pG, int program, const uint8_t *block) {
     if (block == nullptr) return;
     pG->Program = program;
     pG->Faithful = (pF->RenderOptions & kFaithful) != 0 ? 1 : 0;
-    pG->InsBudget = kInstructionBudget;
+    const int32_t length = BlockLength(block);
+    pG->InsBudget = RunBudget(pG, program, length);
+    pG->HaltedBudget = 0;
     const uint8_t *code = BlockBytes(block);
-    pG->S.ScanControl = DoInstructions(pF, pG, BlockLength(block), 0, code, code);
+    pG->S.ScanControl = DoInstructions(pF, pG, length, 0, code, code);
+    if (IsGlyphLevel(program)) pG->GlyphBudget = LeftAfterRun(pG);
+    if (pG->InsBudget < 0 && pG->HaltedBudget == 0) {
+        if (program == kFontProgram) pF->G.ProgramsSpent |= kFontProgramSpent;
+        if (program == kControlValueProgram) pF->G.ProgramsSpent |= kSizeProgramSpent;
+    }
 }
 
 }  // namespace kelmor

@@ -362,8 +362,8 @@ void Ins_ISECT(Exec &e) {
     if (d != 0) {
         const double t = std::trunc(n * 2048 / d);
         const longpointtype from = pt->Cur;
-        pt->Cur.x = Clamp32(int64_t(std::trunc((bx * t + 1024) / 2048) + b0.x));
-        pt->Cur.y = Clamp32(int64_t(std::trunc((by * t + 1024) / 2048) + b0.y));
+        pt->Cur.x = Clamp32FromDouble(std::trunc((bx * t + 1024) / 2048) + b0.x);
+        pt->Cur.y = Clamp32FromDouble(std::trunc((by * t + 1024) / 2048) + b0.y);
         if (e.pG->Tracer != nullptr) NoteMove(e.pG, pt, from);
     }
     TouchNOS(e.pG, pt);
