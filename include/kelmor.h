@@ -8,6 +8,13 @@
  * Character-set codes used by SetEncoding and in the font records:
  *   0 single-byte, 128 Shift-JIS, 134 GB 2312, 136 Big5,
  *   137 Unicode and 241 glyph numbers (the last two are KELMOR's own codes).
+ *
+ * Threads: fonts may be opened and drawn on any thread, and separate handles
+ * used on separate threads at once draw exactly what one thread would.  One
+ * handle used from two threads at once is the host's to serialise: a handle
+ * holds its glyph's bitmap and state from call to call.  The installed-font
+ * and settings functions (Kelmo*, the dialogs) share library-wide lists:
+ * call them from one thread at a time.
  */
 #ifndef KELMOR_H
 #define KELMOR_H
