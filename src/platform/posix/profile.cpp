@@ -290,8 +290,11 @@ bool SameFileState(const struct stat &a, const struct stat &b) {
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
+// The cache is per thread: fonts are opened (and read their setting) on
+// any thread, and a text another thread replaced under a reader would be
+// freed beneath it.
 const IniText &ReadStore(const char *lpszFileName) {
-    static ParsedFile cached;
+    static thread_local ParsedFile cached;
     static const IniText empty("");
     std::string path = StorePath(lpszFileName);
     struct stat info;
