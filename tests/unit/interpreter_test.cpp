@@ -527,12 +527,24 @@ TEST(Interpreter, EndlessGlyphProgramsShareOneBudgetPerGlyph) {
     ASSERT_TRUE(m.ok());
     m.F()->csDesired = csGlyphNumber;
     ASSERT_EQ(0, InitBuffers(m.F(), 12, 72));
-    EXPECT_EQ(kSizeProgramSpent, m.G().ProgramsSpent);
+    EXPECT_EQ(kSizeProgramFailed, m.G().ProgramsFailed);
     InstructionCounter count;
     m.G().Tracer = &count;
     TTF2BitMap(m.F(), &m.G(), 1);
     EXPECT_EQ(0, count.glyphLevel);
     m.G().Tracer = nullptr;
+
+    // A fatal error (a division by zero) stops a faithful control-value
+    // program and with it the glyph programs; the classic mode goes on.
+    FontBuilder failing = Machine::Base();
+    failing.Prep(Assemble("PUSHB 64 0 DIV")).AddGlyph(Glyph::Simple({{{0, 0}, {0, 64}, {64, 64}}}));
+    Machine f(failing);
+    ASSERT_TRUE(f.ok());
+    for (bool faithful : {false, true}) {
+        f.Faithful(faithful);
+        ASSERT_EQ(0, InitBuffers(f.F(), 12, 72));
+        EXPECT_EQ(faithful ? kSizeProgramFailed : 0, f.G().ProgramsFailed) << faithful;
+    }
 }
 
 // ------------------------------------------- the mends, in both modes

@@ -155,11 +155,12 @@ void SetMode(_TTFont *pF, const TraceOptions &o) {
 // the glyph programs off.
 bool SetSize(_TTFont *pF, const TraceOptions &o) {
     const bool sized = InitBuffers(pF, int(o.points), int(o.dpi)) == 0;
-    if (pF->G.ProgramsSpent & kFontProgramSpent)
-        std::printf("note: the font program ran out of instructions; glyph programs do not run\n");
-    if (pF->G.ProgramsSpent & kSizeProgramSpent)
-        std::printf("note: the control-value program ran out of instructions at this size; "
+    if (pF->G.ProgramsFailed & kFontProgramFailed)
+        std::printf("note: the font program ran out of instructions or stopped on an error; "
                     "glyph programs do not run\n");
+    if (pF->G.ProgramsFailed & kSizeProgramFailed)
+        std::printf("note: the control-value program ran out of instructions or stopped on an "
+                    "error at this size; glyph programs do not run\n");
     return sized;
 }
 

@@ -63,7 +63,7 @@ void HintWholeGlyph(_TTFont *pF, _TtfGlyph *pG, int points) {
 // this size's control-value program ran out of instructions (a program that
 // never ends leaves nothing glyph programs could rely on).
 bool Hinting(const _TTFont *pF) {
-    return (pF->RenderOptions & kNoHinting) == 0 && pF->G.ProgramsSpent == 0;
+    return (pF->RenderOptions & kNoHinting) == 0 && pF->G.ProgramsFailed == 0;
 }
 bool Faithful(const _TTFont *pF) { return (pF->RenderOptions & kFaithful) != 0; }
 

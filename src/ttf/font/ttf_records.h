@@ -392,9 +392,11 @@ struct _TtfGlyph {
     int32_t GlyphBudget;
     int32_t HaltedBudget;
     // Set when the font program or the control-value program of the size
-    // ran out of instructions: glyph programs then do not run (kelmor trace
-    // says so).  Bit 1 the font program, bit 2 the size's program.
-    uint8_t ProgramsSpent;
+    // ran out of instructions, or (in the faithful mode) stopped on an error
+    // TrueType treats as fatal: glyph programs then do not run, as nothing
+    // they rely on was set up (kelmor trace says so).  Bit 1 the font
+    // program, bit 2 the size's program.
+    uint8_t ProgramsFailed;
     InsTracer *Tracer;
     uint8_t Opcode;  // the instruction running, kept only while traced
     // Set from the font's kFaithful option whenever a program is run or the

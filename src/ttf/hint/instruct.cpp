@@ -14,7 +14,7 @@ const longpointtype xAxis = {16384, 0};
 const longpointtype yAxis = {0, 16384};
 const longpointtype NulVect = {0, 0};
 const TTFCoord NulTTF = {};
-TTFCoord ErrorTTF = {};
+thread_local TTFCoord ErrorTTF = {};
 const int32_t Exception[16] = {-8, -7, -6, -5, -4, -3, -2, -1, 1, 2, 3, 4, 5, 6, 7, 8};
 
 uint8_t NoInterpretOverall = 0;
@@ -255,7 +255,7 @@ void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
         FlipTable(pG, pF->controlTable, pG->lControlTable);
     // TrueType also clears the storage area for every size.
     if (pG->Faithful) ZeroRecords(pG->Storage, StorageEntries(pG), sizeof(int32_t));
-    pG->ProgramsSpent &= uint8_t(~kSizeProgramSpent);
+    pG->ProgramsFailed &= uint8_t(~kSizeProgramFailed);
     RunProgram(pF, pG, kControlValueProgram, pF->PrepInstructions);
     pG->PrepGsv = pG->Gsv;
     if (pG->Faithful) {
@@ -269,7 +269,7 @@ void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {
     ResetTTF(pG);
     ResetStack(pG);
     ResetGsv(pG);
-    pG->ProgramsSpent &= uint8_t(~kFontProgramSpent);
+    pG->ProgramsFailed &= uint8_t(~kFontProgramFailed);
     RunProgram(pF, pG, kFontProgram, pF->FontProgram);
 }
 

@@ -20,7 +20,10 @@ extern const longpointtype xAxis;
 extern const longpointtype yAxis;
 extern const longpointtype NulVect;
 extern const TTFCoord NulTTF;
-extern TTFCoord ErrorTTF;
+// What a bad point number resolves to: a scratch point that instructions may
+// move harmlessly, one per thread so that fonts on other threads never see
+// it move.
+extern thread_local TTFCoord ErrorTTF;
 extern const int32_t Exception[16];
 
 
@@ -89,9 +92,9 @@ void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable);
 // glyph that loops costs a bounded multiple of drawing it.
 constexpr int32_t kGlyphBudgetFloor = 20000;
 constexpr int32_t kBudgetPerByteOrPoint = 32;
-// ProgramsSpent bits.
-constexpr uint8_t kFontProgramSpent = 1;
-constexpr uint8_t kSizeProgramSpent = 2;
+// ProgramsFailed bits.
+constexpr uint8_t kFontProgramFailed = 1;
+constexpr uint8_t kSizeProgramFailed = 2;
 
 // Rebuilds the control-value table for the size just set and runs the
 // control-value program.

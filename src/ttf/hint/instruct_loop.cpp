@@ -1029,9 +1029,11 @@ void RunProgram(_TTFont *pF, _TtfGlyph *pG, int program, const uint8_t *block) {
     const uint8_t *code = BlockBytes(block);
     pG->S.ScanControl = DoInstructions(pF, pG, length, 0, code, code);
     if (IsGlyphLevel(program)) pG->GlyphBudget = LeftAfterRun(pG);
-    if (pG->InsBudget < 0 && pG->HaltedBudget == 0) {
-        if (program == kFontProgram) pF->G.ProgramsSpent |= kFontProgramSpent;
-        if (program == kControlValueProgram) pF->G.ProgramsSpent |= kSizeProgramSpent;
+    // Out of instructions (both modes), or stopped by a fatal error (the
+    // faithful mode; the classic one records faults and goes on).
+    if (pG->InsBudget < 0 && (pG->HaltedBudget == 0 || pG->Faithful)) {
+        if (program == kFontProgram) pF->G.ProgramsFailed |= kFontProgramFailed;
+        if (program == kControlValueProgram) pF->G.ProgramsFailed |= kSizeProgramFailed;
     }
 }
 
