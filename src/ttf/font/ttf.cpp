@@ -28,14 +28,12 @@ bool LoadProgramTables(_TTFont *pF) {
     return pF->G.lControlTable != nullptr;
 }
 
+// The entries stay in the file: GetGlyphIndex reads the two a glyph needs
+// through the read-ahead windows, which a CJK font's tens of kilobytes of
+// loca would otherwise double in memory and in the cost of every open.
 bool LoadLoca(_TTFont *pF) {
     pF->LocaLength = (pF->FontHeader.indexToLocFormat.BE == 0) ? 2 : 4;
     pF->LocaSize = (int32_t(pF->leMaximumProfile.numGlyphs) + 1) * pF->LocaLength;
-    // Zero-filled: entries a short read leaves unfilled then read as empty
-    // glyphs rather than as leftover heap bytes.
-    pF->LocaBuffer = static_cast<uint8_t *>(std::calloc(size_t(pF->LocaSize), 1));
-    if (pF->LocaBuffer == nullptr) return false;
-    Getloca(pF, pF->lpsfntTable[kSlotLoca]);
     return true;
 }
 

@@ -152,7 +152,18 @@ struct ScanInfo {
 
 // ------------------------------------------------------- file read-ahead
 
-constexpr uint32_t kFileWindowSize = 8192;  // bytes read ahead on a miss
+// A stretch of the loca table kept in memory (the least recently used one
+// is refilled on a miss).
+constexpr int kLocaStretches = 4;
+constexpr uint32_t kLocaStretchSize = 1024;
+struct LocaStretch {
+    uint32_t start;
+    uint32_t length;   // 0: empty
+    uint32_t lastUse;
+    uint8_t bytes[kLocaStretchSize];
+};
+
+constexpr uint32_t kFileWindowSize = 4096;  // bytes read ahead on a miss
 constexpr int kFileWindows = 8;
 
 struct FileWindow {
@@ -444,7 +455,12 @@ struct _TTFont {
     uint8_t NamesCompacted;     // the records and strings above are compacted (on first use)
     int32_t LocaLength;
     int32_t LocaSize;
-    uint8_t *LocaBuffer;
+    uint8_t *LocaBuffer;        // loca held in memory, or null: entries are read from the file
+    // The stretches of loca last read from the file: a glyph's two entries,
+    // its neighbours' and its components' come from here, without taking a
+    // read-ahead window from the glyph data.
+    LocaStretch Loca[kLocaStretches];
+    uint32_t LocaClock;
     int32_t CmapSize;
     uint8_t *CmapBuffer;
     cmapHeader *lpcmapHeader;

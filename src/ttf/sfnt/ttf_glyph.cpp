@@ -88,7 +88,7 @@ const uint8_t *ReadGlyphBytes(const GlyphLoad &L, int GlyphNo, int level, size_t
     static const uint8_t kEmpty = 0;
     length = 0;
     _TTFont *pF = L.pF;
-    if (pF->LocaBuffer == nullptr || pF->lpsfntTable[kSlotGlyf] == nullptr) return nullptr;
+    if (pF->lpsfntTable[kSlotGlyf] == nullptr) return nullptr;
     int64_t start = GetGlyphIndex(pF, uint32_t(GlyphNo));
     int64_t end = GetGlyphIndex(pF, uint32_t(GlyphNo) + 1);
     if (end <= start) return &kEmpty;

@@ -337,6 +337,55 @@ int32_t Getloca(_TTFont *pF, const TableDirectoryStruct *pEntry) {
     return pF->LocaSize;
 }
 
+namespace {
+
+// `count` bytes of loca at file offset `at`, through the font's loca
+// stretches; on a miss the least recently used one is refilled with the
+// aligned stretch around them.
+bool ReadLocaBytes(_TTFont *pF, uint64_t at, uint8_t *dst, uint32_t count) {
+    LocaStretch *use = &pF->Loca[0];
+    for (LocaStretch &s : pF->Loca) {
+        if (s.length > 0 && at >= s.start && at + count <= uint64_t(s.start) + s.length) {
+            use = &s;
+            break;
+        }
+        if (s.lastUse < use->lastUse) use = &s;
+    }
+    if (!(use->length > 0 && at >= use->start && at + count <= uint64_t(use->start) + use->length)) {
+        const uint64_t start = at - at % kLocaStretchSize;
+        if (start > UINT32_MAX) return false;
+        use->start = uint32_t(start);
+        use->length = uint32_t(ReadFileRange(pF->InFile, start, use->bytes, kLocaStretchSize));
+        // An entry that straddles two stretches is read on its own.
+        if (at + count > start + use->length)
+            return ReadFileRange(pF->InFile, at, dst, count) == count;
+    }
+    use->lastUse = ++pF->LocaClock;
+    std::memcpy(dst, use->bytes + (at - use->start), count);
+    return true;
+}
+
+// Loca entry `GlyphNo` as a byte offset into glyf: from the entries held in
+// memory when a font was given them, else read from the file.  Entries past
+// numGlyphs + 1, or that the file does not hold, are 0 (empty glyphs).
+uint32_t LocaEntry(_TTFont *pF, uint32_t GlyphNo) {
+    const uint32_t entrySize = pF->LocaLength == 2 ? 2 : 4;
+    const uint64_t entryOffset = uint64_t(GlyphNo) * entrySize;
+    if (!SpanInside(entryOffset, entrySize, uint64_t(std::max(pF->LocaSize, 0)))) return 0;
+    uint8_t bytes[4] = {};
+    const uint8_t *entry = bytes;
+    if (pF->LocaBuffer != nullptr) {
+        entry = pF->LocaBuffer + entryOffset;
+    } else {
+        const TableDirectoryStruct *loca = pF->lpsfntTable[kSlotLoca];
+        if (loca == nullptr || !ReadLocaBytes(pF, TableOffset(loca) + entryOffset, bytes, entrySize))
+            return 0;
+    }
+    return entrySize == 2 ? 2 * ReadBE16(entry) : ReadBE32(entry);
+}
+
+}  // namespace
+
 // The answer always lies inside the glyf table (and the file): an entry that
 // points past its end is pulled back to the end, so the glyph reads as empty
 // or short instead of reaching into other tables.  Without glyf every glyph
@@ -346,14 +395,7 @@ int32_t GetGlyphIndex(_TTFont *pF, uint32_t GlyphNo) {
     const TableDirectoryStruct *glyf = pF->lpsfntTable[kSlotGlyf];
     if (glyf == nullptr) return 0;
     if (GlyphNo > pF->leMaximumProfile.numGlyphs) GlyphNo = 0;
-    uint32_t entrySize = pF->LocaLength == 2 ? 2 : 4;
-    uint64_t entryOffset = uint64_t(GlyphNo) * entrySize;
-    uint32_t offset = 0;
-    if (pF->LocaBuffer != nullptr &&
-        SpanInside(entryOffset, entrySize, uint64_t(std::max(pF->LocaSize, 0)))) {
-        const uint8_t *entry = pF->LocaBuffer + entryOffset;
-        offset = entrySize == 2 ? 2 * ReadBE16(entry) : ReadBE32(entry);
-    }
+    uint32_t offset = LocaEntry(pF, GlyphNo);
     uint64_t glyfStart = std::min<uint64_t>(TableOffset(glyf), pF->FileSize);
     uint64_t glyfEnd =
         std::min<uint64_t>(uint64_t(TableOffset(glyf)) + TableLength(glyf), pF->FileSize);
