@@ -50,6 +50,29 @@ TEST(OpenTTFont, RefusesWhatCannotBeAFont) {
     }
 }
 
+// Outlines the rasterizer cannot draw (CFF, embedded images only) would
+// open and draw blank: such fonts are refused.  glyf beside them, or no
+// outline table at all, opens as before.
+TEST(OpenTTFont, RefusesFontsWhoseOutlinesItCannotDraw) {
+    const struct {
+        const char *name;
+        const char *added;   // a table added, or null
+        bool keepGlyf;
+        bool opens;
+    } cases[] = {
+        {"cff", "CFF ", false, false}, {"cff2", "CFF2", false, false},
+        {"ebdt", "EBDT", false, false}, {"cffandglyf", "CFF ", true, true},
+        {"noglyf", nullptr, false, true},
+    };
+    for (const auto &c : cases) {
+        FontBuilder b = SquareFont();
+        if (c.added) b.RawTable(c.added, {1, 0, 4, 1});
+        if (!c.keepGlyf) b.RemoveTable("glyf");
+        OpenFont font(Write(b, c.name));
+        EXPECT_EQ(c.opens, font.handle != 0) << c.name;
+    }
+}
+
 TEST(OpenTTFont, OptionalTablesMayBeMissing) {
     for (const char *optional : {"hhea", "fpgm", "cvt ", "prep", "mort"}) {
         std::string path = Write(SquareFont().Fpgm({0xB0, 0}).Prep({0xB0, 0}).Cvt({1, 2})

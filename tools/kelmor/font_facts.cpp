@@ -56,8 +56,22 @@ std::string PlacementProblem(const _TTFont &font, sfntSlot slot, const char *tag
 }
 
 // The steps of opening, with the library's readers, up to the first that fails.
+// Why a font without glyf cannot be drawn, or "".
+std::string OutlineProblem(const _TTFont &font) {
+    const char *tag = ForeignOutlineTag(&font);
+    if (tag == nullptr) return "";
+    if (std::strncmp(tag, "CFF", 3) == 0) {
+        return std::string("keeps its outlines in a '") + tag +
+               "' table (OpenType with CFF outlines), which the library cannot draw yet";
+    }
+    return std::string("has no glyf outlines, only embedded images ('") + tag +
+           "'), which the library cannot draw yet";
+}
+
 std::string TableProblem(_TTFont *pF) {
-    std::string problem = PlacementProblem(*pF, kSlotHead, "head");
+    std::string problem = OutlineProblem(*pF);
+    if (!problem.empty()) return problem;
+    problem = PlacementProblem(*pF, kSlotHead, "head");
     if (problem.empty() && GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0)
         problem = "has a head table that cannot be read";
     if (!problem.empty()) return problem;

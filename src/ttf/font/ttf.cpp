@@ -48,6 +48,9 @@ bool LoadComponentTable(_TTFont *pF) {
 bool BuildFontObject(_TTFont *pF) {
     InitsfntTables();
     ListTables(pF, ReadTTFHeaders(pF));
+    // Outlines kept only in a form the rasterizer cannot draw would open and
+    // draw every glyph blank: the font is refused instead.
+    if (ForeignOutlineTag(pF) != nullptr) return false;
     if (GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0) return false;
     GetHorizontalHeader(pF, pF->lpsfntTable[kSlotHhea]);
     if (GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]) == 0) return false;

@@ -53,6 +53,11 @@ int ReadTTFHeaders(_TTFont *pF);
 // and it keeps a lying count from meaning anything.
 constexpr uint32_t kMaxFaces = 4096;
 void ListTables(_TTFont *pF, int NumTables);
+// The tag of the table that holds the font's outlines when it has no glyf
+// table but outlines or images the rasterizer cannot draw ("CFF ", "CFF2",
+// "EBDT", ...); null for a font that has glyf, or none of those.  Such a
+// font would open and draw every glyph blank.
+const char *ForeignOutlineTag(const _TTFont *pF);
 // Table blocks (and the name, cmap and mort buffers) come from std::malloc.
 // FreeBuffer releases one of them (or any malloc block) and returns null.
 void *FreeBuffer(void *p);

@@ -246,6 +246,16 @@ int ReadTTFHeaders(_TTFont *pF) {
     return pF->NumTables;
 }
 
+const char *ForeignOutlineTag(const _TTFont *pF) {
+    if (pF->lpsfntTable[kSlotGlyf] != nullptr) return nullptr;
+    static const char *const kForeign[] = {"CFF ", "CFF2", "EBDT", "bdat", "CBDT", "sbix"};
+    for (int j = 0; j < std::min(pF->NumTables, kMaxTables); ++j) {
+        for (const char *tag : kForeign)
+            if (std::memcmp(pF->TableDirectory[j].tag, tag, 4) == 0) return tag;
+    }
+    return nullptr;
+}
+
 void ListTables(_TTFont *pF, int NumTables) {
     std::fill(std::begin(pF->lpsfntTable), std::end(pF->lpsfntTable), nullptr);
     for (int j = 0; j < std::min(NumTables, kMaxTables); ++j) {
