@@ -356,7 +356,7 @@ const Case kCases[] = {
                                        " CLEAR PUSHB 6 MIRP[00100]"},
 };
 
-// The described mode (Parts 2.1-2.4, the library's default) on the same
+// The classic mode (the library's own rules, its default) on the same
 // cases: where its points depart from FreeType's, case by case in the
 // order above ("" where it agrees).  What the faithful mode changes is
 // exactly these departures; that they stay as they are keeps the default

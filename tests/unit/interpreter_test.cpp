@@ -74,7 +74,7 @@ public:
         for (size_t k = 0; k < ends.size(); ++k) G().EndPoints[k] = G().AbsEndPoints[k] = ends[k];
     }
     void Cvt(int index, int32_t value) { G().lControlTable[index] = value; }
-    // Runs what follows in the faithful mode (or the described one).
+    // Runs what follows in the faithful mode (or the classic one).
     void Faithful(bool on) { pF_->RenderOptions = on ? kFaithful : 0; }
 
     // Runs the program and returns the stack it leaves, bottom first.
@@ -615,12 +615,12 @@ TEST(Interpreter, InstctrlSetsAndClearsItsFlag) {
 
 // ------------------------------- what the faithful mode does differently
 
-// Programs whose result the two modes disagree on: the described mode as
-// Parts 2.1-2.4 have it, the faithful mode as the TrueType instruction set
+// Programs whose result the two modes disagree on: the classic mode by the
+// library's own rules, the faithful mode as the TrueType instruction set
 // (and FreeType's interpreter) has it.
 struct ModeCase {
     const char *program;
-    std::vector<int32_t> described, faithful;  // the stacks left
+    std::vector<int32_t> classic, faithful;  // the stacks left
 };
 
 const ModeCase kModeStackCases[] = {
@@ -673,7 +673,7 @@ const PointCase kModePointCases[] = {
     // IP with a zero original range keeps the original distance from rp1.
     {"PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 2 30 SHPIX PUSHB 0 30 SHPIX PUSHB 1 IP",
      {{0, 0}, {50, 0}, {0, 0}}, 1, 50, kGlyphProgram},
-    // IP with rp1 and rp2 at one current position: the described mode
+    // IP with rp1 and rp2 at one current position: the classic mode
     // leaves the point, the faithful one puts it there too.
     {"PUSHB 2 PUSHW -100 SHPIX PUSHB 0 SRP1 PUSHB 2 SRP2 PUSHB 1 IP",
      {{0, 0}, {50, 0}, {100, 0}}, 1, 50, kGlyphProgram},
@@ -716,7 +716,7 @@ TEST(Interpreter, FaithfulShzLeavesThePointsPastTheOutline) {
 
 // Glyph programs in the faithful mode start from the control values and
 // storage the control-value program left, whatever a glyph drawn before
-// wrote; the described mode keeps such writes for the size.
+// wrote; the classic mode keeps such writes for the size.
 TEST(Interpreter, FaithfulGlyphProgramsDoNotSeeEarlierGlyphsWrites) {
     FontBuilder font = Machine::Base();
     font.Cvt({1000, 0, 0, 0, 0, 0, 0, 0})
@@ -735,7 +735,7 @@ TEST(Interpreter, FaithfulGlyphProgramsDoNotSeeEarlierGlyphsWrites) {
         TTF2BitMap(m.F(), &m.G(), 1);
         TTF2BitMap(m.F(), &m.G(), 2);
         const TTFCoord *z = m.G().Zone1;
-        EXPECT_EQ(faithful ? cvt : 0, z[0].Cur.x) << (faithful ? "faithful" : "described");
+        EXPECT_EQ(faithful ? cvt : 0, z[0].Cur.x) << (faithful ? "faithful" : "classic");
         EXPECT_EQ(z[1].Orig.x + (faithful ? 5 : 9), z[1].Cur.x);
     }
 }
@@ -749,7 +749,7 @@ TEST(Interpreter, ModesDifferWhereTheyShould) {
         for (bool faithful : {false, true}) {
             m.Faithful(faithful);
             m.Points({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, {3});
-            EXPECT_EQ(faithful ? c.faithful : c.described, m.Run(c.program))
+            EXPECT_EQ(faithful ? c.faithful : c.classic, m.Run(c.program))
                 << c.program << (faithful ? " faithful" : "");
         }
     }
@@ -788,7 +788,7 @@ TEST(Interpreter, FaithfulScalesFontUnitsRounded) {
 }
 
 // A font whose maxp asks for instruction definitions is refused by the
-// described mode; sized for the faithful mode, its IDEFs give unassigned
+// classic mode; sized for the faithful mode, its IDEFs give unassigned
 // opcodes a body, and an unassigned opcode without one ends the program.
 TEST(Interpreter, FaithfulInstructionDefinitions) {
     Machine m;
@@ -834,7 +834,7 @@ TEST(Interpreter, FaithfulControlValuesScaleAsTheReferenceDoes) {
 TEST(Interpreter, FaithfulGlyphProgramsSeeTheControlValueProgramsState) {
     struct Row {
         const char *prep;
-        int32_t described, faithful;  // point 1's x after MDRP[01100] from point 0
+        int32_t classic, faithful;  // point 1's x after MDRP[01100] from point 0
     };
     const Row rows[] = {
         {"PUSHB 100 SMD RTHG SVTCA[0]", 64, 100},  // minimum distance carried, the rest reset
@@ -854,7 +854,7 @@ TEST(Interpreter, FaithfulGlyphProgramsSeeTheControlValueProgramsState) {
             ASSERT_EQ(0, InitBuffers(m.F(), 9, 72));
             TTF2BitMap(m.F(), &m.G(), 1);
             const TTFCoord &p = m.G().Zone1[1];
-            EXPECT_EQ(faithful ? r.faithful : r.described, p.Cur.x - m.G().Zone1[0].Cur.x)
+            EXPECT_EQ(faithful ? r.faithful : r.classic, p.Cur.x - m.G().Zone1[0].Cur.x)
                 << r.prep << (faithful ? " faithful" : "");
         }
     }

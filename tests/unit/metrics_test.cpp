@@ -140,7 +140,7 @@ TEST_F(Metrics, FaithfulBitmapKeepsInkLeftOfTheOrigin) {
         int options;
         int32_t width, height, originX, originY, inkWidth;
     } cases[] = {
-        {"described: clipped at the origin", 0, 17, 17, 0, 15, 1},
+        {"classic: clipped at the origin", 0, 17, 17, 0, 15, 1},
         {"faithful: the whole stroke", KELMOR_FAITHFUL, 3, 4, 2, 3, 3},
     };
     for (const Case &c : cases) {

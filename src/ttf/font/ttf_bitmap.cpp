@@ -105,7 +105,7 @@ int32_t PixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->R
 
 // The composite's program first over the whole glyph, then each component
 // with its own program, filled on its own.
-void DrawAsDescribed(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+void DrawClassically(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     // A glyph that loads nothing (a space, a number past the font's glyphs)
     // leaves the cleared bitmap: the caller gets a blank glyph of full size.
     pG->UnscaledScale = 0;  // originals are measured as scaled
@@ -179,7 +179,7 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     if (Faithful(pF))
         DrawFaithfully(pF, pG, glyph);
     else
-        DrawAsDescribed(pF, pG, glyph);
+        DrawClassically(pF, pG, glyph);
     // Blocks the load left behind without running them (hinting switched
     // off, a glyph too small to draw, a load that failed half-way) go now,
     // so that no glyph leaks its programs into the next one.

@@ -364,7 +364,7 @@ struct _TtfGlyph {
     // distances and interpolate from; times UnscaledScale (16.16) they are
     // 26.6.  A glyph's own outline has them in font units (UnscaledScale is
     // Scale); a composite's program has its assembled, hinted components
-    // (UnscaledScale 1.0).  UnscaledScale 0: not filled (the described
+    // (UnscaledScale 1.0).  UnscaledScale 0: not filled (the classic
     // mode), and original distances are measured from the scaled originals.
     longpointtype *Unscaled;
     int32_t UnscaledScale;

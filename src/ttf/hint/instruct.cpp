@@ -98,7 +98,7 @@ int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
     if (!AllocateArea(&pG->FunctDef, &pG->FunctDefSize, maxp.maxFunctionDefs, kMaxFunctionDefs,
                       kFunctDefBytes))
         return -1;
-    // The described mode does not support IDEF, so a font that relies on it
+    // The classic mode does not support IDEF, so a font that relies on it
     // cannot be hinted; the faithful mode (when the font is sized for it)
     // keeps one definition per opcode.
     if (maxp.maxInstructionDefs > 0) {

@@ -1,8 +1,8 @@
 // The faithful mode's point instructions and vector setters: the published
 // TrueType instruction set, measured against FreeType's v35 interpreter,
-// wherever the described behaviour (instruct_points.cpp) departs from it.
+// wherever the classic behaviour (instruct_points.cpp) departs from it.
 //
-// What sets them apart from the described handlers, throughout:
+// What sets them apart from the classic handlers, throughout:
 // - distances are projections of difference vectors, rounded (a dot
 //   product with half away from zero), not differences of truncated ones;
 // - a move goes along the freedom vector by distance * f / (f . p), each

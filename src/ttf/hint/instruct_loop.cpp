@@ -538,7 +538,7 @@ void Ins_MPPEM(Exec &e) { Push(e, PixelsPerEm(e.pG)); }
 
 // ------------------------------------------------ the faithful mode's
 
-// The instructions whose published behaviour departs from the described
+// The instructions whose published behaviour departs from the classic
 // one, apart from the point instructions (instruct_faithful.cpp).  Where
 // TrueType rasterizers treat an error as fatal, the run ends (Halt).
 
@@ -863,7 +863,7 @@ constexpr std::array<InsEntry, 256> BuildDispatch() {
 using Dispatch = std::array<InsEntry, 256>;
 constexpr Dispatch kDispatch = BuildDispatch();
 
-// The faithful mode's table: the described one with the instructions whose
+// The faithful mode's table: the classic one with the instructions whose
 // published behaviour differs replaced, and the unknown opcodes ending the
 // run.
 constexpr Dispatch BuildFaithfulDispatch() {

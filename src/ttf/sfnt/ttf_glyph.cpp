@@ -723,7 +723,7 @@ int LoadGlyphFaithfully(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, OutlineHinter *
     DropInstructions(pG);
     // The phantom points of the last outline point go after it.
     const int points = std::min(ZoneCapacity(pG), pG->Zone1Slots - kPhantomPoints);
-    // As many as the described mode records, on each nesting level.
+    // As many as the classic mode records, on each nesting level.
     int componentsLeft = ComponentCapacity(pF->leMaximumProfile) * ComponentDepthLimit(pF);
     const FaithfulLoad F = {{pF, pG, EndPointCapacity(pG), std::max(points, 0),
                              ComponentDepthLimit(pF), int64_t(pF->FileSize)},
