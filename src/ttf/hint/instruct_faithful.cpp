@@ -812,43 +812,48 @@ bool DeltaMatches(const _TtfGlyph *pG, int32_t arg, int band) {
 
 }  // namespace
 
-// DELTAP1 0x5D, DELTAP2 0x71, DELTAP3 0x72: moves (and touches) points of
-// zp0; a count beyond the stack empties it.
-void InsF_DELTAP(Exec &e) {
-    _TtfGlyph *pG = e.pG;
-    const int band = e.opcode == 0x5D ? 0 : e.opcode - 0x70;
+namespace {
+
+// The DELTA instructions' common walk: `count` (target, argument) pairs off
+// the stack, each handed to `apply`; a count beyond the stack empties it.
+template <typename Apply>
+void ForEachDelta(Exec &e, Apply apply) {
     const uint32_t count = uint32_t(Pop(e));
     for (uint32_t k = 0; k < count; ++k) {
         if (Depth(e) < 2) {
             e.sp = e.stackBase;
             return Fault(e, kFaultArgument);
         }
-        const int32_t point = PointNumber(Pop(e));
+        const int32_t target = Pop(e);
         const int32_t arg = Pop(e);
-        TTFCoord *pt = PointF(e, pG->Gsv.zp0, point);
-        if (pt == nullptr || !DeltaMatches(pG, arg, band)) continue;
-        SaveNOS(pt);
-        MoveF(pG, pt, DeltaStep(pG, arg));
+        apply(target, arg);
     }
 }
 
-// DELTAC1 0x73, DELTAC2 0x74, DELTAC3 0x75
+}  // namespace
+
+// DELTAP1 0x5D, DELTAP2 0x71, DELTAP3 0x72: moves (and touches) points of zp0.
+void InsF_DELTAP(Exec &e) {
+    _TtfGlyph *pG = e.pG;
+    const int band = e.opcode == 0x5D ? 0 : e.opcode - 0x70;
+    ForEachDelta(e, [&](int32_t point, int32_t arg) {
+        TTFCoord *pt = PointF(e, pG->Gsv.zp0, PointNumber(point));
+        if (pt == nullptr || !DeltaMatches(pG, arg, band)) return;
+        SaveNOS(pt);
+        MoveF(pG, pt, DeltaStep(pG, arg));
+    });
+}
+
+// DELTAC1 0x73, DELTAC2 0x74, DELTAC3 0x75: changes control values.
 void InsF_DELTAC(Exec &e) {
     _TtfGlyph *pG = e.pG;
     pG->ProgramWrote = 1;
     const int band = e.opcode - 0x73;
-    const uint32_t count = uint32_t(Pop(e));
-    for (uint32_t k = 0; k < count; ++k) {
-        if (Depth(e) < 2) {
-            e.sp = e.stackBase;
-            return Fault(e, kFaultArgument);
-        }
-        const uint32_t index = uint32_t(Pop(e));
-        const int32_t arg = Pop(e);
+    ForEachDelta(e, [&](int32_t index, int32_t arg) {
         int32_t *slot = nullptr;
-        if (!CvtEntry(e, index, &slot) || !DeltaMatches(pG, arg, band)) continue;
+        if (!CvtEntry(e, uint32_t(index), &slot) || !DeltaMatches(pG, arg, band)) return;
         *slot = Clamp32(*slot + DeltaStep(pG, arg));
-    }
+    });
 }
 
 // ------------------------------------------------------------ vectors
