@@ -41,7 +41,7 @@ PixelGrid LibraryGrid(const unsigned char *bits, int width, int height, int yMin
 }
 
 LibraryFont::LibraryFont(const std::string &path, bool hinted, bool faithful)
-    : handle_(OpenTTFont(path.c_str())), faithful_(faithful) {
+    : handle_(OpenTTFontFace(path.c_str(), 0)), faithful_(faithful) {
     if (handle_ == 0) return;
     SetEncoding(handle_, KELMOR_CHARSET_GLYPHNUMBER);
     SetRenderOptions(handle_, (hinted ? 0 : KELMOR_NO_HINTING) | (faithful ? KELMOR_FAITHFUL : 0));

@@ -131,7 +131,7 @@ std::string FileProblem(const std::string &path) {
 }  // namespace
 
 FontObject OpenFontObject(const std::string &path, int face) {
-    return FontObject(face < 0 ? nullptr : OpenTTFFace(path.c_str(), uint32_t(face)));
+    return FontObject(face < 0 ? nullptr : OpenTTFFace(path.c_str(), uint32_t(face), true));
 }
 
 namespace {

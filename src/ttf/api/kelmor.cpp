@@ -82,21 +82,38 @@ const _GlyphBitMap &RenderForCaller(_TTFont *pF, uint32_t code) {
 
 extern "C" {
 
-int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName) {
-    return OpenTTFontFace(lpszFileName, 0);
-}
+}  // extern "C"
 
-int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace) {
+namespace {
+
+// Opens face iFace and gives it a handle.  Hosts that set Faithful=1 in the
+// ini file have asked for the published behaviour, limits included.
+int32_t OpenFontHandle(const char *lpszFileName, int iFace, bool beyondLimits) {
     if (iFace < 0) return 0;
-    _TTFont *pF = OpenTTFFace(lpszFileName, uint32_t(iFace));
+    const bool faithful = FaithfulFromIni();
+    _TTFont *pF = OpenTTFFace(lpszFileName, uint32_t(iFace), beyondLimits || faithful);
     if (pF == nullptr) return 0;
     int32_t handle = HandleFromFont(pF);
     if (handle == 0) {
         CloseTTF(pF);
         return 0;
     }
-    if (FaithfulFromIni()) SetOptions(pF, pF->RenderOptions | kFaithful);
+    if (faithful) SetOptions(pF, pF->RenderOptions | kFaithful);
     return handle;
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName) {
+    return OpenFontHandle(lpszFileName, 0, false);
+}
+
+// The extension entry opens every font the file holds, past the classic
+// limits too.
+int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace) {
+    return OpenFontHandle(lpszFileName, iFace, true);
 }
 
 int32_t KELMOR_CALL CloseTTFont(int32_t lHandle) {

@@ -95,15 +95,16 @@ _TTFont *NewTTFont(FILE *file) {
     return pF;
 }
 
-_TTFont *OpenTTF(const char *lpszFileName) { return OpenTTFFace(lpszFileName, 0); }
+_TTFont *OpenTTF(const char *lpszFileName) { return OpenTTFFace(lpszFileName, 0, false); }
 
-_TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face) {
+_TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face, bool beyondLimits) {
     if (lpszFileName == nullptr) return nullptr;
     FILE *file = OpenTTFFile(lpszFileName);
     if (file == nullptr) return nullptr;
     _TTFont *pF = NewTTFont(file);
     if (pF == nullptr) return nullptr;
     pF->FaceIndex = face;
+    pF->BeyondLimits = beyondLimits ? 1 : 0;
     pF->lpszFileName = CopyString(lpszFileName);
     if (pF->lpszFileName == nullptr || !BuildFontObject(pF)) return CloseTTF(pF);
     return pF;

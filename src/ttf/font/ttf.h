@@ -27,8 +27,9 @@ inline bool IsValidFont(const _TTFont *pF) { return pF != nullptr && pF->lMagic 
 // table readers put into it.
 _TTFont *NewTTFont(FILE *file);
 _TTFont *OpenTTF(const char *lpszFileName);
-// Face `face` of a collection (.ttc), or face 0 of a single font.
-_TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face);
+// Face `face` of a collection (.ttc), or face 0 of a single font; past the
+// classic limits (instruction definitions, large glyphs) when asked.
+_TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face, bool beyondLimits);
 _TTFont *CloseTTF(_TTFont *pF);
 int InitBuffers(_TTFont *pF, int PointSize, int Resolution);
 

@@ -101,6 +101,10 @@ constexpr int kTTFCoordBytes = 26;  // packed size of one TTFCoord
 // advance, top, bottom) for its programs to read and move; the glyph zone
 // keeps room for them beyond the points maxp asks for.
 constexpr int kPhantomPoints = 4;
+// A font opened past the classic limits may have glyphs (and a twilight
+// zone) this large: point numbers, outline ends and contour ends are
+// 16-bit throughout, and the phantom points follow the last point.
+constexpr int kMaxZonePointsBeyondLimits = 32767 - kPhantomPoints;
 constexpr int kFunctDefBytes = 4;   // packed size of one function-table entry
 
 // ------------------------------------------------- scan and bitmap state
@@ -352,10 +356,10 @@ struct _TtfGlyph {
     int16_t NumComponents;
     GlyphComponent *GC;
     int16_t ZonePoints[2];
-    int16_t Zone1Size;
+    int32_t Zone1Size;
     TTFCoord *Zone1;
     // Records allocated at Zone1: the ZonePoints[1] points maxp asks for
-    // plus kPhantomPoints (Zone1Size, a 16-bit byte count, holds only the
+    // plus kPhantomPoints (Zone1Size, a byte count, holds only the
     // former).
     int32_t Zone1Slots;
     // Beside Zone1, one entry per point (in the same allocation, released
@@ -368,7 +372,7 @@ struct _TtfGlyph {
     // mode), and original distances are measured from the scaled originals.
     longpointtype *Unscaled;
     int32_t UnscaledScale;
-    int16_t Zone0Size;
+    int32_t Zone0Size;
     TTFCoord *Zone0;
     GsvStruct Gsv;
     GsvStruct PrepGsv;  // the state the control-value program left (faithful mode)
@@ -513,6 +517,10 @@ struct _TTFont {
     uint8_t debug;
     uint8_t cInitialized;
     int32_t RenderOptions;  // option bits set by SetRenderOptions (kNoHinting, kFaithful)
+    // Opened past the classic limits: instruction definitions are kept and
+    // glyphs may have up to kMaxZonePointsBeyondLimits points (set before
+    // the interpreter's memory is sized, by the entries that allow it).
+    uint8_t BeyondLimits;
 };
 
 // RenderOptions bits.

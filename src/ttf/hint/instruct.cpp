@@ -30,7 +30,7 @@ T *AllocateRecords(int count) {
 
 // The size fields hold record counts times the records' packed sizes; this
 // turns them back into counts.
-int EntryCount(int16_t byteSize, int entryBytes) {
+int EntryCount(int32_t byteSize, int entryBytes) {
     return byteSize > 0 ? byteSize / entryBytes : 0;
 }
 
@@ -42,8 +42,8 @@ void ZeroRecords(void *p, int count, size_t size) {
 // phantom points; the sizes the programs see count the outline only.  The
 // points' unscaled positions follow the zone in the same block, so that
 // releasing Zone1 releases them too.
-bool AllocateGlyphZone(_TtfGlyph *pG, int points) {
-    if (points > kMaxZonePoints) return false;
+bool AllocateGlyphZone(_TtfGlyph *pG, int points, int limit) {
+    if (points > limit) return false;
     const int slots = points + kPhantomPoints;
     static_assert(sizeof(TTFCoord) % alignof(longpointtype) == 0, "the positions follow aligned");
     const int records = slots + (slots * int(sizeof(longpointtype)) + int(sizeof(TTFCoord)) - 1) /
@@ -51,7 +51,7 @@ bool AllocateGlyphZone(_TtfGlyph *pG, int points) {
     pG->Zone1 = AllocateRecords<TTFCoord>(records);
     if (pG->Zone1 == nullptr) return false;
     pG->Unscaled = reinterpret_cast<longpointtype *>(pG->Zone1 + slots);
-    pG->Zone1Size = int16_t(points * kTTFCoordBytes);
+    pG->Zone1Size = points * kTTFCoordBytes;
     pG->ZonePoints[1] = int16_t(points);
     pG->Zone1Slots = slots;
     return true;
@@ -69,13 +69,13 @@ bool AllocateEndPoints(_TtfGlyph *pG, int contours) {
 // An optional area of `count` records: absent when the font asks for none,
 // refused beyond `limit`.  Its size field holds count times the packed
 // record size.
-template <typename T>
-bool AllocateArea(T **lpArea, int16_t *lpSize, int count, int limit, int packedBytes) {
+template <typename T, typename Size>
+bool AllocateArea(T **lpArea, Size *lpSize, int count, int limit, int packedBytes) {
     if (count > limit) return false;
     if (count == 0) return true;
     *lpArea = AllocateRecords<T>(count);
     if (*lpArea == nullptr) return false;
-    *lpSize = int16_t(count * packedBytes);
+    *lpSize = Size(count * packedBytes);
     return true;
 }
 
@@ -86,11 +86,13 @@ int Larger(int a, int b) { return a > b ? a : b; }
 int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
     if (pF == nullptr || pG == nullptr) return -1;
     const leMaxpHeader &maxp = pF->leMaximumProfile;
-    if (!AllocateGlyphZone(pG, Larger(maxp.maxPoints, maxp.maxComponentPoints))) return -1;
+    const int pointLimit = pF->BeyondLimits ? kMaxZonePointsBeyondLimits : kMaxZonePoints;
+    if (!AllocateGlyphZone(pG, Larger(maxp.maxPoints, maxp.maxComponentPoints), pointLimit))
+        return -1;
     if (!AllocateEndPoints(pG, Larger(maxp.maxContours, maxp.maxComponentContours))) return -1;
     // Only the twilight zone and the glyph zone exist.
     if (maxp.maxZones > 2) return -1;
-    if (!AllocateArea(&pG->Zone0, &pG->Zone0Size, maxp.maxTwilightPoints, kMaxZonePoints,
+    if (!AllocateArea(&pG->Zone0, &pG->Zone0Size, maxp.maxTwilightPoints, pointLimit,
                       kTTFCoordBytes))
         return -1;
     if (!AllocateArea(&pG->Storage, &pG->StorageSize, maxp.maxStorage, kMaxStorage, 4))
@@ -98,11 +100,11 @@ int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
     if (!AllocateArea(&pG->FunctDef, &pG->FunctDefSize, maxp.maxFunctionDefs, kMaxFunctionDefs,
                       kFunctDefBytes))
         return -1;
-    // The classic mode does not support IDEF, so a font that relies on it
-    // cannot be hinted; the faithful mode (when the font is sized for it)
-    // keeps one definition per opcode.
+    // The classic limits leave out IDEF, so a font that relies on it cannot
+    // be hinted; opened past them (or in the faithful mode) the font keeps
+    // one definition per opcode.
     if (maxp.maxInstructionDefs > 0) {
-        if ((pF->RenderOptions & kFaithful) == 0) return -1;
+        if ((pF->RenderOptions & kFaithful) == 0 && !pF->BeyondLimits) return -1;
         pG->InsDef = AllocateRecords<FunctDefEntry>(kInstructionDefs);
         if (pG->InsDef == nullptr) return -1;
     }

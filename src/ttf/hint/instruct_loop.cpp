@@ -658,6 +658,22 @@ void InsF_IDEF(Exec &e) {
     e.pG->InsDef[opcode] = {body, e.pc++};
 }
 
+// The classic table's unassigned opcodes: the font's definition when it
+// has room for definitions (opened past the classic limits), a fault
+// otherwise.
+void Ins_Undefined(Exec &e) {
+    if (e.pG->InsDef == nullptr) return UnKnown(e);
+    InsF_Unknown(e);
+}
+
+// IDEF in the classic table pops its opcode only where definitions are
+// kept: elsewhere it is the fault it always was, nothing popped.
+void Ins_IDEF(Exec &e) {
+    if (e.pG->InsDef == nullptr) return UnKnown(e);
+    if (Depth(e) < 1) return Fault(e, kFaultArgument);
+    InsF_IDEF(e);
+}
+
 // ENDF[]: outside a function it is fatal.
 void InsF_ENDF(Exec &e) {
     if (e.recursion == 0) return Halt(e);
@@ -855,8 +871,14 @@ constexpr std::array<InsEntry, 256> BuildDispatch() {
     Set(t, 0xB0, 0xBF, Ins_PUSH, 0, 0);
     Set(t, 0xC0, 0xDF, Ins_MDRP, 1, 0);
     Set(t, 0xE0, 0xFF, Ins_MIRP, 2, 0);
-    // MPS 0x4C, DEBUG 0x4F, FLIPPT 0x80, IDEF 0x89 and the unassigned
-    // opcodes keep UnKnown: a fault, nothing popped or pushed.
+    // MPS 0x4C, DEBUG 0x4F, FLIPPT 0x80 and the unassigned opcodes keep
+    // UnKnown: a fault, nothing popped or pushed.  So do IDEF and the
+    // opcodes it may define, unless the font was opened past the classic
+    // limits with room for definitions.
+    for (InsEntry &entry : t) {
+        if (entry.run == UnKnown) entry.run = Ins_Undefined;
+    }
+    Set(t, 0x89, 0x89, Ins_IDEF, 0, 0);
     return t;
 }
 
@@ -869,7 +891,7 @@ constexpr Dispatch kDispatch = BuildDispatch();
 constexpr Dispatch BuildFaithfulDispatch() {
     Dispatch t = BuildDispatch();
     for (InsEntry &entry : t) {
-        if (entry.run == UnKnown) entry.run = InsF_Unknown;
+        if (entry.run == Ins_Undefined) entry.run = InsF_Unknown;
     }
     Set(t, 0x06, 0x09, InsF_SxVTL, 2, 0);
     Set(t, 0x0A, 0x0B, InsF_SxVFS, 2, 0);
