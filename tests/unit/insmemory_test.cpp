@@ -115,6 +115,40 @@ TEST(InitInsMemory, RefusesFontsItCannotServe) {
     EXPECT_EQ(0, InitInsMemory(atLimits.get(), &atLimits->G));
 }
 
+// Past the classic limits, instruction definitions and large glyphs are
+// served; the 16-bit point numbers still bound them.
+TEST(InitInsMemory, BeyondTheClassicLimits) {
+    using Configure = void (*)(leMaxpHeader &);
+    struct Case {
+        Configure configure;
+        int classic, beyond;  // InitInsMemory's answer without and with BeyondLimits
+    };
+    const Case cases[] = {
+        {[](leMaxpHeader &m) { m.maxInstructionDefs = 24; }, -1, 0},
+        {[](leMaxpHeader &m) { m.maxPoints = 1854; }, -1, 0},
+        {[](leMaxpHeader &m) { m.maxTwilightPoints = 2000; }, -1, 0},
+        {[](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePointsBeyondLimits; }, -1, 0},
+        {[](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePointsBeyondLimits + 1; }, -1, -1},
+        {[](leMaxpHeader &m) { m.maxPoints = 65535; }, -1, -1},
+        {[](leMaxpHeader &m) { m.maxZones = 3; }, -1, -1},
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        for (const bool beyond : {false, true}) {
+            FontPtr pF = NewFont(cases[i].configure);
+            pF->BeyondLimits = beyond;
+            const int answer = InitInsMemory(pF.get(), &pF->G);
+            EXPECT_EQ(beyond ? cases[i].beyond : cases[i].classic, answer)
+                << "case " << i << (beyond ? " beyond" : " classic");
+            if (answer != 0) continue;
+            const int points = pF->G.ZonePoints[1];
+            EXPECT_EQ(points * kTTFCoordBytes, pF->G.Zone1Size) << "case " << i;
+            // The last point and the phantom points after it are usable.
+            pF->G.Zone1[points + kPhantomPoints - 1].Flags = 1;
+            EXPECT_EQ(pF->leMaximumProfile.maxInstructionDefs > 0, pF->G.InsDef != nullptr);
+        }
+    }
+}
+
 TEST(Reset, RestoresTheDocumentedStartingState) {
     FontPtr pF = NewFont();
     _TtfGlyph &G = pF->G;

@@ -809,6 +809,28 @@ TEST(Interpreter, FaithfulInstructionDefinitions) {
         << "no definitions in glyph programs";
 }
 
+// Opened past the classic limits, the classic mode keeps definitions too;
+// without room for them IDEF and the unassigned opcodes stay faults.
+TEST(Interpreter, ClassicInstructionDefinitionsPastTheLimits) {
+    Machine m;
+    ASSERT_TRUE(m.ok());
+    _TTFont *pF = m.F();
+    EXPECT_EQ(nullptr, m.G().InsDef);
+    m.Run("PUSHB 145 IDEF PUSHB 3 4 ADD ENDF", kFontProgram);
+    EXPECT_NE(0, m.G().InternalError) << "IDEF without room for definitions";
+    EXPECT_EQ((std::vector<int32_t>{}), m.Run("$91"));
+    pF->leMaximumProfile.maxInstructionDefs = 1;
+    pF->BeyondLimits = 1;
+    FreeInsMemory(&m.G());
+    ASSERT_EQ(0, InitInsMemory(pF, &m.G()));
+    m.G().ZonePoints[0] = int16_t(pF->leMaximumProfile.maxTwilightPoints);
+    ResetTTF(&m.G());
+    m.Run("PUSHB 145 IDEF PUSHB 3 4 ADD ENDF", kFontProgram);
+    EXPECT_EQ((std::vector<int32_t>{7, 7}), m.Run("$91 $91"));
+    EXPECT_EQ((std::vector<int32_t>{1}), m.Run("PUSHB 1 $92 PUSHB 2"))
+        << "an opcode nobody defined ends the run";
+}
+
 // The faithful mode scales the control values as the reference rasterizer
 // does: 26.6 values times the rounded 16.16 scale less its low six bits.
 // At 9 ppem and 1000 units per em 781 units become 449 (the rounded scale

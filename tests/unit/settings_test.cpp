@@ -184,6 +184,29 @@ TEST_F(Settings, FaithfulModeForHostsComesFromTheIniFile) {
     CloseTTFont(handle);
 }
 
+// A font past the classic limits (here: instruction definitions) opens
+// through OpenTTFontFace, and through OpenTTFont only for hosts that asked
+// for the faithful mode.
+TEST_F(Settings, FontsPastTheClassicLimitsOpenWhereAsked) {
+    InitIniFile();
+    const std::string font = kelmor_test::FontBuilder()
+                                 .Maxp(&kelmor_test::MaxpValues::maxInstructionDefs, 24)
+                                 .WriteTo(dir_ + kSep + "idef.ttf");
+    const struct {
+        const char *ini;
+        bool viaOpenTTFont;
+    } cases[] = {{"", false}, {"[Rendering]\r\nFaithful=1\r\n", true}};
+    for (const auto &c : cases) {
+        WriteIni(c.ini);
+        const int32_t classic = OpenTTFont(font.c_str());
+        EXPECT_EQ(c.viaOpenTTFont, classic != 0) << c.ini;
+        CloseTTFont(classic);
+        const int32_t extension = OpenTTFontFace(font.c_str(), 0);
+        EXPECT_NE(0, extension) << c.ini;
+        CloseTTFont(extension);
+    }
+}
+
 TEST_F(Settings, InstalledFontsReadWriteAndRemove) {
     WriteIni("[Installed DBCS Fonts]\r\nMincho=MINCHO.FOT,C:\\F\\MINCHO.TTF,SJS,SJS,Mincho,48,SC,\r\n"
              "Short=only\r\nGothic=G.FOT,G.TTF,UNI,UNI,Gothic,48,SJS,\r\n[Other]\r\nKeep=me\r\n");
