@@ -106,7 +106,7 @@ public:
         const Crossing *on = nullptr;
         for (const Crossing *c = b; c != e; ++c) {
             const int before = winding;
-            winding += s_.profiles[size_t(c->profile)].ascending ? 1 : -1;
+            winding += c->winding;
             if (before == 0) on = c;
             if (before != 0 && winding == 0) Run(line, *on, *c);
         }

@@ -41,39 +41,10 @@ void HalveArc(const FinePoint &a, const FinePoint &b, const FinePoint &c, FinePo
     *m = FinePoint{(a.x + 2 * b.x + c.x) >> 2, (a.y + 2 * b.y + c.y) >> 2};
 }
 
-// Cuts one contour into pieces that keep going one way across the lines;
-// flat pieces cross no line and are left out.
-class PieceCutter {
-public:
-    explicit PieceCutter(std::vector<Piece> &out) : out_(out) { out_.clear(); }
-
-    void Edge(const FinePoint &a, const FinePoint &c) {
-        const int d = Direction(a.y, c.y);
-        if (d != 0) out_.push_back(Piece{a, a, c, false, d});
-    }
-
-    // Halved at its middle until its control point lies between its ends.
-    void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c, int depth = 0) {
-        const bool monotonic = b.y >= std::min(a.y, c.y) && b.y <= std::max(a.y, c.y);
-        if (!monotonic && depth < kMaxSplits) {
-            FinePoint p, m, q;
-            HalveArc(a, b, c, &p, &m, &q);
-            Arc(a, p, m, depth + 1);
-            Arc(m, q, c, depth + 1);
-            return;
-        }
-        const int d = Direction(a.y, c.y);
-        if (d != 0) out_.push_back(Piece{a, b, c, monotonic, d});
-    }
-
-private:
-    std::vector<Piece> &out_;
-};
-
 // ------------------------------------------------------------ the profiles
 
 // Cuts the contours into profiles and records their crossings with the
-// lines first .. last.
+// lines first .. last.  Pieces arrive one at a time from the cutter below.
 class ProfileBuilder {
 public:
     ProfileBuilder(ExactScanner &s, const Precision &precision, int64_t first, int64_t last,
@@ -86,35 +57,42 @@ public:
     // Profiles run in contour order from the contour's first point, as the
     // reference rasterizer cuts them: a run the first point falls in is two
     // profiles, which matters only to the stub test below.
-    void Contour(const std::vector<Piece> &pieces) {
-        if (pieces.empty()) return;
-        const size_t firstProfile = s_.profiles.size();
-        int current = 0;
-        for (const Piece &piece : pieces) {
-            if (piece.direction != current) BeginProfile(piece);
-            current = piece.direction;
-            Record(piece);
-        }
-        DropClosingDuplicate(firstProfile, pieces.front());
-        LinkRing(firstProfile);
+    void BeginContour() {
+        firstProfile_ = s_.profiles.size();
+        current_ = 0;
+    }
+
+    void Piece(const FinePoint &a, const FinePoint &b, const FinePoint &c, bool arc,
+               int direction) {
+        if (s_.profiles.size() == firstProfile_) contourStart_ = a.y;
+        if (direction != current_) BeginProfile(a.y, direction);
+        current_ = direction;
+        Record(a, b, c, arc);
+    }
+
+    void EndContour() {
+        if (s_.profiles.size() == firstProfile_) return;
+        DropClosingDuplicate();
+        LinkRing();
     }
 
 private:
-    void BeginProfile(const Piece &piece) {
+    void BeginProfile(int64_t y, int direction) {
         Profile p{};
-        p.ascending = piece.direction > 0;
-        p.low = p.high = piece.p0.y;
+        p.ascending = direction > 0;
+        p.low = p.high = y;
         s_.profiles.push_back(p);
         lastLine_ = INT64_MIN;
     }
 
     // A contour that starts exactly on a line inside a run crosses that
     // line at its start and again where it closes: once is enough.
-    void DropClosingDuplicate(size_t firstProfile, const Piece &first) {
+    void DropClosingDuplicate() {
         Profile &last = s_.profiles.back();
-        if (s_.profiles.size() - firstProfile < 2 || last.ascending != s_.profiles[firstProfile].ascending)
+        if (s_.profiles.size() - firstProfile_ < 2 ||
+            last.ascending != s_.profiles[firstProfile_].ascending)
             return;
-        if (!precision_.OnLine(first.p0.y) || lastLine_ != precision_.Floor(first.p0.y) ||
+        if (!precision_.OnLine(contourStart_) || lastLine_ != precision_.Floor(contourStart_) ||
             last.count == 0)
             return;
         --s_.crossingCount;
@@ -126,9 +104,9 @@ private:
     // the contour.  The last one's next is the first only when the contour's
     // last profile crosses a line itself (a ring the reference rasterizer
     // leaves open otherwise).
-    void LinkRing(size_t firstProfile) {
+    void LinkRing() {
         int32_t firstLive = -1, previous = -1;
-        for (size_t p = firstProfile; p < s_.profiles.size(); ++p) {
+        for (size_t p = firstProfile_; p < s_.profiles.size(); ++p) {
             Profile &profile = s_.profiles[p];
             profile.next = -1;
             if (profile.count == 0) continue;
@@ -141,40 +119,40 @@ private:
     }
 
     // Lines are numbered in the piece's direction of travel: a piece going
-    // down is recorded with its coordinates across the lines negated.
-    void Record(const Piece &piece) {
+    // down is recorded with its coordinates across the lines negated.  Most
+    // pieces of a curved outline lie between two lines and stop at the
+    // first test.
+    void Record(const FinePoint &a, const FinePoint &b, const FinePoint &c, bool arc) {
         Profile &profile = s_.profiles.back();
-        profile.low = std::min(profile.low, piece.p2.y);
-        profile.high = std::max(profile.high, piece.p2.y);
-        sign_ = piece.direction;
-        const FinePoint a = Travel(piece.p0), b = Travel(piece.p1), c = Travel(piece.p2);
-        if (piece.arc)
-            Arc(a, b, c);
+        profile.low = std::min(profile.low, c.y);
+        profile.high = std::max(profile.high, c.y);
+        sign_ = current_;
+        const int64_t ay = a.y * sign_, cy = c.y * sign_;
+        const int64_t e1 = precision_.Ceil(ay), e2 = precision_.Floor(cy);
+        if (e1 > e2) return;
+        const FinePoint ta{a.x, ay}, tc{c.x, cy};
+        if (arc)
+            Arc(ta, FinePoint{b.x, b.y * sign_}, tc, e1, e2);
         else
-            Line(a, c);
+            Line(ta, tc, e1, e2);
     }
 
-    FinePoint Travel(const FinePoint &p) const { return FinePoint{p.x, p.y * sign_}; }
     int64_t LineOf(int64_t e) const { return e * sign_; }
     // The lines inside the bitmap, numbered in the direction of travel.
     int64_t TravelFirst() const { return sign_ > 0 ? first_ : -last_; }
     int64_t TravelLast() const { return sign_ > 0 ? last_ : -first_; }
 
-    void Add(int64_t e, int64_t at) {
-        const int64_t line = LineOf(e);
-        if (line < first_ || line > last_) return;
-        if (s_.crossingCount == s_.crossings.size() && !GrowCrossings()) {
-            pS_->OverFlow = 1;
-            return;
+    // Room for n more crossings; false (and the overflow noted) when the
+    // buffer cannot grow that far.
+    bool Reserve(size_t n) {
+        if (s_.crossingCount + n <= s_.crossings.size()) return true;
+        while (s_.crossingCount + n > s_.crossings.size()) {
+            if (!GrowCrossings()) {
+                pS_->OverFlow = 1;
+                return false;
+            }
         }
-        Profile &profile = s_.profiles.back();
-        profile.lowLine = profile.count == 0 ? line : std::min(profile.lowLine, line);
-        profile.highLine = profile.count == 0 ? line : std::max(profile.highLine, line);
-        ++profile.count;
-        s_.crossings[s_.crossingCount++] =
-            Crossing{int32_t(line - first_), int32_t(s_.profiles.size() - 1), at};
-        lastLine_ = line;
-        lastIndex_ = s_.crossingCount - 1;
+        return true;
     }
 
     // The buffer is kept from glyph to glyph and doubled when full, up to
@@ -184,6 +162,31 @@ private:
         if (size >= kMaxCrossings) return false;
         s_.crossings.resize(std::min(kMaxCrossings, std::max<size_t>(1024, 2 * size)));
         return true;
+    }
+
+    // The lines (travel numbers) from .. to, already known to lie inside
+    // the bitmap, now crossed by the current profile.
+    void Crossed(int64_t from, int64_t to) {
+        Profile &profile = s_.profiles.back();
+        const int64_t lo = std::min(LineOf(from), LineOf(to)), hi = std::max(LineOf(from), LineOf(to));
+        profile.lowLine = profile.count == 0 ? lo : std::min(profile.lowLine, lo);
+        profile.highLine = profile.count == 0 ? hi : std::max(profile.highLine, hi);
+        profile.count += int32_t(to - from + 1);
+        lastLine_ = LineOf(to);
+        lastIndex_ = s_.crossingCount - 1;
+    }
+
+    // Stores a crossing of travel line e; room was reserved.
+    void Put(int64_t e, int64_t at) {
+        s_.crossings[s_.crossingCount++] =
+            Crossing{int16_t(LineOf(e) - first_), int16_t(sign_), int32_t(s_.profiles.size() - 1), at};
+    }
+
+    void Add(int64_t e, int64_t at) {
+        const int64_t line = LineOf(e);
+        if (line < first_ || line > last_ || !Reserve(1)) return;
+        Put(e, at);
+        Crossed(e, e);
     }
 
     // A piece starting exactly on line e: where the piece before it in the
@@ -197,10 +200,8 @@ private:
 
     // The first crossing is interpolated and rounded; the ones after it add
     // whole steps to it, truncated (kept exact by carrying the remainder).
-    void Line(const FinePoint &a, const FinePoint &c) {
+    void Line(const FinePoint &a, const FinePoint &c, int64_t e1, int64_t e2) {
         const int64_t P = precision_.pixel;
-        const int64_t e1 = precision_.Ceil(a.y), e2 = precision_.Floor(c.y);
-        if (e1 > e2) return;
         const int64_t dx = c.x - a.x, dy = c.y - a.y;
         const int64_t x1 = a.x + (a.y == e1 * P ? 0 : MulDivRounded(dx, e1 * P - a.y, dy));
         if (a.y == e1 * P)
@@ -209,13 +210,14 @@ private:
             Add(e1, x1);
         const int64_t from = std::max(e1 + 1, TravelFirst()), to = std::min(e2, TravelLast());
         if (from > to) return;
+        if (!Reserve(size_t(to - from + 1))) return;
         const int64_t sign = dx < 0 ? -1 : 1, run = P * (dx < 0 ? -dx : dx);
         const int64_t whole = run / dy, rest = run % dy;
         const int64_t k0 = from - e1;  // steps already taken at the first line inside
         int64_t x = x1 + sign * (k0 * whole + (k0 * rest) / dy);
         int64_t carry = (k0 * rest) % dy - dy;
         for (int64_t e = from; e <= to; ++e) {
-            Add(e, x);
+            Put(e, x);
             x += sign * whole;
             carry += rest;
             if (carry >= 0) {
@@ -223,18 +225,19 @@ private:
                 x += sign;
             }
         }
+        Crossed(from, to);
     }
 
     // The arc is halved around each line until the piece there is no
     // taller than a step, and crossed where that piece's chord crosses it.
-    void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c) {
+    void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c, int64_t e1, int64_t e2) {
         const int64_t P = precision_.pixel;
-        const int64_t e1 = precision_.Ceil(a.y), e2 = precision_.Floor(c.y);
-        if (e1 > e2) return;
         int64_t e = e1;
         if (a.y == e1 * P) AddAtStart(e++, a.x);
         e = std::max(e, TravelFirst());
         const int64_t to = std::min(e2, TravelLast());
+        if (e > to || !Reserve(size_t(to - e + 1))) return;
+        const int64_t from = e;
         struct Part {
             FinePoint a, b, c;
         };
@@ -242,29 +245,63 @@ private:
         int top = 0;
         stack[0] = Part{a, b, c};
         while (e <= to && top >= 0) {
-            const Part part = stack[top];
+            Part &part = stack[top];
             const int64_t y = e * P;
             if (part.c.y <= y) {
-                if (part.c.y == y) Add(e++, part.c.x);
+                if (part.c.y == y) Put(e++, part.c.x);
                 --top;
             } else if (part.c.y - part.a.y >= precision_.step && top < kMaxSplits) {
                 FinePoint p, m, q;
                 HalveArc(part.a, part.b, part.c, &p, &m, &q);
-                stack[top] = Part{m, q, part.c};
-                stack[++top] = Part{part.a, p, m};
+                const FinePoint start = part.a;
+                part = Part{m, q, part.c};
+                stack[++top] = Part{start, p, m};
             } else {
-                Add(e++, part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
+                Put(e++, part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
             }
         }
+        if (e > from) Crossed(from, e - 1);
     }
 
     ExactScanner &s_;
     Precision precision_;
     int64_t first_, last_;
     ScanInfo *pS_;
+    size_t firstProfile_ = 0;
+    int64_t contourStart_ = 0;  // across the lines, where the contour's first piece starts
+    int current_ = 0;           // the direction of the profile being built
     int sign_ = 1;
     int64_t lastLine_ = INT64_MIN;
     size_t lastIndex_ = 0;
+};
+
+// Cuts one contour into pieces that keep going one way across the lines and
+// hands them to the builder; flat pieces cross no line and are left out.
+class PieceCutter {
+public:
+    explicit PieceCutter(ProfileBuilder &out) : out_(out) {}
+
+    void Edge(const FinePoint &a, const FinePoint &c) {
+        const int d = Direction(a.y, c.y);
+        if (d != 0) out_.Piece(a, a, c, false, d);
+    }
+
+    // Halved at its middle until its control point lies between its ends.
+    void Arc(const FinePoint &a, const FinePoint &b, const FinePoint &c, int depth = 0) {
+        const bool monotonic = b.y >= std::min(a.y, c.y) && b.y <= std::max(a.y, c.y);
+        if (!monotonic && depth < kMaxSplits) {
+            FinePoint p, m, q;
+            HalveArc(a, b, c, &p, &m, &q);
+            Arc(a, p, m, depth + 1);
+            Arc(m, q, c, depth + 1);
+            return;
+        }
+        const int d = Direction(a.y, c.y);
+        if (d != 0) out_.Piece(a, b, c, monotonic, d);
+    }
+
+private:
+    ProfileBuilder &out_;
 };
 
 // The pieces of one contour of the path, turned for the sweep.
@@ -310,11 +347,12 @@ void SortCrossings(ExactScanner &s, size_t lines) {
 void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
                      int64_t first, int64_t last) {
     ProfileBuilder builder(s, precision, first, last, pS);
+    PieceCutter cutter(builder);
     uint32_t begin = 0;
     for (uint32_t end : s.contourEnds) {
-        PieceCutter cutter(s.pieces);
+        builder.BeginContour();
         CutContour(s, begin, end, sweep, &cutter);
-        builder.Contour(s.pieces);
+        builder.EndContour();
         begin = end;
     }
     SortCrossings(s, size_t(last - first + 1));

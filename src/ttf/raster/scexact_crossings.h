@@ -77,7 +77,8 @@ struct Profile {
 };
 
 struct Crossing {
-    int32_t line;  // from the sweep's first line
+    int16_t line;     // from the sweep's first line (a sweep has at most 4096)
+    int16_t winding;  // +1 where the profile ascends, -1 where it descends
     int32_t profile;
     int64_t at;
 };
@@ -92,7 +93,6 @@ struct Dropout {
 struct ExactScanner {
     std::vector<exact::PathPoint> path;
     std::vector<uint32_t> contourEnds;  // one past each contour's last point
-    std::vector<exact::Piece> pieces;
     std::vector<exact::Profile> profiles;
     std::vector<exact::Crossing> crossings;  // the first crossingCount are in use
     size_t crossingCount = 0;
