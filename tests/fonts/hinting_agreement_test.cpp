@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "freetype_reference.h"
 #include "sanitized_build.h"
@@ -117,5 +118,31 @@ INSTANTIATE_TEST_SUITE_P(
         FaithfulCase{"truetype/baekmuk/gulim.ttf", {0.9995, 0.9995, 0.999},
                      {0.98, 0.98, 0.965}}),
     FaithfulFontName);
+
+}  // namespace
+
+namespace {
+
+// Glyphs whose implied on-curve points fall on odd negative sums: they are
+// halved as in coordinates measured from the bitmap's lower left corner, so
+// the unhinted rings below the baseline (NanumMyeongjo's circled numbers at
+// 48 ppem) and hinted ones alike come out as FreeType draws them.
+TEST(FaithfulAgreementByGlyph, ImpliedPointsBelowTheOriginHalveAsTheReferenceDoes) {
+    const std::string path = kelmor_test::DebianFont("truetype/nanum/NanumMyeongjo.ttf");
+    if (path.empty()) GTEST_SKIP() << "NanumMyeongjo is not installed";
+    for (const bool hinted : {false, true}) {
+        kelmor_test::LibraryFont ours(path, hinted, true);
+        kelmor_test::FreeTypeFont reference(path);
+        ASSERT_TRUE(ours.SetPixelsPerEm(48) && reference.SetPixelsPerEm(48));
+        std::vector<unsigned char> store;
+        for (unsigned glyph = 539; glyph <= 564; ++glyph) {
+            kelmor_test::PixelGrid a{}, b{};
+            ASSERT_TRUE(ours.Render(int32_t(glyph), &a) && reference.Render(glyph, hinted, &store, &b));
+            kelmor_test::Tally t;
+            kelmor_test::CompareGlyph(a, b, t);
+            EXPECT_EQ(1, t.identical) << "glyph " << glyph << (hinted ? " hinted" : " unhinted");
+        }
+    }
+}
 
 }  // namespace

@@ -44,28 +44,58 @@ constexpr int32_t kBoxLimit = 2048;
 
 // ------------------------------------------------------------- the outline
 
-// Collects the walked outline, contour by contour, and the extent of its
-// points (26.6), control points included.
+// The extent of the points the contour walk will visit (26.6, control
+// points included), each pinned to kCoordLimit; empty (min > max) when no
+// contour draws anything.
+struct Extent {
+    int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
+    bool Empty() const { return xMin > xMax; }
+};
+
+int32_t Pinned(int32_t v) { return std::clamp(v, -kCoordLimit, kCoordLimit); }
+
+Extent OutlineExtent(unsigned NumContours, const int16_t *lpEndPoints, const TTFCoord *lpStart) {
+    Extent e;
+    int first = 0;
+    for (unsigned k = 0; k < NumContours; ++k) {
+        const int last = lpEndPoints[k];
+        if (last < first) {  // skipped by the walk, as it skips it
+            first = std::max(0, last + 1);
+            continue;
+        }
+        for (int i = first; last > first && i <= last; ++i) {
+            const int32_t x = Pinned(lpStart[i].Cur.x), y = Pinned(lpStart[i].Cur.y);
+            e.xMin = std::min(e.xMin, x), e.xMax = std::max(e.xMax, x);
+            e.yMin = std::min(e.yMin, y), e.yMax = std::max(e.yMax, y);
+        }
+        first = last + 1;
+    }
+    return e;
+}
+
+// Collects the walked outline, contour by contour.  Positions keep their
+// place relative to the glyph origin, but implied on-curve points are
+// halved as the reference rasterizer halves them: in coordinates whose
+// origin is the bitmap's lower left corner, rounding towards zero there.
 class PathCollector {
 public:
     using Point = FinePoint;
 
-    PathCollector(ExactScanner &s, const Precision &precision) : s_(s), precision_(precision) {
+    PathCollector(ExactScanner &s, const Precision &precision, const GlyphBox &box)
+        : s_(s), precision_(precision),
+          corner_{int64_t(box.left) * 64 << precision.shift, int64_t(box.bottom) * 64 << precision.shift} {
         s_.path.clear();
         s_.contourEnds.clear();
     }
 
-    Point From(const longpointtype &p) {
-        const int32_t x = std::clamp(p.x, -kCoordLimit, kCoordLimit);
-        const int32_t y = std::clamp(p.y, -kCoordLimit, kCoordLimit);
-        xMin = std::min(xMin, x), xMax = std::max(xMax, x);
-        yMin = std::min(yMin, y), yMax = std::max(yMax, y);
+    Point From(const longpointtype &p) const {
         const int64_t half = precision_.pixel / 2;
-        return Point{int64_t(x) * (int64_t(1) << precision_.shift) - half,
-                     int64_t(y) * (int64_t(1) << precision_.shift) - half};
+        return Point{int64_t(Pinned(p.x)) * (int64_t(1) << precision_.shift) - half,
+                     int64_t(Pinned(p.y)) * (int64_t(1) << precision_.shift) - half};
     }
-    static Point Mid(const Point &a, const Point &b) {
-        return Point{(a.x + b.x) / 2, (a.y + b.y) / 2};
+    Point Mid(const Point &a, const Point &b) const {
+        return Point{((a.x - corner_.x) + (b.x - corner_.x)) / 2 + corner_.x,
+                     ((a.y - corner_.y) + (b.y - corner_.y)) / 2 + corner_.y};
     }
     void MoveTo(const Point &p) {
         EndContour();
@@ -77,9 +107,6 @@ public:
         s_.path.push_back(PathPoint{arc[2], false});
     }
     void Finish() { EndContour(); }
-    bool Empty() const { return xMin > xMax; }
-
-    int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
 
 private:
     void EndContour() {
@@ -89,6 +116,7 @@ private:
 
     ExactScanner &s_;
     Precision precision_;
+    FinePoint corner_;  // the bitmap's lower left corner, in these units
     size_t contourStart_ = 0;
 };
 
@@ -274,14 +302,14 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
     ExactScanner *s = ScannerOf(pS);
     if (s == nullptr) return;
     const Precision precision = PrecisionFor(pS->Ppem);
-    PathCollector outline(*s, precision);
+    const Extent extent = OutlineExtent(NumContours, lpEndPoints, lpStart);
+    if (extent.Empty()) return;
+    const GlyphBox wanted = BoxForExtent(extent.xMin, extent.yMin, extent.xMax, extent.yMax);
+    if (!FitBitMapToGlyph(pBM, wanted)) return;
+    const GlyphBox box = BoxOfBitMap(*pBM);
+    PathCollector outline(*s, precision, wanted);
     WalkOutline(NumContours, lpEndPoints, lpStart, outline);
     outline.Finish();
-    if (outline.Empty()) return;
-    if (!FitBitMapToGlyph(pBM, BoxForExtent(outline.xMin, outline.yMin, outline.xMax,
-                                            outline.yMax)))
-        return;
-    const GlyphBox box = BoxOfBitMap(*pBM);
     RunSweep(*s, pS, Sweep{false}, precision, box, pBM);
     // The columns run with dropout control off too: the centres a run ends
     // on exactly are inside the outline whatever the dropout rule.
