@@ -150,6 +150,28 @@ TEST(ExactScan, DropoutControl) {
     }
 }
 
+// A stroke whose middle lies exactly between two centres gets the lower
+// pixel under smart control, below the origin as above it (the middle is
+// halved as from the bitmap's lower left corner, not towards zero).
+TEST(ExactScan, SmartDropoutTiesGoToTheLowerPixel) {
+    struct Case {
+        const char *what;
+        int32_t bottom, top;  // a bar from x 1 to 7
+        int lowerRow;         // the row expected to hold it
+    } cases[] = {
+        {"straddling the baseline", P(0, -22), P(0, 22), -1},
+        {"straddling y = 2", P(1, 42), P(2, 22), 1},
+        {"straddling y = -3", P(-3, -22), P(-3, 22), -4},
+    };
+    for (const Case &c : cases) {
+        ExactCanvas canvas;
+        // A stem at x 0..1 makes the bitmap tall enough to hold both rows.
+        canvas.Scan({Rect(P(1), c.bottom, P(7), c.top), Rect(0, P(-6), P(1), P(4))}, kSmart, 12);
+        const Picture picture = canvas.Picture(1, c.lowerRow - 1, 8, c.lowerRow + 2);
+        EXPECT_EQ((Picture{".......", "######.", "......."}), picture) << c.what;
+    }
+}
+
 // A stroke end that reaches half a pixel past the last centre it crosses,
 // over a run at least half a pixel long, is kept even without stubs.
 TEST(ExactScan, LongStubsAreKept) {

@@ -206,9 +206,13 @@ private:
                !(bottomOvershoot && wide);
     }
 
-    // The centre nearest the run's middle (ties to the lower one).
+    // The centre nearest the run's middle, ties to the lower one: halved as
+    // the reference rasterizer halves, in coordinates from the bitmap's
+    // lower left corner (rounding towards zero there).
     int64_t NearestToMiddle(int64_t a, int64_t b) const {
-        return precision_.Floor((a + b - 1) / 2 + precision_.pixel / 2);
+        const int64_t corner = AlongLow() * precision_.pixel;
+        const int64_t middle = ((a - corner) + (b - corner) - 1) / 2 + corner;
+        return precision_.Floor(middle + precision_.pixel / 2);
     }
 
     void Drop(int64_t line, const Dropout &d) {
