@@ -151,8 +151,7 @@ TEST(ExactScan, DropoutControl) {
 }
 
 // A stroke whose middle lies exactly between two centres gets the lower
-// pixel under smart control, below the origin as above it (the middle is
-// halved as from the bitmap's lower left corner, not towards zero).
+// pixel under smart control, below the origin as above it.
 TEST(ExactScan, SmartDropoutTiesGoToTheLowerPixel) {
     struct Case {
         const char *what;

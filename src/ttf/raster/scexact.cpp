@@ -206,13 +206,12 @@ private:
                !(bottomOvershoot && wide);
     }
 
-    // The centre nearest the run's middle, ties to the lower one: halved as
-    // the reference rasterizer halves, in coordinates from the bitmap's
-    // lower left corner (rounding towards zero there).
+    // The centre nearest the run's middle.  A middle within 1/128 pixel
+    // above the half-way point between two centres still goes to the lower
+    // one, at either precision: the rule Windows' rasterizer follows, and
+    // FreeType's with it.
     int64_t NearestToMiddle(int64_t a, int64_t b) const {
-        const int64_t corner = AlongLow() * precision_.pixel;
-        const int64_t middle = ((a - corner) + (b - corner) - 1) / 2 + corner;
-        return precision_.Floor(middle + precision_.pixel / 2);
+        return precision_.Floor((a + b + precision_.pixel * 63 / 64) >> 1);
     }
 
     void Drop(int64_t line, const Dropout &d) {
