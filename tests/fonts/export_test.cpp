@@ -244,7 +244,7 @@ TEST(ExportCommands, ExitCodes) {
         {{"bdf", font, "--size", "10"}, 1, "not Unicode"},
         {{"bdf", font + ".none", "--size", "10"}, 1, "cannot open"},
         {{"bdf", font, "--size", "10", "--encoding", "sjis", "--range", "A0-A1"}, 1, "no glyph"},
-        {{"carray", font, "--size", "10", "--encoding", "sjis"}, 2, "--range are required"},
+        {{"carray", font, "--size", "10", "--encoding", "sjis"}, 2, "are required"},
         {{"carray", font, "--size", "10", "--encoding", "sjis", "--range", "8140-8141", "-o",
           "/nonexistent/x.h"},
          1,

@@ -482,6 +482,7 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
     const ToolRun none = RunTool({"render", font, "--encoding", "sjis", text}, profile);
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_NE(none.err.find("no Shift-JIS concordance"), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("the ini file "), std::string::npos) << none.err;  // named
 
     ASSERT_EQ(RunTool({"cob", "--out", dir + "/cob", "--register", dir + "/Kelmor.ini"})
                   .exitCode, 0);
@@ -491,12 +492,39 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
         {"render", font, "--encoding", "sjis", text + "A", "--ascii", "--columns", "1000"},
         profile);
     ASSERT_EQ(sjis.exitCode, 0) << sjis.err;
-    // A single-byte character has no place in the double-byte concordance.
-    EXPECT_NE(sjis.err.find("no value for U+0041"), std::string::npos) << sjis.err;
+    EXPECT_EQ(sjis.err, "");
+    // Single-byte characters reach the font's own map: 'A' is drawn as 'A'.
     const ToolRun direct =
-        RunTool({"render", font, text + "\xEF\xBF\xBF", "--ascii", "--columns", "1000"});
+        RunTool({"render", font, text + "A", "--ascii", "--columns", "1000"});
     ASSERT_EQ(direct.exitCode, 0) << direct.err;
-    EXPECT_EQ(sjis.out, direct.out);  // U+FFFF is not in the font either: glyph 0
+    EXPECT_EQ(sjis.out, direct.out);
+
+    // The same line as a printer gets it: raw Shift-JIS bytes with ASCII and
+    // a half-width katakana mixed in, and the codes themselves.
+    const std::string halfWidthKa = "\xEF\xBD\xB6";  // U+FF76
+    const std::string raw = dir + "/line.sjis";
+    std::ofstream(raw, std::ios::binary) << "\x93\xFA\x96\x7B\x8C\xEA" "A\xB6\r\n";
+    const ToolRun bytes =
+        RunTool({"render", font, "--encoding", "sjis", "--input", raw, "--ascii", "--columns",
+                 "1000"},
+                profile);
+    const ToolRun codes = RunTool({"render", font, "--encoding", "sjis", "--code",
+                                   "93FA,967B,8CEA,41,B6", "--ascii", "--columns", "1000"},
+                                  profile);
+    const ToolRun utf8 =
+        RunTool({"render", font, text + "A" + halfWidthKa, "--ascii", "--columns", "1000"});
+    ASSERT_EQ(bytes.exitCode, 0) << bytes.err;
+    ASSERT_EQ(codes.exitCode, 0) << codes.err;
+    EXPECT_EQ(bytes.out, utf8.out);
+    EXPECT_EQ(codes.out, utf8.out);
+    EXPECT_EQ(bytes.err + codes.err, "");
+
+    // A lead byte without its trail byte is named, with its place.
+    std::ofstream(raw, std::ios::binary) << "A\x93";
+    const ToolRun broken = RunTool({"render", font, "--encoding", "sjis", "--input", raw}, profile);
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_NE(broken.err.find("at byte 2: lead byte 93 at the end"), std::string::npos)
+        << broken.err;
 }
 
 // Input the command line cannot give is a usage error (2), found before
