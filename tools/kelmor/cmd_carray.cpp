@@ -231,7 +231,8 @@ bool CodesContiguous(const std::vector<ExportedGlyph> &glyphs) {
 int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
     for (const ExportedGlyph &g : font.glyphs) {
         const std::string problem = FieldProblem(g);
-        if (!problem.empty()) return Report(kCommand, "code " + std::to_string(g.code) + " " + problem);
+        if (!problem.empty())
+            return Report(kCommand, "code " + CompactCodes({g.code}, 16) + " " + problem);
     }
     if (font.lineAdvance > 255 || font.lineAdvance < 0)
         return Report(kCommand, "the line height of " + std::to_string(font.lineAdvance) +

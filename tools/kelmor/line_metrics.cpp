@@ -8,6 +8,8 @@ namespace {
 // OS/2 fields, each 16 bits, and the length of the table's first version.
 constexpr uint32_t kTypoAscender = 68, kTypoDescender = 70, kTypoLineGap = 72;
 constexpr uint32_t kWinAscent = 74, kWinDescent = 76;
+constexpr uint32_t kFsSelection = 62;
+constexpr uint16_t kUseTypoMetrics = 1 << 7;
 constexpr uint32_t kOS2Version0Bytes = 78;
 
 // (a * b) / 65536 rounded to the nearest, halves away from zero.
@@ -43,10 +45,12 @@ LineUnits FontLineUnits(_TTFont *font) {
     LineUnits units{hhea.Ascender, hhea.Descender,
                     int32_t(hhea.Ascender) - hhea.Descender + hhea.LineGap};
     uint8_t os2[kOS2Version0Bytes];
-    if (units.ascender != 0 || units.descender != 0 || !ReadOS2(font, os2)) return units;
+    if (!ReadOS2(font, os2)) return units;
+    const bool useTypo = (Word(os2, kFsSelection) & kUseTypoMetrics) != 0;
+    if (!useTypo && (units.ascender != 0 || units.descender != 0)) return units;
     const int16_t typoAscender = int16_t(Word(os2, kTypoAscender));
     const int16_t typoDescender = int16_t(Word(os2, kTypoDescender));
-    if (typoAscender != 0 || typoDescender != 0) {
+    if (useTypo || typoAscender != 0 || typoDescender != 0) {
         const int16_t gap = int16_t(Word(os2, kTypoLineGap));
         return {typoAscender, typoDescender, int32_t(typoAscender) - typoDescender + gap};
     }

@@ -12,9 +12,9 @@
 namespace kelmor {
 
 // Font units: hhea's ascender, descender and line height (ascender minus
-// descender plus line gap); when hhea has neither ascender nor descender,
-// OS/2's typographic values, or failing those its Windows ascent and
-// descent.
+// descender plus line gap); OS/2's typographic values instead when its
+// fsSelection asks for them (USE_TYPO_METRICS) or hhea has neither ascender
+// nor descender; failing those, its Windows ascent and descent.
 struct LineUnits {
     int32_t ascender = 0, descender = 0, height = 0;
 };
