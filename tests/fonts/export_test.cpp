@@ -20,6 +20,7 @@
 
 #include "font_builder.h"
 #include "kelmor.h"
+#include "library_ink.h"
 #include "test_paths.h"
 #include "ttf/api/handles.h"
 #include "ttf/font/ttf.h"
@@ -27,14 +28,6 @@
 using namespace kelmor_test;
 
 namespace {
-
-// Ink pixels relative to the glyph origin: x right, y up.
-using InkSet = std::set<std::pair<int, int>>;
-
-struct LibraryGlyph {
-    InkSet ink;
-    int advance = 0;
-};
 
 std::string Quoted(const std::string &s) {
     std::string quoted = "'";
@@ -76,20 +69,7 @@ public:
     kelmor::_TTFont *Font() const { return kelmor::FontFromHandle(handle_); }
     void SetOptions(int32_t options) const { SetRenderOptions(handle_, options); }
 
-    LibraryGlyph Glyph(const char *ps) const {
-        LibraryGlyph glyph;
-        int width = 0, height = 0;
-        const unsigned char *bits = GetBitmap(handle_, ps, &width, &height, 0);
-        KelmorGlyphMetrics m;
-        if (bits == nullptr || GetGlyphMetrics(handle_, ps, &m) == 0) return glyph;
-        const int rowBytes = (width + 15) / 16 * 2;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (!(bits[y * rowBytes + x / 8] & (0x80 >> (x % 8))))
-                    glyph.ink.insert({x - m.iOriginX, m.iOriginY - 1 - y});
-        glyph.advance = m.iAdvance;
-        return glyph;
-    }
+    LibraryGlyph Glyph(const char *ps) const { return LibraryInk(handle_, ps); }
 
 private:
     int32_t handle_ = 0;

@@ -24,24 +24,12 @@
 #include <vector>
 
 #include "kelmor.h"
+#include "library_ink.h"
 #include "test_paths.h"
 #include "ttf/api/handles.h"
 #include "ttf/font/ttf.h"
 
-// gfxfont.h's records, as Adafruit GFX declares them.
-typedef struct {
-    uint16_t bitmapOffset;
-    uint8_t width, height;
-    uint8_t xAdvance;
-    int8_t xOffset, yOffset;
-} GFXglyph;
-
-typedef struct {
-    uint8_t *bitmap;
-    GFXglyph *glyph;
-    uint16_t first, last;
-    uint8_t yAdvance;
-} GFXfont;
+#include "gfxfont_types.h"
 
 #if KELMOR_GFX_HEADERS
 #include "kana_kanji_16.h"
@@ -51,10 +39,11 @@ typedef struct {
 
 namespace {
 
-using InkSet = std::set<std::pair<int, int>>;  // x right, y down from the origin
+using kelmor_test::InkSet;
+using kelmor_test::LibraryGlyph;
 
 // Adafruit GFX's drawChar loop, drawing into a set of pixels around the
-// cursor at (0, 0) on the baseline.
+// cursor at (0, 0) on the baseline (turned y up, as the library's ink).
 InkSet DrawChar(const GFXfont *font, uint16_t c) {
     const GFXglyph *glyph = &font->glyph[c - font->first];
     const uint8_t *bitmap = font->bitmap;
@@ -64,18 +53,12 @@ InkSet DrawChar(const GFXfont *font, uint16_t c) {
     for (int yy = 0; yy < glyph->height; ++yy) {
         for (int xx = 0; xx < glyph->width; ++xx) {
             if (!(bit++ & 7)) bits = bitmap[offset++];
-            if (bits & 0x80) ink.insert({glyph->xOffset + xx, glyph->yOffset + yy});
+            if (bits & 0x80) ink.insert({glyph->xOffset + xx, -(glyph->yOffset + yy) - 1});
             bits = uint8_t(bits << 1);
         }
     }
     return ink;
 }
-
-struct LibraryGlyph {
-    bool present = false;
-    InkSet ink;
-    int advance = 0;
-};
 
 class Library {
 public:
@@ -86,22 +69,11 @@ public:
     }
     ~Library() { CloseTTFont(handle_); }
 
+    // Not rendered for a code the font's map lacks (GetBitmap would draw
+    // glyph 0).
     LibraryGlyph Glyph(uint32_t code) const {
-        LibraryGlyph glyph;
-        if (kelmor::GetGlyphNo(kelmor::FontFromHandle(handle_), code) == 0) return glyph;
-        const char *ps = reinterpret_cast<const char *>(&code);
-        int width = 0, height = 0;
-        const unsigned char *bits = GetBitmap(handle_, ps, &width, &height, 0);
-        KelmorGlyphMetrics m;
-        if (bits == nullptr || GetGlyphMetrics(handle_, ps, &m) == 0) return glyph;
-        const int rowBytes = (width + 15) / 16 * 2;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (!(bits[y * rowBytes + x / 8] & (0x80 >> (x % 8))))
-                    glyph.ink.insert({x - m.iOriginX, y - m.iOriginY});
-        glyph.advance = m.iAdvance;
-        glyph.present = true;
-        return glyph;
+        if (kelmor::GetGlyphNo(kelmor::FontFromHandle(handle_), code) == 0) return {};
+        return kelmor_test::LibraryInk(handle_, reinterpret_cast<const char *>(&code));
     }
 
 private:
@@ -154,7 +126,7 @@ void CheckHeader(Find find, int pixels, const std::vector<uint32_t> &codes, size
         const LibraryGlyph ours = library.Glyph(code);
         uint16_t c = 0;
         const GFXfont *part = find(uint16_t(code), &c);
-        if (!ours.present) {
+        if (!ours.rendered) {
             // Absent, or (in a single range) an empty place.
             if (part != nullptr) {
                 EXPECT_EQ(DrawChar(part, c), InkSet{}) << std::hex << code;
