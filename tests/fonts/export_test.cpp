@@ -311,7 +311,8 @@ std::vector<uint32_t> BdfEncodings(const std::string &bdf) {
     std::vector<uint32_t> encodings;
     std::istringstream in(bdf);
     for (std::string line; std::getline(in, line);)
-        if (line.compare(0, 9, "ENCODING ") == 0) encodings.push_back(uint32_t(std::stoul(line.substr(9))));
+        if (line.compare(0, 9, "ENCODING ") == 0)
+            encodings.push_back(uint32_t(std::stoul(line.substr(9))));
     return encodings;
 }
 
@@ -328,8 +329,10 @@ TEST(Subsets, RangesCharactersAndFilesMakeOneSortedSet) {
     if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
     RegisterConcordances();
     const std::string dir = ScratchDir("export_subsets");
-    std::ofstream(dir + "/utf8.txt") << "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC\n\xE6\x97\xA5\r\n";  // BOM 日本 日
-    std::ofstream(dir + "/sjis.txt", std::ios::binary) << "\x93\xFA\x96\x7B\n\x8C\xEA";   // 日本 語
+    std::ofstream(dir + "/utf8.txt")
+        << "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC\n\xE6\x97\xA5\r\n";  // BOM 日本 日
+    std::ofstream(dir + "/sjis.txt", std::ios::binary)
+        << "\x93\xFA\x96\x7B\n\x8C\xEA";  // 日本 語
     struct Case {
         std::vector<std::string> args;
         std::vector<uint32_t> encodings;
@@ -342,9 +345,11 @@ TEST(Subsets, RangesCharactersAndFilesMakeOneSortedSet) {
         {{"--chars-file", dir + "/utf8.txt", "--range", "65E5"},
          {0x65E5, 0x672C},
          {"1 code asked for more than once: 65E5\n"}},
-        {{"--encoding", "sjis", "--chars-file", dir + "/sjis.txt", "--chars", "\xE6\x97\xA5\xC3\xA9"},
+        {{"--encoding", "sjis", "--chars-file", dir + "/sjis.txt", "--chars",
+          "\xE6\x97\xA5\xC3\xA9"},
          {0x386C, 0x467C, 0x4B5C},  // JIS row/cell of 語 日 本, ascending Shift-JIS
-         {"1 code asked for more than once: 93FA\n", "1 character without a Shift-JIS code left out: U+00E9\n"}},
+         {"1 code asked for more than once: 93FA\n",
+          "1 character without a Shift-JIS code left out: U+00E9\n"}},
     };
     for (const Case &c : cases) {
         std::vector<std::string> args = {"bdf", ipa, "--size", "12", "-o", dir + "/out.bdf"};
@@ -366,7 +371,8 @@ TEST(Subsets, ShiftJisBdfKeepsToJisX0208) {
     const std::string bdf = ScratchDir("export_jis") + "/jis.bdf";
     std::string out;
     ASSERT_EQ(Tool({"bdf", ipa, "--size", "12", "--encoding", "sjis", "-o", bdf}, &out), 0) << out;
-    EXPECT_NE(out.find("have no place in JISX0208.1983-0 and are left out: 8740-"), std::string::npos)
+    EXPECT_NE(out.find("have no place in JISX0208.1983-0 and are left out: 8740-"),
+              std::string::npos)
         << out;
     const std::vector<uint32_t> encodings = BdfEncodings(FileText(bdf));
     EXPECT_GT(encodings.size(), 6800u);
@@ -384,7 +390,8 @@ TEST(Subsets, LineMetricsAndUnhintedGlyphs) {
     if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
     const std::string dir = ScratchDir("export_line");
     std::string out;
-    ASSERT_EQ(Tool({"bdf", ipa, "--size", "16", "--range", "3042", "-o", dir + "/hinted.bdf"}, &out), 0);
+    ASSERT_EQ(
+        Tool({"bdf", ipa, "--size", "16", "--range", "3042", "-o", dir + "/hinted.bdf"}, &out), 0);
     ASSERT_EQ(Tool({"bdf", ipa, "--size", "16", "--range", "3042", "--no-hinting", "-o",
                     dir + "/plain.bdf"},
                    &out),
@@ -407,7 +414,8 @@ TEST(Subsets, LineMetricsAndUnhintedGlyphs) {
     for (unsigned y = 0; y < b.rows; ++y)
         for (unsigned x = 0; x < b.width; ++x)
             if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
-                theirs.insert({face->glyph->bitmap_left + int(x), face->glyph->bitmap_top - 1 - int(y)});
+                theirs.insert(
+                    {face->glyph->bitmap_left + int(x), face->glyph->bitmap_top - 1 - int(y)});
     EXPECT_EQ(theirs, plain.ink);
     FT_Done_Face(face);
     FT_Done_FreeType(ft);
@@ -436,4 +444,3 @@ TEST(Subsets, FailedCarrayLeavesNoFile) {
 }
 
 }  // namespace
-

@@ -499,8 +499,7 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
     ASSERT_EQ(sjis.exitCode, 0) << sjis.err;
     EXPECT_EQ(sjis.err, "");
     // Single-byte characters reach the font's own map: 'A' is drawn as 'A'.
-    const ToolRun direct =
-        RunTool({"render", font, text + "A", "--ascii", "--columns", "1000"});
+    const ToolRun direct = RunTool({"render", font, text + "A", "--ascii", "--columns", "1000"});
     ASSERT_EQ(direct.exitCode, 0) << direct.err;
     EXPECT_EQ(sjis.out, direct.out);
 
@@ -508,11 +507,11 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
     // a half-width katakana mixed in, and the codes themselves.
     const std::string halfWidthKa = "\xEF\xBD\xB6";  // U+FF76
     const std::string raw = dir + "/line.sjis";
-    std::ofstream(raw, std::ios::binary) << "\x93\xFA\x96\x7B\x8C\xEA" "A\xB6\r\n";
-    const ToolRun bytes =
-        RunTool({"render", font, "--encoding", "sjis", "--input", raw, "--ascii", "--columns",
-                 "1000"},
-                profile);
+    std::ofstream(raw, std::ios::binary) << "\x93\xFA\x96\x7B\x8C\xEA"
+                                            "A\xB6\r\n";
+    const ToolRun bytes = RunTool(
+        {"render", font, "--encoding", "sjis", "--input", raw, "--ascii", "--columns", "1000"},
+        profile);
     const ToolRun codes = RunTool({"render", font, "--encoding", "sjis", "--code",
                                    "93FA,967B,8CEA,41,B6", "--ascii", "--columns", "1000"},
                                   profile);
@@ -591,8 +590,8 @@ namespace {
 
 // An OS/2 table of the first version (78 bytes) with the typographic and
 // Windows ascent and descent; the other fields stay 0.
-Bytes OS2Table(int16_t typoAscender, int16_t typoDescender, int16_t typoLineGap,
-               uint16_t winAscent, uint16_t winDescent) {
+Bytes OS2Table(int16_t typoAscender, int16_t typoDescender, int16_t typoLineGap, uint16_t winAscent,
+               uint16_t winDescent) {
     Bytes os2(78, 0);
     auto put = [&](size_t at, uint16_t value) {
         os2[at] = uint8_t(value >> 8);
@@ -641,21 +640,19 @@ TEST(LineMetrics, MatchFreeTypesSizeMetrics) {
         if (!path.empty()) fonts.push_back(path);
     }
     fonts.push_back(WriteFont(SquareFont().Hhea(800, -200, 90), "line_hhea"));
-    fonts.push_back(WriteFont(
-        SquareFont().Hhea(0, 0, 0).RawTable("OS/2", OS2Table(700, -300, 100, 900, 250)),
-        "line_typo"));
+    fonts.push_back(
+        WriteFont(SquareFont().Hhea(0, 0, 0).RawTable("OS/2", OS2Table(700, -300, 100, 900, 250)),
+                  "line_typo"));
     fonts.push_back(WriteFont(
         SquareFont().Hhea(0, 0, 0).RawTable("OS/2", OS2Table(0, 0, 0, 930, 270)), "line_win"));
-    fonts.push_back(
-        WriteFont(SquareFont().UnitsPerEm(1000).Hhea(877, -123, 0), "line_rounding"));
+    fonts.push_back(WriteFont(SquareFont().UnitsPerEm(1000).Hhea(877, -123, 0), "line_rounding"));
     // fsSelection bit 7 (USE_TYPO_METRICS) puts OS/2's typographic values
     // first, even when they are 0.
     for (int16_t typo : {700, 0}) {
         Bytes useTypoMetrics = OS2Table(typo, int16_t(-typo / 2), 100, 900, 250);
         useTypoMetrics[63] = 0x80;
-        fonts.push_back(
-            WriteFont(SquareFont().Hhea(850, -150, 0).RawTable("OS/2", useTypoMetrics),
-                      "line_use_typo" + std::to_string(typo)));
+        fonts.push_back(WriteFont(SquareFont().Hhea(850, -150, 0).RawTable("OS/2", useTypoMetrics),
+                                  "line_use_typo" + std::to_string(typo)));
     }
     for (const std::string &path : fonts) {
         FontObject font = OpenFontObject(path);
@@ -692,8 +689,8 @@ TEST(CodeLists, RangesMergeAndPrintCompactly) {
         std::string error, text = c.ranges;
         for (size_t start = 0, end; start <= text.size(); start = end + 1) {
             end = std::min(text.find(';', start), text.size());
-            ASSERT_TRUE(ParseRangeList(text.substr(start, end - start), 16, 0x10FFFF, &ranges,
-                                       &error))
+            ASSERT_TRUE(
+                ParseRangeList(text.substr(start, end - start), 16, 0x10FFFF, &ranges, &error))
                 << error;
         }
         std::vector<uint32_t> repeated;
@@ -725,9 +722,15 @@ TEST(CodeLists, EncodedBytesSplitByLeadBytes) {
         {TextEncoding::kShiftJIS, "\xE0\x40\xFC\xFC", {0xE040, 0xFCFC}},
         {TextEncoding::kShiftJIS, "\x81\x7F", {}},  // 0x7F is no trail byte
         {TextEncoding::kShiftJIS, "\x81", {}},
-        {TextEncoding::kBig5, "\xA4\x40" "a\xA4\xA1", {0xA440, 0x61, 0xA4A1}},
+        {TextEncoding::kBig5,
+         "\xA4\x40"
+         "a\xA4\xA1",
+         {0xA440, 0x61, 0xA4A1}},
         {TextEncoding::kBig5, "\xA4\x80", {}},
-        {TextEncoding::kGB2312, "\xB0\xA1" "1\x80", {0xB0A1, 0x31, 0x80}},
+        {TextEncoding::kGB2312,
+         "\xB0\xA1"
+         "1\x80",
+         {0xB0A1, 0x31, 0x80}},
         {TextEncoding::kGB2312, "\xB0\x41", {}},
     };
     for (const Case &c : cases) {

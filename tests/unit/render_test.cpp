@@ -253,4 +253,3 @@ TEST_F(Render, SingleByteCodesReachAUnicodeFontsOwnMap) {
 }
 
 }  // namespace
-

@@ -285,15 +285,23 @@ TEST_F(Concordance, SingleBytesBypassTheConcordance) {
         uint8_t lead, trail;
         uint32_t unicode;
     } cases[] = {
-        {kSlotShiftJis, 0, 0x41, 0x41},   {kSlotShiftJis, 0, 0x20, 0x20},
-        {kSlotShiftJis, 0, 0x5C, 0x5C},   {kSlotShiftJis, 0, 0x7E, 0x7E},
-        {kSlotShiftJis, 0, 0xA1, 0xFF61}, {kSlotShiftJis, 0, 0xDF, 0xFF9F},
-        {kSlotShiftJis, 0, 0xA0, 0},      {kSlotShiftJis, 0, 0xE0, 0},
-        {kSlotShiftJis, 0, 0x1F, 0},      {kSlotShiftJis, 0, 0x7F, 0},
-        {kSlotShiftJis, 0, 0x00, 0},      {kSlotBig5, 0, 0x41, 0x41},
-        {kSlotBig5, 0, 0xB1, 0},          {kSlotGB, 0, 0x7E, 0x7E},
-        {kSlotGB, 0, 0xA1, 0},            {0, 0, 0x41, 0x41},
-        {kSlotShiftJis, 0x88, 0x9F, 0},   // a double-byte code: no concordance loaded
+        {kSlotShiftJis, 0, 0x41, 0x41},
+        {kSlotShiftJis, 0, 0x20, 0x20},
+        {kSlotShiftJis, 0, 0x5C, 0x5C},
+        {kSlotShiftJis, 0, 0x7E, 0x7E},
+        {kSlotShiftJis, 0, 0xA1, 0xFF61},
+        {kSlotShiftJis, 0, 0xDF, 0xFF9F},
+        {kSlotShiftJis, 0, 0xA0, 0},
+        {kSlotShiftJis, 0, 0xE0, 0},
+        {kSlotShiftJis, 0, 0x1F, 0},
+        {kSlotShiftJis, 0, 0x7F, 0},
+        {kSlotShiftJis, 0, 0x00, 0},
+        {kSlotBig5, 0, 0x41, 0x41},
+        {kSlotBig5, 0, 0xB1, 0},
+        {kSlotGB, 0, 0x7E, 0x7E},
+        {kSlotGB, 0, 0xA1, 0},
+        {0, 0, 0x41, 0x41},
+        {kSlotShiftJis, 0x88, 0x9F, 0},  // a double-byte code: no concordance loaded
     };
     for (const Case &c : cases) {
         const char ps[2] = {char(c.lead), char(c.trail)};
@@ -306,4 +314,3 @@ TEST_F(Concordance, SingleBytesBypassTheConcordance) {
 }
 
 }  // namespace
-

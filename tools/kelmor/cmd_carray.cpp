@@ -140,7 +140,9 @@ struct Layout {
     std::string name;
     bool contiguous;  // characters are the codes themselves; else positions in NAMECodes
     bool plain;       // one contiguous part: the font is NAME, no lookup
-    std::string PartName(size_t k) const { return plain ? name : name + "Part" + std::to_string(k); }
+    std::string PartName(size_t k) const {
+        return plain ? name : name + "Part" + std::to_string(k);
+    }
     std::string Suffix(size_t k) const { return plain ? "" : std::to_string(k); }
 };
 
@@ -181,9 +183,9 @@ void WritePart(FILE *out, const Layout &layout, const ExportedFont &font, const 
                      i + 1 < part.end ? "," : " ", unsigned(g.code));
     }
     const std::string partName = layout.PartName(k);
-    std::fprintf(out,
-                 "};\n\nconst GFXfont %s PROGMEM = {(uint8_t *)%sBitmaps%s, (GFXglyph *)%sGlyphs%s,\n",
-                 partName.c_str(), name.c_str(), suffix.c_str(), name.c_str(), suffix.c_str());
+    std::fprintf(out, "};\n\nconst GFXfont %s PROGMEM = {(uint8_t *)%sBitmaps%s, ",
+                 partName.c_str(), name.c_str(), suffix.c_str());
+    std::fprintf(out, "(GFXglyph *)%sGlyphs%s,\n", name.c_str(), suffix.c_str());
     std::fprintf(out, "    0x%04X, 0x%04X, %d};\n\n",
                  unsigned(CharacterOf(layout, font.glyphs, part.begin)),
                  unsigned(CharacterOf(layout, font.glyphs, part.end - 1)), font.lineAdvance);
@@ -260,7 +262,8 @@ int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
 
 std::string CheckCodes(const ExportOptions &o) {
     for (const CodeRange &r : o.ranges)
-        if (r.last > kMaxGfxCode) return "codes in the GFX layout are 16 bits; a range ends above FFFF";
+        if (r.last > kMaxGfxCode)
+            return "codes in the GFX layout are 16 bits; a range ends above FFFF";
     return "";
 }
 

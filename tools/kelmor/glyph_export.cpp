@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "args.h"
@@ -69,8 +68,9 @@ bool ParseRanges(const std::string &text, ExportSpace space, ExportOptions *o,
                  std::string *error) {
     const int base = space == ExportSpace::kGlyphs ? 10 : 16;
     if (ParseRangeList(text, base, kMaxCode, &o->ranges, error)) return true;
-    *error = "--range takes FIRST-LAST or one code, comma-separated (" +
-             std::string(base == 16 ? "hex codes, e.g. 3041-3096,4E00" : "glyph numbers, e.g. 0-99") +
+    const char *example =
+        base == 16 ? "hex codes, e.g. 3041-3096,4E00" : "glyph numbers, e.g. 0-99";
+    *error = "--range takes FIRST-LAST or one code, comma-separated (" + std::string(example) +
              "), not \"" + text + "\": " + *error;
     return false;
 }
@@ -443,7 +443,8 @@ int RunExportCommand(const ExportCommand &command, int argc, char **argv) {
         return code;
     if (!font.lacking.empty())
         Report(command.name, "note: the font lacks " + Counted(font.lacking.size(), "code") +
-                                 " asked for: " + CompactCodes(font.lacking, BaseOf(options.space)));
+                                 " asked for: " +
+                                 CompactCodes(font.lacking, BaseOf(options.space)));
     if (font.present == 0) return Report(command.name, "the font has no glyph for those codes");
     OutputFile out(options.outputPath);
     std::string error;

@@ -36,7 +36,9 @@ bool ReadOS2(_TTFont *font, uint8_t (&bytes)[kOS2Version0Bytes]) {
            ReadFileAt(font, TableOffset(os2), bytes, sizeof bytes) == sizeof bytes;
 }
 
-uint16_t Word(const uint8_t *bytes, uint32_t at) { return uint16_t(bytes[at] << 8 | bytes[at + 1]); }
+uint16_t Word(const uint8_t *bytes, uint32_t at) {
+    return uint16_t(bytes[at] << 8 | bytes[at + 1]);
+}
 
 }  // namespace
 

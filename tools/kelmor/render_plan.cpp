@@ -125,8 +125,8 @@ void PlanEncodedText(_TTFont &font, const std::vector<DbcsChar> &chars, TextEnco
     plan->items.clear();
     for (const DbcsChar &c : chars) {
         // Codes given as such are named by what the library makes of them.
-        const uint32_t codePoint =
-            c.codePoint != 0 || font.csFont != csUnicode ? c.codePoint : ThroughConcordance(space, c);
+        const bool named = c.codePoint != 0 || font.csFont != csUnicode;
+        const uint32_t codePoint = named ? c.codePoint : ThroughConcordance(space, c);
         const std::string code = std::string(EncodingTitle(space)) + " " + Hex4(c.Code());
         const std::string label =
             codePoint != 0 ? DescribeCodePoint(codePoint) + " (" + code + ")" : code;
