@@ -253,7 +253,7 @@ bool CodeInput(const CodeRoad &road, uint32_t code, char input[4]) {
     }
     std::memcpy(input, &code, sizeof code);  // host order, as GetBitmap reads it
     if (road.space == ExportSpace::kGlyphs) return code < road.font->leMaximumProfile.numGlyphs;
-    return code <= 0xFFFF && GetGlyphNo(road.font, code) != 0;
+    return GetGlyphNo(road.font, code) != 0;  // above U+FFFF from a format-12 map
 }
 
 // Chooses the road, or says why the font cannot be read in this space.
