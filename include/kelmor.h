@@ -165,7 +165,11 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
                                      int *lpVpixels, char cDIB);
 /* 7 SetEncoding: the character set of the codes passed to GetBitmap.
  *   With KELMOR_CHARSET_UNICODE on a font whose character map is Unicode,
- *   ps points to the code point as a 32-bit integer in host order. */
+ *   ps points to the code point as a 32-bit integer in host order.  With
+ *   Shift-JIS, GB or Big5, ps points to the lead and trail bytes; a single-byte
+ *   character comes with a zero lead byte (00 41 for 'A') and reaches a
+ *   Unicode font's own map without a concordance (Shift-JIS A1-DF: half-width
+ *   katakana U+FF61-U+FF9F). */
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
 /*
  * The installed double-byte fonts: entries of section "Installed DBCS Fonts"

@@ -20,6 +20,7 @@
 
 #include "font_builder.h"
 #include "kelmor.h"
+#include "library_ink.h"
 #include "test_paths.h"
 #include "ttf/api/handles.h"
 #include "ttf/font/ttf.h"
@@ -27,14 +28,6 @@
 using namespace kelmor_test;
 
 namespace {
-
-// Ink pixels relative to the glyph origin: x right, y up.
-using InkSet = std::set<std::pair<int, int>>;
-
-struct LibraryGlyph {
-    InkSet ink;
-    int advance = 0;
-};
 
 std::string Quoted(const std::string &s) {
     std::string quoted = "'";
@@ -74,21 +67,9 @@ public:
     }
     ~Library() { CloseTTFont(handle_); }
     kelmor::_TTFont *Font() const { return kelmor::FontFromHandle(handle_); }
+    void SetOptions(int32_t options) const { SetRenderOptions(handle_, options); }
 
-    LibraryGlyph Glyph(const char *ps) const {
-        LibraryGlyph glyph;
-        int width = 0, height = 0;
-        const unsigned char *bits = GetBitmap(handle_, ps, &width, &height, 0);
-        KelmorGlyphMetrics m;
-        if (bits == nullptr || GetGlyphMetrics(handle_, ps, &m) == 0) return glyph;
-        const int rowBytes = (width + 15) / 16 * 2;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (!(bits[y * rowBytes + x / 8] & (0x80 >> (x % 8))))
-                    glyph.ink.insert({x - m.iOriginX, m.iOriginY - 1 - y});
-        glyph.advance = m.iAdvance;
-        return glyph;
-    }
+    LibraryGlyph Glyph(const char *ps) const { return LibraryInk(handle_, ps); }
 
 private:
     int32_t handle_ = 0;
@@ -244,7 +225,7 @@ TEST(ExportCommands, ExitCodes) {
         {{"bdf", font, "--size", "10"}, 1, "not Unicode"},
         {{"bdf", font + ".none", "--size", "10"}, 1, "cannot open"},
         {{"bdf", font, "--size", "10", "--encoding", "sjis", "--range", "A0-A1"}, 1, "no glyph"},
-        {{"carray", font, "--size", "10", "--encoding", "sjis"}, 2, "--range are required"},
+        {{"carray", font, "--size", "10", "--encoding", "sjis"}, 2, "are required"},
         {{"carray", font, "--size", "10", "--encoding", "sjis", "--range", "8140-8141", "-o",
           "/nonexistent/x.h"},
          1,
@@ -314,6 +295,152 @@ TEST(CArray, DecodesBackToTheLibrarysGlyphs) {
     if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
     CheckCarray(ipa, 12, 137, "unicode", 0x3041, 0x3096);
     CheckCarray(ipa, 16, 137, "unicode", 0x20, 0x7E);
+}
+
+// ------------------------------------------------------------- subsets
+
+std::string FileText(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The ENCODING lines of a BDF file, in order.
+std::vector<uint32_t> BdfEncodings(const std::string &bdf) {
+    std::vector<uint32_t> encodings;
+    std::istringstream in(bdf);
+    for (std::string line; std::getline(in, line);)
+        if (line.compare(0, 9, "ENCODING ") == 0)
+            encodings.push_back(uint32_t(std::stoul(line.substr(9))));
+    return encodings;
+}
+
+size_t Count(const std::string &text, const std::string &what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// Ranges, single codes, characters and files of characters make one sorted
+// set; repeats and codes the font lacks are named once, on one line each.
+TEST(Subsets, RangesCharactersAndFilesMakeOneSortedSet) {
+    const std::string ipa = DebianFont("opentype/ipafont-gothic/ipag.ttf");
+    if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    RegisterConcordances();
+    const std::string dir = ScratchDir("export_subsets");
+    std::ofstream(dir + "/utf8.txt")
+        << "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC\n\xE6\x97\xA5\r\n";  // BOM 日本 日
+    std::ofstream(dir + "/sjis.txt", std::ios::binary)
+        << "\x93\xFA\x96\x7B\n\x8C\xEA";  // 日本 語
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<uint32_t> encodings;
+        std::vector<const char *> notes;  // each exactly once on stderr
+    } cases[] = {
+        {{"--range", "4E00"}, {0x4E00}, {}},
+        {{"--range", "3042,3041-3043", "--range", "3097", "--chars", "A\xE3\x81\x82"},
+         {0x41, 0x3041, 0x3042, 0x3043},
+         {"1 code asked for more than once: 3042\n", "the font lacks 1 code asked for: 3097\n"}},
+        {{"--chars-file", dir + "/utf8.txt", "--range", "65E5"},
+         {0x65E5, 0x672C},
+         {"1 code asked for more than once: 65E5\n"}},
+        {{"--encoding", "sjis", "--chars-file", dir + "/sjis.txt", "--chars",
+          "\xE6\x97\xA5\xC3\xA9"},
+         {0x386C, 0x467C, 0x4B5C},  // JIS row/cell of 語 日 本, ascending Shift-JIS
+         {"1 code asked for more than once: 93FA\n",
+          "1 character without a Shift-JIS code left out: U+00E9\n"}},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> args = {"bdf", ipa, "--size", "12", "-o", dir + "/out.bdf"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::string out;
+        ASSERT_EQ(Tool(args, &out), 0) << out;
+        EXPECT_EQ(BdfEncodings(FileText(dir + "/out.bdf")), c.encodings) << c.args[1];
+        for (const char *note : c.notes) EXPECT_EQ(Count(out, note), 1u) << out;
+        EXPECT_EQ(Count(out, "kelmor bdf: note:"), c.notes.size()) << out;
+    }
+}
+
+// The Shift-JIS BDF holds JIS X 0208's rows only: Windows' NEC and IBM rows
+// are left out (and said so), so that the charset name tells the truth.
+TEST(Subsets, ShiftJisBdfKeepsToJisX0208) {
+    const std::string ipa = DebianFont("opentype/ipafont-gothic/ipag.ttf");
+    if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    RegisterConcordances();
+    const std::string bdf = ScratchDir("export_jis") + "/jis.bdf";
+    std::string out;
+    ASSERT_EQ(Tool({"bdf", ipa, "--size", "12", "--encoding", "sjis", "-o", bdf}, &out), 0) << out;
+    EXPECT_NE(out.find("have no place in JISX0208.1983-0 and are left out: 8740-"),
+              std::string::npos)
+        << out;
+    const std::vector<uint32_t> encodings = BdfEncodings(FileText(bdf));
+    EXPECT_GT(encodings.size(), 6800u);
+    EXPECT_LE(encodings.size(), 6879u);  // the characters JIS X 0208 defines
+    for (uint32_t e : encodings) {
+        const uint32_t row = (e >> 8) - 0x20;
+        EXPECT_TRUE((row >= 1 && row <= 8) || (row >= 16 && row <= 84)) << std::hex << e;
+    }
+}
+
+// FONT_ASCENT and FONT_DESCENT are FreeType's ascender and descender at the
+// size; --no-hinting draws the plain outlines.
+TEST(Subsets, LineMetricsAndUnhintedGlyphs) {
+    const std::string ipa = DebianFont("opentype/ipafont-gothic/ipag.ttf");
+    if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    const std::string dir = ScratchDir("export_line");
+    std::string out;
+    ASSERT_EQ(
+        Tool({"bdf", ipa, "--size", "16", "--range", "3042", "-o", dir + "/hinted.bdf"}, &out), 0);
+    ASSERT_EQ(Tool({"bdf", ipa, "--size", "16", "--range", "3042", "--no-hinting", "-o",
+                    dir + "/plain.bdf"},
+                   &out),
+              0);
+    const std::string hinted = FileText(dir + "/hinted.bdf");
+    EXPECT_NE(hinted.find("FONT_ASCENT 15\nFONT_DESCENT 2\n"), std::string::npos) << hinted;
+
+    Library library(ipa, 16, 137);
+    library.SetOptions(KELMOR_FAITHFUL | KELMOR_NO_HINTING);
+    const LibraryGlyph plain = library.Glyph(Unicode(0x3042).c_str());
+    const std::string bitmap = FileText(dir + "/plain.bdf");
+    EXPECT_NE(bitmap, hinted);
+    FT_Library ft;
+    FT_Face face;
+    ASSERT_EQ(FT_Init_FreeType(&ft), 0);
+    ASSERT_EQ(FT_New_Face(ft, (dir + "/plain.bdf").c_str(), 0, &face), 0);
+    ASSERT_EQ(FT_Load_Char(face, 0x3042, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO), 0);
+    InkSet theirs;
+    const FT_Bitmap &b = face->glyph->bitmap;
+    for (unsigned y = 0; y < b.rows; ++y)
+        for (unsigned x = 0; x < b.width; ++x)
+            if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
+                theirs.insert(
+                    {face->glyph->bitmap_left + int(x), face->glyph->bitmap_top - 1 - int(y)});
+    EXPECT_EQ(theirs, plain.ink);
+    FT_Done_Face(face);
+    FT_Done_FreeType(ft);
+}
+
+// A run that fails leaves no file behind, and an older file as it was.
+TEST(Subsets, FailedCarrayLeavesNoFile) {
+    const std::string ipa = DebianFont("opentype/ipafont-gothic/ipag.ttf");
+    if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    const std::string dir = ScratchDir("export_failed");
+    std::remove((dir + "/new.h").c_str());
+    std::ofstream(dir + "/old.h") << "old\n";
+    std::string out;
+    for (const char *name : {"/new.h", "/old.h"}) {
+        EXPECT_EQ(Tool({"carray", ipa, "--size", "290", "--encoding", "unicode", "--range", "4E00",
+                        "-o", dir + name},
+                       &out),
+                  1);
+        EXPECT_NE(out.find("code 4E00 is larger than 255 pixels"), std::string::npos) << out;
+    }
+    EXPECT_FALSE(std::ifstream(dir + "/new.h").good());
+    EXPECT_EQ(FileText(dir + "/old.h"), "old\n");
+    std::string listing;
+    Shell("ls " + Quoted(dir), &listing);
+    EXPECT_EQ(listing, "old.h\n");  // no temporary file either
 }
 
 }  // namespace

@@ -14,11 +14,16 @@
 #include <string>
 #include <vector>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
 #include "args.h"
+#include "code_set.h"
 #include "font_builder.h"
 #include "font_facts.h"
 #include "glyph_image.h"
 #include "kelmor.h"
+#include "line_metrics.h"
 #include "png_writer.h"
 #include "render_plan.h"
 #include "test_paths.h"
@@ -482,6 +487,7 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
     const ToolRun none = RunTool({"render", font, "--encoding", "sjis", text}, profile);
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_NE(none.err.find("no Shift-JIS concordance"), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("the ini file "), std::string::npos) << none.err;  // named
 
     ASSERT_EQ(RunTool({"cob", "--out", dir + "/cob", "--register", dir + "/Kelmor.ini"})
                   .exitCode, 0);
@@ -491,12 +497,38 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
         {"render", font, "--encoding", "sjis", text + "A", "--ascii", "--columns", "1000"},
         profile);
     ASSERT_EQ(sjis.exitCode, 0) << sjis.err;
-    // A single-byte character has no place in the double-byte concordance.
-    EXPECT_NE(sjis.err.find("no value for U+0041"), std::string::npos) << sjis.err;
-    const ToolRun direct =
-        RunTool({"render", font, text + "\xEF\xBF\xBF", "--ascii", "--columns", "1000"});
+    EXPECT_EQ(sjis.err, "");
+    // Single-byte characters reach the font's own map: 'A' is drawn as 'A'.
+    const ToolRun direct = RunTool({"render", font, text + "A", "--ascii", "--columns", "1000"});
     ASSERT_EQ(direct.exitCode, 0) << direct.err;
-    EXPECT_EQ(sjis.out, direct.out);  // U+FFFF is not in the font either: glyph 0
+    EXPECT_EQ(sjis.out, direct.out);
+
+    // The same line as a printer gets it: raw Shift-JIS bytes with ASCII and
+    // a half-width katakana mixed in, and the codes themselves.
+    const std::string halfWidthKa = "\xEF\xBD\xB6";  // U+FF76
+    const std::string raw = dir + "/line.sjis";
+    std::ofstream(raw, std::ios::binary) << "\x93\xFA\x96\x7B\x8C\xEA"
+                                            "A\xB6\r\n";
+    const ToolRun bytes = RunTool(
+        {"render", font, "--encoding", "sjis", "--input", raw, "--ascii", "--columns", "1000"},
+        profile);
+    const ToolRun codes = RunTool({"render", font, "--encoding", "sjis", "--code",
+                                   "93FA,967B,8CEA,41,B6", "--ascii", "--columns", "1000"},
+                                  profile);
+    const ToolRun utf8 =
+        RunTool({"render", font, text + "A" + halfWidthKa, "--ascii", "--columns", "1000"});
+    ASSERT_EQ(bytes.exitCode, 0) << bytes.err;
+    ASSERT_EQ(codes.exitCode, 0) << codes.err;
+    EXPECT_EQ(bytes.out, utf8.out);
+    EXPECT_EQ(codes.out, utf8.out);
+    EXPECT_EQ(bytes.err + codes.err, "");
+
+    // A lead byte without its trail byte is named, with its place.
+    std::ofstream(raw, std::ios::binary) << "A\x93";
+    const ToolRun broken = RunTool({"render", font, "--encoding", "sjis", "--input", raw}, profile);
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_NE(broken.err.find("at byte 2: lead byte 93 at the end"), std::string::npos)
+        << broken.err;
 }
 
 // Input the command line cannot give is a usage error (2), found before
@@ -550,4 +582,166 @@ TEST(ToolProgram, TraceListsInstructionsMovesAndFaults) {
         << stats.out;
     EXPECT_EQ(RunTool({"trace", path}).exitCode, 2);
     EXPECT_EQ(RunTool({"trace", path, "--glyph", "x"}).exitCode, 2);
+}
+
+// ------------------------------------------- line metrics and code lists
+
+namespace {
+
+// An OS/2 table of the first version (78 bytes) with the typographic and
+// Windows ascent and descent; the other fields stay 0.
+Bytes OS2Table(int16_t typoAscender, int16_t typoDescender, int16_t typoLineGap, uint16_t winAscent,
+               uint16_t winDescent) {
+    Bytes os2(78, 0);
+    auto put = [&](size_t at, uint16_t value) {
+        os2[at] = uint8_t(value >> 8);
+        os2[at + 1] = uint8_t(value);
+    };
+    put(68, uint16_t(typoAscender));
+    put(70, uint16_t(typoDescender));
+    put(72, uint16_t(typoLineGap));
+    put(74, winAscent);
+    put(76, winDescent);
+    return os2;
+}
+
+struct FreeTypeLine {
+    long ascender, descender, height;
+};
+
+FreeTypeLine FreeTypeLineAt(const std::string &path, int points, int dpi) {
+    FT_Library ft;
+    FT_Face face;
+    FreeTypeLine line{-1, -1, -1};
+    if (FT_Init_FreeType(&ft) != 0) return line;
+    if (FT_New_Face(ft, path.c_str(), 0, &face) == 0) {
+        FT_Set_Char_Size(face, 0, points * 64, FT_UInt(dpi), FT_UInt(dpi));
+        line = {face->size->metrics.ascender, face->size->metrics.descender,
+                face->size->metrics.height};
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(ft);
+    return line;
+}
+
+}  // namespace
+
+// FONT_ASCENT, FONT_DESCENT and the C array's line advance are FreeType's
+// size metrics: real fonts at several sizes and resolutions, and synthetic
+// ones whose hhea is empty (OS/2's typographic values, then its Windows
+// ones) or whose units per em are odd.
+TEST(LineMetrics, MatchFreeTypesSizeMetrics) {
+    std::vector<std::string> fonts;
+    for (const char *font :
+         {"opentype/ipafont-gothic/ipag.ttf", "truetype/arphic-bsmi00lp/bsmi00lp.ttf",
+          "truetype/unfonts-core/UnDotum.ttf", "truetype/nanum/NanumGothic.ttf",
+          "truetype/dejavu/DejaVuSans.ttf", "truetype/droid/DroidSansFallbackFull.ttf"}) {
+        const std::string path = DebianFont(font);
+        if (!path.empty()) fonts.push_back(path);
+    }
+    fonts.push_back(WriteFont(SquareFont().Hhea(800, -200, 90), "line_hhea"));
+    fonts.push_back(
+        WriteFont(SquareFont().Hhea(0, 0, 0).RawTable("OS/2", OS2Table(700, -300, 100, 900, 250)),
+                  "line_typo"));
+    fonts.push_back(WriteFont(
+        SquareFont().Hhea(0, 0, 0).RawTable("OS/2", OS2Table(0, 0, 0, 930, 270)), "line_win"));
+    fonts.push_back(WriteFont(SquareFont().UnitsPerEm(1000).Hhea(877, -123, 0), "line_rounding"));
+    // fsSelection bit 7 (USE_TYPO_METRICS) puts OS/2's typographic values
+    // first, even when they are 0.
+    for (int16_t typo : {700, 0}) {
+        Bytes useTypoMetrics = OS2Table(typo, int16_t(-typo / 2), 100, 900, 250);
+        useTypoMetrics[63] = 0x80;
+        fonts.push_back(WriteFont(SquareFont().Hhea(850, -150, 0).RawTable("OS/2", useTypoMetrics),
+                                  "line_use_typo" + std::to_string(typo)));
+    }
+    for (const std::string &path : fonts) {
+        FontObject font = OpenFontObject(path);
+        ASSERT_TRUE(font) << path;
+        const LineUnits units = FontLineUnits(font.get());
+        for (auto size : std::vector<std::pair<int, int>>{
+                 {9, 72}, {12, 72}, {16, 72}, {24, 72}, {10, 96}, {11, 120}, {7, 100}}) {
+            const LineMetrics ours =
+                ScaleLineUnits(units, font->UnitsPerEm, size.first, size.second);
+            const FreeTypeLine theirs = FreeTypeLineAt(path, size.first, size.second);
+            const std::string where =
+                path + " at " + std::to_string(size.first) + "/" + std::to_string(size.second);
+            EXPECT_EQ(ours.ascender, theirs.ascender) << where;
+            EXPECT_EQ(ours.descender, theirs.descender) << where;
+            EXPECT_EQ(ours.height, theirs.height) << where;
+        }
+    }
+}
+
+TEST(CodeLists, RangesMergeAndPrintCompactly) {
+    struct Case {
+        const char *ranges;  // --range texts, ';' between options
+        std::vector<uint32_t> singles;
+        const char *codes;     // CompactCodes of the merged codes
+        const char *repeated;  // of the codes asked for twice
+    } cases[] = {
+        {"4E00", {}, "4E00", ""},
+        {"3041-3043;U+3042", {0x3043, 0x4E00}, "3041-3043, 4E00", "3042-3043"},
+        {"0x41-0x43,45", {0x41}, "0041-0043, 0045", "0041"},
+        {"10-12;20;30-31;40;50;60", {}, "0010-0012, 0020, 0030-0031, ... and 3 more", ""},
+    };
+    for (const Case &c : cases) {
+        std::vector<CodeRange> ranges;
+        std::string error, text = c.ranges;
+        for (size_t start = 0, end; start <= text.size(); start = end + 1) {
+            end = std::min(text.find(';', start), text.size());
+            ASSERT_TRUE(
+                ParseRangeList(text.substr(start, end - start), 16, 0x10FFFF, &ranges, &error))
+                << error;
+        }
+        std::vector<uint32_t> repeated;
+        const std::vector<uint32_t> codes = MergeCodes(ranges, c.singles, &repeated);
+        EXPECT_EQ(CompactCodes(codes, 16, 3), c.codes) << c.ranges;
+        EXPECT_EQ(CompactCodes(repeated, 16), c.repeated) << c.ranges;
+    }
+    std::vector<CodeRange> ranges;
+    std::string error;
+    for (const char *bad : {"4E10-4E00", "", "4E00-", "-4E00", "4E00,,4E01", "110000", "ZZ"}) {
+        EXPECT_FALSE(ParseRangeList(bad, 16, 0x10FFFF, &ranges, &error)) << bad;
+        EXPECT_NE(error, "") << bad;
+    }
+    std::vector<uint32_t> codes;
+    EXPECT_TRUE(ExpandCodeList("4E01,3041-3042", 16, 0xFFFF, &codes, &error));
+    EXPECT_EQ(codes, (std::vector<uint32_t>{0x4E01, 0x3041, 0x3042}));  // in the order given
+    EXPECT_FALSE(ExpandCodeList("0-FFFF,0", 16, 0xFFFF, &codes, &error, 65536));
+}
+
+// Raw bytes of each code space split by its lead bytes: single bytes get a
+// zero lead byte; a lead byte needs a proper trail byte.
+TEST(CodeLists, EncodedBytesSplitByLeadBytes) {
+    struct Case {
+        TextEncoding space;
+        std::string bytes;
+        std::vector<uint32_t> codes;  // DbcsChar::Code(), or empty for an error
+    } cases[] = {
+        {TextEncoding::kShiftJIS, "A\x93\xFA\xB6\x5C", {0x41, 0x93FA, 0xB6, 0x5C}},
+        {TextEncoding::kShiftJIS, "\xE0\x40\xFC\xFC", {0xE040, 0xFCFC}},
+        {TextEncoding::kShiftJIS, "\x81\x7F", {}},  // 0x7F is no trail byte
+        {TextEncoding::kShiftJIS, "\x81", {}},
+        {TextEncoding::kBig5,
+         "\xA4\x40"
+         "a\xA4\xA1",
+         {0xA440, 0x61, 0xA4A1}},
+        {TextEncoding::kBig5, "\xA4\x80", {}},
+        {TextEncoding::kGB2312,
+         "\xB0\xA1"
+         "1\x80",
+         {0xB0A1, 0x31, 0x80}},
+        {TextEncoding::kGB2312, "\xB0\x41", {}},
+    };
+    for (const Case &c : cases) {
+        std::vector<DbcsChar> chars;
+        std::string error;
+        const bool decoded = DecodeEncodedBytes(c.bytes, c.space, &chars, &error);
+        EXPECT_EQ(decoded, !c.codes.empty()) << error;
+        std::vector<uint32_t> codes;
+        for (const DbcsChar &one : chars) codes.push_back(one.Code());
+        if (decoded) {
+            EXPECT_EQ(codes, c.codes);
+        }
+    }
 }

@@ -235,4 +235,21 @@ TEST_F(Render, GBAndBig5TextUseTheirOwnConcordances) {
     kelmor::szGb2UniFile[0] = kelmor::szBig5_UniFile[0] = '\0';
 }
 
+// Shift-JIS text as printers send it mixes ASCII and half-width katakana
+// with kanji: a single byte (zero lead byte) reaches a Unicode font's own map
+// without any concordance, in every double-byte mode.
+TEST_F(Render, SingleByteCodesReachAUnicodeFontsOwnMap) {
+    Open(PixelFont()
+             .AddGlyph(Glyph::Simple({Rect(0, 0, 8, 1)}))
+             .AddGlyph(Glyph::Simple({Rect(0, 0, 1, 8)}))
+             .Cmap4(3, 1, {{0x41, 1}, {0xFF71, 2}}));
+    const Picture bar = Draw(1), column = Draw(2), notdef = Draw(0);
+    for (int charset : {128, 134, 136}) {
+        SetEncoding(handle, charset);  // no concordance is configured
+        EXPECT_EQ(bar, DrawBytes(std::string("\0A", 2).c_str())) << charset;
+        EXPECT_EQ(charset == 128 ? column : notdef, DrawBytes("\0\xB1")) << charset;
+        EXPECT_EQ(notdef, DrawBytes("\0\x01")) << charset;  // control codes draw nothing new
+    }
+}
+
 }  // namespace

@@ -277,4 +277,40 @@ TEST_F(Concordance, LastCodeAndItemCountBoundTheTable) {
     EXPECT_EQ(0u, Big5(0xA1, 0x40));
 }
 
+// Single-byte characters come with a zero lead byte and need no concordance;
+// every other pair still goes through the slot's table.
+TEST_F(Concordance, SingleBytesBypassTheConcordance) {
+    struct Case {
+        int slot;
+        uint8_t lead, trail;
+        uint32_t unicode;
+    } cases[] = {
+        {kSlotShiftJis, 0, 0x41, 0x41},
+        {kSlotShiftJis, 0, 0x20, 0x20},
+        {kSlotShiftJis, 0, 0x5C, 0x5C},
+        {kSlotShiftJis, 0, 0x7E, 0x7E},
+        {kSlotShiftJis, 0, 0xA1, 0xFF61},
+        {kSlotShiftJis, 0, 0xDF, 0xFF9F},
+        {kSlotShiftJis, 0, 0xA0, 0},
+        {kSlotShiftJis, 0, 0xE0, 0},
+        {kSlotShiftJis, 0, 0x1F, 0},
+        {kSlotShiftJis, 0, 0x7F, 0},
+        {kSlotShiftJis, 0, 0x00, 0},
+        {kSlotBig5, 0, 0x41, 0x41},
+        {kSlotBig5, 0, 0xB1, 0},
+        {kSlotGB, 0, 0x7E, 0x7E},
+        {kSlotGB, 0, 0xA1, 0},
+        {0, 0, 0x41, 0x41},
+        {kSlotShiftJis, 0x88, 0x9F, 0},  // a double-byte code: no concordance loaded
+    };
+    for (const Case &c : cases) {
+        const char ps[2] = {char(c.lead), char(c.trail)};
+        EXPECT_EQ(DbcsToUnicode(c.slot, ps), c.unicode) << c.slot << " " << int(c.trail);
+    }
+    Load(kSlotShiftJis, 60 * 192);
+    const char kanji[2] = {char(0x88), char(0x9F)};
+    EXPECT_EQ(DbcsToUnicode(kSlotShiftJis, kanji), 0x10000u + 1439);
+    EXPECT_EQ(DbcsToUnicode(kSlotBig5, kanji), 0u);  // its own slot is empty
+}
+
 }  // namespace

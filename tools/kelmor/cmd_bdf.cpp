@@ -23,27 +23,38 @@ constexpr const char *kCommand = "bdf";
 void PrintHelp() {
     std::printf(
         "usage: kelmor bdf FONT --size POINTS [--dpi DPI]\n"
-        "                  [--encoding unicode|sjis|big5|gb|glyphs] [--range FIRST-LAST]\n"
+        "                  [--encoding unicode|sjis|big5|gb|glyphs]\n"
+        "                  [--range FIRST-LAST]... [--chars TEXT]... [--chars-file FILE]...\n"
         "                  [-o FILE]\n"
         "\n"
-        "Writes the glyphs the font has in the range as a BDF 2.1 font: each cut\n"
-        "to its ink, with BBX and DWIDTH from the library's GetGlyphMetrics, and\n"
-        "the properties X11 expects.  The character set follows --encoding:\n"
+        "Writes the glyphs the font has for the codes asked for as a BDF 2.1 font:\n"
+        "each cut to its ink, with BBX and DWIDTH from the library's\n"
+        "GetGlyphMetrics, FONT_ASCENT and FONT_DESCENT from the font's line\n"
+        "(hhea, scaled and rounded as FreeType does), and the properties X11\n"
+        "expects.  The character set follows --encoding:\n"
         "  unicode  ISO10646-1 (the default; range 0000-FFFF)\n"
-        "  sjis     JISX0208.1983-0, codes as JIS row/cell (range 8140-FCFC);\n"
-        "           Shift-JIS codes outside JIS X 0208 are left out\n"
+        "  sjis     JISX0208.1983-0, codes as JIS row/cell (range 8140-FCFC).\n"
+        "           Only JIS X 0208's own rows are written: Windows' NEC and IBM\n"
+        "           extension rows (Shift-JIS 8740-879C, ED40-EEFC, FA40-FC4B) and\n"
+        "           single bytes have no row and cell in it and are left out (and\n"
+        "           named); --encoding unicode keeps them\n"
         "  big5     BIG5-0 (range A140-F9FE)\n"
         "  gb       GB2312.1980-0, codes as row/cell (range A1A1-F7FE)\n"
         "  glyphs   glyph numbers, FontSpecific-0 (range: every glyph)\n"
-        "Ranges are hex codes (decimal for glyphs).  Double-byte codes reach a\n"
-        "Unicode font through the concordance named in the ini file.\n"
+        "Without --range, --chars or --chars-file the whole range is written.\n"
+        "Double-byte codes reach a Unicode font through the concordance named in\n"
+        "the ini file.\n"
         "\n"
-        "  --size POINTS   point size (required)\n"
-        "  --dpi DPI       resolution (default 72)\n"
+        "  --size POINTS      point size (required)\n"
+        "  --dpi DPI          resolution (default 72)\n"
+        KELMOR_EXPORT_CODES_HELP
+        "  --no-hinting       the plain scaled outlines\n"
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
-        "  -o FILE         where to write (default standard output)\n"
+        "  -o FILE            where to write (default standard output); the file\n"
+        "                     appears only when it is whole\n"
         "\n"
+        "Codes asked for twice, and codes the font lacks, are named once on stderr.\n"
         "Exit code: 0 written, 1 failed, 2 bad command line.\n");
 }
 
@@ -62,7 +73,11 @@ Charset CharsetOf(ExportSpace space) {
     return {"FontSpecific", "0"};
 }
 
-// Shift-JIS to JIS X 0208 row/cell (0x2121-0x7E7E); 0 for codes outside.
+// Shift-JIS to JIS X 0208 row/cell (0x2121-0x7E7E); 0 for codes outside
+// the rows JIS X 0208 fills (1-8 and 16-84).  Code page 932 puts NEC's
+// symbols in row 13 and IBM's kanji in rows 89-92 and beyond; under the name
+// JISX0208.1983-0 those would claim places that the standard leaves empty
+// (and that JIS X 0213 gives to other characters), so they are left out.
 uint32_t JisOfShiftJis(uint32_t code) {
     const uint32_t lead = code >> 8, trail = code & 0xFF;
     const bool leadOk = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xEF);
@@ -70,7 +85,8 @@ uint32_t JisOfShiftJis(uint32_t code) {
     const uint32_t pair = (lead <= 0x9F ? lead - 0x70 : lead - 0xB0) * 2;
     const uint32_t row = trail < 0x9F ? pair - 1 : pair;
     const uint32_t cell = trail < 0x9F ? trail - 0x1F - (trail >= 0x80 ? 1 : 0) : trail - 0x7E;
-    if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E) return 0;
+    const bool jisRow = (row >= 0x21 && row <= 0x28) || (row >= 0x30 && row <= 0x74);
+    if (!jisRow || cell < 0x21 || cell > 0x7E) return 0;
     return row << 8 | cell;
 }
 
@@ -137,14 +153,21 @@ void WriteGlyph(FILE *out, const ExportedGlyph &g, uint32_t encoding, int pixelS
 
 int WriteBdf(FILE *out, const ExportOptions &o, const ExportedFont &font) {
     std::vector<const ExportedGlyph *> glyphs;
-    std::vector<uint32_t> encodings;
+    std::vector<uint32_t> encodings, leftOut;
     for (const ExportedGlyph &g : font.glyphs) {
         uint32_t encoding = 0;
-        if (!BdfEncoding(o.space, g.code, &encoding)) continue;
+        if (!BdfEncoding(o.space, g.code, &encoding)) {
+            leftOut.push_back(g.code);
+            continue;
+        }
         glyphs.push_back(&g);
         encodings.push_back(encoding);
     }
     const Charset charset = CharsetOf(o.space);
+    if (!leftOut.empty())
+        Report(kCommand, "note: " + std::to_string(leftOut.size()) +
+                             " of the font's codes have no place in " + charset.registry + "-" +
+                             charset.encoding + " and are left out: " + CompactCodes(leftOut, 16));
     const std::string family = XlfdField(font.familyName);
     long widths = 0;
     for (const ExportedGlyph *g : glyphs) widths += g->metrics.iAdvance;

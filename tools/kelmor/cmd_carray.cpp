@@ -1,13 +1,21 @@
-// kelmor carray: a range of glyphs as a C header in the Adafruit GFX font
-// layout, which Arduino display libraries draw from.
+// kelmor carray: glyphs as a C header in the Adafruit GFX font layout,
+// which Arduino display libraries draw from.
 //
-// The layout: one byte array of all glyph bitmaps, each glyph's rows packed
-// one after another without row padding (bit 7 of the first byte is the
-// top-left pixel, a glyph starts on a byte boundary); one GFXglyph per code
-// from first to last {bitmapOffset, width, height, xAdvance, xOffset,
-// yOffset}, the offsets leading from the cursor on the baseline to the
-// bitmap's top-left corner; and the GFXfont {bitmap, glyph, first, last,
-// yAdvance}.  The types come from the library's gfxfont.h.
+// The layout: one byte array of glyph bitmaps, each glyph's rows packed one
+// after another without row padding (bit 7 of the first byte is the top-left
+// pixel, a glyph starts on a byte boundary); one GFXglyph per character from
+// first to last {bitmapOffset, width, height, xAdvance, xOffset, yOffset},
+// the offsets leading from the cursor on the baseline to the bitmap's
+// top-left corner; and the GFXfont {bitmap, glyph, first, last, yAdvance}.
+// The types come from the library's gfxfont.h.
+//
+// The format has a glyph record for every character from first to last and
+// 16-bit bitmap offsets.  Codes that are not contiguous (kana and a list of
+// kanji) therefore get a sorted table of codes, the glyph records following
+// it by position; and bitmaps beyond 64 KiB are split into parts, each a
+// GFXfont of its own whose bitmap offsets start within 64 KiB.  A generated
+// function finds the part and the character number for a code; a single
+// contiguous part is written as the plain layout.
 #include <cctype>
 #include <cstdio>
 #include <string>
@@ -21,27 +29,46 @@ namespace kelmor {
 namespace {
 
 constexpr const char *kCommand = "carray";
-constexpr uint32_t kMaxBitmapBytes = 0xFFFF;  // bitmapOffset is 16 bits
+constexpr size_t kMaxBitmapOffset = 0xFFFF;  // bitmapOffset is 16 bits
+constexpr uint32_t kMaxGfxCode = 0xFFFF;     // first and last are 16 bits
 
 void PrintHelp() {
     std::printf(
         "usage: kelmor carray FONT --size POINTS --encoding unicode|sjis|big5|gb|glyphs\n"
-        "                     --range FIRST-LAST [--dpi DPI] [-o FILE.h]\n"
+        "                     (--range FIRST-LAST | --chars TEXT | --chars-file FILE)...\n"
+        "                     [--dpi DPI] [-o FILE.h]\n"
         "\n"
-        "Writes the glyphs of the range as a C header in the Adafruit GFX font\n"
-        "layout (GFXglyph and GFXfont of gfxfont.h; include that first).  Every\n"
-        "code from FIRST to LAST gets a glyph record, an empty one when the font\n"
-        "lacks it.  Ranges are hex codes (decimal for glyphs).  The format holds\n"
-        "at most 64 KiB of bitmaps, glyphs up to 255 pixels and offsets within\n"
-        "-128..127.\n"
+        "Writes the glyphs as a C header in the Adafruit GFX font layout\n"
+        "(GFXglyph and GFXfont of gfxfont.h; include that first), with the font's\n"
+        "line height (hhea, rounded as FreeType does) as yAdvance.\n"
         "\n"
-        "  --size POINTS   point size (required)\n"
-        "  --dpi DPI       resolution (default 72)\n"
+        "One --range: every code from FIRST to LAST gets a glyph record, an empty\n"
+        "one when the font lacks it, and the GFXfont covers FIRST to LAST.\n"
+        "Codes that are not contiguous (several ranges, --chars): only the codes\n"
+        "the font has are written, a sorted table NAMECodes[] lists them and the\n"
+        "GFXfont's characters are their positions in it.\n"
+        "Bitmaps beyond 64 KiB: the glyphs are split into parts NAMEPart0,\n"
+        "NAMEPart1, ..., each a GFXfont whose 16-bit bitmap offsets start within\n"
+        "64 KiB.  In both cases NAMEFind(code, &c) returns the GFXfont that draws\n"
+        "the code and sets c to the character to draw with it, or returns 0.\n"
+        "\n"
+        "What the format still limits: codes up to FFFF, glyphs and advances up to\n"
+        "255 pixels, offsets within -128..127, a line height up to 255; 64 KiB of\n"
+        "bitmaps per part.  Adafruit GFX's own print() and drawChar() take 8-bit\n"
+        "characters: codes above FF need a draw loop (or a library) that takes\n"
+        "16-bit ones.\n"
+        "\n"
+        "  --size POINTS      point size (required)\n"
+        "  --dpi DPI          resolution (default 72)\n"
+        KELMOR_EXPORT_CODES_HELP
+        "  --no-hinting       the plain scaled outlines\n"
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
-        "  -o FILE.h       where to write (default standard output); the font's\n"
-        "                  C name comes from the file name\n"
+        "  -o FILE.h          where to write (default standard output); the font's\n"
+        "                     C name comes from the file name; the file appears\n"
+        "                     only when it is whole\n"
         "\n"
+        "Codes asked for twice, and codes the font lacks, are named once on stderr.\n"
         "Exit code: 0 written, 1 failed, 2 bad command line.\n");
 }
 
@@ -71,60 +98,173 @@ void PackGlyph(const InkImage &ink, std::vector<uint8_t> *bitmap) {
     }
 }
 
+int YOffset(const ExportedGlyph &g) {
+    return g.ink.width > 0 ? g.metrics.iInkTop - g.metrics.iOriginY : 0;
+}
+
 // Why a glyph does not fit the format's field widths, or "".
 std::string FieldProblem(const ExportedGlyph &g) {
     const KelmorGlyphMetrics &m = g.metrics;
-    const int yOffset = m.iInkTop - m.iOriginY;
+    if (g.code > kMaxGfxCode) return "lies above FFFF, beyond the format's 16-bit codes";
     if (g.ink.width > 255 || g.ink.height > 255 || m.iAdvance > 255 || m.iAdvance < 0)
         return "is larger than 255 pixels";
-    if (g.xOffset() < -128 || g.xOffset() > 127 || yOffset < -128 || yOffset > 127)
+    if (g.xOffset() < -128 || g.xOffset() > 127 || YOffset(g) < -128 || YOffset(g) > 127)
         return "lies further than 127 pixels from its origin";
     return "";
 }
 
-int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
-    const std::string name = CName(o, font);
+// One GFXfont: glyphs [begin, end) of the font, their bitmaps and offsets.
+struct Part {
+    size_t begin = 0, end = 0;
     std::vector<uint8_t> bitmap;
     std::vector<size_t> offsets;
+};
+
+// The glyphs split where a bitmap offset would no longer fit in 16 bits.
+std::vector<Part> SplitIntoParts(const std::vector<ExportedGlyph> &glyphs) {
+    std::vector<Part> parts(1);
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        if (parts.back().bitmap.size() > kMaxBitmapOffset) {
+            parts.back().end = i;
+            parts.push_back(Part{i, i, {}, {}});
+        }
+        parts.back().offsets.push_back(parts.back().bitmap.size());
+        PackGlyph(glyphs[i].ink, &parts.back().bitmap);
+    }
+    parts.back().end = glyphs.size();
+    return parts;
+}
+
+// How the header names its parts and what a part's characters are.
+struct Layout {
+    std::string name;
+    bool contiguous;  // characters are the codes themselves; else positions in NAMECodes
+    bool plain;       // one contiguous part: the font is NAME, no lookup
+    std::string PartName(size_t k) const {
+        return plain ? name : name + "Part" + std::to_string(k);
+    }
+    std::string Suffix(size_t k) const { return plain ? "" : std::to_string(k); }
+};
+
+void WriteBytes(FILE *out, const std::string &array, const std::vector<uint8_t> &bytes) {
+    std::fprintf(out, "const uint8_t %s[] PROGMEM = {", array.c_str());
+    for (size_t i = 0; i < bytes.size(); ++i)
+        std::fprintf(out, "%s0x%02X%s", i % 12 == 0 ? "\n    " : " ", bytes[i],
+                     i + 1 < bytes.size() ? "," : "");
+    if (bytes.empty()) std::fprintf(out, "0x00");  // C has no empty arrays
+    std::fprintf(out, "\n};\n\n");
+}
+
+void WriteCodes(FILE *out, const Layout &layout, const std::vector<ExportedGlyph> &glyphs) {
+    std::fprintf(out, "// Character i of the parts draws code %sCodes[i]; ascending.\n",
+                 layout.name.c_str());
+    std::fprintf(out, "const uint16_t %sCodes[] PROGMEM = {", layout.name.c_str());
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        std::fprintf(out, "%s0x%04X%s", i % 10 == 0 ? "\n    " : " ", unsigned(glyphs[i].code),
+                     i + 1 < glyphs.size() ? "," : "");
+    std::fprintf(out, "\n};\n\n");
+}
+
+// The character a glyph has in its GFXfont.
+uint32_t CharacterOf(const Layout &layout, const std::vector<ExportedGlyph> &glyphs, size_t i) {
+    return layout.contiguous ? glyphs[i].code : uint32_t(i);
+}
+
+void WritePart(FILE *out, const Layout &layout, const ExportedFont &font, const Part &part,
+               size_t k) {
+    const std::string suffix = layout.Suffix(k), name = layout.name;
+    WriteBytes(out, name + "Bitmaps" + suffix, part.bitmap);
+    std::fprintf(out, "const GFXglyph %sGlyphs%s[] PROGMEM = {\n", name.c_str(), suffix.c_str());
+    for (size_t i = part.begin; i < part.end; ++i) {
+        const ExportedGlyph &g = font.glyphs[i];
+        std::fprintf(out, "    {%5zu, %3d, %3d, %3d, %4d, %4d}%s  // 0x%04X\n",
+                     part.offsets[i - part.begin], g.ink.width, g.ink.height,
+                     int(g.metrics.iAdvance), g.ink.width > 0 ? g.xOffset() : 0, YOffset(g),
+                     i + 1 < part.end ? "," : " ", unsigned(g.code));
+    }
+    const std::string partName = layout.PartName(k);
+    std::fprintf(out, "};\n\nconst GFXfont %s PROGMEM = {(uint8_t *)%sBitmaps%s, ",
+                 partName.c_str(), name.c_str(), suffix.c_str());
+    std::fprintf(out, "(GFXglyph *)%sGlyphs%s,\n", name.c_str(), suffix.c_str());
+    std::fprintf(out, "    0x%04X, 0x%04X, %d};\n\n",
+                 unsigned(CharacterOf(layout, font.glyphs, part.begin)),
+                 unsigned(CharacterOf(layout, font.glyphs, part.end - 1)), font.lineAdvance);
+}
+
+// NAMEFind: a binary search of the code table (or a range check), then the
+// part that holds the character.
+void WriteFind(FILE *out, const Layout &layout, const ExportedFont &font,
+               const std::vector<Part> &parts) {
+    const std::string &name = layout.name;
+    const size_t count = font.glyphs.size();
+    std::fprintf(out,
+                 "// The part of the font that draws `code`, with *c set to the character to\n"
+                 "// draw (glyph[*c - first] of that GFXfont); 0 when the font has no glyph.\n"
+                 "static inline const GFXfont *%sFind(uint16_t code, uint16_t *c) {\n",
+                 name.c_str());
+    if (layout.contiguous) {
+        std::fprintf(out, "    if (code < 0x%04X || code > 0x%04X) return 0;\n    *c = code;\n",
+                     unsigned(font.glyphs.front().code), unsigned(font.glyphs.back().code));
+    } else {
+        std::fprintf(out,
+                     "    uint32_t low = 0, high = %zu;\n"
+                     "    while (low < high) {\n"
+                     "        const uint32_t middle = (low + high) / 2;\n"
+                     "        if (pgm_read_word(&%sCodes[middle]) < code) low = middle + 1;\n"
+                     "        else high = middle;\n"
+                     "    }\n"
+                     "    if (low == %zu || pgm_read_word(&%sCodes[low]) != code) return 0;\n"
+                     "    *c = (uint16_t)low;\n",
+                     count, name.c_str(), count, name.c_str());
+    }
+    for (size_t k = 0; k + 1 < parts.size(); ++k)
+        std::fprintf(out, "    if (*c <= 0x%04X) return &%s;\n",
+                     unsigned(CharacterOf(layout, font.glyphs, parts[k].end - 1)),
+                     layout.PartName(k).c_str());
+    std::fprintf(out, "    return &%s;\n}\n", layout.PartName(parts.size() - 1).c_str());
+}
+
+bool CodesContiguous(const std::vector<ExportedGlyph> &glyphs) {
+    for (size_t i = 1; i < glyphs.size(); ++i)
+        if (glyphs[i].code != glyphs[i - 1].code + 1) return false;
+    return true;
+}
+
+int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
     for (const ExportedGlyph &g : font.glyphs) {
         const std::string problem = FieldProblem(g);
         if (!problem.empty())
-            return Report(kCommand, "code " + std::to_string(g.code) + " " + problem);
-        offsets.push_back(bitmap.size());
-        PackGlyph(g.ink, &bitmap);
+            return Report(kCommand, "code " + CompactCodes({g.code}, 16) + " " + problem);
     }
-    if (bitmap.size() > kMaxBitmapBytes)
-        return Report(kCommand,
-                      "the bitmaps take " + std::to_string(bitmap.size()) +
-                          " bytes; the format holds at most 65535 (choose a smaller range)");
-    std::fprintf(out, "// %s at %d points, %d dpi: codes %04X-%04X, written by kelmor carray.\n",
-                 font.familyName.c_str(), o.points, o.dpi, unsigned(o.first), unsigned(o.last));
-    std::fprintf(out, "// Adafruit GFX font layout; include gfxfont.h before this file.\n");
-    std::fprintf(out, "#ifndef PROGMEM\n#define PROGMEM\n#endif\n\n");
-    std::fprintf(out, "const uint8_t %sBitmaps[] PROGMEM = {", name.c_str());
-    for (size_t i = 0; i < bitmap.size(); ++i)
-        std::fprintf(out, "%s0x%02X%s", i % 12 == 0 ? "\n    " : " ", bitmap[i],
-                     i + 1 < bitmap.size() ? "," : "");
-    if (bitmap.empty()) std::fprintf(out, "0x00");  // C has no empty arrays
-    std::fprintf(out, "\n};\n\nconst GFXglyph %sGlyphs[] PROGMEM = {\n", name.c_str());
-    for (size_t i = 0; i < font.glyphs.size(); ++i) {
-        const ExportedGlyph &g = font.glyphs[i];
-        const bool ink = g.ink.width > 0;
-        std::fprintf(out, "    {%5zu, %3d, %3d, %3d, %4d, %4d}%s  // 0x%04X\n", offsets[i],
-                     g.ink.width, g.ink.height, int(g.metrics.iAdvance), ink ? g.xOffset() : 0,
-                     ink ? g.metrics.iInkTop - g.metrics.iOriginY : 0,
-                     i + 1 < font.glyphs.size() ? "," : " ", unsigned(g.code));
-    }
-    std::fprintf(out,
-                 "};\n\nconst GFXfont %s PROGMEM = {(uint8_t *)%sBitmaps, (GFXglyph *)%sGlyphs,\n",
-                 name.c_str(), name.c_str(), name.c_str());
-    std::fprintf(out, "    0x%04X, 0x%04X, %d};\n", unsigned(o.first), unsigned(o.last),
-                 font.lineAdvance);
+    if (font.lineAdvance > 255 || font.lineAdvance < 0)
+        return Report(kCommand, "the line height of " + std::to_string(font.lineAdvance) +
+                                    " pixels does not fit the format's 8-bit yAdvance");
+    const std::vector<Part> parts = SplitIntoParts(font.glyphs);
+    const bool contiguous = CodesContiguous(font.glyphs);
+    const Layout layout{CName(o, font), contiguous, contiguous && parts.size() == 1};
+    std::fprintf(out, "// %s at %d points, %d dpi: %zu glyphs, codes %04X-%04X%s%s,\n",
+                 font.familyName.c_str(), o.points, o.dpi, font.glyphs.size(),
+                 unsigned(font.glyphs.front().code), unsigned(font.glyphs.back().code),
+                 contiguous ? "" : " (a table of codes)",
+                 parts.size() > 1 ? (", " + std::to_string(parts.size()) + " parts").c_str() : "");
+    std::fprintf(out, "// written by kelmor carray.  Adafruit GFX font layout; include gfxfont.h\n"
+                      "// before this file.\n");
+    std::fprintf(out, "#ifndef PROGMEM\n#define PROGMEM\n#endif\n");
+    if (!layout.plain)
+        std::fprintf(out, "#ifndef pgm_read_word\n"
+                          "#define pgm_read_word(addr) (*(const uint16_t *)(addr))\n#endif\n");
+    std::fprintf(out, "\n");
+    if (!contiguous) WriteCodes(out, layout, font.glyphs);
+    for (size_t k = 0; k < parts.size(); ++k) WritePart(out, layout, font, parts[k], k);
+    if (!layout.plain) WriteFind(out, layout, font, parts);
     return 0;
 }
 
-std::string CheckRange(const ExportOptions &o) {
-    return o.last > 0xFFFF ? "codes in the GFX layout are 16 bits; the range ends above FFFF" : "";
+std::string CheckCodes(const ExportOptions &o) {
+    for (const CodeRange &r : o.ranges)
+        if (r.last > kMaxGfxCode)
+            return "codes in the GFX layout are 16 bits; a range ends above FFFF";
+    return "";
 }
 
 }  // namespace
@@ -132,6 +272,6 @@ std::string CheckRange(const ExportOptions &o) {
 
 int CmdCarray(int argc, char **argv) {
     using namespace kelmor;
-    const ExportCommand command{kCommand, PrintHelp, true, true, CheckRange, WriteHeader};
+    const ExportCommand command{kCommand, PrintHelp, true, true, CheckCodes, WriteHeader};
     return RunExportCommand(command, argc, argv);
 }

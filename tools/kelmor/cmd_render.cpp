@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "args.h"
+#include "code_set.h"
 #include "commands.h"
 #include "font_facts.h"
 #include "glyph_image.h"
@@ -31,6 +33,7 @@ void PrintHelp() {
         "       kelmor render FONT --code HEX[,HEX...] [OPTIONS]\n"
         "       kelmor render FONT --glyphs N[,N...] [OPTIONS]\n"
         "       kelmor render FONT --encoding sjis|big5|gb TEXT [OPTIONS]\n"
+        "       kelmor render FONT [--encoding sjis|big5|gb] --input FILE [OPTIONS]\n"
         "\n"
         "Renders one glyph after another with the library's GetBitmap, sets them\n"
         "by the advances GetGlyphMetrics gives, and shows the line in the\n"
@@ -42,18 +45,25 @@ void PrintHelp() {
         "                     looked up in the font's own character map and rendered\n"
         "                     by glyph number (character set 241).  Fonts whose map\n"
         "                     is Shift-JIS, Big5 or GB need --encoding.\n"
-        "  --code HEX,...     codes of the font's own character map, e.g. 889F.  A\n"
+        "  --code HEX,...     codes of the font's own character map, e.g. 889F or a\n"
+        "                     range 3041-3096.  A\n"
         "                     Shift-JIS, Big5 or GB font gets the two bytes through\n"
         "                     SetEncoding with its own character set; for any other\n"
         "                     font the code is looked up as above.\n"
         "  --glyphs N,...     glyph numbers, no lookup (character set 241).\n"
+        "  --input FILE       the text of a file instead of TEXT: UTF-8, or with\n"
+        "                     --encoding the code space's own bytes as a printer\n"
+        "                     receives them (single and double bytes mixed, split\n"
+        "                     by the lead bytes); control bytes are not drawn\n"
         "  --encoding CODE    sjis, big5 or gb: TEXT is converted to that code space\n"
-        "                     (iconv) and its two-byte codes go through the library,\n"
-        "                     which reaches a Unicode font through the concordance\n"
-        "                     named in its ini file (found via KELMOR_PROFILE and\n"
-        "                     the \"IniPath\" entry; see 'kelmor cob --help').\n"
-        "                     Characters with a one-byte code (ASCII, half-width\n"
-        "                     kana) have no place in a concordance: glyph 0.\n"
+        "                     (iconv), --code takes its codes, and the codes go\n"
+        "                     through the library, which reaches a Unicode font\n"
+        "                     through the concordance named in its ini file (found\n"
+        "                     via KELMOR_PROFILE and the \"IniPath\" entry; see\n"
+        "                     'kelmor cob --help').  Single-byte characters (ASCII;\n"
+        "                     in Shift-JIS also half-width katakana A1-DF, with\n"
+        "                     5C and 7E as backslash and tilde, as in Windows' code\n"
+        "                     page 932) go to the font's own map.\n"
         "\n"
         "Options:\n"
         "  --size POINTS      point size (default 24)\n"
@@ -81,6 +91,7 @@ struct RenderOptions {
     std::string codes;
     std::string glyphs;
     std::string encoding;
+    std::string inputPath;
     int points = 24;
     int dpi = 72;
     bool vertical = false;
@@ -154,7 +165,8 @@ bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
     if (FaceOption(args, &o->face, error)) return true;
     if (StyleFlag(args, o)) return true;
     if (args.Value("--code", &o->codes) || args.Value("--glyphs", &o->glyphs) ||
-        args.Value("--encoding", &o->encoding) || args.Value("--png", &o->pngPath))
+        args.Value("--encoding", &o->encoding) || args.Value("--png", &o->pngPath) ||
+        args.Value("--input", &o->inputPath))
         return true;
     if (NumberOption(args, "--size", 1, kMaxSizeTimesDpi, &o->points, error) ||
         NumberOption(args, "--dpi", 1, kMaxSizeTimesDpi, &o->dpi, error) ||
@@ -178,9 +190,10 @@ bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
 std::string CheckOptions(const RenderOptions &o) {
     if (o.fontPath.empty()) return "which font? (try 'kelmor render --help')";
     const int sources = (o.haveText ? 1 : 0) + (o.codes.empty() ? 0 : 1) +
-                        (o.glyphs.empty() ? 0 : 1);
-    if (sources != 1) return "give exactly one of TEXT, --code and --glyphs";
-    if (!o.encoding.empty() && !o.haveText) return "--encoding converts TEXT; give some";
+                        (o.glyphs.empty() ? 0 : 1) + (o.inputPath.empty() ? 0 : 1);
+    if (sources != 1) return "give exactly one of TEXT, --input, --code and --glyphs";
+    if (!o.encoding.empty() && !o.glyphs.empty())
+        return "--encoding takes TEXT, --input or --code, not glyph numbers";
     std::string source = CheckRenderSource(o.haveText, o.text, o.encoding, o.codes, o.glyphs);
     if (!source.empty()) return source;
     if (o.depth != 1 && o.depth != 8) return "--depth is 1 or 8";
@@ -190,8 +203,32 @@ std::string CheckOptions(const RenderOptions &o) {
     return "";
 }
 
-// Text converted to a double-byte code space and handed to the library,
-// which reaches a Unicode font through the concordance the ini file names.
+// The characters a double-byte --encoding asks for: TEXT converted with
+// iconv, the bytes of an --input file, or --code codes (below 0x100 single
+// bytes).  Control characters of a file are not drawn.
+bool EncodedChars(const RenderOptions &o, TextEncoding space, std::vector<DbcsChar> *chars,
+                  std::string *error) {
+    std::vector<uint32_t> values;
+    if (o.haveText)
+        return DecodeUtf8(o.text, &values, error) &&
+               ConvertToEncoding(values, space, chars, error);
+    if (!o.inputPath.empty()) {
+        std::string bytes;
+        std::vector<DbcsChar> all;
+        if (!ReadWholeFile(o.inputPath, &bytes, error) ||
+            !DecodeEncodedBytes(bytes, space, &all, error))
+            return false;
+        for (const DbcsChar &c : all)
+            if (!IsControlCode(c.Code())) chars->push_back(c);
+        return true;
+    }
+    if (!ExpandCodeList(o.codes, 16, 0xFFFF, &values, error)) return false;
+    for (uint32_t code : values) chars->push_back(DbcsChar{0, {uint8_t(code >> 8), uint8_t(code)}});
+    return true;
+}
+
+// Characters of a double-byte code space handed to the library, which
+// reaches a Unicode font through the concordance the ini file names.
 bool PlanThroughCodeSpace(int32_t handle, _TTFont &font, const RenderOptions &o,
                           RenderPlan *plan, std::string *error) {
     TextEncoding space;
@@ -199,11 +236,8 @@ bool PlanThroughCodeSpace(int32_t handle, _TTFont &font, const RenderOptions &o,
         *error = "--encoding is sjis, big5 or gb, not \"" + o.encoding + "\"";
         return false;
     }
-    std::vector<uint32_t> codePoints;
     std::vector<DbcsChar> chars;
-    if (!DecodeUtf8(o.text, &codePoints, error) ||
-        !ConvertToEncoding(codePoints, space, &chars, error))
-        return false;
+    if (!EncodedChars(o, space, &chars, error)) return false;
     const int charset = EncodingCharset(space);
     if (font.csFont != charset && font.csFont != csUnicode) {
         *error = std::string("the font's character map is ") + CharsetTitle(font.csFont) +
@@ -213,13 +247,28 @@ bool PlanThroughCodeSpace(int32_t handle, _TTFont &font, const RenderOptions &o,
     }
     KelmoRegisterApp(nullptr);  // reads the concordance paths from the ini file
     const bool loaded = SetEncoding(handle, charset) != 0;
-    if (font.csFont == csUnicode && !loaded) {
-        *error = std::string("no ") + EncodingTitle(space) +
-                 " concordance could be loaded: the ini file must list one under "
-                 "\"Code Space Concordances\" (see 'kelmor cob --help')";
+    const bool needsConcordance =
+        std::any_of(chars.begin(), chars.end(), [](const DbcsChar &c) { return c.bytes[0] != 0; });
+    if (font.csFont == csUnicode && !loaded && needsConcordance) {
+        *error = NoConcordanceMessage(charset);
         return false;
     }
     PlanEncodedText(font, chars, space, plan);
+    return true;
+}
+
+// UTF-8 text of the command line or of an --input file, without the
+// file's control characters (line ends).
+bool UnicodeText(const RenderOptions &o, std::vector<uint32_t> *values, std::string *error) {
+    if (o.haveText) return DecodeUtf8(o.text, values, error);
+    std::string bytes;
+    std::vector<uint32_t> all;
+    if (!ReadWholeFile(o.inputPath, &bytes, error) || !DecodeUtf8(bytes, &all, error)) {
+        *error = "--input \"" + o.inputPath + "\": " + *error;
+        return false;
+    }
+    for (uint32_t c : all)
+        if (!IsControlCode(c)) values->push_back(c);
     return true;
 }
 
@@ -227,11 +276,11 @@ bool MakePlan(int32_t handle, _TTFont &font, const RenderOptions &o, RenderPlan 
               std::string *error) {
     if (!o.encoding.empty()) return PlanThroughCodeSpace(handle, font, o, plan, error);
     std::vector<uint32_t> values;
-    if (o.haveText) {
-        if (!DecodeUtf8(o.text, &values, error) || !PlanUnicodeText(font, values, plan, error))
+    if (o.haveText || !o.inputPath.empty()) {
+        if (!UnicodeText(o, &values, error) || !PlanUnicodeText(font, values, plan, error))
             return false;
     } else if (!o.codes.empty()) {
-        if (!ParseNumberList(o.codes, 16, 0xFFFF, &values, error)) return false;
+        if (!ExpandCodeList(o.codes, 16, 0xFFFF, &values, error)) return false;
         PlanCodes(font, values, plan);
     } else {
         if (!ParseNumberList(o.glyphs, 10, 0xFFFF, &values, error)) return false;
@@ -244,6 +293,7 @@ bool MakePlan(int32_t handle, _TTFont &font, const RenderOptions &o, RenderPlan 
 bool RenderItems(int32_t handle, const RenderOptions &o, const RenderPlan &plan,
                  std::vector<PlacedGlyph> *glyphs, std::string *error) {
     const char flags = o.vertical ? KELMOR_VERTICAL : 0;
+    std::set<std::string> noted;
     for (const RenderItem &item : plan.items) {
         int width = 0, height = 0;
         const unsigned char *bits = GetBitmap(handle, item.input, &width, &height, flags);
@@ -252,7 +302,9 @@ bool RenderItems(int32_t handle, const RenderOptions &o, const RenderPlan &plan,
             *error = "the library rendered nothing for " + item.label;
             return false;
         }
-        if (!item.problem.empty()) Report(kCommand, "note: " + item.problem);
+        // A character drawn many times is named once.
+        if (!item.problem.empty() && noted.insert(item.problem).second)
+            Report(kCommand, "note: " + item.problem);
         glyph.image = FromLibraryBitmap(bits, width, height);
         glyphs->push_back(glyph);
     }

@@ -230,4 +230,12 @@ const char *CharsetTitle(int charset) {
     return "unknown";
 }
 
+std::string NoConcordanceMessage(int charset) {
+    const std::string ini = szIniFile[0] != '\0' ? std::string(szIniFile) : "(none found)";
+    return std::string("no ") + CharsetTitle(charset) +
+           " concordance could be loaded: the ini file " + ini +
+           " must list one under \"Code Space Concordances\" (see 'kelmor cob --help')";
+}
+
 }  // namespace kelmor
+

@@ -50,6 +50,10 @@ constexpr long kMaxBoxRows =
 // "Unicode", "Shift-JIS", ... for a character-set code.
 const char *CharsetTitle(int charset);
 
+// Why double-byte codes cannot reach a Unicode font: no concordance for the
+// character set could be loaded from the ini file the library read (named).
+std::string NoConcordanceMessage(int charset);
+
 }  // namespace kelmor
 
 #endif

@@ -3,12 +3,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "args.h"
 #include "font_facts.h"
+#include "line_metrics.h"
 #include "name_text.h"
+#include "output_file.h"
 #include "text_input.h"
 #include "ttf/api/tool_internals.h"
 
@@ -46,25 +47,32 @@ bool IsDoubleByte(ExportSpace space) {
            space == ExportSpace::kGB2312;
 }
 
-// "A-B": hex codes (0x and U+ allowed), decimal glyph numbers.
-bool ParseRange(const std::string &text, ExportSpace space, ExportOptions *o, std::string *error) {
-    const size_t dash = text.find('-');
-    const int base = space == ExportSpace::kGlyphs ? 10 : 16;
-    std::vector<uint32_t> first, last;
-    if (dash == std::string::npos ||
-        !ParseNumberList(text.substr(0, dash), base, kMaxCode, &first, error) ||
-        !ParseNumberList(text.substr(dash + 1), base, kMaxCode, &last, error) ||
-        first.size() != 1 || last.size() != 1 || first[0] > last[0]) {
-        *error =
-            "--range takes FIRST-LAST (" +
-            std::string(base == 16 ? "hex codes, e.g. 4E00-4E0F" : "glyph numbers, e.g. 0-99") +
-            "), not \"" + text + "\"";
-        return false;
+TextEncoding TextEncodingOf(ExportSpace space) {
+    switch (space) {
+    case ExportSpace::kBig5: return TextEncoding::kBig5;
+    case ExportSpace::kGB2312: return TextEncoding::kGB2312;
+    default: return TextEncoding::kShiftJIS;
     }
-    o->first = first[0];
-    o->last = last[0];
-    o->haveRange = true;
-    return true;
+}
+
+int ConcordSlotOf(ExportSpace space) {
+    switch (space) {
+    case ExportSpace::kShiftJIS: return kSlotShiftJis;
+    case ExportSpace::kBig5: return kSlotBig5;
+    default: return kSlotGB;
+    }
+}
+
+// --range items: hex codes (0x and U+ allowed), decimal glyph numbers.
+bool ParseRanges(const std::string &text, ExportSpace space, ExportOptions *o,
+                 std::string *error) {
+    const int base = space == ExportSpace::kGlyphs ? 10 : 16;
+    if (ParseRangeList(text, base, kMaxCode, &o->ranges, error)) return true;
+    const char *example =
+        base == 16 ? "hex codes, e.g. 3041-3096,4E00" : "glyph numbers, e.g. 0-99";
+    *error = "--range takes FIRST-LAST or one code, comma-separated (" + std::string(example) +
+             "), not \"" + text + "\": " + *error;
+    return false;
 }
 
 bool NumberValue(ArgCursor &args, const char *name, long highest, int *out, std::string *error) {
@@ -78,9 +86,10 @@ bool NumberValue(ArgCursor &args, const char *name, long highest, int *out, std:
     return true;
 }
 
-// One argument into the options; false when it is not one of ours.
+// One argument into the options; false when it is not one of ours.  Range
+// texts wait in *ranges until the code space is known.
 bool TakeExportArgument(ArgCursor &args, ExportOptions *o, std::string *encoding,
-                        std::string *range, std::string *error) {
+                        std::vector<std::string> *ranges, std::string *error) {
     if (NumberValue(args, "--size", kMaxSizeTimesDpi, &o->points, error) ||
         NumberValue(args, "--dpi", kMaxSizeTimesDpi, &o->dpi, error))
         return true;
@@ -88,9 +97,26 @@ bool TakeExportArgument(ArgCursor &args, ExportOptions *o, std::string *encoding
         o->classic = true;
         return true;
     }
+    if (args.Flag("--no-hinting")) {
+        o->noHinting = true;
+        return true;
+    }
     if (FaceOption(args, &o->face, error)) return true;
-    if (args.Value("--encoding", encoding) || args.Value("--range", range) ||
-        args.Value("-o", &o->outputPath) || args.Value("--output", &o->outputPath))
+    std::string value;
+    if (args.Value("--range", &value)) {
+        ranges->push_back(value);
+        return true;
+    }
+    if (args.Value("--chars", &value)) {
+        o->chars.push_back(value);
+        return true;
+    }
+    if (args.Value("--chars-file", &value)) {
+        o->charsFiles.push_back(value);
+        return true;
+    }
+    if (args.Value("--encoding", encoding) || args.Value("-o", &o->outputPath) ||
+        args.Value("--output", &o->outputPath))
         return true;
     std::string positional;
     if (!args.Positional(&positional)) return false;
@@ -103,14 +129,108 @@ bool TakeExportArgument(ArgCursor &args, ExportOptions *o, std::string *encoding
 }
 
 std::string CheckExportOptions(const ExportOptions &o, const std::string &encoding,
-                               const std::string &range, bool needRange) {
+                               bool asksForCodes, bool needCodes) {
     if (o.fontPath.empty()) return "which font?";
     if (o.points == 0) return "--size is required";
     if (long(o.points) * o.dpi > kMaxSizeTimesDpi)
         return "--size times --dpi must be at most " + std::to_string(kMaxSizeTimesDpi);
-    if (needRange && (encoding.empty() || range.empty()))
-        return "--encoding and --range are required";
+    if (needCodes && (encoding.empty() || !asksForCodes))
+        return "--encoding and the codes (--range, --chars or --chars-file) are required";
     return "";
+}
+
+// Characters into codes of the space: code points for Unicode, the code
+// space's own codes (through iconv) for the double-byte ones.  Control
+// characters (line ends in a file) are no characters to export.
+bool CodesOfCharacters(const std::vector<uint32_t> &codePoints, ExportSpace space,
+                       std::vector<uint32_t> *codes, CodeRequest *request, std::string *error) {
+    std::vector<uint32_t> printable;
+    for (uint32_t c : codePoints)
+        if (!IsControlCode(c)) printable.push_back(c);
+    if (!IsDoubleByte(space)) {
+        codes->insert(codes->end(), printable.begin(), printable.end());
+        return true;
+    }
+    std::vector<DbcsChar> chars;
+    std::vector<uint32_t> lacking;
+    if (!ConvertEachToEncoding(printable, TextEncodingOf(space), &chars, &lacking, error))
+        return false;
+    for (const DbcsChar &c : chars) codes->push_back(c.Code());
+    request->unencodable.insert(request->unencodable.end(), lacking.begin(), lacking.end());
+    return true;
+}
+
+// A file of characters: UTF-8 (a leading byte-order mark is skipped), or,
+// when it is not valid UTF-8 and the code space is a double-byte one, that
+// code space's own bytes.
+bool CodesOfFile(const std::string &path, ExportSpace space, std::vector<uint32_t> *codes,
+                 CodeRequest *request, std::string *error) {
+    std::string bytes;
+    if (!ReadWholeFile(path, &bytes, error)) return false;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    std::vector<uint32_t> codePoints;
+    std::string utf8Error;
+    if (DecodeUtf8(bytes, &codePoints, &utf8Error))
+        return CodesOfCharacters(codePoints, space, codes, request, error);
+    std::vector<DbcsChar> chars;
+    if (!IsDoubleByte(space) || !DecodeEncodedBytes(bytes, TextEncodingOf(space), &chars, error)) {
+        *error = "\"" + path + "\": " + (IsDoubleByte(space) ? *error : utf8Error);
+        return false;
+    }
+    for (const DbcsChar &c : chars)
+        if (!IsControlCode(c.Code())) codes->push_back(c.Code());
+    return true;
+}
+
+// The codes the command line asks for, or the whole default range of the
+// code space (glyph numbers: every glyph, known once the font is open).
+int ResolveCodes(const char *command, const ExportOptions &o, uint32_t glyphCount,
+                 CodeRequest *request) {
+    request->asked = o.AsksForCodes();
+    request->wholeRange = o.ranges.size() == 1 && o.chars.empty() && o.charsFiles.empty();
+    std::vector<CodeRange> ranges = o.ranges;
+    if (!request->asked) {
+        const SpaceFacts &facts = FactsOf(o.space);
+        const uint32_t last = o.space == ExportSpace::kGlyphs
+                                  ? std::max<uint32_t>(glyphCount, 1) - 1
+                                  : facts.last;
+        ranges.push_back({facts.first, last});
+    }
+    std::vector<uint32_t> singles;
+    std::vector<uint32_t> codePoints;
+    std::string error;
+    for (const std::string &text : o.chars) {
+        if (!DecodeUtf8(text, &codePoints, &error) ||
+            !CodesOfCharacters(codePoints, o.space, &singles, request, &error))
+            return Report(command, "--chars: " + error, kUsageError);
+    }
+    for (const std::string &path : o.charsFiles)
+        if (!CodesOfFile(path, o.space, &singles, request, &error)) return Report(command, error);
+    request->codes = MergeCodes(ranges, singles, &request->repeated);
+    if (request->codes.empty()) return Report(command, "no codes to write");
+    return 0;
+}
+
+int BaseOf(ExportSpace space) { return space == ExportSpace::kGlyphs ? 10 : 16; }
+
+std::string Counted(size_t count, const char *noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+// What the request held beyond its codes, one line each.
+void ReportRequest(const char *command, ExportSpace space, const CodeRequest &request) {
+    if (!request.repeated.empty())
+        Report(command, "note: " + Counted(request.repeated.size(), "code") +
+                            " asked for more than once: " +
+                            CompactCodes(request.repeated, BaseOf(space)));
+    if (!request.unencodable.empty()) {
+        std::vector<uint32_t> unique = request.unencodable;
+        std::sort(unique.begin(), unique.end());
+        unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+        Report(command, "note: " + Counted(unique.size(), "character") + " without a " +
+                            EncodingTitle(TextEncodingOf(space)) +
+                            " code left out: U+" + CompactCodes(unique, 16));
+    }
 }
 
 // The font's map, and how codes of the chosen space reach it.
@@ -121,26 +241,19 @@ struct CodeRoad {
     bool concordance;  // double-byte codes to a Unicode font
 };
 
-uint32_t UnicodeOf(const CodeRoad &road, const char bytes[2]) {
-    switch (road.space) {
-    case ExportSpace::kShiftJIS: return ShiftJis2Unicode(bytes);
-    case ExportSpace::kBig5: return Big5_Unicode(bytes);
-    default: return GB2Unicode(bytes);
-    }
-}
-
 // The bytes GetBitmap reads for `code`, and whether the font has it.
 bool CodeInput(const CodeRoad &road, uint32_t code, char input[4]) {
     if (IsDoubleByte(road.space)) {
         input[0] = char(code >> 8 & 0xFF);
         input[1] = char(code & 0xFF);
         if (code > 0xFFFF) return false;
-        const uint32_t mapped = road.concordance ? UnicodeOf(road, input) : code;
+        const uint32_t mapped =
+            road.concordance ? DbcsToUnicode(ConcordSlotOf(road.space), input) : code;
         return mapped != 0 && mapped <= 0xFFFF && GetGlyphNo(road.font, mapped) != 0;
     }
     std::memcpy(input, &code, sizeof code);  // host order, as GetBitmap reads it
     if (road.space == ExportSpace::kGlyphs) return code < road.font->leMaximumProfile.numGlyphs;
-    return code <= 0xFFFF && GetGlyphNo(road.font, code) != 0;
+    return GetGlyphNo(road.font, code) != 0;  // above U+FFFF from a format-12 map
 }
 
 // Chooses the road, or says why the font cannot be read in this space.
@@ -158,10 +271,7 @@ std::string PrepareRoad(CodeRoad *road) {
         KelmoRegisterApp(nullptr);  // reads the concordance paths from the ini file
     }
     const bool loaded = SetEncoding(road->handle, facts.charset) != 0;
-    if (road->concordance && !loaded)
-        return std::string("no ") + CharsetTitle(facts.charset) +
-               " concordance could be loaded: the ini file must list one under "
-               "\"Code Space Concordances\" (see 'kelmor cob --help')";
+    if (road->concordance && !loaded) return NoConcordanceMessage(facts.charset);
     return "";
 }
 
@@ -218,43 +328,46 @@ int SizeFont(const char *command, int32_t handle, const ExportOptions &o, Export
                                    (why.empty() ? "" : ": " + why));
     }
     out->pixelSize = int((long(o.points) * o.dpi + 36) / 72);
+    const LineMetrics line =
+        ScaleLineUnits(FontLineUnits(font), font->UnitsPerEm, o.points, o.dpi);
+    out->ascent = line.ascender / 64;
+    out->descent = -line.descender / 64;
+    out->lineAdvance = line.height / 64;
     out->familyName = AsciiName(ReadNameTexts(font), 1);
     if (out->familyName.empty()) out->familyName = FileStem(o.fontPath);
     return 0;
 }
 
-// The glyph's ink and metrics through GetBitmap and GetGlyphMetrics; the
-// font box's rows above and below the baseline go into *font.
-bool RenderExported(int32_t handle, const char *input, ExportedGlyph *glyph, ExportedFont *font) {
+// The glyph's ink and metrics through GetBitmap and GetGlyphMetrics.
+bool RenderExported(int32_t handle, const char *input, ExportedGlyph *glyph) {
     int width = 0, height = 0;
     const unsigned char *bits = GetBitmap(handle, input, &width, &height, 0);
     if (bits == nullptr || GetGlyphMetrics(handle, input, &glyph->metrics) == 0) return false;
     glyph->ink = TightInk(FromLibraryBitmap(bits, width, height), glyph->metrics);
-    font->ascent = glyph->metrics.iOriginY;
-    font->descent = height - glyph->metrics.iOriginY;
-    font->lineAdvance = height;
     return true;
 }
 
 // Reads the shared options; 0 when they are good, else the exit code after
 // a message (kUsageError for a bad command line).  --help prints the help
 // and sets *done.
-int ParseExportOptions(const char *command, int argc, char **argv, bool needRange, void (*help)(),
+int ParseExportOptions(const char *command, int argc, char **argv, bool needCodes, void (*help)(),
                        ExportOptions *o, bool *done) {
     *done = false;
     ArgCursor args(argc, argv);
-    std::string encoding, range, error;
+    std::string encoding, error;
+    std::vector<std::string> ranges;
     while (!args.Done() && error.empty() && args.Error().empty()) {
         if (args.Flag("--help")) {
             help();
             *done = true;
             return 0;
         }
-        if (!TakeExportArgument(args, o, &encoding, &range, &error))
+        if (!TakeExportArgument(args, o, &encoding, &ranges, &error))
             error = "unknown option \"" + args.Take() + "\" (try 'kelmor " + command + " --help')";
     }
     if (error.empty()) error = args.Error();
-    if (error.empty()) error = CheckExportOptions(*o, encoding, range, needRange);
+    const bool asksForCodes = !ranges.empty() || !o->chars.empty() || !o->charsFiles.empty();
+    if (error.empty()) error = CheckExportOptions(*o, encoding, asksForCodes, needCodes);
     if (error.empty() && !encoding.empty()) {
         const SpaceFacts *facts = nullptr;
         for (const SpaceFacts &f : kSpaces)
@@ -264,66 +377,53 @@ int ParseExportOptions(const char *command, int argc, char **argv, bool needRang
         else
             o->space = facts->space;
     }
-    if (error.empty() && !range.empty()) ParseRange(range, o->space, o, &error);
+    for (size_t i = 0; i < ranges.size() && error.empty(); ++i)
+        ParseRanges(ranges[i], o->space, o, &error);
+    if (error.empty() && o->space == ExportSpace::kGlyphs &&
+        (!o->chars.empty() || !o->charsFiles.empty()))
+        error = "--chars and --chars-file name characters; glyph numbers take --range";
     if (!error.empty()) return Report(command, error, kUsageError);
-    if (!o->haveRange) {
-        o->first = FactsOf(o->space).first;
-        o->last = FactsOf(o->space).last;
-    }
     return 0;
 }
 
-// Renders every code of the range that the font has (all of them with
-// `keepMissing`, the missing ones as empty glyphs); a progress line goes to
-// stderr when it is a terminal and the range is long.  0 on success, else
-// the exit code after a message.
+// Renders every code of the request that the font has (with `keepMissing`
+// and a single range, the missing ones too, as empty glyphs); a progress
+// line goes to stderr when it is a terminal and the request is long.  0 on
+// success, else the exit code after a message.
 int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, ExportedFont *out) {
     const int32_t handle = OpenTTFontFace(o.fontPath.c_str(), o.face);
     if (handle == 0) return Report(command, DiagnoseOpenFailure(o.fontPath, o.face));
     HandleCloser closer{handle};
-    SetRenderOptions(handle, ToolRenderOptions(o.classic, false));
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting));
     if (const int failed = SizeFont(command, handle, o, out)) return failed;
     CodeRoad road{handle, FontFromHandle(handle), o.space, false};
     const std::string problem = PrepareRoad(&road);
     if (!problem.empty()) return Report(command, problem);
+    CodeRequest request;
+    if (const int failed =
+            ResolveCodes(command, o, road.font->leMaximumProfile.numGlyphs, &request))
+        return failed;
+    ReportRequest(command, o.space, request);
 
-    uint32_t last = o.last;
-    if (o.space == ExportSpace::kGlyphs && !o.haveRange)
-        last = std::max<uint32_t>(road.font->leMaximumProfile.numGlyphs, 1) - 1;
-    Progress progress(command, uint64_t(last) - o.first + 1);
-    for (uint64_t code = o.first; code <= last; ++code) {
+    keepMissing = keepMissing && request.wholeRange;
+    Progress progress(command, request.codes.size());
+    for (size_t i = 0; i < request.codes.size(); ++i) {
+        const uint32_t code = request.codes[i];
         char input[4] = {};
-        const bool present = CodeInput(road, uint32_t(code), input);
-        out->present.push_back(present);
-        progress.Step(code - o.first, out->glyphs.size());
+        const bool present = CodeInput(road, code, input);
+        progress.Step(i, out->glyphs.size());
+        if (!present && request.asked) out->lacking.push_back(code);
         // A code the font lacks keeps its place as a glyph without ink or
-        // advance, when the format has a place for every code.
-        if (!present && keepMissing) out->glyphs.push_back(ExportedGlyph{uint32_t(code), {}, {}});
+        // advance, when the format has a place for every code of a range.
+        if (!present && keepMissing) out->glyphs.push_back(ExportedGlyph{code, {}, {}});
         if (!present) continue;
-        ExportedGlyph glyph{uint32_t(code), {}, {}};
-        if (!RenderExported(handle, input, &glyph, out))
+        ExportedGlyph glyph{code, {}, {}};
+        if (!RenderExported(handle, input, &glyph))
             return Report(command, "the library rendered nothing for code " + std::to_string(code));
         out->glyphs.push_back(glyph);
+        ++out->present;
     }
-    progress.Step(uint64_t(last) - o.first + 1, out->glyphs.size());
-    return 0;
-}
-
-FILE *OpenExportOutput(const char *command, const ExportOptions &o) {
-    if (o.outputPath.empty()) return stdout;
-    FILE *out = std::fopen(o.outputPath.c_str(), "w");
-    if (out == nullptr)
-        Report(command, "cannot write \"" + o.outputPath + "\": " + std::strerror(errno));
-    return out;
-}
-
-int CloseExportOutput(const char *command, const ExportOptions &o, FILE *out) {
-    const bool failed = std::ferror(out) != 0;
-    const bool closeFailed = out == stdout ? std::fflush(out) != 0 : std::fclose(out) != 0;
-    if (failed || closeFailed)
-        return Report(
-            command,
-            "writing \"" + (o.outputPath.empty() ? "standard output" : o.outputPath) + "\" failed");
+    progress.Step(request.codes.size(), out->glyphs.size());
     return 0;
 }
 
@@ -332,7 +432,7 @@ int CloseExportOutput(const char *command, const ExportOptions &o, FILE *out) {
 int RunExportCommand(const ExportCommand &command, int argc, char **argv) {
     ExportOptions options;
     bool done = false;
-    if (const int code = ParseExportOptions(command.name, argc, argv, command.needRange,
+    if (const int code = ParseExportOptions(command.name, argc, argv, command.needCodes,
                                             command.help, &options, &done))
         return code;
     if (done) return 0;
@@ -341,13 +441,18 @@ int RunExportCommand(const ExportCommand &command, int argc, char **argv) {
     ExportedFont font;
     if (const int code = ExportGlyphs(command.name, options, command.keepMissing, &font))
         return code;
-    if (std::find(font.present.begin(), font.present.end(), true) == font.present.end())
-        return Report(command.name, "the font has no glyph in that range");
-    FILE *out = OpenExportOutput(command.name, options);
-    if (out == nullptr) return 1;
-    const int written = command.write(out, options, font);
-    const int closed = CloseExportOutput(command.name, options, out);
-    return written != 0 ? written : closed;
+    if (!font.lacking.empty())
+        Report(command.name, "note: the font lacks " + Counted(font.lacking.size(), "code") +
+                                 " asked for: " +
+                                 CompactCodes(font.lacking, BaseOf(options.space)));
+    if (font.present == 0) return Report(command.name, "the font has no glyph for those codes");
+    OutputFile out(options.outputPath);
+    std::string error;
+    if (!out.Open(&error)) return Report(command.name, error);
+    const int written = command.write(out.Stream(), options, font);
+    if (written != 0) return written;
+    if (!out.Commit(&error)) return Report(command.name, error);
+    return 0;
 }
 
 }  // namespace kelmor

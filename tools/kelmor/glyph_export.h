@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "code_set.h"
 #include "glyph_image.h"
 #include "kelmor.h"
 
@@ -21,12 +22,28 @@ struct ExportOptions {
     std::string fontPath;
     int points = 0;
     int dpi = 72;
-    bool classic = false;  // the hosts' default rendering instead of the faithful mode
-    int face = 0;          // of a collection
+    bool classic = false;    // the hosts' default rendering instead of the faithful mode
+    bool noHinting = false;  // the plain scaled outlines
+    int face = 0;            // of a collection
     ExportSpace space = ExportSpace::kUnicode;
-    bool haveRange = false;
-    uint32_t first = 0, last = 0;
+    std::vector<CodeRange> ranges;         // --range, each may be one code
+    std::vector<std::string> chars;        // --chars texts (UTF-8)
+    std::vector<std::string> charsFiles;   // --chars-file paths
     std::string outputPath;  // "" for standard output
+
+    bool AsksForCodes() const {
+        return !ranges.empty() || !chars.empty() || !charsFiles.empty();
+    }
+};
+
+// The codes an export writes, in ascending order, and what the request had
+// beyond them, to be reported once.
+struct CodeRequest {
+    std::vector<uint32_t> codes;
+    bool asked = false;       // named on the command line (else a whole code space)
+    bool wholeRange = false;  // exactly one range: a format may keep a place for every code
+    std::vector<uint32_t> repeated;     // asked for more than once
+    std::vector<uint32_t> unencodable;  // characters (code points) the code space lacks
 };
 
 // One exported glyph: its code, the library's metrics and its ink cut to
@@ -44,11 +61,13 @@ struct ExportedGlyph {
 struct ExportedFont {
     std::string familyName;  // ASCII family name, for font names
     int pixelSize = 0;       // pixels per em
-    int ascent = 0;          // rows of the font box above the baseline
-    int descent = 0;         // rows below it
-    int lineAdvance = 0;     // the font box's height
-    std::vector<ExportedGlyph> glyphs;
-    std::vector<bool> present;  // per code of the range: the font has it
+    // Whole pixels of the font's line at this size (hhea's ascender and
+    // descender, rounded as FreeType rounds them): above the baseline,
+    // below it, and from one baseline to the next.
+    int ascent = 0, descent = 0, lineAdvance = 0;
+    std::vector<ExportedGlyph> glyphs;  // ascending codes
+    std::vector<uint32_t> lacking;      // codes asked for that the font lacks
+    size_t present = 0;                 // glyphs the font has (the others are empty places)
 };
 
 // One export command: how its command line and glyphs are taken, and the
@@ -56,13 +75,22 @@ struct ExportedFont {
 struct ExportCommand {
     const char *name;
     void (*help)();
-    bool needRange;    // --encoding and --range are required
-    bool keepMissing;  // codes the font lacks get empty glyphs
+    bool needCodes;    // --encoding and the codes (--range, --chars...) are required
+    bool keepMissing;  // in a single range, codes the font lacks get empty glyphs
     // A further check of the options: "" when they are good.
     std::string (*check)(const ExportOptions &options);
     // Writes the file; 0, or the exit code after a message.
     int (*write)(FILE *out, const ExportOptions &options, const ExportedFont &font);
 };
+
+// The help lines of the options that choose the codes.
+#define KELMOR_EXPORT_CODES_HELP                                                      \
+    "  --range FIRST-LAST codes (hex; decimal for glyphs), one code alone, or a\n"     \
+    "                     comma-separated list; may be given again\n"                  \
+    "  --chars TEXT       the characters of the UTF-8 text; may be given again\n"      \
+    "  --chars-file FILE  the characters of a file: UTF-8 text, or (when it is\n"      \
+    "                     not valid UTF-8) bytes of the double-byte --encoding;\n"     \
+    "                     line ends and other control characters are skipped\n"
 
 // The whole command: options, glyphs, the output file (or standard output)
 // and its write errors.  Returns the exit code.

@@ -43,12 +43,14 @@ std::string NotInFont(const std::string &label) {
 // The map's answer (codes above U+FFFF come from the font's format-12 map).
 uint32_t LookUp(_TTFont &font, uint32_t code) { return GetGlyphNo(&font, code); }
 
+// The Unicode value the library gives the character: single bytes straight,
+// the others through the loaded concordance.
 uint32_t ThroughConcordance(TextEncoding space, const DbcsChar &c) {
     const char *bytes = reinterpret_cast<const char *>(c.bytes);
     switch (space) {
-    case TextEncoding::kShiftJIS: return ShiftJis2Unicode(bytes);
-    case TextEncoding::kBig5: return Big5_Unicode(bytes);
-    case TextEncoding::kGB2312: return GB2Unicode(bytes);
+    case TextEncoding::kShiftJIS: return DbcsToUnicode(kSlotShiftJis, bytes);
+    case TextEncoding::kBig5: return DbcsToUnicode(kSlotBig5, bytes);
+    case TextEncoding::kGB2312: return DbcsToUnicode(kSlotGB, bytes);
     }
     return 0;
 }
@@ -122,8 +124,12 @@ void PlanEncodedText(_TTFont &font, const std::vector<DbcsChar> &chars, TextEnco
     plan->charset = EncodingCharset(space);
     plan->items.clear();
     for (const DbcsChar &c : chars) {
-        const std::string label = DescribeCodePoint(c.codePoint) + " (" +
-                                  EncodingTitle(space) + " " + Hex4(c.Code()) + ")";
+        // Codes given as such are named by what the library makes of them.
+        const bool named = c.codePoint != 0 || font.csFont != csUnicode;
+        const uint32_t codePoint = named ? c.codePoint : ThroughConcordance(space, c);
+        const std::string code = std::string(EncodingTitle(space)) + " " + Hex4(c.Code());
+        const std::string label =
+            codePoint != 0 ? DescribeCodePoint(codePoint) + " (" + code + ")" : code;
         RenderItem item = TwoByteItem(c.Code(), label);
         item.problem = EncodedProblem(font, c, space, label);
         plan->items.push_back(item);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "cob_builder.h"
+#include "code_set.h"
 
 namespace kelmor {
 namespace {
@@ -62,6 +63,26 @@ bool ConvertOne(iconv_t converter, uint32_t codePoint, DbcsChar *out) {
     }
     out->codePoint = codePoint;
     return true;
+}
+
+// Lead and trail bytes of each code space: Windows' code page 932 for
+// Shift-JIS, Big5, and EUC-CN for GB 2312 (a byte from 0xA1 leads).
+bool IsLeadByte(TextEncoding space, uint8_t b) {
+    switch (space) {
+    case TextEncoding::kShiftJIS: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case TextEncoding::kBig5: return b >= 0x81 && b <= 0xFE;
+    case TextEncoding::kGB2312: return b >= 0xA1 && b <= 0xFE;
+    }
+    return false;
+}
+
+bool IsTrailByte(TextEncoding space, uint8_t b) {
+    switch (space) {
+    case TextEncoding::kShiftJIS: return b >= 0x40 && b <= 0xFC && b != 0x7F;
+    case TextEncoding::kBig5: return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE);
+    case TextEncoding::kGB2312: return b >= 0xA1 && b <= 0xFE;
+    }
+    return false;
 }
 
 }  // namespace
@@ -173,27 +194,77 @@ int EncodingCharset(TextEncoding space) {
     return 0;
 }
 
-bool ConvertToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding space,
-                        std::vector<DbcsChar> *chars, std::string *error) {
+bool ConvertEachToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding space,
+                           std::vector<DbcsChar> *chars, std::vector<uint32_t> *lacking,
+                           std::string *error) {
     chars->clear();
+    lacking->clear();
     iconv_t converter = iconv_open(IconvName(space), "UTF-32LE");
     if (converter == iconv_t(-1)) {
         *error = std::string("this system's iconv cannot convert to ") + IconvName(space) +
                  ": " + std::strerror(errno);
         return false;
     }
-    bool good = true;
     for (uint32_t codePoint : codePoints) {
         DbcsChar one{};
-        if (!ConvertOne(converter, codePoint, &one)) {
-            *error = DescribeCodePoint(codePoint) + " has no " + EncodingTitle(space) + " code";
-            good = false;
-            break;
+        if (ConvertOne(converter, codePoint, &one))
+            chars->push_back(one);
+        else
+            lacking->push_back(codePoint);
+    }
+    iconv_close(converter);
+    return true;
+}
+
+bool ConvertToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding space,
+                        std::vector<DbcsChar> *chars, std::string *error) {
+    std::vector<uint32_t> lacking;
+    if (!ConvertEachToEncoding(codePoints, space, chars, &lacking, error)) return false;
+    if (lacking.empty()) return true;
+    *error = DescribeCodePoint(lacking[0]) + " has no " + EncodingTitle(space) + " code";
+    return false;
+}
+
+bool DecodeEncodedBytes(const std::string &bytes, TextEncoding space,
+                        std::vector<DbcsChar> *chars, std::string *error) {
+    chars->clear();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const uint8_t byte = uint8_t(bytes[i]);
+        DbcsChar one{0, {0, byte}};
+        if (IsLeadByte(space, byte)) {
+            const uint8_t trail = i + 1 < bytes.size() ? uint8_t(bytes[i + 1]) : 0;
+            if (!IsTrailByte(space, trail)) {
+                char where[96];
+                std::snprintf(where, sizeof where,
+                              "the %s bytes are broken at byte %zu: lead byte %02X %s",
+                              EncodingTitle(space), i + 1, unsigned(byte),
+                              i + 1 < bytes.size() ? "without a trail byte" : "at the end");
+                *error = where;
+                return false;
+            }
+            one.bytes[0] = byte;
+            one.bytes[1] = trail;
+            ++i;
         }
         chars->push_back(one);
     }
-    iconv_close(converter);
-    return good;
+    return true;
+}
+
+bool ReadWholeFile(const std::string &path, std::string *bytes, std::string *error) {
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        *error = "cannot read \"" + path + "\": " + std::strerror(errno);
+        return false;
+    }
+    bytes->clear();
+    char block[65536];
+    size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes->append(block, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) *error = "cannot read \"" + path + "\"";
+    return !failed;
 }
 
 std::string DescribeCodePoint(uint32_t codePoint) {
@@ -218,7 +289,7 @@ std::string CheckRenderSource(bool haveText, const std::string &text,
         std::vector<DbcsChar> chars;
         if (!encoding.empty() && !ConvertToEncoding(values, space, &chars, &error)) return error;
     }
-    if (!codes.empty() && !ParseNumberList(codes, 16, 0xFFFF, &values, &error)) return error;
+    if (!codes.empty() && !ExpandCodeList(codes, 16, 0xFFFF, &values, &error)) return error;
     if (!glyphs.empty() && !ParseNumberList(glyphs, 10, 0xFFFF, &values, &error)) return error;
     return "";
 }

@@ -34,7 +34,7 @@ int EncodingCharset(TextEncoding space);                              // 128, 13
 // One character in a double-byte code space, as GetBitmap reads it: lead
 // byte then trail byte.  A single-byte character has a zero lead byte.
 struct DbcsChar {
-    uint32_t codePoint;  // the Unicode character it came from
+    uint32_t codePoint;  // the Unicode character it came from, 0 when not known
     uint8_t bytes[2];
     uint32_t Code() const { return uint32_t(bytes[0]) << 8 | bytes[1]; }
 };
@@ -43,6 +43,25 @@ struct DbcsChar {
 // character the code space lacks is an error that names it.
 bool ConvertToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding space,
                         std::vector<DbcsChar> *chars, std::string *error);
+// The same, going on past the characters the code space lacks, which are
+// listed in *lacking.  False only when iconv cannot convert at all.
+bool ConvertEachToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding space,
+                           std::vector<DbcsChar> *chars, std::vector<uint32_t> *lacking,
+                           std::string *error);
+
+// Bytes of the code space as a printer receives them: a lead byte and its
+// trail byte make one character, every other byte is a character of its own
+// (codePoint 0: not known before the concordance is read).  A lead byte
+// without a proper trail byte is an error that names its place.
+bool DecodeEncodedBytes(const std::string &bytes, TextEncoding space,
+                        std::vector<DbcsChar> *chars, std::string *error);
+
+// Control characters (C0 and DEL): line ends and tabs in a file of
+// characters, never glyphs to draw.
+inline bool IsControlCode(uint32_t code) { return code < 0x20 || code == 0x7F; }
+
+// The whole file, or false with a message that names it.
+bool ReadWholeFile(const std::string &path, std::string *bytes, std::string *error);
 
 // What a command line gives to render, checked before any font is opened:
 // "" when it can be used, else what is wrong with it (empty or malformed

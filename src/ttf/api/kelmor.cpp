@@ -14,13 +14,14 @@ using namespace kelmor;
 
 namespace {
 
-// A double-byte character of the desired code space as Unicode, through
-// that code space's concordance.
+// A character of the desired code space as Unicode: through that code
+// space's concordance, or, for a single-byte character (zero lead byte),
+// straight to the font's own map, which no concordance reaches.
 uint32_t UnicodeFromDoubleByte(int16_t csDesired, const char *ps) {
     switch (csDesired) {
-        case csShiftJIS: return ShiftJis2Unicode(ps);
-        case csGB2312: return GB2Unicode(ps);
-        default: return Big5_Unicode(ps);
+        case csShiftJIS: return DbcsToUnicode(kSlotShiftJis, ps);
+        case csGB2312: return DbcsToUnicode(kSlotGB, ps);
+        default: return DbcsToUnicode(kSlotBig5, ps);
     }
 }
 

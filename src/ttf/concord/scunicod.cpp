@@ -221,4 +221,20 @@ uint32_t GB2Unicode(const char *ps) {
     return ConcordItem(kSlotGB, (lead - 0xA1) * 94 + (trail - 0xA1));
 }
 
+uint32_t SingleByteUnicode(int iSlot, uint8_t byte) {
+    if (byte >= 0x20 && byte <= 0x7E) return byte;
+    if (iSlot == kSlotShiftJis && byte >= 0xA1 && byte <= 0xDF) return 0xFF61u + (byte - 0xA1u);
+    return 0;
+}
+
+uint32_t DbcsToUnicode(int iSlot, const char *ps) {
+    if (LeadByte(ps) == 0) return SingleByteUnicode(iSlot, uint8_t(TrailByte(ps)));
+    switch (iSlot) {
+        case kSlotShiftJis: return ShiftJis2Unicode(ps);
+        case kSlotBig5: return Big5_Unicode(ps);
+        case kSlotGB: return GB2Unicode(ps);
+        default: return 0;
+    }
+}
+
 }  // namespace kelmor

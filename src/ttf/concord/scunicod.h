@@ -105,6 +105,20 @@ uint32_t ShiftJis2Unicode(const char *ps);
 uint32_t Big5_Unicode(const char *ps);
 uint32_t GB2Unicode(const char *ps);
 
+// The single-byte half of a code space, which no concordance holds: a caller
+// passes such a character with a zero lead byte, as a font whose own map is
+// the code space takes it.  Shift-JIS (slot 1) has ASCII 0x20-0x7E and the
+// half-width katakana 0xA1-0xDF (U+FF61-U+FF9F); Big5 and GB have ASCII.
+// 0x5C and 0x7E are the backslash and the tilde, as Windows' code page 932
+// (which the Shift-JIS concordance follows) has them, not JIS X 0201's yen
+// sign and overline.  0 for control codes and bytes outside these runs.
+uint32_t SingleByteUnicode(int iSlot, uint8_t byte);
+
+// A character of the code space of slot iSlot (1-3) as Unicode: a zero lead
+// byte names a single-byte character, anything else goes through the slot's
+// concordance.  0 when neither has a value for it.
+uint32_t DbcsToUnicode(int iSlot, const char *ps);
+
 
 }  // namespace kelmor
 
