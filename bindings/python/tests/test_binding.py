@@ -3,6 +3,7 @@ same glyphs, the errors it raises, the images it makes, and that it installs
 without a package index."""
 
 import os
+import shutil
 import subprocess
 import sys
 from pathlib import Path
@@ -175,10 +176,14 @@ def test_a_library_that_is_not_there_is_named(tmp_path):
 
 
 def test_installs_without_a_package_index(tmp_path, library_path):
+    # pip builds in the directory it is given: a copy keeps the tree clean.
+    source = tmp_path / "source"
+    shutil.copytree(BINDING, source,
+                    ignore=shutil.ignore_patterns("tests", "build", "*.egg-info", "__pycache__"))
     target = tmp_path / "site"
     pip = subprocess.run(
         [sys.executable, "-m", "pip", "install", "--no-index", "--no-build-isolation",
-         "--quiet", "--target", str(target), str(BINDING)],
+         "--quiet", "--target", str(target), str(source)],
         capture_output=True, text=True, cwd=tmp_path)
     assert pip.returncode == 0, pip.stderr
     # Run from elsewhere, so that the tree's copy cannot be the one imported.
