@@ -305,8 +305,8 @@ enum KelmorError {
                                           or cmap) is missing or damaged" */
     KELMOR_ERROR_TOO_MANY_POINTS = 10, /* "more points in a glyph or the twilight zone
                                           than the interpreter holds" */
-    KELMOR_ERROR_INSTRUCTION_DEFS = 11, /* "instruction definitions (IDEF), which only
-                                           the faithful mode runs" */
+    KELMOR_ERROR_INSTRUCTION_DEFS = 11, /* "instruction definitions (IDEF), which the
+                                           interpreter does not support" */
     KELMOR_ERROR_BEYOND_LIMITS = 12,   /* "more zones, contours, stack, storage or
                                           functions than the interpreter holds" */
     KELMOR_ERROR_OUT_OF_MEMORY = 13,   /* "out of memory" */

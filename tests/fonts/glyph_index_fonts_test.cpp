@@ -18,6 +18,9 @@ using namespace kelmor_test;
 
 namespace {
 
+// A code as GetBitmap takes it: 32 bits in host order.
+const char *Ps(const uint32_t &code) { return reinterpret_cast<const char *>(&code); }
+
 struct FontCase {
     const char *path;
     int minimumMapped;  // a floor, so that a font read as empty cannot pass
@@ -34,7 +37,7 @@ public:
     ~UnicodeFont() { CloseTTFont(handle_); }
     int32_t handle() const { return handle_; }
     int32_t Index(uint32_t code) const {
-        return GetGlyphIndex(handle_, reinterpret_cast<const char *>(&code));
+        return GetGlyphIndex(handle_, Ps(code));
     }
 
 private:
@@ -88,11 +91,11 @@ TEST(GlyphIndexFonts, IpaGothicLacksHangulAndGetBitmapSaysSo) {
     int width = 0, height = 0;
     for (uint32_t code : {hangul, beyond}) {
         EXPECT_NE(nullptr,
-                  GetBitmap(font.handle(), reinterpret_cast<const char *>(&code), &width, &height, 0));
+                  GetBitmap(font.handle(), Ps(code), &width, &height, 0));
         EXPECT_EQ(KELMOR_ERROR_NOT_MAPPED, GetLastFontError()) << std::hex << code;
     }
     EXPECT_NE(nullptr,
-              GetBitmap(font.handle(), reinterpret_cast<const char *>(&kanji), &width, &height, 0));
+              GetBitmap(font.handle(), Ps(kanji), &width, &height, 0));
     EXPECT_EQ(KELMOR_ERROR_NONE, GetLastFontError());
 }
 

@@ -19,6 +19,9 @@ using namespace kelmor_test;
 
 namespace {
 
+// A code as GetBitmap takes it: 32 bits in host order.
+const char *Ps(const uint32_t &code) { return reinterpret_cast<const char *>(&code); }
+
 // Glyphs 1 and 2 are squares; the map (Unicode unless told) gives 'A'
 // glyph 1 and 'B' glyph 2.
 FontBuilder SquareFont(uint16_t encoding = 1,
@@ -133,7 +136,7 @@ TEST(GetGlyphIndex, GivesTheMappedGlyphOrZero) {
         const bool doubleByte =
             c.encoding == KELMOR_CHARSET_SHIFTJIS || c.encoding == KELMOR_CHARSET_BIG5;
         const char pair[2] = {char(c.code >> 8), char(c.code)};
-        const char *ps = doubleByte ? pair : reinterpret_cast<const char *>(&c.code);
+        const char *ps = doubleByte ? pair : Ps(c.code);
         EXPECT_EQ(c.glyph, GetGlyphIndex(font, ps)) << std::hex << "code 0x" << c.code;
         EXPECT_EQ(c.error, GetLastFontError()) << std::hex << "code 0x" << c.code;
         CloseTTFont(font);
@@ -141,28 +144,30 @@ TEST(GetGlyphIndex, GivesTheMappedGlyphOrZero) {
 }
 
 TEST(GetGlyphIndex, RefusesABadHandleOrNoCode) {
-    const std::string path = WriteBytes(SquareFont().Build(), ScratchDir("glyph_index_bad") + "/f.ttf");
+    const std::string path =
+        WriteBytes(SquareFont().Build(), ScratchDir("glyph_index_bad") + "/f.ttf");
     const int32_t font = OpenTTFont(path.c_str());
     ASSERT_NE(0, font);
     const uint32_t code = 'A';
     EXPECT_EQ(-1, GetGlyphIndex(font, nullptr));
     EXPECT_EQ(KELMOR_ERROR_BAD_ARGUMENT, GetLastFontError());
     CloseTTFont(font);
-    EXPECT_EQ(-1, GetGlyphIndex(font, reinterpret_cast<const char *>(&code)));  // closed
+    EXPECT_EQ(-1, GetGlyphIndex(font, Ps(code)));  // closed
     EXPECT_EQ(KELMOR_ERROR_BAD_HANDLE, GetLastFontError());
-    EXPECT_EQ(-1, GetGlyphIndex(0, reinterpret_cast<const char *>(&code)));
+    EXPECT_EQ(-1, GetGlyphIndex(0, Ps(code)));
     EXPECT_EQ(KELMOR_ERROR_BAD_HANDLE, GetLastFontError());
 }
 
 // GetBitmap keeps drawing glyph 0 for a code the font lacks, and says so.
 TEST(LastFontError, TellsGetBitmapsMissingGlyphFromARealOne) {
-    const std::string path = WriteBytes(SquareFont().Build(), ScratchDir("bitmap_errors") + "/f.ttf");
+    const std::string path =
+        WriteBytes(SquareFont().Build(), ScratchDir("bitmap_errors") + "/f.ttf");
     const int32_t font = OpenTTFont(path.c_str());
     ASSERT_NE(0, font);
     SetEncoding(font, KELMOR_CHARSET_UNICODE);
     int width = 0, height = 0;
     const uint32_t mapped = 'A', lacking = 0xAC00, beyondUnicode = 0x110000;
-    EXPECT_EQ(nullptr, GetBitmap(font, reinterpret_cast<const char *>(&mapped), &width, &height, 0));
+    EXPECT_EQ(nullptr, GetBitmap(font, Ps(mapped), &width, &height, 0));
     EXPECT_EQ(KELMOR_ERROR_NOT_SIZED, GetLastFontError());
     EXPECT_EQ(0, SetPointSize(font, 0, 72));
     EXPECT_EQ(KELMOR_ERROR_BAD_SIZE, GetLastFontError());
@@ -170,18 +175,18 @@ TEST(LastFontError, TellsGetBitmapsMissingGlyphFromARealOne) {
     EXPECT_EQ(KELMOR_ERROR_BAD_SIZE, GetLastFontError());
     ASSERT_EQ(1, SetPointSize(font, 16, 72));
     for (uint32_t code : {lacking, beyondUnicode}) {
-        EXPECT_NE(nullptr, GetBitmap(font, reinterpret_cast<const char *>(&code), &width, &height, 0));
+        EXPECT_NE(nullptr, GetBitmap(font, Ps(code), &width, &height, 0));
         EXPECT_EQ(KELMOR_ERROR_NOT_MAPPED, GetLastFontError()) << std::hex << code;
-        EXPECT_NE(nullptr, GetBitmap(font, reinterpret_cast<const char *>(&mapped), &width, &height, 0));
+        EXPECT_NE(nullptr, GetBitmap(font, Ps(mapped), &width, &height, 0));
         EXPECT_EQ(KELMOR_ERROR_NONE, GetLastFontError());
     }
     KelmorGlyphMetrics m;
-    EXPECT_EQ(1, GetGlyphMetrics(font, reinterpret_cast<const char *>(&lacking), &m));
+    EXPECT_EQ(1, GetGlyphMetrics(font, Ps(lacking), &m));
     EXPECT_EQ(KELMOR_ERROR_NOT_MAPPED, GetLastFontError());
-    EXPECT_EQ(0, GetGlyphMetrics(font, reinterpret_cast<const char *>(&mapped), nullptr));
+    EXPECT_EQ(0, GetGlyphMetrics(font, Ps(mapped), nullptr));
     EXPECT_EQ(KELMOR_ERROR_BAD_ARGUMENT, GetLastFontError());
     SetEncoding(font, KELMOR_CHARSET_SINGLEBYTE);
-    EXPECT_EQ(nullptr, GetBitmap(font, reinterpret_cast<const char *>(&mapped), &width, &height, 0));
+    EXPECT_EQ(nullptr, GetBitmap(font, Ps(mapped), &width, &height, 0));
     EXPECT_EQ(KELMOR_ERROR_ENCODING, GetLastFontError());
     CloseTTFont(font);
     EXPECT_EQ(0, SetPointSize(font, 16, 72));

@@ -70,23 +70,14 @@ _TTFont *FontOrFail(int32_t lHandle) {
 // A sized font behind a handle, as drawing needs it; null with the error set.
 _TTFont *SizedFontOrFail(int32_t lHandle) {
     _TTFont *pF = FontOrFail(lHandle);
-    if (pF != nullptr && !pF->cInitialized) {
-        SetFontError(KELMOR_ERROR_NOT_SIZED);
-        return nullptr;
-    }
-    return pF;
+    if (pF == nullptr || pF->cInitialized) return pF;
+    return FailWith<_TTFont *>(KELMOR_ERROR_NOT_SIZED, nullptr);
 }
 
 // CodeFromCallerBytes, with the error set when there is no code.
 bool CodeOrFail(const _TTFont *pF, const char *ps, uint32_t *code) {
-    if (ps == nullptr) {
-        SetFontError(KELMOR_ERROR_BAD_ARGUMENT);
-        return false;
-    }
-    if (!CodeFromCallerBytes(pF, ps, code)) {
-        SetFontError(KELMOR_ERROR_ENCODING);
-        return false;
-    }
+    if (ps == nullptr) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, false);
+    if (!CodeFromCallerBytes(pF, ps, code)) return FailWith(KELMOR_ERROR_ENCODING, false);
     return true;
 }
 
@@ -126,17 +117,13 @@ int32_t KELMOR_CALL OpenTTFont(const char *lpszFileName) {
 }
 
 int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace) {
-    if (iFace < 0) {
-        SetFontError(KELMOR_ERROR_BAD_ARGUMENT);
-        return 0;
-    }
+    if (iFace < 0) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     _TTFont *pF = OpenTTFFace(lpszFileName, uint32_t(iFace));
     if (pF == nullptr) return 0;  // the error says why
     int32_t handle = HandleFromFont(pF);
     if (handle == 0) {
         CloseTTF(pF);
-        SetFontError(KELMOR_ERROR_TOO_MANY_FONTS);
-        return 0;
+        return FailWith(KELMOR_ERROR_TOO_MANY_FONTS, 0);
     }
     if (FaithfulFromIni()) SetOptions(pF, pF->RenderOptions | kFaithful);
     return handle;
@@ -162,8 +149,7 @@ int32_t KELMOR_CALL SetPointSize(int32_t lHandle, int PointSize, int Resolution)
     if (InitBuffers(pF, PointSize, Resolution) == 0) return 1;
     // Beyond the supported sizes, or a box too large for the scan buffer:
     // an allocation of a few kilobytes failing is the rarer cause.
-    SetFontError(KELMOR_ERROR_BAD_SIZE);
-    return 0;
+    return FailWith(KELMOR_ERROR_BAD_SIZE, 0);
 }
 
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired) {
@@ -180,8 +166,7 @@ int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired) {
         default: return csDesired;
     }
     if (loaded != nullptr) return csDesired;
-    SetFontError(KELMOR_ERROR_NO_CONCORDANCE);
-    return 0;
+    return FailWith(KELMOR_ERROR_NO_CONCORDANCE, 0);
 }
 
 unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpixels,
@@ -203,17 +188,12 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
 
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize) {
-    if (lpszBuf == nullptr) {
-        SetFontError(KELMOR_ERROR_BAD_ARGUMENT);
-        return 0;
-    }
+    if (lpszBuf == nullptr) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     if (iSize > 0) lpszBuf[0] = '\0';
     _TTFont *pF = FontOrFail(lHandle);
     if (pF == nullptr) return 0;
-    if (lpiPlatformID == nullptr || lpiEncodingID == nullptr || lpiLanguageID == nullptr) {
-        SetFontError(KELMOR_ERROR_BAD_ARGUMENT);
-        return 0;
-    }
+    if (lpiPlatformID == nullptr || lpiEncodingID == nullptr || lpiLanguageID == nullptr)
+        return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     return FontNames(pF, lpiPlatformID, lpiEncodingID, lpiLanguageID, iNameID, lpszBuf, iSize);
 }
 
@@ -231,10 +211,7 @@ int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
                                     KelmorGlyphMetrics *lpMetrics) {
     _TTFont *pF = SizedFontOrFail(lHandle);
     if (pF == nullptr) return 0;
-    if (lpMetrics == nullptr) {
-        SetFontError(KELMOR_ERROR_BAD_ARGUMENT);
-        return 0;
-    }
+    if (lpMetrics == nullptr) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     uint32_t code = 0;
     if (!CodeOrFail(pF, ps, &code)) return 0;
     NoteMapping(pF, code);
@@ -249,10 +226,7 @@ int32_t KELMOR_CALL GetGlyphIndex(int32_t lHandle, const char *ps) {
     _TTFont *pF = FontOrFail(lHandle);
     if (pF == nullptr) return -1;
     uint32_t code = 0;
-    if (ps == nullptr) {
-        SetFontError(KELMOR_ERROR_BAD_ARGUMENT);
-        return -1;
-    }
+    if (ps == nullptr) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, -1);
     // An encoding that cannot reach the font maps nothing in it.
     if (!CodeOrFail(pF, ps, &code)) return 0;
     return int32_t(NoteMapping(pF, code));

@@ -23,7 +23,7 @@ const char *const kErrorTexts[] = {
     "outlines in a form the library cannot draw (CFF, or embedded bitmaps only)",
     "a table the library needs (head, maxp, name or cmap) is missing or damaged",
     "more points in a glyph or the twilight zone than the interpreter holds",
-    "instruction definitions (IDEF), which only the faithful mode runs",
+    "instruction definitions (IDEF), which the interpreter does not support",
     "more zones, contours, stack, storage or functions than the interpreter holds",
     "out of memory",
     "too many fonts are open",

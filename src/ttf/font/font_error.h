@@ -14,6 +14,13 @@ int32_t LastFontError();
 // The text of a code; "unknown error" for a value that is none.
 const char *FontErrorText(int32_t code);
 
+// Records why a call fails and gives the call's failure result.
+template <typename T>
+T FailWith(int32_t code, T result) {
+    SetFontError(code);
+    return result;
+}
+
 }  // namespace kelmor
 
 #endif

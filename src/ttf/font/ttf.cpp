@@ -47,10 +47,7 @@ bool LoadComponentTable(_TTFont *pF) {
 }
 
 // Records why the font could not be opened and releases what was built.
-_TTFont *FailOpen(int32_t error, _TTFont *pF) {
-    SetFontError(error);
-    return CloseTTF(pF);
-}
+_TTFont *FailOpen(int32_t error, _TTFont *pF) { return FailWith(error, CloseTTF(pF)); }
 
 // A required table that cannot be read: in a file that does not start as a
 // font, the file is the problem; in one that does, the table.
