@@ -284,7 +284,9 @@ int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace);
 int32_t KELMOR_CALL GetGlyphIndex(int32_t lHandle, const char *ps);
 
 /* Why a call failed, as GetLastFontError reports it.  Every thread keeps its
- * own code.  A failed call sets it; a successful one leaves it alone, except
+ * own code.  The font functions (OpenTTFont to SetEncoding, GetFontNames,
+ * SetRenderOptions to GetGlyphIndex) and KelmoCreateFontIndirect set it when
+ * they fail; a successful call leaves it alone, except
  * GetBitmap, GetGlyphMetrics and GetGlyphIndex, which set KELMOR_ERROR_NONE
  * when the code maps to a glyph and KELMOR_ERROR_NOT_MAPPED when it does not
  * (GetBitmap and GetGlyphMetrics then still succeed, with glyph 0, the
@@ -319,7 +321,9 @@ enum KelmorError {
                                           character map" */
     KELMOR_ERROR_NO_CONCORDANCE = 18,  /* "the concordance for this encoding is not
                                           registered or cannot be read" */
-    KELMOR_ERROR_NOT_MAPPED = 19       /* "the font has no glyph for this code" */
+    KELMOR_ERROR_NOT_MAPPED = 19,      /* "the font has no glyph for this code" */
+    KELMOR_ERROR_NOT_INSTALLED = 20    /* "no installed font has that face name"
+                                          (KelmoCreateFontIndirect) */
 };
 
 /* 23 GetLastFontError: the KelmorError of the calling thread's last failed

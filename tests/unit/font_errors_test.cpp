@@ -96,6 +96,10 @@ TEST(LastFontError, SaysWhyAFontDoesNotOpen) {
     }
     EXPECT_EQ(0, OpenTTFont(nullptr));
     EXPECT_EQ(KELMOR_ERROR_BAD_ARGUMENT, GetLastFontError());
+    KELMOR_LOGFONTA logical = {};
+    std::strcpy(logical.lfFaceName, "No Such Installed Font");
+    EXPECT_EQ(0, KelmoCreateFontIndirect(&logical));
+    EXPECT_EQ(KELMOR_ERROR_NOT_INSTALLED, GetLastFontError());
     EXPECT_EQ(-1, OpenError(font));  // and the good font opens
 }
 
@@ -212,13 +216,13 @@ TEST(LastFontError, IsKeptPerThread) {
 
 TEST(GetFontErrorText, HasADistinctTextForEveryCode) {
     std::set<std::string> texts;
-    for (int code = KELMOR_ERROR_NONE; code <= KELMOR_ERROR_NOT_MAPPED; ++code) {
+    for (int code = KELMOR_ERROR_NONE; code <= KELMOR_ERROR_NOT_INSTALLED; ++code) {
         const std::string text = GetFontErrorText(code);
         EXPECT_NE("unknown error", text) << code;
         EXPECT_TRUE(texts.insert(text).second) << code << ": " << text;
     }
     EXPECT_STREQ("unknown error", GetFontErrorText(-1));
-    EXPECT_STREQ("unknown error", GetFontErrorText(KELMOR_ERROR_NOT_MAPPED + 1));
+    EXPECT_STREQ("unknown error", GetFontErrorText(KELMOR_ERROR_NOT_INSTALLED + 1));
 }
 
 }  // namespace

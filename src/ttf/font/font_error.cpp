@@ -32,8 +32,9 @@ const char *const kErrorTexts[] = {
     "the encoding cannot reach this font's character map",
     "the concordance for this encoding is not registered or cannot be read",
     "the font has no glyph for this code",
+    "no installed font has that face name",
 };
-static_assert(std::size(kErrorTexts) == KELMOR_ERROR_NOT_MAPPED + 1, "a text for every code");
+static_assert(std::size(kErrorTexts) == KELMOR_ERROR_NOT_INSTALLED + 1, "a text for every code");
 
 }  // namespace
 
