@@ -12,6 +12,8 @@ The binding calls libkelmor.so through ctypes; see kelmor._library for where
 it looks for the library (KELMOR_LIBRARY names it outright).
 """
 
+import ctypes
+import os
 import struct
 import threading
 import weakref
@@ -98,15 +100,20 @@ class Glyph:
         return image
 
 
+# Each byte value as its 8 pixels, leftmost first, 1 for ink (a 0 bit).
+_PIXELS_OF_BYTE = [tuple(((byte >> (7 - i)) & 1) ^ 1 for i in range(8)) for byte in range(256)]
+
+
 def _unpack_rows(data, width, height):
     """GetBitmap's rows (each padded to 16 bits, most significant bit
     leftmost, ink 0) as lists of 0/1 with 1 for ink."""
     row_bytes = (width + 15) // 16 * 2
-    shift = row_bytes * 8 - 1
+    pixels = _PIXELS_OF_BYTE
     rows = []
-    for y in range(height):
-        value = int.from_bytes(data[y * row_bytes:(y + 1) * row_bytes], "big")
-        rows.append([((value >> (shift - x)) & 1) ^ 1 for x in range(width)])
+    for start in range(0, row_bytes * height, row_bytes):
+        row = [bit for byte in data[start:start + row_bytes] for bit in pixels[byte]]
+        del row[width:]
+        rows.append(row)
     return rows
 
 
@@ -120,8 +127,6 @@ class Font:
     """
 
     def __init__(self, path, face=0):
-        import os
-
         self._lib = _library.load()
         self.path = path
         self.face = face
@@ -249,8 +254,6 @@ class Font:
         number) or the raw bytes of a double-byte code, at the font's size.
         A character the font lacks gives its missing-glyph box (glyph 0,
         `missing` set)."""
-        import ctypes
-
         self._check_open()
         if self.size is None:
             raise KelmorError(16, "glyph")
