@@ -166,9 +166,11 @@ class Font:
         """Glyphs `pixels` pixels per em (points at `dpi`; 72 makes them pixels)."""
         self._check_open()
         with self._lock:
+            # A size refused leaves the font without one, as the library has it.
+            self.size = None
             if self._lib.SetPointSize(self._handle, int(pixels), int(dpi)) == 0:
                 raise _last_error("size %s at %s dpi" % (pixels, dpi))
-        self.size = pixels
+            self.size = pixels
 
     def set_options(self, hinting=True, faithful=False):
         """Hinting on or off; the faithful rendering mode (FreeType-like) or
