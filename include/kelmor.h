@@ -286,9 +286,9 @@ int32_t KELMOR_CALL GetGlyphIndex(int32_t lHandle, const char *ps);
 /* Why a call failed, as GetLastFontError reports it.  Every thread keeps its
  * own code.  The font functions (OpenTTFont to SetEncoding, GetFontNames,
  * SetRenderOptions to GetGlyphIndex) and KelmoCreateFontIndirect set it when
- * they fail; a successful call leaves it alone, except
- * GetBitmap, GetGlyphMetrics and GetGlyphIndex, which set KELMOR_ERROR_NONE
- * when the code maps to a glyph and KELMOR_ERROR_NOT_MAPPED when it does not
+ * they fail; a successful call leaves it alone, except GetBitmap,
+ * GetGlyphMetrics and GetGlyphIndex, which set KELMOR_ERROR_NONE when the
+ * code maps to a glyph and KELMOR_ERROR_NOT_MAPPED when it does not
  * (GetBitmap and GetGlyphMetrics then still succeed, with glyph 0, the
  * font's missing-glyph box).  GetFontErrorText gives each code's text. */
 enum KelmorError {
