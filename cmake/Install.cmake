@@ -1,8 +1,9 @@
 # What `cmake --install` puts under the prefix.
 #
 # Linux: libkelmor.so.1 (with the libkelmor.so link for linking), kelmor.h,
-# the kelmor tool, kelmor.pc for pkg-config and a CMake package, so that a
-# host says find_package(kelmor) and links kelmor::kelmor.
+# the kelmor tool and its manual page, kelmor.pc for pkg-config and a CMake
+# package, so that a host says find_package(kelmor) and links kelmor::kelmor.
+# Both: the example hosts' sources in share/doc/kelmor/examples.
 # Windows: kelmor32.dll, its import library and the .def file beside it, the
 # header and the same CMake package.
 include(GNUInstallDirs)
@@ -43,6 +44,13 @@ if(TARGET kelmor_tool)
         KELMOR_LIBRARY_FILE="libkelmor.so.${KELMOR_ABI_VERSION}")
 endif()
 
+# The example hosts, as sources to start a host from.
+file(GLOB KELMOR_EXAMPLE_SOURCES ${PROJECT_SOURCE_DIR}/examples/*.c)
+install(FILES ${KELMOR_EXAMPLE_SOURCES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+if(TARGET kelmor_tool AND NOT WIN32)
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/kelmor.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
 install(EXPORT kelmorTargets NAMESPACE kelmor:: DESTINATION ${KELMOR_CMAKE_DIR})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/kelmorConfig.cmake.in
     ${PROJECT_BINARY_DIR}/kelmorConfig.cmake INSTALL_DESTINATION ${KELMOR_CMAKE_DIR})
@@ -54,6 +62,9 @@ install(FILES ${PROJECT_BINARY_DIR}/kelmorConfig.cmake
 
 # kelmor.pc finds the prefix from its own place, so that the tree still
 # works when it is installed with `cmake --install --prefix DIR` or moved.
+# Its Libs carry the library directory as a run path too: a host built
+# against a prefix the dynamic loader does not search (or searches only
+# after ldconfig) then starts without LD_LIBRARY_PATH.
 if(NOT WIN32)
     file(RELATIVE_PATH KELMOR_PC_TO_PREFIX
          /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)

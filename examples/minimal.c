@@ -64,7 +64,9 @@ int main(int argc, char **argv) {
 
     font = OpenTTFont(path);
     if (font == 0) {
-        fprintf(stderr, "%s: cannot open %s as a TrueType font\n", argv[0], path);
+        /* GetLastFontError says why: no such file, not a font, ... */
+        fprintf(stderr, "%s: cannot open %s: %s\n", argv[0], path,
+                GetFontErrorText(GetLastFontError()));
         return 1;
     }
     /* Codes are 32-bit Unicode code points, for fonts whose map is Unicode. */

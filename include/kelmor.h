@@ -275,6 +275,72 @@ int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
  *   does not hold together. */
 int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace);
 
+/* 22 GetGlyphIndex: the glyph number the code at ps (as GetBitmap takes it,
+ *   under the font's current SetEncoding) maps to, without drawing anything
+ *   and without a size.  The number is the nominal glyph: no vertical form is
+ *   substituted, so GetBitmap of this number in KELMOR_CHARSET_GLYPHNUMBER
+ *   with KELMOR_VERTICAL gives the same glyph as GetBitmap of the code.
+ *   0 when the font does not map the code (it lacks the character, the code
+ *   is 0 or has no Unicode value in the concordance, the glyph number is past
+ *   the font's glyphs, or the encoding cannot reach this font): a host may
+ *   then try another font; GetLastFontError says which.  -1 for a bad handle
+ *   or a null ps. */
+int32_t KELMOR_CALL GetGlyphIndex(int32_t lHandle, const char *ps);
+
+/* Why a call failed, as GetLastFontError reports it.  Every thread keeps its
+ * own code.  The font functions (OpenTTFont to SetEncoding, GetFontNames,
+ * SetRenderOptions to GetGlyphIndex) and KelmoCreateFontIndirect set it when
+ * they fail; a successful call leaves it alone, except GetBitmap,
+ * GetGlyphMetrics and GetGlyphIndex, which set KELMOR_ERROR_NONE when the
+ * code maps to a glyph and KELMOR_ERROR_NOT_MAPPED when it does not
+ * (GetBitmap and GetGlyphMetrics then still succeed, with glyph 0, the
+ * font's missing-glyph box).  GetFontErrorText gives each code's text. */
+enum KelmorError {
+    KELMOR_ERROR_NONE = 0,             /* "no error" */
+    KELMOR_ERROR_BAD_HANDLE = 1,       /* "not the handle of an open font" */
+    KELMOR_ERROR_BAD_ARGUMENT = 2,     /* "a null pointer or a negative face number" */
+    KELMOR_ERROR_FILE_NOT_FOUND = 3,   /* "the file does not exist" */
+    KELMOR_ERROR_FILE_UNREADABLE = 4,  /* "the file cannot be opened for reading
+                                          (no permission?)" */
+    KELMOR_ERROR_NOT_A_FILE = 5,       /* "a directory, device or pipe, not a file" */
+    KELMOR_ERROR_NOT_A_FONT = 6,       /* "not a TrueType font or collection" */
+    KELMOR_ERROR_NO_SUCH_FACE = 7,     /* "the collection has no face of that number" */
+    KELMOR_ERROR_FOREIGN_OUTLINES = 8, /* "outlines in a form the library cannot draw
+                                          (CFF, or embedded bitmaps only)" */
+    KELMOR_ERROR_MISSING_TABLE = 9,    /* "a table the library needs (head, maxp, name
+                                          or cmap) is missing or damaged" */
+    KELMOR_ERROR_TOO_MANY_POINTS = 10, /* "more points in a glyph or the twilight zone
+                                          than OpenTTFont serves (OpenTTFontFace
+                                          opens it)" */
+    KELMOR_ERROR_INSTRUCTION_DEFS = 11, /* "instruction definitions (IDEF), which
+                                           OpenTTFont does not serve (OpenTTFontFace
+                                           opens it)" */
+    KELMOR_ERROR_BEYOND_LIMITS = 12,   /* "more zones, contours, stack, storage or
+                                          functions than the interpreter holds" */
+    KELMOR_ERROR_OUT_OF_MEMORY = 13,   /* "out of memory" */
+    KELMOR_ERROR_TOO_MANY_FONTS = 14,  /* "too many fonts are open" */
+    KELMOR_ERROR_BAD_SIZE = 15,        /* "a size this font cannot be drawn at (size
+                                          times resolution above 131071, or a box too
+                                          large)" */
+    KELMOR_ERROR_NOT_SIZED = 16,       /* "no size set: call SetPointSize first" */
+    KELMOR_ERROR_ENCODING = 17,        /* "the encoding cannot reach this font's
+                                          character map" */
+    KELMOR_ERROR_NO_CONCORDANCE = 18,  /* "the concordance for this encoding is not
+                                          registered or cannot be read" */
+    KELMOR_ERROR_NOT_MAPPED = 19,      /* "the font has no glyph for this code" */
+    KELMOR_ERROR_NOT_INSTALLED = 20    /* "no installed font has that face name"
+                                          (KelmoCreateFontIndirect) */
+};
+
+/* 23 GetLastFontError: the KelmorError of the calling thread's last failed
+ *   call (KELMOR_ERROR_NONE when none failed yet); see KelmorError. */
+int32_t KELMOR_CALL GetLastFontError(void);
+
+/* 24 GetFontErrorText: the English text of a KelmorError code (as listed
+ *   beside the codes), "unknown error" for any other value.  The text is
+ *   static: never freed, never changed. */
+const char *KELMOR_CALL GetFontErrorText(int iError);
+
 #ifdef __cplusplus
 }
 #endif

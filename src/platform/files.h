@@ -8,10 +8,14 @@
 
 namespace kelmor {
 
+// Why OpenRegularFile gave null.
+enum class FileOpenFailure { kNone, kNotFound, kNotRegular, kUnreadable };
+
 // Opens lpszFileName for binary reading when it names a regular file.  A
 // FIFO, a device or a directory gives null without being read: opening a
-// FIFO would wait for a writer that may never come.
-std::FILE *OpenRegularFile(const char *lpszFileName);
+// FIFO would wait for a writer that may never come.  When it gives null and
+// `why` is not null, *why says why.
+std::FILE *OpenRegularFile(const char *lpszFileName, FileOpenFailure *why = nullptr);
 
 // Reads up to count bytes at offset straight from the file, bypassing (and
 // not disturbing) the stream's buffer; returns the bytes read, short only at

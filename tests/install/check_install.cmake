@@ -30,7 +30,9 @@ if(NOT found EQUAL 1)
 endif()
 get_filename_component(libdir ${sonames} DIRECTORY)
 foreach(file ${libdir}/libkelmor.so ${prefix}/include/kelmor.h ${prefix}/bin/kelmor
-        ${libdir}/pkgconfig/kelmor.pc ${libdir}/cmake/kelmor/kelmorConfig.cmake)
+        ${libdir}/pkgconfig/kelmor.pc ${libdir}/cmake/kelmor/kelmorConfig.cmake
+        ${prefix}/share/man/man1/kelmor.1 ${prefix}/share/doc/kelmor/examples/minimal.c
+        ${prefix}/share/doc/kelmor/examples/fallback.c)
     if(NOT EXISTS ${file})
         fail("not installed: ${file}")
     endif()
@@ -50,6 +52,8 @@ endif()
 
 # 1. pkg-config, with the installed tree found through PKG_CONFIG_PATH only.
 set(ENV{PKG_CONFIG_PATH} ${libdir}/pkgconfig)
+# The hosts must find the library by themselves.
+unset(ENV{LD_LIBRARY_PATH})
 execute_process(COMMAND ${PKG_CONFIG} --cflags --libs kelmor
                 OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -57,8 +61,9 @@ if(NOT rc EQUAL 0)
 endif()
 separate_arguments(flags UNIX_COMMAND "${flags}")
 separate_arguments(extra UNIX_COMMAND "${EXTRA_C_FLAGS}")
+# No run path of our own: the host must start with what kelmor.pc gives.
 run_checked("building the host with pkg-config" ${CC} ${extra} ${HOST_SOURCE} ${flags}
-            -Wl,-rpath,${libdir} -o ${WORK_DIR}/host_pkgconfig)
+            -o ${WORK_DIR}/host_pkgconfig)
 
 # 2. find_package, from a project of its own.
 run_checked("configuring the host with find_package" ${CMAKE_COMMAND}

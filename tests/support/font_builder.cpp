@@ -635,7 +635,8 @@ Bytes FontBuilder::Build() const {
 std::string WriteBytes(const Bytes &bytes, const std::string &path) {
     std::FILE *f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return path;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    // An empty vector may have no storage at all: nothing to hand fwrite.
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     return path;
 }

@@ -88,20 +88,27 @@ TEST(InitInsMemory, OptionalAreasAreAbsentWhenMaxpAsksForNone) {
 
 TEST(InitInsMemory, RefusesFontsItCannotServe) {
     using Configure = void (*)(leMaxpHeader &);
-    const Configure refused[] = {
-        [](leMaxpHeader &m) { m.maxZones = 3; },
-        [](leMaxpHeader &m) { m.maxInstructionDefs = 1; },
-        [](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePoints + 1; },
-        [](leMaxpHeader &m) { m.maxPoints = 65535; },
-        [](leMaxpHeader &m) { m.maxContours = kMaxContours + 1; },
-        [](leMaxpHeader &m) { m.maxTwilightPoints = kMaxZonePoints + 1; },
-        [](leMaxpHeader &m) { m.maxStorage = kMaxStorage + 1; },
-        [](leMaxpHeader &m) { m.maxFunctionDefs = kMaxFunctionDefs + 1; },
-        [](leMaxpHeader &m) { m.maxStackElements = kMaxStack + 1; },
+    // Each refusal names the limit, so that OpenTTFont can say which.
+    const struct {
+        Configure configure;
+        int expected;
+    } refused[] = {
+        {[](leMaxpHeader &m) { m.maxZones = 3; }, kInsMemoryBeyondLimits},
+        {[](leMaxpHeader &m) { m.maxInstructionDefs = 1; }, kInsMemoryInstructionDefs},
+        {[](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePoints + 1; },
+         kInsMemoryTooManyPoints},
+        {[](leMaxpHeader &m) { m.maxPoints = 65535; }, kInsMemoryTooManyPoints},
+        {[](leMaxpHeader &m) { m.maxContours = kMaxContours + 1; }, kInsMemoryBeyondLimits},
+        {[](leMaxpHeader &m) { m.maxTwilightPoints = kMaxZonePoints + 1; },
+         kInsMemoryTooManyPoints},
+        {[](leMaxpHeader &m) { m.maxStorage = kMaxStorage + 1; }, kInsMemoryBeyondLimits},
+        {[](leMaxpHeader &m) { m.maxFunctionDefs = kMaxFunctionDefs + 1; },
+         kInsMemoryBeyondLimits},
+        {[](leMaxpHeader &m) { m.maxStackElements = kMaxStack + 1; }, kInsMemoryBeyondLimits},
     };
     for (size_t i = 0; i < sizeof refused / sizeof refused[0]; ++i) {
-        FontPtr pF = NewFont(refused[i]);
-        EXPECT_EQ(-1, InitInsMemory(pF.get(), &pF->G)) << "case " << i;
+        FontPtr pF = NewFont(refused[i].configure);
+        EXPECT_EQ(refused[i].expected, InitInsMemory(pF.get(), &pF->G)) << "case " << i;
         // Whatever was allocated before the refusal is released by the
         // deleter's FreeInsMemory; the leak checker watches.
     }
@@ -124,13 +131,16 @@ TEST(InitInsMemory, BeyondTheClassicLimits) {
         int classic, beyond;  // InitInsMemory's answer without and with BeyondLimits
     };
     const Case cases[] = {
-        {[](leMaxpHeader &m) { m.maxInstructionDefs = 24; }, -1, 0},
-        {[](leMaxpHeader &m) { m.maxPoints = 1854; }, -1, 0},
-        {[](leMaxpHeader &m) { m.maxTwilightPoints = 2000; }, -1, 0},
-        {[](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePointsBeyondLimits; }, -1, 0},
-        {[](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePointsBeyondLimits + 1; }, -1, -1},
-        {[](leMaxpHeader &m) { m.maxPoints = 65535; }, -1, -1},
-        {[](leMaxpHeader &m) { m.maxZones = 3; }, -1, -1},
+        {[](leMaxpHeader &m) { m.maxInstructionDefs = 24; }, kInsMemoryInstructionDefs, 0},
+        {[](leMaxpHeader &m) { m.maxPoints = 1854; }, kInsMemoryTooManyPoints, 0},
+        {[](leMaxpHeader &m) { m.maxTwilightPoints = 2000; }, kInsMemoryTooManyPoints, 0},
+        {[](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePointsBeyondLimits; },
+         kInsMemoryTooManyPoints, 0},
+        {[](leMaxpHeader &m) { m.maxComponentPoints = kMaxZonePointsBeyondLimits + 1; },
+         kInsMemoryTooManyPoints, kInsMemoryTooManyPoints},
+        {[](leMaxpHeader &m) { m.maxPoints = 65535; }, kInsMemoryTooManyPoints,
+         kInsMemoryTooManyPoints},
+        {[](leMaxpHeader &m) { m.maxZones = 3; }, kInsMemoryBeyondLimits, kInsMemoryBeyondLimits},
     };
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
         for (const bool beyond : {false, true}) {

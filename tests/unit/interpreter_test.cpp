@@ -796,7 +796,7 @@ TEST(Interpreter, FaithfulInstructionDefinitions) {
     _TTFont *pF = m.F();
     pF->leMaximumProfile.maxInstructionDefs = 1;
     FreeInsMemory(&m.G());
-    EXPECT_EQ(-1, InitInsMemory(pF, &m.G()));
+    EXPECT_EQ(kInsMemoryInstructionDefs, InitInsMemory(pF, &m.G()));
     FreeInsMemory(&m.G());
     m.Faithful(true);
     ASSERT_EQ(0, InitInsMemory(pF, &m.G()));

@@ -33,10 +33,14 @@ set(KNOWN_SelectTTFDlgProc 18)
 set(KNOWN_SetRenderOptions 19)
 set(KNOWN_GetGlyphMetrics 20)
 set(KNOWN_OpenTTFontFace 21)
+set(KNOWN_GetGlyphIndex 22)
+set(KNOWN_GetLastFontError 23)
+set(KNOWN_GetFontErrorText 24)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
     SetEncoding GetFontNames KelmoEnumFontFamilies KelmoAddFontResource KelmoAssociateBitmap
     KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject
-    SetRenderOptions GetGlyphMetrics OpenTTFontFace)
+    SetRenderOptions GetGlyphMetrics OpenTTFontFace GetGlyphIndex GetLastFontError
+    GetFontErrorText)
 list(APPEND REQUIRED KelmoInstallDialog EditTTFDlgProc SelectTTFDlgProc)
 
 set(failures 0)

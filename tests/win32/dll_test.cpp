@@ -43,6 +43,18 @@ TEST(Kelmor32Dll, RejectsFilesThatAreNoFonts) {
     std::remove(path.c_str());
 }
 
+// The reasons cross the DLL boundary: the error code through export 23, its
+// text through 24 (Windows' own file errors mapped to the same codes).
+TEST(Kelmor32Dll, SaysWhyAFontDoesNotOpen) {
+    EXPECT_EQ(0, OpenTTFont("no-such-font.ttf"));
+    EXPECT_EQ(KELMOR_ERROR_FILE_NOT_FOUND, GetLastFontError());
+    EXPECT_STREQ("the file does not exist", GetFontErrorText(GetLastFontError()));
+    EXPECT_EQ(0, OpenTTFont("."));
+    EXPECT_EQ(KELMOR_ERROR_NOT_A_FILE, GetLastFontError());
+    EXPECT_EQ(0, OpenTTFontFace("no-such-font.ttf", -1));
+    EXPECT_EQ(KELMOR_ERROR_BAD_ARGUMENT, GetLastFontError());
+}
+
 TEST(Kelmor32Dll, NullHandleIsRefusedByEveryEntryPoint) {
     EXPECT_EQ(0, CloseTTFont(0));
     EXPECT_EQ(0, GetFontInfo(0));
@@ -151,7 +163,16 @@ TEST(Kelmor32Dll, RendersASyntheticFont) {
     EXPECT_EQ(1, encoding);
     EXPECT_EQ(0x409, language);
 
+    // GetGlyphIndex through export 22: glyph numbers past the font map to
+    // nothing, and a closed handle is refused.
+    const int32_t pastTheFont = 2;
+    EXPECT_EQ(1, GetGlyphIndex(font, reinterpret_cast<const char *>(&glyph)));
+    EXPECT_EQ(0, GetGlyphIndex(font, reinterpret_cast<const char *>(&pastTheFont)));
+    EXPECT_EQ(KELMOR_ERROR_NOT_MAPPED, GetLastFontError());
+
     EXPECT_EQ(0, CloseTTFont(font));
+    EXPECT_EQ(-1, GetGlyphIndex(font, reinterpret_cast<const char *>(&glyph)));
+    EXPECT_EQ(KELMOR_ERROR_BAD_HANDLE, GetLastFontError());
 }
 
 }  // namespace

@@ -101,17 +101,16 @@ std::string TooMany(const char *what, long count, long limit) {
            std::to_string(limit) + " are supported";
 }
 
-// What the interpreter refuses to make room for.
+// What the interpreter refuses to make room for, in a font opened as the
+// tool opens fonts (past the classic limits: instruction definitions are
+// served and glyphs may be large).
 std::string InterpreterProblem(const leMaxpHeader &m) {
     if (m.maxZones > 2) return TooMany("zones", m.maxZones, 2);
-    if (m.maxInstructionDefs > 0) {
-        return "declares " + std::to_string(m.maxInstructionDefs) +
-               " instruction definitions, which the interpreter does not support";
-    }
     const long points = std::max(m.maxPoints, m.maxComponentPoints);
-    if (points > kMaxZonePoints) return TooMany("points in a glyph zone", points, kMaxZonePoints);
-    if (m.maxTwilightPoints > kMaxZonePoints)
-        return TooMany("twilight points", m.maxTwilightPoints, kMaxZonePoints);
+    if (points > kMaxZonePointsBeyondLimits)
+        return TooMany("points in a glyph zone", points, kMaxZonePointsBeyondLimits);
+    if (m.maxTwilightPoints > kMaxZonePointsBeyondLimits)
+        return TooMany("twilight points", m.maxTwilightPoints, kMaxZonePointsBeyondLimits);
     const long contours = std::max(m.maxContours, m.maxComponentContours);
     if (contours > kMaxContours) return TooMany("contours", contours, kMaxContours);
     if (m.maxStorage > kMaxStorage) return TooMany("storage entries", m.maxStorage, kMaxStorage);

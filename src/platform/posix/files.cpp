@@ -12,19 +12,38 @@ namespace kelmor {
 // Opening without blocking lets a FIFO be seen for what it is instead of
 // waiting for its writer; the check is made on the descriptor, so the file
 // cannot be swapped between the check and the read.
-std::FILE *OpenRegularFile(const char *lpszFileName) {
-    if (!lpszFileName) return nullptr;
+namespace {
+
+std::FILE *Refuse(FileOpenFailure *why, FileOpenFailure reason) {
+    if (why != nullptr) *why = reason;
+    return nullptr;
+}
+
+}  // namespace
+
+std::FILE *OpenRegularFile(const char *lpszFileName, FileOpenFailure *why) {
+    if (!lpszFileName) return Refuse(why, FileOpenFailure::kNotFound);
     int fd = open(lpszFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        return Refuse(why, missing ? FileOpenFailure::kNotFound : FileOpenFailure::kUnreadable);
+    }
     struct stat info;
-    int flags = fcntl(fd, F_GETFL);
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
-        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const bool measured = fstat(fd, &info) == 0;
+    if (!measured || !S_ISREG(info.st_mode)) {
         close(fd);
-        return nullptr;
+        return Refuse(why, measured ? FileOpenFailure::kNotRegular : FileOpenFailure::kUnreadable);
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return Refuse(why, FileOpenFailure::kUnreadable);
     }
     std::FILE *file = fdopen(fd, "rb");
-    if (!file) close(fd);
+    if (!file) {
+        close(fd);
+        return Refuse(why, FileOpenFailure::kUnreadable);
+    }
     return file;
 }
 

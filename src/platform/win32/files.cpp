@@ -7,17 +7,35 @@ namespace kelmor {
 
 // Pipes and devices ("\\.\pipe\x", "CON") are not files on disk; only what
 // the system reports as an ordinary file or archive is opened.
-std::FILE *OpenRegularFile(const char *lpszFileName) {
-    if (!lpszFileName) return nullptr;
+namespace {
+
+std::FILE *Refuse(FileOpenFailure *why, FileOpenFailure reason) {
+    if (why != nullptr) *why = reason;
+    return nullptr;
+}
+
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME || error == ERROR_INVALID_DRIVE;
+}
+
+}  // namespace
+
+std::FILE *OpenRegularFile(const char *lpszFileName, FileOpenFailure *why) {
+    if (!lpszFileName) return Refuse(why, FileOpenFailure::kNotFound);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(lpszFileName, GetFileExInfoStandard, &data)) return nullptr;
-    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return nullptr;
+    if (!GetFileAttributesExA(lpszFileName, GetFileExInfoStandard, &data)) {
+        return Refuse(why, IsMissing(GetLastError()) ? FileOpenFailure::kNotFound
+                                                     : FileOpenFailure::kUnreadable);
+    }
+    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
+        return Refuse(why, FileOpenFailure::kNotRegular);
     std::FILE *file = std::fopen(lpszFileName, "rb");
-    if (!file) return nullptr;
+    if (!file) return Refuse(why, FileOpenFailure::kUnreadable);
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         std::fclose(file);
-        return nullptr;
+        return Refuse(why, FileOpenFailure::kNotRegular);
     }
     return file;
 }

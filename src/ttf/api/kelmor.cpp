@@ -8,6 +8,7 @@
 #include "ttf/api/handles.h"
 #include "ttf/concord/scunicod.h"
 #include "ttf/settings/settings.h"
+#include "ttf/font/font_error.h"
 #include "ttf/font/ttf.h"
 
 using namespace kelmor;
@@ -60,6 +61,35 @@ bool CodeFromCallerBytes(const _TTFont *pF, const char *ps, uint32_t *code) {
     }
 }
 
+// The font behind a handle; null, with the thread's error set, for a bad one.
+_TTFont *FontOrFail(int32_t lHandle) {
+    _TTFont *pF = FontFromHandle(lHandle);
+    if (pF == nullptr) SetFontError(KELMOR_ERROR_BAD_HANDLE);
+    return pF;
+}
+
+// A sized font behind a handle, as drawing needs it; null with the error set.
+_TTFont *SizedFontOrFail(int32_t lHandle) {
+    _TTFont *pF = FontOrFail(lHandle);
+    if (pF == nullptr || pF->cInitialized) return pF;
+    return FailWith<_TTFont *>(KELMOR_ERROR_NOT_SIZED, nullptr);
+}
+
+// CodeFromCallerBytes, with the error set when there is no code.
+bool CodeOrFail(const _TTFont *pF, const char *ps, uint32_t *code) {
+    if (ps == nullptr) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, false);
+    if (!CodeFromCallerBytes(pF, ps, code)) return FailWith(KELMOR_ERROR_ENCODING, false);
+    return true;
+}
+
+// The glyph the code maps to (0: none), told to the thread's error too, so
+// that a host can see that GetBitmap drew the missing glyph for it.
+uint32_t NoteMapping(_TTFont *pF, uint32_t code) {
+    const uint32_t glyph = MappedGlyph(pF, code);
+    SetFontError(glyph != 0 ? KELMOR_ERROR_NONE : KELMOR_ERROR_NOT_MAPPED);
+    return glyph;
+}
+
 // The font and control-value programs run differently in the faithful
 // mode, so a change of mode runs them again: the functions, storage and
 // control values a glyph program finds are then those of its own mode.
@@ -90,14 +120,14 @@ namespace {
 // Opens face iFace and gives it a handle.  Hosts that set Faithful=1 in the
 // ini file have asked for the published behaviour, limits included.
 int32_t OpenFontHandle(const char *lpszFileName, int iFace, bool beyondLimits) {
-    if (iFace < 0) return 0;
+    if (iFace < 0) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     const bool faithful = FaithfulFromIni();
     _TTFont *pF = OpenTTFFace(lpszFileName, uint32_t(iFace), beyondLimits || faithful);
-    if (pF == nullptr) return 0;
+    if (pF == nullptr) return 0;  // the error says why
     int32_t handle = HandleFromFont(pF);
     if (handle == 0) {
         CloseTTF(pF);
-        return 0;
+        return FailWith(KELMOR_ERROR_TOO_MANY_FONTS, 0);
     }
     if (faithful) SetOptions(pF, pF->RenderOptions | kFaithful);
     return handle;
@@ -118,7 +148,7 @@ int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace) {
 }
 
 int32_t KELMOR_CALL CloseTTFont(int32_t lHandle) {
-    if (_TTFont *pF = FontFromHandle(lHandle)) {
+    if (_TTFont *pF = FontOrFail(lHandle)) {
         ReleaseHandle(lHandle);
         CloseTTF(pF);
     }
@@ -132,13 +162,16 @@ int32_t KELMOR_CALL SetDebugLevel(const char *lpszFileName, int iLevel) {
 int32_t KELMOR_CALL GetFontInfo(int32_t lHandle) { return 0; }
 
 int32_t KELMOR_CALL SetPointSize(int32_t lHandle, int PointSize, int Resolution) {
-    _TTFont *pF = FontFromHandle(lHandle);
+    _TTFont *pF = FontOrFail(lHandle);
     if (pF == nullptr) return 0;
-    return InitBuffers(pF, PointSize, Resolution) == 0 ? 1 : 0;
+    if (InitBuffers(pF, PointSize, Resolution) == 0) return 1;
+    // Beyond the supported sizes, or a box too large for the scan buffer:
+    // an allocation of a few kilobytes failing is the rarer cause.
+    return FailWith(KELMOR_ERROR_BAD_SIZE, 0);
 }
 
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired) {
-    _TTFont *pF = FontFromHandle(lHandle);
+    _TTFont *pF = FontOrFail(lHandle);
     if (pF == nullptr) return 0;
     pF->csDesired = int16_t(csDesired);
     // The concordance is loaded whatever the font's own code space is: the
@@ -150,16 +183,20 @@ int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired) {
         case csGB2312: loaded = UniBuffer_new(szGb2UniFile, kSlotGB); break;
         default: return csDesired;
     }
-    return loaded != nullptr ? csDesired : 0;
+    if (loaded != nullptr) return csDesired;
+    return FailWith(KELMOR_ERROR_NO_CONCORDANCE, 0);
 }
 
 unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpixels,
                                      int *lpVpixels, char cDIB) {
-    _TTFont *pF = FontFromHandle(lHandle);
-    if (pF == nullptr || !pF->cInitialized) return nullptr;
+    _TTFont *pF = SizedFontOrFail(lHandle);
+    if (pF == nullptr) return nullptr;
     pF->iVertical = (cDIB & KELMOR_VERTICAL) ? 1 : 0;
     uint32_t code = 0;
-    if (ps == nullptr || !CodeFromCallerBytes(pF, ps, &code)) return nullptr;
+    if (!CodeOrFail(pF, ps, &code)) return nullptr;
+    // A code the font lacks still draws glyph 0, as hosts have always had
+    // it; the thread's error tells a host that wants to know.
+    NoteMapping(pF, code);
 
     const _GlyphBitMap &BM = RenderForCaller(pF, code);
     if (lpVpixels != nullptr) *lpVpixels = BM.CharVLines;
@@ -169,17 +206,17 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
 
 int32_t KELMOR_CALL GetFontNames(int32_t lHandle, int *lpiPlatformID, int *lpiEncodingID,
                                  int *lpiLanguageID, int iNameID, char *lpszBuf, int iSize) {
-    if (lpszBuf == nullptr) return 0;
+    if (lpszBuf == nullptr) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     if (iSize > 0) lpszBuf[0] = '\0';
-    _TTFont *pF = FontFromHandle(lHandle);
-    if (pF == nullptr || lpiPlatformID == nullptr || lpiEncodingID == nullptr ||
-        lpiLanguageID == nullptr)
-        return 0;
+    _TTFont *pF = FontOrFail(lHandle);
+    if (pF == nullptr) return 0;
+    if (lpiPlatformID == nullptr || lpiEncodingID == nullptr || lpiLanguageID == nullptr)
+        return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     return FontNames(pF, lpiPlatformID, lpiEncodingID, lpiLanguageID, iNameID, lpszBuf, iSize);
 }
 
 int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions) {
-    _TTFont *pF = FontFromHandle(lHandle);
+    _TTFont *pF = FontOrFail(lHandle);
     if (pF == nullptr) return -1;
     const int32_t before = pF->RenderOptions;
     // Bits we give no meaning yet are kept for the options to come; only the
@@ -190,15 +227,31 @@ int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions) {
 
 int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
                                     KelmorGlyphMetrics *lpMetrics) {
-    _TTFont *pF = FontFromHandle(lHandle);
-    if (pF == nullptr || !pF->cInitialized || ps == nullptr || lpMetrics == nullptr) return 0;
+    _TTFont *pF = SizedFontOrFail(lHandle);
+    if (pF == nullptr) return 0;
+    if (lpMetrics == nullptr) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     uint32_t code = 0;
-    if (!CodeFromCallerBytes(pF, ps, &code)) return 0;
+    if (!CodeOrFail(pF, ps, &code)) return 0;
+    NoteMapping(pF, code);
     // The ink box is measured on the glyph as GetBitmap would deliver it, and
     // the bitmap a host already holds for this code stays as it was.
     RenderForCaller(pF, code);
     MeasureRenderedGlyph(pF, GlyphForCode(pF, code), lpMetrics);
     return 1;
 }
+
+int32_t KELMOR_CALL GetGlyphIndex(int32_t lHandle, const char *ps) {
+    _TTFont *pF = FontOrFail(lHandle);
+    if (pF == nullptr) return -1;
+    uint32_t code = 0;
+    if (ps == nullptr) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, -1);
+    // An encoding that cannot reach the font maps nothing in it.
+    if (!CodeOrFail(pF, ps, &code)) return 0;
+    return int32_t(NoteMapping(pF, code));
+}
+
+int32_t KELMOR_CALL GetLastFontError(void) { return LastFontError(); }
+
+const char *KELMOR_CALL GetFontErrorText(int iError) { return FontErrorText(iError); }
 
 }  // extern "C"

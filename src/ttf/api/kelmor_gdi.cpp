@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "ttf/api/handles.h"
+#include "ttf/font/font_error.h"
 #include "ttf/settings/settings.h"
 #include "ttf/font/ttf.h"
 
@@ -196,16 +197,16 @@ int32_t KELMOR_CALL KelmoAssociateBitmap(int32_t lHandle, int, int iResolution,
 int32_t KELMOR_CALL KelmoRemoveFontResource(const char *) { return 0; }
 
 int32_t KELMOR_CALL KelmoCreateFontIndirect(const KELMOR_LOGFONTA *lplf) {
-    if (!lplf) return 0;
+    if (!lplf) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
     // The host's face name need not be terminated within its 32 bytes.
     char face[KELMOR_LF_FACESIZE + 1];
     std::memcpy(face, lplf->lfFaceName, KELMOR_LF_FACESIZE);
     face[KELMOR_LF_FACESIZE] = '\0';
-    if (!face[0]) return 0;
+    if (!face[0]) return FailWith(KELMOR_ERROR_NOT_INSTALLED, 0);
 
     const _IniFieldsType *pif = EntryForFace(face, Charset2NameCode(lplf->lfCharSet));
-    if (!pif || !pif->ppFields[kSlotTtfFile]) return 0;
-    int32_t handle = OpenTTFont(pif->ppFields[kSlotTtfFile]);
+    if (!pif || !pif->ppFields[kSlotTtfFile]) return FailWith(KELMOR_ERROR_NOT_INSTALLED, 0);
+    int32_t handle = OpenTTFont(pif->ppFields[kSlotTtfFile]);  // its error says why not
     if (handle == 0) return 0;
     // At 72 dots per inch one point is one pixel.
     if (!SetPointSize(handle, CreateSizeFor(lplf->lfHeight), 72)) {

@@ -3,6 +3,8 @@
 #include "ttf/font/ttf.h"
 
 #include "common/text.h"
+#include "kelmor.h"
+#include "ttf/font/font_error.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -44,33 +46,69 @@ bool LoadComponentTable(_TTFont *pF) {
     return pF->G.GC != nullptr;
 }
 
-// Everything after the object exists; false when a required step fails.
-bool BuildFontObject(_TTFont *pF) {
+// Records why the font could not be opened and releases what was built.
+_TTFont *FailOpen(int32_t error, _TTFont *pF) { return FailWith(error, CloseTTF(pF)); }
+
+// A required table that cannot be read: in a file that does not start as a
+// font, the file is the problem; in one that does, the table.
+int32_t RequiredTableError(const _TTFont *pF) {
+    return KnownSfntVersion(pF) ? KELMOR_ERROR_MISSING_TABLE : KELMOR_ERROR_NOT_A_FONT;
+}
+
+// A directory that cannot be read: a face past the collection's faces, or
+// no font (nor collection) at all.
+int32_t DirectoryError(const _TTFont *pF) {
+    return pF->FaceCount > 0 && pF->FaceIndex >= pF->FaceCount ? KELMOR_ERROR_NO_SUCH_FACE
+                                                                : KELMOR_ERROR_NOT_A_FONT;
+}
+
+int32_t InterpreterMemoryError(int result) {
+    switch (result) {
+        case kInsMemoryTooManyPoints: return KELMOR_ERROR_TOO_MANY_POINTS;
+        case kInsMemoryInstructionDefs: return KELMOR_ERROR_INSTRUCTION_DEFS;
+        case kInsMemoryBeyondLimits: return KELMOR_ERROR_BEYOND_LIMITS;
+        default: return KELMOR_ERROR_OUT_OF_MEMORY;
+    }
+}
+
+int32_t FileOpenError(FileOpenFailure why) {
+    switch (why) {
+        case FileOpenFailure::kNotFound: return KELMOR_ERROR_FILE_NOT_FOUND;
+        case FileOpenFailure::kNotRegular: return KELMOR_ERROR_NOT_A_FILE;
+        default: return KELMOR_ERROR_FILE_UNREADABLE;
+    }
+}
+
+// Everything after the object exists; KELMOR_ERROR_NONE, or the reason the
+// first required step that failed gives.
+int32_t BuildFontObject(_TTFont *pF) {
     InitsfntTables();
-    ListTables(pF, ReadTTFHeaders(pF));
+    const int tables = ReadTTFHeaders(pF);
+    if (tables < 0) return DirectoryError(pF);
+    ListTables(pF, tables);
     // Outlines kept only in a form the rasterizer cannot draw would open and
     // draw every glyph blank: the font is refused instead.
-    if (ForeignOutlineTag(pF) != nullptr) return false;
-    if (GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0) return false;
+    if (ForeignOutlineTag(pF) != nullptr) return KELMOR_ERROR_FOREIGN_OUTLINES;
+    if (GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0) return RequiredTableError(pF);
     GetHorizontalHeader(pF, pF->lpsfntTable[kSlotHhea]);
-    if (GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]) == 0) return false;
-    if (GetName(pF, pF->lpsfntTable[kSlotName]) <= 0) return false;
-    if (GetCmap(pF, pF->lpsfntTable[kSlotCmap]) <= 0) return false;
+    if (GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]) == 0) return RequiredTableError(pF);
+    if (GetName(pF, pF->lpsfntTable[kSlotName]) <= 0) return RequiredTableError(pF);
+    if (GetCmap(pF, pF->lpsfntTable[kSlotCmap]) <= 0) return RequiredTableError(pF);
     Getmort(pF, pF->lpsfntTable[kSlotMort]);
 
     pF->csFont = CharsetFromEncodingID(FontEncodingID(pF));
 
-    if (!LoadProgramTables(pF)) return false;
-    if (!LoadComponentTable(pF)) return false;
-    if (!LoadLoca(pF)) return false;
+    if (!LoadProgramTables(pF) || !LoadComponentTable(pF) || !LoadLoca(pF))
+        return KELMOR_ERROR_OUT_OF_MEMORY;
 
     pF->G.ZonePoints[0] = int16_t(pF->leMaximumProfile.maxTwilightPoints);
     pF->G.pVF = pF;
-    if (InitInsMemory(pF, &pF->G) != 0) return false;
+    const int memory = InitInsMemory(pF, &pF->G);
+    if (memory != kInsMemoryReady) return InterpreterMemoryError(memory);
     // Once per open: its FDEFs fill the function table every later program
     // calls into.
     RunFontProgram(pF, &pF->G);
-    return true;
+    return KELMOR_ERROR_NONE;
 }
 
 }  // namespace
@@ -98,15 +136,18 @@ _TTFont *NewTTFont(FILE *file) {
 _TTFont *OpenTTF(const char *lpszFileName) { return OpenTTFFace(lpszFileName, 0, false); }
 
 _TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face, bool beyondLimits) {
-    if (lpszFileName == nullptr) return nullptr;
-    FILE *file = OpenTTFFile(lpszFileName);
-    if (file == nullptr) return nullptr;
+    if (lpszFileName == nullptr) return FailOpen(KELMOR_ERROR_BAD_ARGUMENT, nullptr);
+    FileOpenFailure why = FileOpenFailure::kNone;
+    FILE *file = OpenTTFFile(lpszFileName, &why);
+    if (file == nullptr) return FailOpen(FileOpenError(why), nullptr);
     _TTFont *pF = NewTTFont(file);
-    if (pF == nullptr) return nullptr;
+    if (pF == nullptr) return FailOpen(KELMOR_ERROR_OUT_OF_MEMORY, nullptr);
     pF->FaceIndex = face;
     pF->BeyondLimits = beyondLimits ? 1 : 0;
     pF->lpszFileName = CopyString(lpszFileName);
-    if (pF->lpszFileName == nullptr || !BuildFontObject(pF)) return CloseTTF(pF);
+    if (pF->lpszFileName == nullptr) return FailOpen(KELMOR_ERROR_OUT_OF_MEMORY, pF);
+    const int32_t error = BuildFontObject(pF);
+    if (error != KELMOR_ERROR_NONE) return FailOpen(error, pF);
     return pF;
 }
 

@@ -59,6 +59,11 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode);
 // The glyph TTF2BitMap draws for a code: the code itself for glyph-number
 // input, else the cmap's answer; then the vertical form when asked for.
 uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode);
+// The glyph a code maps to, before any vertical form; 0 when it maps to
+// none.  Code 0 is no character in any code space (and what a concordance
+// gives for a position it has no Unicode value for); a glyph number past
+// the font's glyphs draws nothing.
+uint32_t MappedGlyph(_TTFont *pF, uint32_t uNativeCode);
 
 // ----------------------------------------------- glyph metrics (ttf_metrics.cpp)
 

@@ -93,6 +93,13 @@ void RasterizeComponent(_TTFont *pF, _TtfGlyph *pG, GlyphComponent &C) {
 
 }  // namespace
 
+uint32_t MappedGlyph(_TTFont *pF, uint32_t uNativeCode) {
+    if (uNativeCode == 0) return 0;
+    const uint32_t glyph =
+        (pF->csDesired == csGlyphNumber) ? uNativeCode : GetGlyphNo(pF, uNativeCode);
+    return glyph < pF->leMaximumProfile.numGlyphs ? glyph : 0;
+}
+
 uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
     uint32_t glyph = (pF->csDesired == csGlyphNumber) ? uNativeCode : GetGlyphNo(pF, uNativeCode);
     if (pF->iVertical) glyph = GetVertical(pF, glyph);

@@ -42,8 +42,7 @@ void ZeroRecords(void *p, int count, size_t size) {
 // phantom points; the sizes the programs see count the outline only.  The
 // points' unscaled positions follow the zone in the same block, so that
 // releasing Zone1 releases them too.
-bool AllocateGlyphZone(_TtfGlyph *pG, int points, int limit) {
-    if (points > limit) return false;
+bool AllocateGlyphZone(_TtfGlyph *pG, int points) {
     const int slots = points + kPhantomPoints;
     static_assert(sizeof(TTFCoord) % alignof(longpointtype) == 0, "the positions follow aligned");
     const int records = slots + (slots * int(sizeof(longpointtype)) + int(sizeof(TTFCoord)) - 1) /
@@ -58,7 +57,6 @@ bool AllocateGlyphZone(_TtfGlyph *pG, int points, int limit) {
 }
 
 bool AllocateEndPoints(_TtfGlyph *pG, int contours) {
-    if (contours > kMaxContours) return false;
     pG->EndPoints = AllocateRecords<int16_t>(contours);
     pG->AbsEndPoints = AllocateRecords<int16_t>(contours);
     if (pG->EndPoints == nullptr || pG->AbsEndPoints == nullptr) return false;
@@ -66,12 +64,10 @@ bool AllocateEndPoints(_TtfGlyph *pG, int contours) {
     return true;
 }
 
-// An optional area of `count` records: absent when the font asks for none,
-// refused beyond `limit`.  Its size field holds count times the packed
-// record size.
+// An optional area of `count` records: absent when the font asks for none.
+// Its size field holds count times the packed record size.
 template <typename T, typename Size>
-bool AllocateArea(T **lpArea, Size *lpSize, int count, int limit, int packedBytes) {
-    if (count > limit) return false;
+bool AllocateArea(T **lpArea, Size *lpSize, int count, int packedBytes) {
     if (count == 0) return true;
     *lpArea = AllocateRecords<T>(count);
     if (*lpArea == nullptr) return false;
@@ -83,41 +79,48 @@ int Larger(int a, int b) { return a > b ? a : b; }
 
 }  // namespace
 
-int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
-    if (pF == nullptr || pG == nullptr) return -1;
-    const leMaxpHeader &maxp = pF->leMaximumProfile;
-    const int pointLimit = pF->BeyondLimits ? kMaxZonePointsBeyondLimits : kMaxZonePoints;
-    if (!AllocateGlyphZone(pG, Larger(maxp.maxPoints, maxp.maxComponentPoints), pointLimit))
-        return -1;
-    if (!AllocateEndPoints(pG, Larger(maxp.maxContours, maxp.maxComponentContours))) return -1;
+int InsMemoryLimitBroken(const leMaxpHeader &maxp, int32_t options, bool beyondLimits) {
+    const int pointLimit = beyondLimits ? kMaxZonePointsBeyondLimits : kMaxZonePoints;
+    if (Larger(maxp.maxPoints, maxp.maxComponentPoints) > pointLimit ||
+        maxp.maxTwilightPoints > pointLimit)
+        return kInsMemoryTooManyPoints;
     // Only the twilight zone and the glyph zone exist.
-    if (maxp.maxZones > 2) return -1;
-    if (!AllocateArea(&pG->Zone0, &pG->Zone0Size, maxp.maxTwilightPoints, pointLimit,
-                      kTTFCoordBytes))
-        return -1;
-    if (!AllocateArea(&pG->Storage, &pG->StorageSize, maxp.maxStorage, kMaxStorage, 4))
-        return -1;
-    if (!AllocateArea(&pG->FunctDef, &pG->FunctDefSize, maxp.maxFunctionDefs, kMaxFunctionDefs,
-                      kFunctDefBytes))
-        return -1;
+    if (maxp.maxZones > 2 || Larger(maxp.maxContours, maxp.maxComponentContours) > kMaxContours ||
+        maxp.maxStorage > kMaxStorage || maxp.maxFunctionDefs > kMaxFunctionDefs ||
+        maxp.maxStackElements > kMaxStack)
+        return kInsMemoryBeyondLimits;
     // The classic limits leave out IDEF, so a font that relies on it cannot
     // be hinted; opened past them (or in the faithful mode) the font keeps
     // one definition per opcode.
+    if (maxp.maxInstructionDefs > 0 && (options & kFaithful) == 0 && !beyondLimits)
+        return kInsMemoryInstructionDefs;
+    return kInsMemoryReady;
+}
+
+int InitInsMemory(_TTFont *pF, _TtfGlyph *pG) {
+    if (pF == nullptr || pG == nullptr) return kInsMemoryNoRoom;
+    const leMaxpHeader &maxp = pF->leMaximumProfile;
+    const int broken = InsMemoryLimitBroken(maxp, pF->RenderOptions, pF->BeyondLimits != 0);
+    if (broken != kInsMemoryReady) return broken;
+    if (!AllocateGlyphZone(pG, Larger(maxp.maxPoints, maxp.maxComponentPoints)) ||
+        !AllocateEndPoints(pG, Larger(maxp.maxContours, maxp.maxComponentContours)) ||
+        !AllocateArea(&pG->Zone0, &pG->Zone0Size, maxp.maxTwilightPoints, kTTFCoordBytes) ||
+        !AllocateArea(&pG->Storage, &pG->StorageSize, maxp.maxStorage, 4) ||
+        !AllocateArea(&pG->FunctDef, &pG->FunctDefSize, maxp.maxFunctionDefs, kFunctDefBytes))
+        return kInsMemoryNoRoom;
     if (maxp.maxInstructionDefs > 0) {
-        if ((pF->RenderOptions & kFaithful) == 0 && !pF->BeyondLimits) return -1;
         pG->InsDef = AllocateRecords<FunctDefEntry>(kInstructionDefs);
-        if (pG->InsDef == nullptr) return -1;
+        if (pG->InsDef == nullptr) return kInsMemoryNoRoom;
     }
     // The stack keeps kStackSlack entries beyond maxp's count for the
     // faithful mode, which lets fonts that understate it go that far; its
     // size field gives maxp's count.
-    if (maxp.maxStackElements > kMaxStack) return -1;
     if (maxp.maxStackElements > 0) {
         pG->Stack = AllocateRecords<int32_t>(maxp.maxStackElements + kStackSlack);
-        if (pG->Stack == nullptr) return -1;
+        if (pG->Stack == nullptr) return kInsMemoryNoRoom;
         pG->StackSize = int16_t(maxp.maxStackElements * 4);
     }
-    return 0;
+    return kInsMemoryReady;
 }
 
 template <typename T>

@@ -78,6 +78,18 @@ extern uint8_t NoInterpretOverall;
 
 
 
+// What InitInsMemory answers: 0 when the interpreter memory is ready, else
+// why the font cannot have it.
+enum InsMemoryResult : int {
+    kInsMemoryReady = 0,
+    kInsMemoryNoRoom = -1,           // an allocation failed
+    kInsMemoryTooManyPoints = -2,    // glyph or twilight points beyond the zone limit
+    kInsMemoryInstructionDefs = -3,  // IDEFs, in the classic mode within the classic limits
+    kInsMemoryBeyondLimits = -4,     // zones, contours, storage, functions or stack
+};
+// The limit maxp's counts break for a font drawn with `options`, or
+// kInsMemoryReady when it breaks none.
+int InsMemoryLimitBroken(const leMaxpHeader &maxp, int32_t options, bool beyondLimits);
 int InitInsMemory(_TTFont *pF, _TtfGlyph *pG);
 void FreeInsMemory(_TtfGlyph *pG);
 void ResetStack(_TtfGlyph *pG);

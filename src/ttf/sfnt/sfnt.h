@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/files.h"
 #include "ttf/font/ttf_records.h"
 #include "ttf/sfnt/bigend.h"
 
@@ -42,7 +43,11 @@ inline int32_t ScaleFUnitsRounded(int32_t v, int32_t scale) {
 
 extern char sfntTableTags[kMaxTables][4];
 
-FILE *OpenTTFFile(const char *lpszFileName);
+// `why`, when not null, says why the file could not be opened.
+FILE *OpenTTFFile(const char *lpszFileName, FileOpenFailure *why = nullptr);
+// Whether the offset table starts as a TrueType or OpenType font does
+// (0x00010000, "true" or "OTTO").
+bool KnownSfntVersion(const _TTFont *pF);
 void InitsfntTables();
 // Reads the offset table and directory of face pF->FaceIndex: the file's own
 // for a single font, the one a collection's header points to for a .ttc

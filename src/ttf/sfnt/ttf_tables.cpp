@@ -185,8 +185,15 @@ size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count) {
 
 // ----------------------------------------------------------- the directory
 
-FILE *OpenTTFFile(const char *lpszFileName) {
-    return OpenRegularFile(lpszFileName);
+FILE *OpenTTFFile(const char *lpszFileName, FileOpenFailure *why) {
+    return OpenRegularFile(lpszFileName, why);
+}
+
+bool KnownSfntVersion(const _TTFont *pF) {
+    switch (FixedToULong(pF->OffsetTable.version)) {
+        case 0x00010000: case 0x74727565 /* true */: case 0x4F54544F /* OTTO */: return true;
+        default: return false;
+    }
 }
 
 // The list never changes once filled, and fonts are opened on any thread:
