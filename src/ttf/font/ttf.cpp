@@ -3,6 +3,7 @@
 #include "ttf/font/ttf.h"
 
 #include "common/text.h"
+#include "ttf/sfnt/ttf_gsub.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -124,6 +125,7 @@ _TTFont *CloseTTF(_TTFont *pF) {
     FreeBuffer(pF->lpNameTable);
     FreeBuffer(pF->lpMortHeader);
     FreeBuffer(pF->lpLookupSingle);
+    FreeVerticalForms(pF->lpVerticalForms);
     FreeBuffer(pF->G.GC);
     FreeBuffer(pF->lpszFileName);
     if (pF->InFile != nullptr) std::fclose(pF->InFile);
