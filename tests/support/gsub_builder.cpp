@@ -1,5 +1,7 @@
 #include "gsub_builder.h"
 
+#include <algorithm>
+
 namespace kelmor_test {
 
 namespace {
@@ -58,12 +60,20 @@ void Tag(BEWriter &w, const std::string &tag) {
     for (size_t i = 0; i < 4; ++i) w.U8(uint8_t(i < tag.size() ? tag[i] : ' '));
 }
 
+// Script and language records are sorted by tag, as shapers search them.
+template <typename Item>
+std::vector<Item> ByTag(std::vector<Item> items) {
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item &a, const Item &b) { return a.tag < b.tag; });
+    return items;
+}
+
 Bytes Script(const GsubScript &s) {
     BEWriter w;
     w.U16(0).U16(uint16_t(s.langSys.size()));
     std::vector<std::pair<size_t, Bytes>> blocks;
     if (s.hasDefault) blocks.push_back({0, LangSys(s.defaultFeatures)});
-    for (const GsubLangSys &l : s.langSys) {
+    for (const GsubLangSys &l : ByTag(s.langSys)) {
         Tag(w, l.tag);
         blocks.push_back({w.bytes.size(), LangSys(l.features)});
         w.U16(0);
@@ -126,7 +136,7 @@ Bytes GsubTable(const std::vector<GsubScript> &scripts, const std::vector<GsubFe
         lookupList.U16(0);
     }
     return WithBlocks(BEWriter().U16(1).U16(0).U16(0).U16(0).U16(0).bytes,
-                      {{4, TaggedList(scripts, Script)},
+                      {{4, TaggedList(ByTag(scripts), Script)},
                        {6, TaggedList(features,
                                       [](const GsubFeature &f) {
                                           return IndexList(BEWriter().U16(0), f.lookups);
