@@ -18,6 +18,7 @@
 #include "ttf/install/exehdr.h"
 #include "ttf/install/fot.h"
 #include "ttf/settings/settings.h"
+#include "ttf/sfnt/ttf_gsub.h"
 #include "ttf/sfnt/ttf_read.h"
 
 #endif
