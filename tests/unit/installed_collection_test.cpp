@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "font_builder.h"
+#include "hostile_collections.h"
 #include "kelmor.h"
 #include "test_paths.h"
 #include "text_file.h"
@@ -25,10 +26,6 @@ namespace {
 
 Bytes NamedFace(const std::string &fullName) {
     return FontBuilder().Cmap4(3, 1, {{0x41, 0}}).NameUtf16(3, 1, 0x409, 4, fullName).Build();
-}
-
-void Put32(Bytes &b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (24 - 8 * i));
 }
 
 class InstalledCollection : public ::testing::Test {
@@ -105,27 +102,12 @@ TEST_F(InstalledCollection, FacesOfOneNameAreInstalledOnce) {
 // A header that lies about its faces installs none of them, even when the
 // first face would open: the ini file and the list stay as they were.
 TEST_F(InstalledCollection, HostileHeadersInstallNothing) {
-    const Bytes good = Collection({NamedFace("Good A"), NamedFace("Good B")});
-    const struct {
-        const char *what;
-        size_t at;
-        uint32_t value;
-    } cases[] = {
-        {"no faces", 8, 0},
-        {"a count past any real collection", 8, 0x7FFFFFFF},
-        {"more faces than offsets", 8, 3},
-        {"the first face past the file", 12, 0x7FFFFFF0},
-        {"the second face past the file", 16, 0x7FFFFFF0},
-        {"the second face's offset table cut by the end of the file", 16,
-         uint32_t(good.size() - 6)},
-    };
-    for (const auto &c : cases) {
+    for (const HostileCollection &c :
+         HostileCollectionHeaders(Collection({NamedFace("Good A"), NamedFace("Good B")}))) {
         WriteTextFile(szIniFile, "[Installed DBCS Fonts]\r\nKeep=k.FOT,k.ttf,SJS,SJS,Keep,48,SC,\r\n");
         InitKELMOFromIni();
         const std::string before = ReadTextFile(szIniFile);
-        Bytes bytes = good;
-        Put32(bytes, c.at, c.value);
-        const std::string path = WriteBytes(bytes, Path("bad.ttc"));
+        const std::string path = WriteBytes(c.bytes, Path("bad.ttc"));
         EXPECT_EQ(0, KelmoAddFontResource(path.c_str())) << c.what;
         EXPECT_EQ(before, ReadTextFile(szIniFile)) << c.what;
         EXPECT_EQ(pifKELMOHead, pifKELMOTail) << c.what;
