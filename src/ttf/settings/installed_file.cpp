@@ -27,8 +27,8 @@ size_t FaceMarkAt(const std::string &slot) {
     if (mark == std::string::npos || mark == 0) return std::string::npos;
     const size_t digits = slot.size() - mark - 1;
     if (digits == 0 || digits > kMaxFaceDigits) return std::string::npos;
-    if (slot.find_first_not_of("0123456789", mark + 1) != std::string::npos) return std::string::npos;
-    return mark;
+    const bool allDigits = slot.find_first_not_of("0123456789", mark + 1) == std::string::npos;
+    return allDigits ? mark : std::string::npos;
 }
 
 }  // namespace
