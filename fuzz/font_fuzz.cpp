@@ -20,8 +20,11 @@ void RenderSome(int32_t font) {
         GetGlyphMetrics(font, ps, &metrics);  // vhea and vmtx
     }
     SetEncoding(font, KELMOR_CHARSET_UNICODE);
-    for (uint32_t codePoint : {0x41u, 0x4E00u, 0xFFFFu, 0x1F600u})
-        GetGlyphMetrics(font, reinterpret_cast<const char *>(&codePoint), &metrics);
+    for (uint32_t codePoint : {0x41u, 0x3042u, 0x4E00u, 0xFFFFu, 0x1F600u}) {
+        const char *ps = reinterpret_cast<const char *>(&codePoint);
+        GetGlyphMetrics(font, ps, &metrics);
+        GetBitmap(font, ps, &width, &height, KELMOR_VERTICAL);  // forms by script
+    }
     for (int charset : {KELMOR_CHARSET_SHIFTJIS, KELMOR_CHARSET_BIG5, KELMOR_CHARSET_GB2312}) {
         SetEncoding(font, charset);
         for (const char *code : {"\x88\x9f", "\x00\x41", "\xa4\x40", "\xb0\xa1", "\xff\xff"})

@@ -1,7 +1,7 @@
 // Writes the font fuzzer's seed corpus: small fonts that carry every table
 // and record the readers know (cmap formats 0, 2 and 4, mort, simple and
 // composite glyphs, font, control-value and glyph programs, names, vertical
-// metrics), so that mutations start past the table directory.
+// metrics, GSUB vertical forms), so that mutations start past the table directory.
 //
 //   build-fuzz/fuzz/seed_fonts fuzz/corpus/font
 //
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "font_builder.h"
+#include "gsub_builder.h"
 #include "ttasm.h"
 
 using namespace kelmor_test;
@@ -86,6 +87,22 @@ FontBuilder Vertical() {
     return b;
 }
 
+// Vertical forms from GSUB: scripts with their own rules and a default, a
+// language system, extension and plain single substitutions of both
+// formats, and a ligature lookup the reader passes over.
+FontBuilder Substituted() {
+    FontBuilder b = Vertical();
+    b.AddGlyph(Square(300)).AddGlyph(Square(200));
+    b.Cmap4(3, 1, {{0x41, 1}, {0x3042, 2}, {0x300C, 3}, {0x4E00, 3}});
+    b.RawTable("GSUB",
+               GsubTable({{"hani", {0}, true, {{"JAN ", {0, 2}}}}, {"kana", {1}}, {"DFLT", {1}}},
+                         {{"vert", {0, 1}}, {"vert", {1}}, {"ccmp", {2}}},
+                         {{7, {Extension(1, SingleSubst1({1, 2}, 2, 2))}},
+                          {1, {SingleSubst2({{2, 4}, {3, 1}}), SingleSubst1({4}, -1)}},
+                          {4, {SingleSubst2({{1, 2}})}}}));
+    return b;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -97,7 +114,7 @@ int main(int argc, char **argv) {
     const std::vector<std::pair<const char *, FontBuilder>> seeds = {
         {"simple.ttf", Base()},        {"composite.ttf", Composites()},
         {"hinted.ttf", Hinted()},      {"dbcs.ttf", DoubleByte()},
-        {"vertical.ttf", Vertical()},
+        {"vertical.ttf", Vertical()},  {"gsub.ttf", Substituted()},
     };
     for (const auto &[name, builder] : seeds) builder.WriteTo(dir + "/" + name);
     return 0;

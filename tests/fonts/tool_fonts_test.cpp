@@ -65,6 +65,23 @@ TEST_F(ToolFonts, AddsListsChangesAndRemoves) {
     EXPECT_EQ(std::string::npos, Ini().find("IPAGothic="));
 }
 
+// Each face of a collection gets an entry of its own, and what names the
+// entry opens that face again: the bitmap association reads its name.
+TEST_F(ToolFonts, AddsEachFaceOfACollection) {
+    const std::string ttc = kelmor_test::DebianFont("truetype/arphic/uming.ttc");
+    if (ttc.empty()) GTEST_SKIP() << "fonts-arphic-uming is not installed";
+    ProgramRun add = Fonts({"add", ttc});
+    ASSERT_EQ(0, add.exitCode) << add.err;
+    for (const char *name : {"AR PL UMing CN", "AR PL UMing HK", "AR PL UMing TW", "AR PL UMing TW MBE"})
+        EXPECT_NE(std::string::npos, add.out.find(std::string(name) + "  (character set")) << name;
+    EXPECT_NE(std::string::npos, Ini().find("AR PL UMing CN=uming.FOT," + ttc + ",UNI,"));
+    EXPECT_NE(std::string::npos, Ini().find("AR PL UMing TW=uming.FOT," + ttc + "|2,UNI,"));
+    EXPECT_NE(std::string::npos, Fonts({"list"}).out.find("font file    " + ttc + ", face 2"));
+    ProgramRun associate = Fonts({"associate", "AR PL UMing TW", "96", "/fonts/tw96.fon"});
+    EXPECT_EQ(0, associate.exitCode) << associate.err;
+    EXPECT_NE(std::string::npos, Ini().find("[Bitmap for AR PL UMing TW]\r\n96=/fonts/tw96.fon"));
+}
+
 TEST_F(ToolFonts, InstallsFromAFotFileWhenTheUserAgrees) {
     // A .FOT Wine wrote names the font by its Windows path; beside the .FOT
     // the tool finds it by its file name.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "ttf/sfnt/ttf_gsub.h"
+
 namespace kelmor_test {
 
 using namespace kelmor;
@@ -34,6 +36,7 @@ TableReader::~TableReader() {
           static_cast<void *>(font_->LocaBuffer), static_cast<void *>(font_->lpMortHeader),
           static_cast<void *>(font_->lpLookupSingle)})
         std::free(p);
+    kelmor::FreeVerticalForms(font_->lpVerticalForms);
     if (font_->InFile != nullptr) std::fclose(font_->InFile);
 }
 

@@ -314,3 +314,22 @@ TEST_F(Cmap, OpeningListsSubTablesAndNamesInTheLog) {
 }
 
 }  // namespace
+
+namespace {
+
+// Found by the font fuzzer: a second record whose offset lies inside the
+// format-4 segment arrays cut the kept part of the table there, and lookups
+// read the arrays past the cut.  The arrays are kept whole.
+TEST_F(Cmap, ARecordPointingIntoTheSegmentArraysDoesNotCutThem) {
+    BEWriter cmap;
+    cmap.U16(0).U16(2).U16(3).U16(1).U32(20).U16(3).U16(1).U32(36);
+    cmap.U16(4).U16(32).U16(0).U16(4).U16(4).U16(1).U16(0);  // format 4, two segments
+    cmap.U16(0x42).U16(0xFFFF).U16(0).U16(0x41).U16(0xFFFF);  // ends, pad, starts
+    cmap.U16(uint16_t(5 - 0x41)).U16(1).U16(0).U16(0);         // deltas, range offsets
+    ASSERT_TRUE(Open(FontBuilder().RawTable("cmap", cmap.bytes)));
+    EXPECT_EQ(5u, Glyph(0x41));
+    EXPECT_EQ(6u, Glyph(0x42));
+    EXPECT_EQ(0u, Glyph(0x43));
+}
+
+}  // namespace

@@ -38,9 +38,11 @@ FontBuilder SquareFont(uint16_t encoding = 1,
 Bytes Text(const char *text) { return Bytes(text, text + std::strlen(text)); }
 
 // The reason OpenTTFontFace gives for a file, after a call that set another.
+// Face 0 opens through OpenTTFont, which keeps the classic limits; other
+// faces through OpenTTFontFace.
 int32_t OpenError(const std::string &path, int face = 0) {
     GetGlyphIndex(0, "");  // leaves KELMOR_ERROR_BAD_HANDLE behind
-    const int32_t font = OpenTTFontFace(path.c_str(), face);
+    const int32_t font = face == 0 ? OpenTTFont(path.c_str()) : OpenTTFontFace(path.c_str(), face);
     if (font != 0) {
         CloseTTFont(font);
         return -1;
@@ -106,6 +108,10 @@ TEST(LastFontError, SaysWhyAFontDoesNotOpen) {
     EXPECT_EQ(0, KelmoCreateFontIndirect(&logical));
     EXPECT_EQ(KELMOR_ERROR_NOT_INSTALLED, GetLastFontError());
     EXPECT_EQ(-1, OpenError(font));  // and the good font opens
+    // Past the classic limits, OpenTTFontFace serves what OpenTTFont refuses.
+    const int32_t idef = OpenTTFontFace((dir + "/idef.ttf").c_str(), 0);
+    EXPECT_NE(0, idef);
+    CloseTTFont(idef);
 }
 
 // A Unicode font and a Shift-JIS one, each with the encodings that reach it

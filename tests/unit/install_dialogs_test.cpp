@@ -340,6 +340,32 @@ TEST_F(InstallDialogs, SeparateReadsTheChosenFontAndLogsBesideIt) {
               IniValue("KelmorMincho-W3"));
 }
 
+// An entry may name a face of a collection (PATH|N); reading the font
+// reads that face.
+TEST_F(InstallDialogs, SeparateReadsTheFaceOfACollectionTheSlotNames) {
+    using kelmor_test::Bytes;
+    auto face = [](const std::string &postScript) {
+        return kelmor_test::FontBuilder()
+            .Cmap4(3, 1, {{0x41, 1}})
+            .Name(1, 0, 0, 6, Bytes(postScript.begin(), postScript.end()))
+            .Build();
+    };
+    const std::string ttc = kelmor_test::WriteBytes(
+        kelmor_test::Collection({face("KelmorMing-A"), face("KelmorMing-B")}), dir_ + "/ming.ttc");
+    chosenFile_ = ttc + "|1";
+    Run({[&](HeadlessDialog &select) {
+             HeadlessPress(select, CTL_NEW);
+             HeadlessPress(select, CTL_CANCEL);
+         },
+         [&](HeadlessDialog &edit) {
+             HeadlessPress(edit, CTL_SEPARATE);
+             EXPECT_TRUE(edit.warnings.empty());
+             EXPECT_EQ("KelmorMing-B", Text(edit, CTL_TYPEFACE));
+             EXPECT_TRUE(FileExists(dir_ + "/ming.map"));
+             HeadlessPress(edit, CTL_CANCEL);
+         }});
+}
+
 // A font file named like its own log is never taken for the log.
 TEST_F(InstallDialogs, SeparateNeverOverwritesAFontNamedLikeItsLog) {
     for (const char *name : {"/X.map", "/Y.MAP"}) {

@@ -31,7 +31,8 @@ const char kFontsUsage[] =
     "\n"
     "  list             every installed font as hosts enumerate it, with its files\n"
     "                   and symbol sets\n"
-    "  add FONT.ttf     install a TrueType font under its full name\n"
+    "  add FONT.ttf     install a TrueType font under its full name; a collection\n"
+    "                   (.ttc) installs each face under its own\n"
     "  add FILE.FOT     install the TrueType font a Windows font resource file names;\n"
     "                   shows its font directory entry and asks first\n"
     "  remove NAME      remove an installed font\n"
@@ -106,7 +107,11 @@ const char *Slot(const _IniFieldsType *pif, int slot) {
 
 void PrintEntry(const _IniFieldsType *pif, int charSet) {
     std::printf("%s  (character set %d)\n", Slot(pif, 0), charSet);
-    std::printf("    font file    %s\n", Slot(pif, kSlotTtf));
+    const InstalledFontFile file = ParseInstalledFontFile(Slot(pif, kSlotTtf));
+    if (file.face > 0)
+        std::printf("    font file    %s, face %u\n", file.path.c_str(), unsigned(file.face));
+    else
+        std::printf("    font file    %s\n", file.path.c_str());
     std::printf("    .FOT file    %s\n", Slot(pif, kSlotFot));
     std::printf("    symbol sets  font %s, document %s\n", Slot(pif, kSlotFontSet),
                 Slot(pif, kSlotDocSet));
@@ -164,19 +169,25 @@ std::string WriteFailure() {
     return std::string(szIniFile) + " was not changed: " + ProfileErrorText(ProfileLastError());
 }
 
-// KelmoAddFontResource reports a failed write; a font it could not open,
+// The entries KelmoAddFontResource appended: one for a font, one per face
+// for a collection.  It reports a failed write; a font it could not open,
 // or one without a full name, shows as a tail that did not change.
-_IniFieldsType *AddTrueTypeFont(const std::string &path, std::string *error) {
-    const _IniFieldsType *before = pifKELMOTail;
+std::vector<_IniFieldsType *> AddTrueTypeFont(const std::string &path, std::string *error) {
+    _IniFieldsType *const before = pifKELMOTail;
     if (KelmoAddFontResource(path.c_str()) != 0) {
         *error = "cannot install " + path + ": " + WriteFailure();
-        return nullptr;
+        return {};
     }
     if (pifKELMOTail == before) {
-        *error = "cannot install " + path + ": not a TrueType font the library can open, or it has no full name";
-        return nullptr;
+        *error = "cannot install " + path +
+                 ": not a font the library can open (of a collection, every face must open), "
+                 "or it has no full name";
+        return {};
     }
-    return pifKELMOTail;
+    std::vector<_IniFieldsType *> added;
+    for (_IniFieldsType *pif = before ? before->pNext : pifKELMOHead; pif; pif = pif->pNext)
+        added.push_back(pif);
+    return added;
 }
 
 bool EndsWithIgnoringCase(const std::string &text, const char *end) {
@@ -202,35 +213,38 @@ std::string FindFontFileOfFot(const std::string &fot, const char *named) {
     return beside;
 }
 
-_IniFieldsType *AddFromFot(const std::string &fot, bool yes, std::string *error) {
+std::vector<_IniFieldsType *> AddFromFot(const std::string &fot, bool yes, std::string *error) {
     char fontFile[kFontFileBytes] = "";
     uint8_t directory[kFontDirBytes] = {};
     int result = DoFotWithPrompt(fot.c_str(), yes, fontFile, directory);
     if (result < 0) {
         *error = "cannot read " + fot + ": " + ExeLoadError(result);
-        return nullptr;
+        return {};
     }
     if (result == 0) {
         *error = "nothing installed from " + fot;
-        return nullptr;
+        return {};
     }
     if (FontFileNameMayBeCut(fontFile)) {
         *error = fot + " names a TrueType file longer than " +
                  std::to_string(kFontFileBytes - 2) + " characters, which the reader cut";
-        return nullptr;
+        return {};
     }
     std::string ttf = FindFontFileOfFot(fot, fontFile);
     if (ttf.empty()) {
         *error = fot + " names " + fontFile + ", which cannot be found";
-        return nullptr;
+        return {};
     }
-    _IniFieldsType *added = AddTrueTypeFont(ttf, error);
-    if (!added) return nullptr;
+    std::vector<_IniFieldsType *> added = AddTrueTypeFont(ttf, error);
     char *fields[kKELMOFields] = {nullptr, const_cast<char *>(fot.c_str())};
-    UpdateIniType(added, fields, kKELMOFields);
-    if (WriteInstalledEntry(added)) return added;
-    *error = "cannot record " + fot + " for the font: " + WriteFailure();
-    return nullptr;
+    for (_IniFieldsType *pif : added) {
+        UpdateIniType(pif, fields, kKELMOFields);
+        if (!WriteInstalledEntry(pif)) {
+            *error = "cannot record " + fot + " for the font: " + WriteFailure();
+            return {};
+        }
+    }
+    return added;
 }
 
 // The entry names its files for every program that reads the ini file,
@@ -245,15 +259,15 @@ int AddFont(const FontsOptions &o) {
     if (o.words.size() != 2) return Report(kCommand, "add needs one file", kUsageError);
     const std::string file = FullPath(o.words[1]);
     std::string error;
-    _IniFieldsType *added =
+    const std::vector<_IniFieldsType *> added =
         EndsWithIgnoringCase(file, ".fot") ? AddFromFot(file, o.yes, &error) : AddTrueTypeFont(file, &error);
-    if (!added) return Report(kCommand, error);
-    // The entry's own key was written, in one locked change of the file, so
+    if (added.empty()) return Report(kCommand, error);
+    // Each entry's own key was written, in one locked change of the file, so
     // what other programs changed meanwhile stays; the list in memory drops
     // the older entry the key replaced.
-    DropEarlierNamesake(added);
+    for (const _IniFieldsType *pif : added) DropEarlierNamesake(pif);
     std::printf("installed in %s:\n", szIniFile);
-    PrintEnumeratedEntry(added);
+    for (const _IniFieldsType *pif : added) PrintEnumeratedEntry(pif);
     return 0;
 }
 
@@ -326,7 +340,7 @@ int AssociateBitmapFont(const FontsOptions &o) {
     long resolution = 0;
     if (!ParseDecimal(o.words[2], 1, 100000, &resolution))
         return Report(kCommand, "RESOLUTION must be a positive number", kUsageError);
-    int32_t font = OpenTTFont(Slot(pif, kSlotTtf));
+    int32_t font = OpenInstalledFont(Slot(pif, kSlotTtf));
     if (!font) return Report(kCommand, std::string("cannot open ") + Slot(pif, kSlotTtf));
     if (KelmoAssociateBitmap(font, 0, int(resolution), o.words[3].c_str()) != 0) {
         CloseTTFont(font);

@@ -31,7 +31,8 @@ void PrintHelp() {
         "    with their text in UTF-8: UTF-16 records decoded, Mac Roman for\n"
         "    platform 1, the Microsoft double-byte encodings through iconv,\n"
         "  - maxp, head's units per em and bounding box, the loca format,\n"
-        "  - whether fpgm, prep, cvt and mort exist, and the vertical pairs.\n"
+        "  - whether fpgm, prep, cvt and mort exist, and the vertical pairs;\n"
+        "    without mort pairs, how many glyphs GSUB gives a vertical form.\n"
         "\n"
         "  --coverage   also list the codes each cmap sub-table maps, as ranges\n"
         "\n"
@@ -251,7 +252,22 @@ void PrintBlock(const char *name, const uint8_t *block, const char *unit, int32_
     }
 }
 
-void PrintPrograms(const _TTFont &font) {
+// The forms vertical mode takes from GSUB when mort gives none; counted
+// under the rules of the font's own CJK script.
+void PrintGsubForms(_TTFont &font) {
+    if (font.lpLookupSingle != nullptr) return;
+    const VerticalForms *forms = FontVerticalForms(&font);
+    if (forms == nullptr) {
+        std::printf("  %-6s %s\n", "GSUB", FindTable(&font, "GSUB") ? "no vertical forms" : "none");
+        return;
+    }
+    const LayoutScript script = FontCjkScript(forms);
+    std::printf("  %-6s %u vertical forms (vert, %s rules)\n", "GSUB",
+                unsigned(VerticalFormCount(forms, script)),
+                ScriptTag(script) ? ScriptTag(script) : "default");
+}
+
+void PrintPrograms(_TTFont &font) {
     std::printf("Hinting and vertical forms:\n");
     PrintBlock("fpgm", font.FontProgram, "bytes", 1);
     PrintBlock("prep", font.PrepInstructions, "bytes", 1);
@@ -264,6 +280,7 @@ void PrintPrograms(const _TTFont &font) {
         std::printf("  %-6s %s\n", "mort",
                     font.lpsfntTable[kSlotMort] ? "present, no usable vertical pairs" : "none");
     }
+    PrintGsubForms(font);
 }
 
 }  // namespace

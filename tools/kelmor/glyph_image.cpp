@@ -34,7 +34,9 @@ std::vector<Position> PenPositions(const std::vector<PlacedGlyph> &glyphs, bool 
     int pen = 0;
     for (const PlacedGlyph &glyph : glyphs) {
         const KelmorGlyphMetrics &m = glyph.metrics;
-        positions.push_back(vertical ? Position{0, pen} : Position{pen - m.iOriginX, 0});
+        // A vertical line keeps the glyphs' origins on one column, as a
+        // horizontal one keeps them on one baseline.
+        positions.push_back(vertical ? Position{-m.iOriginX, pen} : Position{pen - m.iOriginX, 0});
         pen += std::max(m.iAdvance, 0);
     }
     return positions;
@@ -83,7 +85,7 @@ InkImage LayOutGlyphs(const std::vector<PlacedGlyph> &glyphs, bool vertical) {
         const Position at = positions[i];
         pen += std::max(m.iAdvance, 0);
         if (vertical) {
-            line.width = std::max(line.width, glyphs[i].image.width);
+            line.width = std::max(line.width, at.x + glyphs[i].image.width);
             line.height = std::max({line.height, pen, at.y + m.iInkTop + m.iInkHeight});
         } else {
             line.height = std::max(line.height, glyphs[i].image.height);

@@ -14,7 +14,9 @@
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "ttf/api/handles.h"
+#include "ttf/api/kelmor_gdi.h"
 #include "ttf/font/font_error.h"
+#include "ttf/settings/installed_file.h"
 #include "ttf/settings/settings.h"
 #include "ttf/font/ttf.h"
 
@@ -117,6 +119,62 @@ int32_t WriteFailureCode(int error) {
     }
 }
 
+// The first face opens as hosts have always opened installed fonts; the
+// others through the entry that reaches a collection's faces.
+int32_t OpenFace(const char *path, uint32_t face) {
+    return face == 0 ? OpenTTFont(path) : OpenTTFontFace(path, int32_t(face));
+}
+
+// What an installed entry records of one face of a font file.
+struct InstalledFace {
+    std::string file;  // slot 2: the path, with the face number past face 0
+    int16_t charset;
+    int encoding;      // of the name record the full name came from
+    char fullName[kFullNameBytes], secondName[kFullNameBytes];
+};
+
+void ReadFace(int32_t handle, const char *path, uint32_t face, InstalledFace *out) {
+    int platform = kMicrosoftPlatform, encoding = -1, language = -1;
+    if (GetFontNames(handle, &platform, &encoding, &language, kFullNameId, out->fullName,
+                     sizeof out->fullName) == 0) {
+        platform = -1;
+        GetFontNames(handle, &platform, &encoding, &language, kFullNameId, out->fullName,
+                     sizeof out->fullName);
+    }
+    // The same lookup again, with the IDs of the record found: the entry
+    // keeps the name under which the font was found in both slots.
+    GetFontNames(handle, &platform, &encoding, &language, kFullNameId, out->secondName,
+                 sizeof out->secondName);
+    out->file = InstalledFontFileText(path, face);
+    out->charset = FontFromHandle(handle)->csFont;
+    out->encoding = encoding;
+}
+
+bool SameFullName(const std::vector<InstalledFace> &faces, const InstalledFace &face) {
+    for (const InstalledFace &f : faces)
+        if (std::strcmp(f.fullName, face.fullName) == 0) return true;
+    return false;
+}
+
+// Every face of the file, a single font's one face or each face of a
+// collection.  A collection is installed whole or not at all: one face
+// that does not open (a directory outside the file, a face the library
+// cannot draw) leaves the list as it was.  A face named like an earlier
+// one would only replace its key, and is left out.
+bool ReadFaces(const char *path, std::vector<InstalledFace> *faces) {
+    uint32_t count = 1;
+    for (uint32_t face = 0; face < count; ++face) {
+        const int32_t handle = OpenFace(path, face);
+        if (handle == 0) return false;
+        count = FontFromHandle(handle)->FaceCount;
+        InstalledFace read;
+        ReadFace(handle, path, face, &read);
+        CloseTTFont(handle);
+        if (!SameFullName(*faces, read)) faces->push_back(read);
+    }
+    return true;
+}
+
 // Pixel size of a logical font's height: its magnitude, 0 meaning 24.
 int CreateSizeFor(int32_t lfHeight) {
     if (lfHeight == 0) return kDefaultCreateSize;
@@ -125,6 +183,11 @@ int CreateSizeFor(int32_t lfHeight) {
 }
 
 }  // namespace
+
+int32_t kelmor::OpenInstalledFont(const char *slot) {
+    const InstalledFontFile file = ParseInstalledFontFile(slot);
+    return OpenFace(file.path.c_str(), file.face);
+}
 
 extern "C" {
 
@@ -149,37 +212,24 @@ int32_t KELMOR_CALL KelmoEnumFontFamilies(void *, const char *lpszFamily,
 
 int32_t KELMOR_CALL KelmoAddFontResource(const char *lpszFilename) {
     if (!lpszFilename) return 0;
-    int32_t handle = OpenTTFont(lpszFilename);
-    if (handle == 0) return 0;
-    const _TTFont *pF = FontFromHandle(handle);
-
-    int platform = kMicrosoftPlatform, encoding = -1, language = -1;
-    char fullName[kFullNameBytes], secondName[kFullNameBytes];
-    if (GetFontNames(handle, &platform, &encoding, &language, kFullNameId, fullName,
-                     sizeof fullName) == 0) {
-        platform = -1;
-        GetFontNames(handle, &platform, &encoding, &language, kFullNameId, fullName,
-                     sizeof fullName);
-    }
-    // The same lookup again, with the IDs of the record found: the entry
-    // keeps the name under which the font was found in both slots.
-    GetFontNames(handle, &platform, &encoding, &language, kFullNameId, secondName,
-                 sizeof secondName);
-
+    std::vector<InstalledFace> faces;
+    if (!ReadFaces(lpszFilename, &faces)) return 0;
     std::string fotName = FotNameFor(lpszFilename);
-    char *fields[kKELMOFields] = {
-        fullName,
-        &fotName[0],
-        const_cast<char *>(lpszFilename),
-        const_cast<char *>(Charset2NameCode(pF->csFont)),
-        const_cast<char *>(PcEncodingID2NameCode(encoding)),
-        secondName,
-        const_cast<char *>("48"),
-        const_cast<char *>("SC"),
-    };
-    int error = AddInstalledFont(fields);
-    CloseTTFont(handle);
-    return WriteFailureCode(error);
+    for (InstalledFace &face : faces) {
+        char *fields[kKELMOFields] = {
+            face.fullName,
+            &fotName[0],
+            &face.file[0],
+            const_cast<char *>(Charset2NameCode(face.charset)),
+            const_cast<char *>(PcEncodingID2NameCode(face.encoding)),
+            face.secondName,
+            const_cast<char *>("48"),
+            const_cast<char *>("SC"),
+        };
+        const int error = AddInstalledFont(fields);
+        if (error != 0) return WriteFailureCode(error);
+    }
+    return 0;
 }
 
 int32_t KELMOR_CALL KelmoAssociateBitmap(int32_t lHandle, int, int iResolution,
@@ -206,7 +256,7 @@ int32_t KELMOR_CALL KelmoCreateFontIndirect(const KELMOR_LOGFONTA *lplf) {
 
     const _IniFieldsType *pif = EntryForFace(face, Charset2NameCode(lplf->lfCharSet));
     if (!pif || !pif->ppFields[kSlotTtfFile]) return FailWith(KELMOR_ERROR_NOT_INSTALLED, 0);
-    int32_t handle = OpenTTFont(pif->ppFields[kSlotTtfFile]);  // its error says why not
+    int32_t handle = OpenInstalledFont(pif->ppFields[kSlotTtfFile]);  // its error says why not
     if (handle == 0) return 0;
     // At 72 dots per inch one point is one pixel.
     if (!SetPointSize(handle, CreateSizeFor(lplf->lfHeight), 72)) {

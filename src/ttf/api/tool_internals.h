@@ -13,11 +13,14 @@
 #include "platform/message_box.h"
 #include "platform/profile.h"
 #include "ttf/api/handles.h"
+#include "ttf/api/kelmor_gdi.h"
 #include "ttf/concord/scunicod.h"
 #include "ttf/font/ttf.h"
 #include "ttf/install/exehdr.h"
 #include "ttf/install/fot.h"
+#include "ttf/settings/installed_file.h"
 #include "ttf/settings/settings.h"
+#include "ttf/sfnt/ttf_gsub.h"
 #include "ttf/sfnt/ttf_read.h"
 
 #endif

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "kelmor.h"
 #include "ttf/font/font_error.h"
+#include "ttf/sfnt/ttf_gsub.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -166,6 +167,7 @@ _TTFont *CloseTTF(_TTFont *pF) {
     FreeBuffer(pF->lpNameTable);
     FreeBuffer(pF->lpMortHeader);
     FreeBuffer(pF->lpLookupSingle);
+    FreeVerticalForms(pF->lpVerticalForms);
     FreeBuffer(pF->G.GC);
     FreeBuffer(pF->lpszFileName);
     if (pF->InFile != nullptr) std::fclose(pF->InFile);

@@ -5,6 +5,7 @@
 #include "ttf/hint/instruct.h"
 #include "ttf/raster/qspline.h"
 #include "ttf/font/ttf.h"
+#include "ttf/sfnt/ttf_gsub.h"
 
 namespace kelmor {
 
@@ -102,7 +103,7 @@ uint32_t MappedGlyph(_TTFont *pF, uint32_t uNativeCode) {
 
 uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
     uint32_t glyph = (pF->csDesired == csGlyphNumber) ? uNativeCode : GetGlyphNo(pF, uNativeCode);
-    if (pF->iVertical) glyph = GetVertical(pF, glyph);
+    if (pF->iVertical) glyph = VerticalGlyphFor(pF, uNativeCode, glyph);
     return glyph;
 }
 

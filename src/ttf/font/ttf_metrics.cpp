@@ -24,14 +24,6 @@ namespace {
 constexpr uint32_t kLongMetricBytes = 4;
 constexpr uint32_t kLongMetricsCountOffset = 34;  // in hhea and vhea
 
-// The directory entry with this tag, for tables outside the known-tag list.
-const TableDirectoryStruct *FindTable(const _TTFont *pF, const char tag[4]) {
-    for (int i = 0; i < pF->NumTables && i < kMaxTables; ++i) {
-        if (std::memcmp(pF->TableDirectory[i].tag, tag, 4) == 0) return &pF->TableDirectory[i];
-    }
-    return nullptr;
-}
-
 bool ReadUint16At(_TTFont *pF, const TableDirectoryStruct *table, uint32_t at, uint32_t *value) {
     if (!TableInFile(pF, table) || !SpanInside(at, 2, TableLength(table))) return false;
     uint8_t bytes[2];

@@ -441,6 +441,7 @@ struct _TtfGlyph {
 // ------------------------------------------------------------- font object
 
 struct _BitMap;  // declared by the font object, never used
+struct VerticalForms;  // the GSUB vertical forms (ttf/sfnt/ttf_gsub.h)
 
 struct _TTFont {
     uint32_t lMagic;
@@ -484,6 +485,11 @@ struct _TTFont {
     _LookupSingleLE *lpLookupSingle;
     uint32_t uMinGlyph;
     uint32_t uMaxGlyph;
+    // For fonts without mort pairs: the vertical forms of the GSUB table,
+    // worked out on the first vertical glyph (VerticalFormsRead then 1;
+    // null when the font has none).
+    VerticalForms *lpVerticalForms;
+    uint8_t VerticalFormsRead;
     OffsetTableStruct OffsetTable;
     TableDirectoryStruct TableDirectory[kMaxTables];
     TableDirectoryStruct *lpsfntTable[kMaxTables];

@@ -16,6 +16,7 @@
 #include "platform/profile.h"
 #include "resources/dialog_ids.h"
 #include "ttf/install/fot.h"
+#include "ttf/settings/installed_file.h"
 #include "ttf/settings/settings.h"
 #include "ttf/font/ttf.h"
 
@@ -242,11 +243,13 @@ void TakeNamesFromFont(_IniFieldsType *pif, _TTFont *pF) {
 intptr_t Reread(void *hdlg) {
     _IniFieldsType *pif = EntryOf(hdlg);
     if (!pif) return 0;
-    const char *ttfPath = SlotText(pif, kSlotTtfFile);
-    std::string log = MapLogPath(ttfPath);
+    // The slot may name a face of a collection.
+    const InstalledFontFile file = ParseInstalledFontFile(SlotText(pif, kSlotTtfFile));
+    std::string log = MapLogPath(file.path.c_str());
     std::remove(log.c_str());
     SetDebugLevel(log.c_str(), kMapLogLevel);
-    _TTFont *pF = OpenTTF(ttfPath);
+    // Opened as OpenInstalledFont opens it: later faces past the classic limits.
+    _TTFont *pF = OpenTTFFace(file.path.c_str(), file.face, file.face != 0);
     if (!pF) {
         SetDebugLevel(nullptr, 0);
         DialogWarn(hdlg, "Cannot Open File", "File Error");

@@ -58,6 +58,9 @@ int ReadTTFHeaders(_TTFont *pF);
 // and it keeps a lying count from meaning anything.
 constexpr uint32_t kMaxFaces = 4096;
 void ListTables(_TTFont *pF, int NumTables);
+// The directory entry with this tag, for tables outside the known-tag list;
+// null when the font has none.
+const TableDirectoryStruct *FindTable(const _TTFont *pF, const char tag[4]);
 // The tag of the table that holds the font's outlines when it has no glyf
 // table but outlines or images the rasterizer cannot draw ("CFF ", "CFF2",
 // "EBDT", ...); null for a font that has glyf, or none of those.  Such a

@@ -37,19 +37,27 @@ bool ReadCmap16(const _TTFont *pF, uint64_t pos, uint32_t *value) {
     return true;
 }
 
-// Whether the fixed part of a sub-table of this format fits the buffer.
-bool SubTableFits(const _TTFont *pF, uint32_t offset, uint32_t format) {
-    uint64_t size = uint64_t(pF->CmapSize);
+// Bytes of the fixed part of a sub-table of this format (format 0's glyph
+// array, format 2's sub-header keys, format 4's header and segment arrays),
+// which lookups read without further checks; 0 for other formats or when
+// the segment count cannot be read.
+uint64_t FixedPartSize(const _TTFont *pF, uint32_t offset, uint32_t format) {
     uint32_t segCountX2 = 0;
     switch (format) {
-    case 0: return SpanInside(offset, kFormat0Size, size);
-    case 2: return SpanInside(offset, kFormat2KeysEnd, size);
+    case 0: return kFormat0Size;
+    case 2: return kFormat2KeysEnd;
     case 4:
-        if (!ReadCmap16(pF, uint64_t(offset) + 6, &segCountX2)) return false;
+        if (!ReadCmap16(pF, uint64_t(offset) + 6, &segCountX2)) return 0;
         // header, end codes, pad, start codes, deltas, range offsets
-        return SpanInside(offset, kFormat4HeaderSize + 4ull * segCountX2 + 2, size);
-    default: return false;
+        return kFormat4HeaderSize + 4ull * segCountX2 + 2;
+    default: return 0;
     }
+}
+
+// Whether the fixed part of a sub-table of this format fits the buffer.
+bool SubTableFits(const _TTFont *pF, uint32_t offset, uint32_t format) {
+    const uint64_t size = FixedPartSize(pF, offset, format);
+    return size > 0 && SpanInside(offset, size, uint64_t(pF->CmapSize));
 }
 
 void UseFormat4(_TTFont *pF, const uint8_t *table, const cmapSubTableDirectory &record) {
@@ -112,16 +120,20 @@ void UseFormat12(_TTFont *pF, const cmapSubTableDirectory &record, uint32_t tabl
     pF->uGroups = count;
 }
 
-// Where a chosen sub-table may end: at the next sub-table, or at the end of
-// the table.  Declared lengths are not trusted for this, since a format-4
-// sub-table past 64 KiB cannot declare its own.
-uint32_t SubTableExtentEnd(const _TTFont *pF, uint32_t count, const uint8_t *table) {
+// Where a chosen sub-table of `format` may end: at the next sub-table, or
+// at the end of the table.  Declared lengths are not trusted for this, since
+// a format-4 sub-table past 64 KiB cannot declare its own; nor is a
+// sub-table that starts inside this one's fixed part, which lookups read
+// whole.
+uint32_t SubTableExtentEnd(const _TTFont *pF, uint32_t count, const uint8_t *table,
+                           uint32_t format) {
     if (table == nullptr) return 0;
     const uint32_t start = uint32_t(table - pF->CmapBuffer);
+    const uint64_t fixedEnd = start + FixedPartSize(pF, start, format);
     uint32_t end = uint32_t(pF->CmapSize);
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t offset = pF->lpcmapSubTableDirectory[i].Offset;
-        if (offset > start && offset < end) end = offset;
+        if (offset >= fixedEnd && offset < end) end = offset;
     }
     return end;
 }
@@ -138,9 +150,9 @@ void Rebase(T *&p, const uint8_t *old, uint8_t *moved) {
 // largest part of a CJK font's map, are not held in memory.
 void TrimCmapBuffer(_TTFont *pF, uint32_t count) {
     uint32_t keep = uint32_t(sizeof(cmapHeader) + count * sizeof(cmapSubTableDirectory));
-    for (const uint8_t *table : {pF->lpcmapStandardTable, pF->lpcmapHighByteTable,
-                                 pF->lpcmapSeg2DeltaValues})
-        keep = std::max(keep, SubTableExtentEnd(pF, count, table));
+    keep = std::max(keep, SubTableExtentEnd(pF, count, pF->lpcmapStandardTable, 0));
+    keep = std::max(keep, SubTableExtentEnd(pF, count, pF->lpcmapHighByteTable, 2));
+    keep = std::max(keep, SubTableExtentEnd(pF, count, pF->lpcmapSeg2DeltaValues, 4));
     if (keep >= uint32_t(pF->CmapSize)) return;
     uint8_t *old = pF->CmapBuffer;
     auto *moved = static_cast<uint8_t *>(std::malloc(keep));

@@ -263,6 +263,13 @@ const char *ForeignOutlineTag(const _TTFont *pF) {
     return nullptr;
 }
 
+const TableDirectoryStruct *FindTable(const _TTFont *pF, const char tag[4]) {
+    for (int i = 0; i < pF->NumTables && i < kMaxTables; ++i) {
+        if (std::memcmp(pF->TableDirectory[i].tag, tag, 4) == 0) return &pF->TableDirectory[i];
+    }
+    return nullptr;
+}
+
 void ListTables(_TTFont *pF, int NumTables) {
     std::fill(std::begin(pF->lpsfntTable), std::end(pF->lpsfntTable), nullptr);
     for (int j = 0; j < std::min(NumTables, kMaxTables); ++j) {
