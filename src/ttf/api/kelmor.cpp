@@ -95,7 +95,10 @@ int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace) {
         CloseTTF(pF);
         return 0;
     }
-    if (FaithfulFromIni()) SetOptions(pF, pF->RenderOptions | kFaithful);
+    int32_t options = pF->RenderOptions;
+    if (FaithfulFromIni()) options |= kFaithful;
+    if (EmbeddedBitmapsFromIni()) options |= kEmbeddedBitmaps;
+    SetOptions(pF, options);
     return handle;
 }
 

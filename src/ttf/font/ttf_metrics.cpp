@@ -24,14 +24,6 @@ namespace {
 constexpr uint32_t kLongMetricBytes = 4;
 constexpr uint32_t kLongMetricsCountOffset = 34;  // in hhea and vhea
 
-// The directory entry with this tag, for tables outside the known-tag list.
-const TableDirectoryStruct *FindTable(const _TTFont *pF, const char tag[4]) {
-    for (int i = 0; i < pF->NumTables && i < kMaxTables; ++i) {
-        if (std::memcmp(pF->TableDirectory[i].tag, tag, 4) == 0) return &pF->TableDirectory[i];
-    }
-    return nullptr;
-}
-
 bool ReadUint16At(_TTFont *pF, const TableDirectoryStruct *table, uint32_t at, uint32_t *value) {
     if (!TableInFile(pF, table) || !SpanInside(at, 2, TableLength(table))) return false;
     uint8_t bytes[2];
@@ -67,7 +59,7 @@ int32_t FontHeight26Dot6(const _TTFont *pF) { return (pF->G.S.yMaxMult - pF->G.S
 int32_t Advance26Dot6(_TTFont *pF, uint32_t glyph) {
     uint32_t units = 0;
     if (pF->iVertical) {
-        if (!AdvanceUnits(pF, FindTable(pF, "vhea"), FindTable(pF, "vmtx"), glyph, &units))
+        if (!AdvanceUnits(pF, TableTagged(pF, "vhea"), TableTagged(pF, "vmtx"), glyph, &units))
             return FontHeight26Dot6(pF);
     } else {
         AdvanceUnits(pF, pF->lpsfntTable[kSlotHhea], pF->lpsfntTable[kSlotHmtx], glyph, &units);
@@ -112,6 +104,9 @@ void InkBox(const _GlyphBitMap &BM, KelmorGlyphMetrics *m) {
 // advance from the table).  Vertical advances come from the tables in both
 // modes, so that vertical text keeps its cell height.
 int32_t GlyphAdvance26Dot6(_TTFont *pF, uint32_t glyph) {
+    // An embedded image brings its own advance; vertical text keeps the
+    // tables' (the images' vertical metrics are often left out).
+    if (pF->G.FromImage && !pF->iVertical) return pF->G.ImageAdvance;
     if ((pF->RenderOptions & kFaithful) && !pF->iVertical) {
         const int64_t hinted = int64_t(pF->G.Phantom[1].x) - pF->G.Phantom[0].x;
         if (hinted != 0 && hinted >= INT32_MIN && hinted <= INT32_MAX) return int32_t(hinted);
