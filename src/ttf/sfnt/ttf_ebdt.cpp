@@ -189,6 +189,7 @@ bool SparseConstant(SubTable &t, uint32_t glyph, ImageSpan *span) {
         !t.U32(kSubTableHeaderBytes + 4 + kBigMetricsBytes, &count))
         return false;
     const uint64_t glyphs = t.At() + kSubTableHeaderBytes + 8 + kBigMetricsBytes;
+    if (!SpanInside(glyphs, uint64_t(count) * 2, t.Table().Length())) return false;
     const int64_t found = WalkRecords(t.Table(), glyphs, count, 2, [&](const uint8_t *r, uint32_t) {
         return ReadBE16(r) == glyph;
     });
