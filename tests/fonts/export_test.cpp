@@ -62,13 +62,13 @@ int Tool(const std::vector<std::string> &args, std::string *out = nullptr) {
 }
 
 // The library's own answer for the bytes `ps`, placed around the origin, in
-// the faithful mode the tool draws in.
+// the faithful mode the tool draws in, with the font's embedded bitmaps.
 class Library {
 public:
     Library(const std::string &font, int points, int charset) {
         handle_ = OpenTTFont(font.c_str());
         EXPECT_NE(handle_, 0) << font;
-        SetRenderOptions(handle_, KELMOR_FAITHFUL);
+        SetRenderOptions(handle_, KELMOR_FAITHFUL | KELMOR_EMBEDDED_BITMAPS);
         EXPECT_EQ(SetPointSize(handle_, points, 72), 1);
         SetEncoding(handle_, charset);
     }
@@ -212,6 +212,8 @@ INSTANTIATE_TEST_SUITE_P(
                               "BIG5", 136, Same},
                       BdfCase{"truetype/arphic-gbsn00lp/gbsn00lp.ttf", "gb", "B0A1-B0FE", 16,
                               "GB2312.1980", 134, GbOfRowCell},
+                      BdfCase{"truetype/arphic/uming.ttc", "unicode", "4E00-4E7F", 12,
+                              "ISO10646", 137, Same},
                       BdfCase{"", "sjis", "8140-F040", 10, "JISX0208.1983", 128, ShiftJisOfJis}));
 
 // JIS row and cell for Shift-JIS input; codes JIS X 0208 cannot hold are
@@ -314,6 +316,58 @@ TEST(CArray, DecodesBackToTheLibrarysGlyphs) {
     if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
     CheckCarray(ipa, 12, 137, "unicode", 0x3041, 0x3096);
     CheckCarray(ipa, 16, 137, "unicode", 0x20, 0x7E);
+    const std::string uming = DebianFont("truetype/arphic/uming.ttc");
+    if (!uming.empty()) CheckCarray(uming, 16, 137, "unicode", 0x6C00, 0x6C7F);  // a strike
+}
+
+// Where a font has embedded bitmaps, the exported glyphs are FreeType's
+// images of them: same ink around the origin, same advance.  (Glyphs the
+// strike lacks are outlines, which the BDF cases above check.)
+TEST(BdfFile, EmbeddedBitmapsAsFreeTypeDrawsThem) {
+    const std::string uming = DebianFont("truetype/arphic/uming.ttc");
+    if (uming.empty()) GTEST_SKIP() << "AR PL UMing is not installed";
+    const std::string bdf = ScratchDir("export_bdf_strike") + "/uming.bdf";
+    std::string output;
+    ASSERT_EQ(Tool({"bdf", uming, "--face", "1", "--size", "13", "--range", "5000-50FF", "-o",
+                    bdf},
+                   &output),
+              0)
+        << output;
+    FT_Library ft;
+    ASSERT_EQ(FT_Init_FreeType(&ft), 0);
+    FT_Face written, font;
+    ASSERT_EQ(FT_New_Face(ft, bdf.c_str(), 0, &written), 0);
+    ASSERT_EQ(FT_New_Face(ft, uming.c_str(), 1, &font), 0);
+    ASSERT_EQ(FT_Set_Char_Size(font, 0, 13 * 64, 72, 72), 0);
+    FT_Set_Charmap(written, written->charmaps[0]);
+    auto inkOf = [](FT_GlyphSlot slot) {
+        InkSet ink;
+        const FT_Bitmap &b = slot->bitmap;
+        for (unsigned y = 0; y < b.rows; ++y)
+            for (unsigned x = 0; x < b.width; ++x)
+                if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
+                    ink.insert({slot->bitmap_left + int(x), slot->bitmap_top - 1 - int(y)});
+        return ink;
+    };
+    long images = 0;
+    FT_UInt index = 0;
+    for (FT_ULong code = FT_Get_First_Char(written, &index); index != 0;
+         code = FT_Get_Next_Char(written, code, &index)) {
+        ASSERT_EQ(FT_Load_Glyph(written, index, FT_LOAD_TARGET_MONO), 0);
+        const InkSet exported = inkOf(written->glyph);
+        const FT_Pos exportedAdvance = written->glyph->advance.x;
+        const FT_UInt glyph = FT_Get_Char_Index(font, code);
+        ASSERT_EQ(FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO), 0);
+        if (font->glyph->format != FT_GLYPH_FORMAT_BITMAP) continue;
+        ++images;
+        ASSERT_EQ(FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_RENDER), 0);
+        EXPECT_EQ(exported, inkOf(font->glyph)) << std::hex << "code " << code;
+        EXPECT_EQ(exportedAdvance, font->glyph->advance.x) << std::hex << "code " << code;
+    }
+    EXPECT_GT(images, 150);  // of 256 codes
+    FT_Done_Face(written);
+    FT_Done_Face(font);
+    FT_Done_FreeType(ft);
 }
 
 }  // namespace

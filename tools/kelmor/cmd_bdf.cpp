@@ -40,6 +40,7 @@ void PrintHelp() {
         "\n"
         "  --size POINTS   point size (required)\n"
         "  --dpi DPI       resolution (default 72)\n"
+        KELMOR_NO_BITMAPS_HELP
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
         "  -o FILE         where to write (default standard output)\n"

@@ -37,6 +37,7 @@ void PrintHelp() {
         "\n"
         "  --size POINTS   point size (required)\n"
         "  --dpi DPI       resolution (default 72)\n"
+        KELMOR_NO_BITMAPS_HELP
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
         "  -o FILE.h       where to write (default standard output); the font's\n"

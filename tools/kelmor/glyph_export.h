@@ -22,6 +22,7 @@ struct ExportOptions {
     int points = 0;
     int dpi = 72;
     bool classic = false;  // the hosts' default rendering instead of the faithful mode
+    bool noBitmaps = false;  // outlines even where the font has embedded bitmaps
     int face = 0;          // of a collection
     ExportSpace space = ExportSpace::kUnicode;
     bool haveRange = false;
