@@ -46,6 +46,8 @@ int32_t ImageAdvance26Dot6(_TTFont *pF, uint32_t glyph, const EmbeddedImage &ima
 }  // namespace
 
 bool DrawEmbeddedImage(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+    // A number past the font's glyphs is no glyph, whatever a strike holds.
+    if (glyph >= pF->leMaximumProfile.numGlyphs) return false;
     EmbeddedImage image;
     if (!FontEmbeddedImage(pF, glyph, &image)) return false;
     if (pF->RenderOptions & kFaithful)
