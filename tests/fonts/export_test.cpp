@@ -94,6 +94,17 @@ private:
     int32_t handle_ = 0;
 };
 
+// The ink of the glyph FreeType has loaded, around the origin.
+InkSet InkOfSlot(FT_GlyphSlot slot) {
+    InkSet ink;
+    const FT_Bitmap &b = slot->bitmap;
+    for (unsigned y = 0; y < b.rows; ++y)
+        for (unsigned x = 0; x < b.width; ++x)
+            if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
+                ink.insert({slot->bitmap_left + int(x), slot->bitmap_top - 1 - int(y)});
+    return ink;
+}
+
 std::string Unicode(uint32_t code) {
     return std::string(reinterpret_cast<const char *>(&code), sizeof code);
 }
@@ -177,12 +188,7 @@ void CheckBdf(const BdfCase &c) {
          e = FT_Get_Next_Char(face, e, &index)) {
         ASSERT_EQ(FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO), 0);
         const FT_GlyphSlot slot = face->glyph;
-        InkSet theirs;
-        const FT_Bitmap &b = slot->bitmap;
-        for (unsigned y = 0; y < b.rows; ++y)
-            for (unsigned x = 0; x < b.width; ++x)
-                if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
-                    theirs.insert({slot->bitmap_left + int(x), slot->bitmap_top - 1 - int(y)});
+        const InkSet theirs = InkOfSlot(slot);
         const uint32_t code = c.CodeOfEncoding(uint32_t(e));
         const std::string ps = c.libraryCharset == 137 ? Unicode(code) : TwoBytes(code);
         const LibraryGlyph ours = library.Glyph(ps.c_str());
@@ -340,28 +346,19 @@ TEST(BdfFile, EmbeddedBitmapsAsFreeTypeDrawsThem) {
     ASSERT_EQ(FT_New_Face(ft, uming.c_str(), 1, &font), 0);
     ASSERT_EQ(FT_Set_Char_Size(font, 0, 13 * 64, 72, 72), 0);
     FT_Set_Charmap(written, written->charmaps[0]);
-    auto inkOf = [](FT_GlyphSlot slot) {
-        InkSet ink;
-        const FT_Bitmap &b = slot->bitmap;
-        for (unsigned y = 0; y < b.rows; ++y)
-            for (unsigned x = 0; x < b.width; ++x)
-                if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
-                    ink.insert({slot->bitmap_left + int(x), slot->bitmap_top - 1 - int(y)});
-        return ink;
-    };
     long images = 0;
     FT_UInt index = 0;
     for (FT_ULong code = FT_Get_First_Char(written, &index); index != 0;
          code = FT_Get_Next_Char(written, code, &index)) {
         ASSERT_EQ(FT_Load_Glyph(written, index, FT_LOAD_TARGET_MONO), 0);
-        const InkSet exported = inkOf(written->glyph);
+        const InkSet exported = InkOfSlot(written->glyph);
         const FT_Pos exportedAdvance = written->glyph->advance.x;
         const FT_UInt glyph = FT_Get_Char_Index(font, code);
         ASSERT_EQ(FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO), 0);
         if (font->glyph->format != FT_GLYPH_FORMAT_BITMAP) continue;
         ++images;
         ASSERT_EQ(FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_RENDER), 0);
-        EXPECT_EQ(exported, inkOf(font->glyph)) << std::hex << "code " << code;
+        EXPECT_EQ(exported, InkOfSlot(font->glyph)) << std::hex << "code " << code;
         EXPECT_EQ(exportedAdvance, font->glyph->advance.x) << std::hex << "code " << code;
     }
     EXPECT_GT(images, 150);  // of 256 codes

@@ -83,7 +83,8 @@ TEST(EbdtReader, EveryIndexAndImageFormat) {
     } cases[] = {{1, 1}, {1, 2}, {1, 6}, {1, 7}, {3, 1}, {3, 7}, {4, 2}, {4, 6},
                  {2, 5}, {5, 5}, {2, 1}, {5, 7}};
     for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << "index " << c.indexFormat << ", image " << c.imageFormat);
+        SCOPED_TRACE(testing::Message()
+                     << "index " << c.indexFormat << ", image " << c.imageFormat);
         // Two images, so that the second one's place depends on the index.
         SbitImage second = Arrow(8);
         if (c.indexFormat != 2) second.glyph = 9;

@@ -205,7 +205,9 @@ bool SparseConstant(SubTable &t, uint32_t glyph, ImageSpan *span) {
 bool FindIndexRecord(TableBytes &eblc, const EmbeddedStrike &s, uint32_t glyph, uint32_t *first,
                      uint64_t *subTable) {
     uint8_t r[kIndexRecordBytes];
-    auto covers = [&](const uint8_t *rec) { return ReadBE16(rec) <= glyph && glyph <= ReadBE16(rec + 2); };
+    auto covers = [&](const uint8_t *rec) {
+        return ReadBE16(rec) <= glyph && glyph <= ReadBE16(rec + 2);
+    };
     int64_t found = -1;
     if (s.Sorted) {
         uint32_t low = 0, high = s.IndexCount;
@@ -217,7 +219,10 @@ bool FindIndexRecord(TableBytes &eblc, const EmbeddedStrike &s, uint32_t glyph, 
                 found = middle;
                 break;
             }
-            if (glyph < ReadBE16(r)) high = middle; else low = middle + 1;
+            if (glyph < ReadBE16(r))
+                high = middle;
+            else
+                low = middle + 1;
         }
     } else {
         // Out of order: the first record that covers the glyph, as a reader
