@@ -367,4 +367,26 @@ TEST(BdfFile, EmbeddedBitmapsAsFreeTypeDrawsThem) {
     FT_Done_FreeType(ft);
 }
 
+// The drawing commands take a strike's images unless --no-bitmaps; at a
+// size no strike has, the flag changes nothing.  info lists the strikes.
+TEST(ToolOptions, NoBitmapsDrawsTheOutline) {
+    const std::string uming = DebianFont("truetype/arphic/uming.ttc");
+    if (uming.empty()) GTEST_SKIP() << "AR PL UMing is not installed";
+    auto render = [&](const char *size, bool noBitmaps) {
+        std::vector<std::string> args = {"render", uming, "--size", size, "--ascii",
+                                         "\xe4\xb8\xad"};  // U+4E2D
+        if (noBitmaps) args.push_back("--no-bitmaps");
+        std::string out;
+        EXPECT_EQ(Tool(args, &out), 0) << out;
+        return out;
+    };
+    EXPECT_NE(render("12", false), render("12", true));
+    EXPECT_EQ(render("17", false), render("17", true));
+    std::string info;
+    ASSERT_EQ(Tool({"info", uming, "--face", "3"}, &info), 0);
+    EXPECT_NE(info.find("Embedded bitmaps: 6 strikes\n  11 px     1 bit, glyphs 0 to 27122"),
+              std::string::npos)
+        << info;
+}
+
 }  // namespace
