@@ -1,6 +1,7 @@
 // libFuzzer harness: any byte string as a font file.  Opens it, sizes it and
-// renders a spread of glyph numbers and codes through the public API; the
-// sanitizers report anything read or written outside a buffer.
+// renders a spread of glyph numbers and codes through the public API, from
+// outlines and from embedded bitmaps; the sanitizers report anything read or
+// written outside a buffer.
 #include <cstdint>
 
 #include "kelmor.h"
@@ -43,6 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     GetFontNames(font, &platform, &encoding, &language, 4, name, sizeof name);
     for (int size : {12, 24, 60}) {
         if (SetPointSize(font, size, 72)) RenderSome(font);
+    }
+    // Embedded bitmaps at the size of the seeds' strike, in both layouts.
+    for (int options : {KELMOR_EMBEDDED_BITMAPS, KELMOR_EMBEDDED_BITMAPS | KELMOR_FAITHFUL}) {
+        SetRenderOptions(font, options);
+        if (SetPointSize(font, 12, 72)) RenderSome(font);
     }
     CloseTTFont(font);
     return 0;

@@ -1,7 +1,8 @@
 // Writes the font fuzzer's seed corpus: small fonts that carry every table
 // and record the readers know (cmap formats 0, 2 and 4, mort, simple and
 // composite glyphs, font, control-value and glyph programs, names, vertical
-// metrics, GSUB vertical forms), so that mutations start past the table directory.
+// metrics, GSUB vertical forms, an embedded bitmap strike in every index
+// and image format), so that mutations start past the table directory.
 //
 //   build-fuzz/fuzz/seed_fonts fuzz/corpus/font
 //
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "embedded_bitmap_builder.h"
 #include "font_builder.h"
 #include "gsub_builder.h"
 #include "ttasm.h"
@@ -103,6 +105,27 @@ FontBuilder Substituted() {
     return b;
 }
 
+// A 12-pixel strike for glyphs 1 to 4 and 10 to 19, one index sub-table
+// per index format and between them every image format, composites too.
+FontBuilder EmbeddedBitmaps() {
+    FontBuilder b = Base();
+    const std::vector<std::string> rows = {"..#..", ".###.", "#.#.#", "..#.."};
+    auto image = [&](uint16_t glyph) { return SbitImage{glyph, rows, 1, 8, 7}; };
+    SbitImage eight{16, {"......", "......", "......", "......", "......"}, 0, 9, 7};
+    eight.components = {{10, 0, 0}, {11, 1, 1}};
+    SbitImage nine = eight;
+    nine.glyph = 17;
+    const EmbeddedTables t = BuildEmbeddedBitmaps({SbitStrike{
+        12,
+        {SbitSubTable{1, 1, {image(1), image(3)}}, SbitSubTable{2, 5, {image(10), image(11)}},
+         SbitSubTable{3, 2, {image(12), image(13)}}, SbitSubTable{4, 6, {image(14), image(15)}},
+         SbitSubTable{1, 8, {eight}}, SbitSubTable{3, 9, {nine}},
+         SbitSubTable{5, 5, {image(18), image(19)}}, SbitSubTable{1, 7, {image(4)}}}}});
+    while (b.GlyphCount() < 20) b.AddGlyph(Square(300));
+    b.RawTable("EBLC", t.eblc).RawTable("EBDT", t.ebdt);
+    return b;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -115,6 +138,7 @@ int main(int argc, char **argv) {
         {"simple.ttf", Base()},        {"composite.ttf", Composites()},
         {"hinted.ttf", Hinted()},      {"dbcs.ttf", DoubleByte()},
         {"vertical.ttf", Vertical()},  {"gsub.ttf", Substituted()},
+        {"bitmaps.ttf", EmbeddedBitmaps()},
     };
     for (const auto &[name, builder] : seeds) builder.WriteTo(dir + "/" + name);
     return 0;

@@ -130,6 +130,17 @@ typedef int32_t(KELMOR_CALL *KELMOR_FONTENUMPROC)(const KELMOR_NEWLOGFONT *lpelf
  * origin.  Off by default; "Faithful=1" in section [Rendering] of the
  * library's ini file (Kelmor.ini) turns it on for every font opened after. */
 #define KELMOR_FAITHFUL 2
+/* SetRenderOptions bit: draw a glyph from the font's embedded bitmaps (the
+ * 1-bit strikes of its EBLC/EBDT tables, or bloc/bdat) when a strike has the
+ * size asked for (pixels per em rounded to a whole pixel, both ways) and an
+ * image of the glyph; every other glyph is drawn from its outline.  The
+ * image takes the place the outline would have had: the font box in the
+ * classic mode (ink outside it dropped), the image itself in the faithful
+ * mode; GetGlyphMetrics gives the image's advance (the vertical advance of
+ * the tables in vertical text, which draws the vertical form's image when
+ * the strike has one).  Off by default; "EmbeddedBitmaps=1" in section
+ * [Rendering] of Kelmor.ini turns it on for every font opened after. */
+#define KELMOR_EMBEDDED_BITMAPS 4
 
 /* What GetGlyphMetrics tells a host about one glyph at the current size.
  * Positions are pixels inside the bitmap GetBitmap returns for the glyph
@@ -252,8 +263,8 @@ intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wP
                                       intptr_t lParam);
 
 /* 19 SetRenderOptions: sets the font's rendering options (KELMOR_NO_HINTING,
- *   KELMOR_FAITHFUL); a new font starts with 0, glyphs hinted (or with
- *   KELMOR_FAITHFUL when the ini file asks for it).  Every bit but the sign
+ *   KELMOR_FAITHFUL, KELMOR_EMBEDDED_BITMAPS); a new font starts with 0,
+ *   glyphs hinted (or with the bits the ini file asks for).  Every bit but the sign
  *   bit is kept as given, so that a host may save and restore the options
  *   whole; bits without a meaning yet change nothing.  Returns the options in
  *   force before the call, or -1 for a bad handle. */

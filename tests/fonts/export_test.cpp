@@ -55,13 +55,13 @@ int Tool(const std::vector<std::string> &args, std::string *out = nullptr) {
 }
 
 // The library's own answer for the bytes `ps`, placed around the origin, in
-// the faithful mode the tool draws in.
+// the faithful mode the tool draws in, with the font's embedded bitmaps.
 class Library {
 public:
     Library(const std::string &font, int points, int charset) {
         handle_ = OpenTTFont(font.c_str());
         EXPECT_NE(handle_, 0) << font;
-        SetRenderOptions(handle_, KELMOR_FAITHFUL);
+        SetRenderOptions(handle_, KELMOR_FAITHFUL | KELMOR_EMBEDDED_BITMAPS);
         EXPECT_EQ(SetPointSize(handle_, points, 72), 1);
         SetEncoding(handle_, charset);
     }
@@ -74,6 +74,17 @@ public:
 private:
     int32_t handle_ = 0;
 };
+
+// The ink of the glyph FreeType has loaded, around the origin.
+InkSet InkOfSlot(FT_GlyphSlot slot) {
+    InkSet ink;
+    const FT_Bitmap &b = slot->bitmap;
+    for (unsigned y = 0; y < b.rows; ++y)
+        for (unsigned x = 0; x < b.width; ++x)
+            if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
+                ink.insert({slot->bitmap_left + int(x), slot->bitmap_top - 1 - int(y)});
+    return ink;
+}
 
 std::string Unicode(uint32_t code) {
     return std::string(reinterpret_cast<const char *>(&code), sizeof code);
@@ -158,12 +169,7 @@ void CheckBdf(const BdfCase &c) {
          e = FT_Get_Next_Char(face, e, &index)) {
         ASSERT_EQ(FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO), 0);
         const FT_GlyphSlot slot = face->glyph;
-        InkSet theirs;
-        const FT_Bitmap &b = slot->bitmap;
-        for (unsigned y = 0; y < b.rows; ++y)
-            for (unsigned x = 0; x < b.width; ++x)
-                if (b.buffer[y * unsigned(b.pitch) + x / 8] & (0x80 >> (x % 8)))
-                    theirs.insert({slot->bitmap_left + int(x), slot->bitmap_top - 1 - int(y)});
+        const InkSet theirs = InkOfSlot(slot);
         const uint32_t code = c.CodeOfEncoding(uint32_t(e));
         const std::string ps = c.libraryCharset == 137 ? Unicode(code) : TwoBytes(code);
         const LibraryGlyph ours = library.Glyph(ps.c_str());
@@ -193,6 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
                               "BIG5", 136, Same},
                       BdfCase{"truetype/arphic-gbsn00lp/gbsn00lp.ttf", "gb", "B0A1-B0FE", 16,
                               "GB2312.1980", 134, GbOfRowCell},
+                      BdfCase{"truetype/arphic/uming.ttc", "unicode", "4E00-4E7F", 12,
+                              "ISO10646", 137, Same},
                       BdfCase{"", "sjis", "8140-F040", 10, "JISX0208.1983", 128, ShiftJisOfJis}));
 
 // JIS row and cell for Shift-JIS input; codes JIS X 0208 cannot hold are
@@ -295,6 +303,71 @@ TEST(CArray, DecodesBackToTheLibrarysGlyphs) {
     if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
     CheckCarray(ipa, 12, 137, "unicode", 0x3041, 0x3096);
     CheckCarray(ipa, 16, 137, "unicode", 0x20, 0x7E);
+    const std::string uming = DebianFont("truetype/arphic/uming.ttc");
+    if (!uming.empty()) CheckCarray(uming, 16, 137, "unicode", 0x6C00, 0x6C7F);  // a strike
+}
+
+// Where a font has embedded bitmaps, the exported glyphs are FreeType's
+// images of them: same ink around the origin, same advance.  (Glyphs the
+// strike lacks are outlines, which the BDF cases above check.)
+TEST(BdfFile, EmbeddedBitmapsAsFreeTypeDrawsThem) {
+    const std::string uming = DebianFont("truetype/arphic/uming.ttc");
+    if (uming.empty()) GTEST_SKIP() << "AR PL UMing is not installed";
+    const std::string bdf = ScratchDir("export_bdf_strike") + "/uming.bdf";
+    std::string output;
+    ASSERT_EQ(Tool({"bdf", uming, "--face", "1", "--size", "13", "--range", "5000-50FF", "-o",
+                    bdf},
+                   &output),
+              0)
+        << output;
+    FT_Library ft;
+    ASSERT_EQ(FT_Init_FreeType(&ft), 0);
+    FT_Face written, font;
+    ASSERT_EQ(FT_New_Face(ft, bdf.c_str(), 0, &written), 0);
+    ASSERT_EQ(FT_New_Face(ft, uming.c_str(), 1, &font), 0);
+    ASSERT_EQ(FT_Set_Char_Size(font, 0, 13 * 64, 72, 72), 0);
+    FT_Set_Charmap(written, written->charmaps[0]);
+    long images = 0;
+    FT_UInt index = 0;
+    for (FT_ULong code = FT_Get_First_Char(written, &index); index != 0;
+         code = FT_Get_Next_Char(written, code, &index)) {
+        ASSERT_EQ(FT_Load_Glyph(written, index, FT_LOAD_TARGET_MONO), 0);
+        const InkSet exported = InkOfSlot(written->glyph);
+        const FT_Pos exportedAdvance = written->glyph->advance.x;
+        const FT_UInt glyph = FT_Get_Char_Index(font, code);
+        ASSERT_EQ(FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO), 0);
+        if (font->glyph->format != FT_GLYPH_FORMAT_BITMAP) continue;
+        ++images;
+        ASSERT_EQ(FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_RENDER), 0);
+        EXPECT_EQ(exported, InkOfSlot(font->glyph)) << std::hex << "code " << code;
+        EXPECT_EQ(exportedAdvance, font->glyph->advance.x) << std::hex << "code " << code;
+    }
+    EXPECT_GT(images, 150);  // of 256 codes
+    FT_Done_Face(written);
+    FT_Done_Face(font);
+    FT_Done_FreeType(ft);
+}
+
+// The drawing commands take a strike's images unless --no-bitmaps; at a
+// size no strike has, the flag changes nothing.  info lists the strikes.
+TEST(ToolOptions, NoBitmapsDrawsTheOutline) {
+    const std::string uming = DebianFont("truetype/arphic/uming.ttc");
+    if (uming.empty()) GTEST_SKIP() << "AR PL UMing is not installed";
+    auto render = [&](const char *size, bool noBitmaps) {
+        std::vector<std::string> args = {"render", uming, "--size", size, "--ascii",
+                                         "\xe4\xb8\xad"};  // U+4E2D
+        if (noBitmaps) args.push_back("--no-bitmaps");
+        std::string out;
+        EXPECT_EQ(Tool(args, &out), 0) << out;
+        return out;
+    };
+    EXPECT_NE(render("12", false), render("12", true));
+    EXPECT_EQ(render("17", false), render("17", true));
+    std::string info;
+    ASSERT_EQ(Tool({"info", uming, "--face", "3"}, &info), 0);
+    EXPECT_NE(info.find("Embedded bitmaps: 6 strikes\n  11 px     1 bit, glyphs 0 to 27122"),
+              std::string::npos)
+        << info;
 }
 
 // ------------------------------------------------------------- subsets

@@ -207,6 +207,31 @@ TEST_F(Settings, FontsPastTheClassicLimitsOpenWhereAsked) {
     }
 }
 
+// Embedded bitmaps likewise, each key on its own and both together.
+TEST_F(Settings, EmbeddedBitmapsForHostsComeFromTheIniFile) {
+    InitIniFile();
+    const std::string font = kelmor_test::FontBuilder().WriteTo(dir_ + kSep + "font.ttf");
+    const struct {
+        const char *ini;
+        int options;
+    } cases[] = {
+        {"[Rendering]\r\nEmbeddedBitmaps=1\r\n", KELMOR_EMBEDDED_BITMAPS},
+        {"[Rendering]\r\nEmbeddedBitmaps=no\r\nFaithful=1\r\n", KELMOR_FAITHFUL},
+        {"[Rendering]\r\nFaithful=1\r\nembeddedbitmaps=yes\r\n",
+         KELMOR_FAITHFUL | KELMOR_EMBEDDED_BITMAPS},
+        {"[Other]\r\nEmbeddedBitmaps=1\r\n", 0},
+    };
+    for (const auto &c : cases) {
+        WriteIni(c.ini);
+        EXPECT_EQ((c.options & KELMOR_EMBEDDED_BITMAPS) != 0, EmbeddedBitmapsFromIni())
+            << c.ini;
+        const int32_t handle = OpenTTFont(font.c_str());
+        ASSERT_NE(0, handle);
+        EXPECT_EQ(c.options, SetRenderOptions(handle, 0)) << c.ini;
+        CloseTTFont(handle);
+    }
+}
+
 TEST_F(Settings, InstalledFontsReadWriteAndRemove) {
     WriteIni("[Installed DBCS Fonts]\r\nMincho=MINCHO.FOT,C:\\F\\MINCHO.TTF,SJS,SJS,Mincho,48,SC,\r\n"
              "Short=only\r\nGothic=G.FOT,G.TTF,UNI,UNI,Gothic,48,SJS,\r\n[Other]\r\nKeep=me\r\n");

@@ -84,8 +84,9 @@ bool FaceOption(ArgCursor &args, int *face, std::string *error) {
     return true;
 }
 
-int ToolRenderOptions(bool classic, bool noHinting) {
-    return (classic ? 0 : KELMOR_FAITHFUL) | (noHinting ? KELMOR_NO_HINTING : 0);
+int ToolRenderOptions(bool classic, bool noHinting, bool embeddedBitmaps) {
+    return (classic ? 0 : KELMOR_FAITHFUL) | (noHinting ? KELMOR_NO_HINTING : 0) |
+           (embeddedBitmaps ? KELMOR_EMBEDDED_BITMAPS : 0);
 }
 
 }  // namespace kelmor

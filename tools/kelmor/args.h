@@ -55,9 +55,14 @@ bool FaceOption(ArgCursor &args, int *face, std::string *error);
 
 // The drawing commands render in the library's faithful mode (dropout
 // control, nothing clipped) unless --classic asks for the rendering hosts
-// get by default.  The option bits for SetRenderOptions:
-int ToolRenderOptions(bool classic, bool noHinting);
+// get by default, and draw a font's embedded bitmaps at the sizes it has
+// them unless --no-bitmaps says otherwise.  The option bits for
+// SetRenderOptions:
+int ToolRenderOptions(bool classic, bool noHinting, bool embeddedBitmaps);
 // The help lines that go with it, to be joined into a command's help text.
+#define KELMOR_NO_BITMAPS_HELP                                                       \
+    "  --no-bitmaps       the outlines even at sizes the font has embedded bitmaps\n" \
+    "                     for (kelmor info lists them)\n"
 #define KELMOR_CLASSIC_HELP                                                          \
     "  --classic          the rendering hosts get by default: no dropout control,\n" \
     "                     ink left of the origin clipped (SetRenderOptions)\n"

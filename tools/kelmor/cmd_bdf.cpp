@@ -49,6 +49,7 @@ void PrintHelp() {
         "  --dpi DPI          resolution (default 72)\n"
         KELMOR_EXPORT_CODES_HELP
         "  --no-hinting       the plain scaled outlines\n"
+        KELMOR_NO_BITMAPS_HELP
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
         "  -o FILE            where to write (default standard output); the file\n"

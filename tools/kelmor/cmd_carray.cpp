@@ -62,6 +62,7 @@ void PrintHelp() {
         "  --dpi DPI          resolution (default 72)\n"
         KELMOR_EXPORT_CODES_HELP
         "  --no-hinting       the plain scaled outlines\n"
+        KELMOR_NO_BITMAPS_HELP
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
         "  -o FILE.h          where to write (default standard output); the font's\n"

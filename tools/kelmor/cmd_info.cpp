@@ -283,6 +283,27 @@ void PrintPrograms(_TTFont &font) {
     PrintGsubForms(font);
 }
 
+// The strikes of EBLC (or bloc): sizes whose glyphs the drawing commands
+// take from the font's own bitmaps.
+void PrintStrikes(_TTFont *font) {
+    const std::vector<StrikeSize> strikes = FontStrikes(font);
+    if (strikes.empty()) {
+        std::printf("Embedded bitmaps: none\n");
+        return;
+    }
+    std::printf("Embedded bitmaps: %zu strike%s\n", strikes.size(), strikes.size() == 1 ? "" : "s");
+    for (const StrikeSize &s : strikes) {
+        char size[16];
+        if (s.ppemX == s.ppemY)
+            std::snprintf(size, sizeof size, "%u px", s.ppemY);
+        else
+            std::snprintf(size, sizeof size, "%ux%u px", s.ppemX, s.ppemY);
+        std::printf("  %-9s %u bit%s, glyphs %u to %u%s\n", size, s.bitDepth,
+                    s.bitDepth == 1 ? "" : "s", s.firstGlyph, s.lastGlyph,
+                    s.bitDepth == 1 && s.ppemX == s.ppemY ? "" : " (not drawn)");
+    }
+}
+
 }  // namespace
 }  // namespace kelmor
 
@@ -331,6 +352,7 @@ int CmdInfo(int argc, char **argv) {
     PrintMaxp(font->leMaximumProfile);
     PrintHead(*font);
     PrintPrograms(*font);
+    PrintStrikes(font.get());
     if (!refusal.empty()) return Report(kCommand, "the library cannot open it: " + refusal);
     return 0;
 }

@@ -71,6 +71,7 @@ void PrintHelp() {
         "  --vertical         vertical forms, stacked from top to bottom\n"
         "  --no-hinting       the plain scaled outlines: the glyphs' hinting programs\n"
         "                     do not run (SetRenderOptions)\n"
+        KELMOR_NO_BITMAPS_HELP
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
         "  --png FILE         write the line as a PNG file\n"
@@ -96,6 +97,7 @@ struct RenderOptions {
     int dpi = 72;
     bool vertical = false;
     bool noHinting = false;
+    bool noBitmaps = false;
     bool classic = false;
     int face = 0;
     std::string pngPath;
@@ -160,6 +162,10 @@ bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
     }
     if (args.Flag("--classic")) {
         o->classic = true;
+        return true;
+    }
+    if (args.Flag("--no-bitmaps")) {
+        o->noBitmaps = true;
         return true;
     }
     if (FaceOption(args, &o->face, error)) return true;
@@ -333,7 +339,7 @@ int Render(const RenderOptions &o) {
     if (handle == 0) return Report(kCommand, DiagnoseOpenFailure(o.fontPath, o.face));
     HandleCloser closer{handle};
     _TTFont *font = FontFromHandle(handle);
-    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting));
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps));
 
     if (SetPointSize(handle, o.points, o.dpi) == 0) {
         std::string why = DiagnoseSizeFailure(*font, o.points, o.dpi);

@@ -148,7 +148,9 @@ struct TraceOptions {
 // The mode decides how the font and control-value programs run, so it is
 // set before either runs.
 void SetMode(_TTFont *pF, const TraceOptions &o) {
-    pF->RenderOptions = ToolRenderOptions(o.classic, false);
+    // Always the outline: a glyph drawn from an embedded bitmap runs no
+    // program to follow.
+    pF->RenderOptions = ToolRenderOptions(o.classic, false, false);
 }
 
 // Sizes the font; says when a program ran out of instructions, which turns

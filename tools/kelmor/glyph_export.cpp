@@ -101,6 +101,10 @@ bool TakeExportArgument(ArgCursor &args, ExportOptions *o, std::string *encoding
         o->noHinting = true;
         return true;
     }
+    if (args.Flag("--no-bitmaps")) {
+        o->noBitmaps = true;
+        return true;
+    }
     if (FaceOption(args, &o->face, error)) return true;
     std::string value;
     if (args.Value("--range", &value)) {
@@ -394,7 +398,7 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, 
     const int32_t handle = OpenTTFontFace(o.fontPath.c_str(), o.face);
     if (handle == 0) return Report(command, DiagnoseOpenFailure(o.fontPath, o.face));
     HandleCloser closer{handle};
-    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting));
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps));
     if (const int failed = SizeFont(command, handle, o, out)) return failed;
     CodeRoad road{handle, FontFromHandle(handle), o.space, false};
     const std::string problem = PrepareRoad(&road);

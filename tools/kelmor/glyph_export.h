@@ -24,6 +24,7 @@ struct ExportOptions {
     int dpi = 72;
     bool classic = false;    // the hosts' default rendering instead of the faithful mode
     bool noHinting = false;  // the plain scaled outlines
+    bool noBitmaps = false;  // outlines even where the font has embedded bitmaps
     int face = 0;            // of a collection
     ExportSpace space = ExportSpace::kUnicode;
     std::vector<CodeRange> ranges;         // --range, each may be one code

@@ -129,7 +129,10 @@ int32_t OpenFontHandle(const char *lpszFileName, int iFace, bool beyondLimits) {
         CloseTTF(pF);
         return FailWith(KELMOR_ERROR_TOO_MANY_FONTS, 0);
     }
-    if (faithful) SetOptions(pF, pF->RenderOptions | kFaithful);
+    int32_t options = pF->RenderOptions;
+    if (faithful) options |= kFaithful;
+    if (EmbeddedBitmapsFromIni()) options |= kEmbeddedBitmaps;
+    SetOptions(pF, options);
     return handle;
 }
 

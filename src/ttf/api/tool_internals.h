@@ -1,7 +1,8 @@
 // What the kelmor tool reaches beyond kelmor.h, in one place.  The tool
 // draws through the public entries; these are the parts of the library it
 // shows or drives directly:
-//   info and coverage  the font object, its tables and bounded reads
+//   info and coverage  the font object, its tables and bounded reads, the
+//                      embedded bitmap strikes
 //   trace              the interpreter's tracer and mnemonics
 //   render, exports    the font behind a handle, the concordances
 //   fonts, fot, cob    the settings lists, the .FOT reader, the profile
@@ -21,6 +22,7 @@
 #include "ttf/settings/installed_file.h"
 #include "ttf/settings/settings.h"
 #include "ttf/sfnt/ttf_gsub.h"
+#include "ttf/sfnt/ttf_ebdt.h"
 #include "ttf/sfnt/ttf_read.h"
 
 #endif

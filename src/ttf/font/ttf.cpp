@@ -231,6 +231,7 @@ int InitBuffers(_TTFont *pF, int PointSize, int Resolution) {
     if (!IsValidFont(pF)) return 1;
     FreeBuffers(pF);
     pF->cInitialized = 0;
+    pF->Strike.LookedUp = 0;  // the strike of the new size, on first use
     PixelBox box;
     if (!SizedFontBox(pF, PointSize, Resolution, &box)) return -1;
     pF->Multiplier = box.Multiplier;

@@ -65,6 +65,13 @@ uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode);
 // the font's glyphs draws nothing.
 uint32_t MappedGlyph(_TTFont *pF, uint32_t uNativeCode);
 
+// ------------------------------------- embedded bitmaps (ttf_embedded.cpp)
+
+// Draws `glyph` from the strike of the current size into the cleared
+// bitmap, in the layout of the font's mode, and records the image's
+// advance; false (the bitmap untouched) when the strike has no image for it.
+bool DrawEmbeddedImage(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph);
+
 // ----------------------------------------------- glyph metrics (ttf_metrics.cpp)
 
 // Fills the record for `glyph`, which the font's bitmap must hold as

@@ -184,6 +184,10 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     pG->GlyphBudget = kGlyphBudgetFloor;  // for all the glyph's programs together
     ZapScanBuffer(&pG->S);
     ZapBitMap(&pG->BM);
+    pG->FromImage = 0;
+    // A strike's hand-drawn image, where the size has one, replaces the
+    // outline and its programs.
+    if ((pF->RenderOptions & kEmbeddedBitmaps) && DrawEmbeddedImage(pF, pG, glyph)) return;
     if (Faithful(pF))
         DrawFaithfully(pF, pG, glyph);
     else

@@ -59,7 +59,7 @@ int32_t FontHeight26Dot6(const _TTFont *pF) { return (pF->G.S.yMaxMult - pF->G.S
 int32_t Advance26Dot6(_TTFont *pF, uint32_t glyph) {
     uint32_t units = 0;
     if (pF->iVertical) {
-        if (!AdvanceUnits(pF, FindTable(pF, "vhea"), FindTable(pF, "vmtx"), glyph, &units))
+        if (!AdvanceUnits(pF, TableTagged(pF, "vhea"), TableTagged(pF, "vmtx"), glyph, &units))
             return FontHeight26Dot6(pF);
     } else {
         AdvanceUnits(pF, pF->lpsfntTable[kSlotHhea], pF->lpsfntTable[kSlotHmtx], glyph, &units);
@@ -104,6 +104,9 @@ void InkBox(const _GlyphBitMap &BM, KelmorGlyphMetrics *m) {
 // advance from the table).  Vertical advances come from the tables in both
 // modes, so that vertical text keeps its cell height.
 int32_t GlyphAdvance26Dot6(_TTFont *pF, uint32_t glyph) {
+    // An embedded image brings its own advance; vertical text keeps the
+    // tables' (the images' vertical metrics are often left out).
+    if (pF->G.FromImage && !pF->iVertical) return pF->G.ImageAdvance;
     if ((pF->RenderOptions & kFaithful) && !pF->iVertical) {
         const int64_t hinted = int64_t(pF->G.Phantom[1].x) - pF->G.Phantom[0].x;
         if (hinted != 0 && hinted >= INT32_MIN && hinted <= INT32_MAX) return int32_t(hinted);

@@ -430,6 +430,10 @@ struct _TtfGlyph {
     // The four phantom points of the last glyph drawn in the faithful mode,
     // where its programs left them (26.6): origin, advance, top, bottom.
     longpointtype Phantom[4];
+    // Set when the last glyph drawn came from an embedded bitmap, whose own
+    // advance (26.6, whole pixels) then stands for the outline's.
+    uint8_t FromImage;
+    int32_t ImageAdvance;
     ScanInfo S;
     _GlyphBitMap BM;
     // The raw glyph records being decoded, one buffer per component nesting
@@ -438,6 +442,17 @@ struct _TtfGlyph {
     uint32_t GlyphRecordSize[kComponentDepthCap + 1];
 };
 
+// ------------------------------------------------------ embedded bitmaps
+// The strike of EBLC (or bloc) that serves the current size, looked up on
+// the first glyph drawn with embedded bitmaps after each sizing: where its
+// array of index sub-table records lies in the table and how many it has.
+struct EmbeddedStrike {
+    uint32_t IndexArray;   // offset in the location table
+    uint32_t IndexCount;   // 8-byte records
+    uint8_t LookedUp;      // the lookup ran for this size
+    uint8_t Found;         // a 1-bit strike of this size exists
+    uint8_t Sorted;        // records in glyph order, apart: binary search
+};
 // ------------------------------------------------------------- font object
 
 struct _BitMap;  // declared by the font object, never used
@@ -522,7 +537,8 @@ struct _TTFont {
     int16_t iMaxResolution;
     uint8_t debug;
     uint8_t cInitialized;
-    int32_t RenderOptions;  // option bits set by SetRenderOptions (kNoHinting, kFaithful)
+    int32_t RenderOptions;  // option bits set by SetRenderOptions (kNoHinting, kFaithful, ...)
+    EmbeddedStrike Strike;  // for kEmbeddedBitmaps
     // Opened past the classic limits: instruction definitions are kept and
     // glyphs may have up to kMaxZonePointsBeyondLimits points (set before
     // the interpreter's memory is sized, by the entries that allow it).
@@ -532,6 +548,7 @@ struct _TTFont {
 // RenderOptions bits.
 constexpr int32_t kNoHinting = 1;  // glyph and component programs do not run
 constexpr int32_t kFaithful = 2;   // the published TrueType behaviour throughout
+constexpr int32_t kEmbeddedBitmaps = 4;  // a strike's image where the size has one
 
 }  // namespace kelmor
 

@@ -121,15 +121,23 @@ void SetLibraryFileForIni(const char *libraryFile) {
     libraryFileForIni = libraryFile ? libraryFile : "";
 }
 
-bool FaithfulFromIni() {
+namespace {
+
+// A yes/no key of section [Rendering]; no when the file or the key is absent.
+bool RenderingSwitchFromIni(const char *key) {
     if (!HaveIniFile()) return false;
     char value[8];
-    ProfileReadString(szIniFile, szRenderingSection, "Faithful", "", value, sizeof value);
+    ProfileReadString(szIniFile, szRenderingSection, key, "", value, sizeof value);
     for (const char *yes : {"1", "yes", "on", "true"}) {
         if (SameIgnoringCase(value, yes)) return true;
     }
     return false;
 }
+
+}  // namespace
+
+bool FaithfulFromIni() { return RenderingSwitchFromIni("Faithful"); }
+bool EmbeddedBitmapsFromIni() { return RenderingSwitchFromIni("EmbeddedBitmaps"); }
 
 void InitKELMOFromIni() {
     ReadIniFieldsTypes(&pifKELMOHead, &pifKELMOTail, kKELMOType, kKELMOFields, szIniFile,

@@ -87,6 +87,8 @@ void TestOpenConcordance();
 // Read at every open, so that a change to the file reaches the next font
 // without reloading the library.
 bool FaithfulFromIni();
+// Likewise "EmbeddedBitmaps=1": fonts start with KELMOR_EMBEDDED_BITMAPS.
+bool EmbeddedBitmapsFromIni();
 // Sets szWinHelpFileName from the first "Help" entry, or writes a default
 // entry beside the Shift-JIS concordance.  Always 0.
 int32_t InitHelpFileName();

@@ -17,6 +17,10 @@ uint32_t TableLength(const TableDirectoryStruct *pEntry);
 // True when the entry exists and its whole extent lies inside the file.
 bool TableInFile(const _TTFont *pF, const TableDirectoryStruct *pEntry);
 
+// The directory entry with this tag (for tables outside the known-tag
+// list), or null.
+const TableDirectoryStruct *TableTagged(const _TTFont *pF, const char tag[4]);
+
 // Reads up to `count` bytes at file offset `offset`; the number read.
 size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count);
 

@@ -30,12 +30,6 @@ constexpr uint32_t kHdmxHeaderBytes = 8;
 constexpr uint32_t kMaxHdmxRecords = 255;
 constexpr uint32_t kMaxHdmxRecordBytes = 0x10001;
 
-const TableDirectoryStruct *TableTagged(const _TTFont *pF, const char tag[4]) {
-    for (int i = 0; i < pF->NumTables && i < kMaxTables; ++i)
-        if (std::memcmp(pF->TableDirectory[i].tag, tag, 4) == 0) return &pF->TableDirectory[i];
-    return nullptr;
-}
-
 bool ReadBytes(_TTFont *pF, const TableDirectoryStruct *table, uint32_t at, uint8_t *bytes,
                uint32_t count) {
     return table != nullptr && TableInFile(pF, table) &&

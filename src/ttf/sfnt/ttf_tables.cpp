@@ -178,6 +178,12 @@ bool TableInFile(const _TTFont *pF, const TableDirectoryStruct *pEntry) {
     return pEntry != nullptr && SpanInside(TableOffset(pEntry), TableLength(pEntry), pF->FileSize);
 }
 
+const TableDirectoryStruct *TableTagged(const _TTFont *pF, const char tag[4]) {
+    for (int i = 0; i < pF->NumTables && i < kMaxTables; ++i)
+        if (std::memcmp(pF->TableDirectory[i].tag, tag, 4) == 0) return &pF->TableDirectory[i];
+    return nullptr;
+}
+
 size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count) {
     if (pF->InFile == nullptr || count == 0 || offset > pF->FileSize) return 0;
     return ReadThroughCache(&pF->FileWindows, pF->InFile, offset, dst, count);
