@@ -2,8 +2,10 @@
 
 #ifndef _WIN32
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "test_paths.h"
 #include "text_file.h"
@@ -22,7 +24,9 @@ std::string ShellQuoted(const std::string &s) {
 
 ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &args,
                       const std::string &environment, const std::string &input) {
-    const std::string dir = ScratchDir("program_run");
+    // One directory per test process: ctest runs several test programs at
+    // once, and each may be running the tool.
+    const std::string dir = ScratchDir("program_run_" + std::to_string(getpid()));
     WriteTextFile(dir + "/in", input);
     std::string command = environment + " " + ShellQuoted(program);
     for (const std::string &arg : args) command += " " + ShellQuoted(arg);

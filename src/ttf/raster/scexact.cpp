@@ -83,7 +83,8 @@ public:
 
     PathCollector(ExactScanner &s, const Precision &precision, const GlyphBox &box)
         : s_(s), precision_(precision),
-          corner_{int64_t(box.left) * 64 << precision.shift, int64_t(box.bottom) * 64 << precision.shift} {
+          corner_{int64_t(box.left) * 64 * (int64_t(1) << precision.shift),
+                  int64_t(box.bottom) * 64 * (int64_t(1) << precision.shift)} {
         s_.path.clear();
         s_.contourEnds.clear();
     }
