@@ -40,7 +40,7 @@ _CODECS = {_SHIFTJIS: "cp932", _BIG5: "big5", _GB2312: "gb2312"}
 _CANONICAL = {_UNICODE: "unicode", _SHIFTJIS: "sjis", _BIG5: "big5", _GB2312: "gb2312", _GLYPHS: "glyph"}
 
 _VERTICAL = 2  # GetBitmap's KELMOR_VERTICAL
-_NO_HINTING, _FAITHFUL = 1, 2
+_NO_HINTING, _FAITHFUL, _EMBEDDED_BITMAPS = 1, 2, 4
 _ERROR_NOT_MAPPED = 19
 _ERROR_ENCODING = 17
 
@@ -172,11 +172,13 @@ class Font:
                 raise _last_error("size %s at %s dpi" % (pixels, dpi))
             self.size = pixels
 
-    def set_options(self, hinting=True, faithful=False):
+    def set_options(self, hinting=True, faithful=False, embedded_bitmaps=False):
         """Hinting on or off; the faithful rendering mode (FreeType-like) or
-        the classic one hosts get by default."""
+        the classic one hosts get by default; the font's own 1-bit images at
+        the sizes it has them (embedded bitmaps)."""
         self._check_open()
-        options = (0 if hinting else _NO_HINTING) | (_FAITHFUL if faithful else 0)
+        options = ((0 if hinting else _NO_HINTING) | (_FAITHFUL if faithful else 0)
+                   | (_EMBEDDED_BITMAPS if embedded_bitmaps else 0))
         with self._lock:
             self._lib.SetRenderOptions(self._handle, options)
 

@@ -18,9 +18,10 @@ import kelmor
 IPA = "opentype/ipafont-gothic/ipag.ttf"
 MINGTI = "truetype/arphic-bsmi00lp/bsmi00lp.ttf"
 UNDOTUM = "truetype/unfonts-core/UnDotum.ttf"
+UMING = "truetype/arphic/uming.ttc"
 
 UNICODE, GLYPHS = 137, 241
-FAITHFUL, NO_HINTING = 2, 1
+FAITHFUL, NO_HINTING, EMBEDDED_BITMAPS = 2, 1, 4
 
 
 def same_as_c(font, glyph_dump, pixels, encoding, codes, options=0, vertical=False, face=0):
@@ -28,7 +29,8 @@ def same_as_c(font, glyph_dump, pixels, encoding, codes, options=0, vertical=Fal
     charset = kelmor.ENCODINGS[encoding]
     expected = glyph_dump(font.path, pixels, charset, codes, options, 2 if vertical else 0)
     assert len(expected) == len(codes)
-    font.set_options(hinting=not options & NO_HINTING, faithful=bool(options & FAITHFUL))
+    font.set_options(hinting=not options & NO_HINTING, faithful=bool(options & FAITHFUL),
+                     embedded_bitmaps=bool(options & EMBEDDED_BITMAPS))
     font.set_size(pixels)
     for code, (width, height, origin_x, origin_y, advance, index, rows) in zip(codes, expected):
         g = font.glyph(code, encoding=encoding, vertical=vertical)
@@ -45,6 +47,7 @@ CASES = [
     (UNDOTUM, 12, "unicode", [0xAC00, 0xD7A3, 0xB9D0], 0, False),
     (MINGTI, 20, "glyph", [0, 1, 100, 5000, 13000], FAITHFUL, False),
     (IPA, 16, "unicode", [0xAC00, 0x110000], 0, False),  # missing: glyph 0's box
+    (UMING, 12, "unicode", [0x4E2D, 0x6587, 0x9AD4], FAITHFUL | EMBEDDED_BITMAPS, False),
 ]
 
 
