@@ -281,9 +281,12 @@ int32_t KELMOR_CALL GetGlyphMetrics(int32_t lHandle, const char *ps,
                                     KelmorGlyphMetrics *lpMetrics);
 /* 21 OpenTTFontFace: opens face iFace (from 0) of a TrueType collection
  *   (.ttc), or face 0 of a single .ttf file, as OpenTTFont opens a font
- *   (OpenTTFont opens face 0).  Returns a font handle, 0 on failure: a face
- *   the file does not have, a negative iFace, or a collection header that
- *   does not hold together. */
+ *   (OpenTTFont opens face 0), and past OpenTTFont's limits: fonts whose
+ *   programs define instructions (IDEF) and glyphs of up to 32,763 points
+ *   open here (OpenTTFont opens them only when Faithful=1 is set in the
+ *   ini file).  Returns a font handle, 0 on failure: a face the file does
+ *   not have, a negative iFace, or a collection header that does not hold
+ *   together (GetLastFontError says which). */
 int32_t KELMOR_CALL OpenTTFontFace(const char *lpszFileName, int iFace);
 
 /* 22 GetGlyphIndex: the glyph number the code at ps (as GetBitmap takes it,
