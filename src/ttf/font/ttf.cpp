@@ -3,6 +3,7 @@
 #include "ttf/font/ttf.h"
 
 #include "common/text.h"
+#include "ttf/cff/cff.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -51,6 +52,7 @@ bool BuildFontObject(_TTFont *pF) {
     // Outlines kept only in a form the rasterizer cannot draw would open and
     // draw every glyph blank: the font is refused instead.
     if (ForeignOutlineTag(pF) != nullptr) return false;
+    if (!OpenCffOutlines(pF)) return false;
     if (GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0) return false;
     GetHorizontalHeader(pF, pF->lpsfntTable[kSlotHhea]);
     if (GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]) == 0) return false;
@@ -112,6 +114,7 @@ _TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face) {
 _TTFont *CloseTTF(_TTFont *pF) {
     if (!IsValidFont(pF)) return nullptr;
     FreeBuffers(pF);
+    CloseCffOutlines(pF);
     FreeGlyphInstructions(&pF->G);
     FreeGlyphRecords(&pF->G);
     FreeInsMemory(&pF->G);

@@ -2,8 +2,10 @@
 // rasterize into the font's bitmap.
 #include <cstdint>
 
+#include "ttf/cff/cff.h"
 #include "ttf/hint/instruct.h"
 #include "ttf/raster/qspline.h"
+#include "ttf/raster/scexact.h"
 #include "ttf/font/ttf.h"
 
 namespace kelmor {
@@ -165,6 +167,20 @@ void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
 }
 
+// CFF glyphs carry no TrueType programs.  Both modes draw them as the
+// faithful mode draws an unhinted glyph: scaled with rounding, curves at
+// full precision, dropout control without stubs, the bitmap sized to the
+// ink (GetGlyphMetrics says where the origin is).  The advance is hmtx's,
+// scaled the same way.
+void DrawCffGlyph(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+    const int32_t advance = SideMetrics(pF, glyph, 0).advanceWidth;
+    pG->Phantom[0] = longpointtype{0, 0};
+    pG->Phantom[1] = longpointtype{ScaleFUnitsRounded(advance, pG->Scale), 0};
+    if (!LoadCffGlyph(pF, pG, glyph)) return;
+    SetScanMode(&pG->S, true, false, 0, PixelsPerEm(pG));
+    ScanCubicOutlineExactly(&pG->S, pG->Cubic, &pG->BM);
+}
+
 }  // namespace
 
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
@@ -176,7 +192,9 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     pG->GlyphBudget = kGlyphBudgetFloor;  // for all the glyph's programs together
     ZapScanBuffer(&pG->S);
     ZapBitMap(&pG->BM);
-    if (Faithful(pF))
+    if (pF->Cff != nullptr)
+        DrawCffGlyph(pF, pG, glyph);
+    else if (Faithful(pF))
         DrawFaithfully(pF, pG, glyph);
     else
         DrawClassically(pF, pG, glyph);

@@ -329,6 +329,25 @@ struct glyfHeader {
 };
 static_assert(sizeof(glyfHeader) == 10, "glyph header is 10 bytes");
 
+// ------------------------------------------------------ cubic outlines
+
+// A glyph outline of cubic curves (fonts whose outlines are in CFF), 26.6
+// from the glyph origin.  Each contour starts with an on-curve point; a
+// curve is two kCubicControl points then its on-curve end; every contour is
+// closed back to its first point.  The buffers are grown as glyphs need and
+// kept from glyph to glyph.
+constexpr uint8_t kCubicOn = 0;
+constexpr uint8_t kCubicControl = 1;
+struct CubicOutline {
+    longpointtype *Points;
+    uint8_t *Kinds;           // kCubicOn or kCubicControl, one per point
+    int32_t NumPoints;
+    int32_t PointCapacity;
+    int32_t *ContourEnds;     // one past each contour's last point
+    int32_t NumContours;
+    int32_t ContourCapacity;
+};
+
 // ------------------------------------------------------------ glyph record
 
 struct InsTracer;  // a watcher of program runs (the interpreter's header)
@@ -432,11 +451,14 @@ struct _TtfGlyph {
     // level, kept from glyph to glyph and grown for a longer record.
     uint8_t *GlyphRecord[kComponentDepthCap + 1];
     uint32_t GlyphRecordSize[kComponentDepthCap + 1];
+    // The last CFF glyph's outline (fonts whose outlines are in CFF).
+    CubicOutline Cubic;
 };
 
 // ------------------------------------------------------------- font object
 
 struct _BitMap;  // declared by the font object, never used
+struct CffFace;  // the CFF outline reader's state (its own stage)
 
 struct _TTFont {
     uint32_t lMagic;
@@ -513,6 +535,8 @@ struct _TTFont {
     uint8_t debug;
     uint8_t cInitialized;
     int32_t RenderOptions;  // option bits set by SetRenderOptions (kNoHinting, kFaithful)
+    // Set when the font's outlines are in a CFF table rather than glyf.
+    CffFace *Cff;
 };
 
 // RenderOptions bits.

@@ -288,6 +288,17 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
     RunSweep(*s, pS, Sweep{true}, precision, box, pBM);
 }
 
+ExactScanner *ExactScannerOf(ScanInfo *pS) { return ScannerOf(pS); }
+
+void ScanCollectedPath(ScanInfo *pS, const GlyphBox &box, _GlyphBitMap *pBM) {
+    ExactScanner *s = ScannerOf(pS);
+    if (s == nullptr || !FitBitMapToGlyph(pBM, box)) return;
+    const Precision precision = PrecisionFor(pS->Ppem);
+    const GlyphBox fitted = BoxOfBitMap(*pBM);
+    RunSweep(*s, pS, Sweep{false}, precision, fitted, pBM);
+    RunSweep(*s, pS, Sweep{true}, precision, fitted, pBM);
+}
+
 void FreeExactScanner(ScanInfo *pS) {
     delete pS->Exact;
     pS->Exact = nullptr;

@@ -28,6 +28,18 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
                         TTFCoord *lpStart, _GlyphBitMap *pBM);
 void FreeExactScanner(ScanInfo *pS);
 
+// Cubic outlines (CFF fonts), scexact_cubic.cpp: each curve is cut at the
+// scanner's own precision into straight pieces far shorter than a pixel's
+// worth of bend, and the outline scanned as ScanOutlineExactly scans.
+void ScanCubicOutlineExactly(ScanInfo *pS, const CubicOutline &outline, _GlyphBitMap *pBM);
+
+// For the entries above that build the scanner's path themselves: the
+// scanner's buffers (null when memory runs out), and the scan of the path
+// they hold (in the fine units of PrecisionFor(pS->Ppem)) into pBM sized
+// to `box`.
+ExactScanner *ExactScannerOf(ScanInfo *pS);
+void ScanCollectedPath(ScanInfo *pS, const GlyphBox &box, _GlyphBitMap *pBM);
+
 // The pixels a glyph whose points span [xMin, xMax] x [yMin, yMax] (26.6)
 // is given: the extent rounded to pixel edges so that a centre on the
 // outline's extreme is kept, and one pixel around the middle of an extent
