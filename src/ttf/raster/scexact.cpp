@@ -290,13 +290,10 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
 
 ExactScanner *ExactScannerOf(ScanInfo *pS) { return ScannerOf(pS); }
 
-void ScanCollectedPath(ScanInfo *pS, const GlyphBox &box, _GlyphBitMap *pBM) {
+void SweepCollectedPath(ScanInfo *pS, bool columns, _GlyphBitMap *pBM) {
     ExactScanner *s = ScannerOf(pS);
-    if (s == nullptr || !FitBitMapToGlyph(pBM, box)) return;
-    const Precision precision = PrecisionFor(pS->Ppem);
-    const GlyphBox fitted = BoxOfBitMap(*pBM);
-    RunSweep(*s, pS, Sweep{false}, precision, fitted, pBM);
-    RunSweep(*s, pS, Sweep{true}, precision, fitted, pBM);
+    if (s == nullptr || !pBM->FitsInk) return;
+    RunSweep(*s, pS, Sweep{columns}, PrecisionFor(pS->Ppem), BoxOfBitMap(*pBM), pBM);
 }
 
 void FreeExactScanner(ScanInfo *pS) {

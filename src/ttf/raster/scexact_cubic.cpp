@@ -1,17 +1,20 @@
 // Cubic outlines for the faithful scan converter.
 //
 // The scanner crosses straight edges exactly and quadratic arcs by halving
-// them; a cubic curve is handed to it as straight pieces.  Each curve is
-// moved to the scanner's fine units first (1/4096 pixel below 24 ppem), so
-// nothing is rounded to the outline's 1/64, and halved there until neither
-// control point strays from the chord by more than 1/256 pixel (1/64 at the
-// coarser precision of larger sizes): a row or column centre then sees the
-// chord where it would see the curve, well inside the positions the scanner
-// itself tells apart.
+// them around each line until the piece there is shorter than a step, then
+// taking the piece's chord.  A cubic curve is crossed the same way, as the
+// reference rasterizer crosses it: halved (at the scanner's fine units,
+// sums floored as in exact halving) until each piece runs one way across
+// the lines, then each piece halved again while it is a step or more tall
+// and a line passes strictly inside it.  The resulting pieces go to the
+// scanner as arcs whose control point lies on their chord: it crosses them
+// at the chord without halving them further.  The pieces depend on which
+// way the lines run, so the path is built once for the rows and once for
+// the columns; a piece going down the lines is halved with its coordinates
+// across them negated, as the scanner does with its own arcs.
 #include "ttf/raster/scexact.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "ttf/raster/scexact_crossings.h"
 
@@ -24,23 +27,42 @@ using namespace exact;
 // The same pins as the quadratic outlines': points far outside any bitmap
 // keep every product inside 64 bits.
 constexpr int32_t kCoordLimit = int32_t(1) << 24;
-// Halvings of one curve; a curve that needs more (thousands of pixels
-// long) is drawn with its last pieces straight.
-constexpr int kMaxCurveDepth = 12;
-// Straight pieces one glyph may be cut into before curves are drawn as
-// their chords: far above a real glyph at any size.
-constexpr size_t kMaxPathPoints = size_t(1) << 21;
+// Halvings of one curve; deeper ones draw their piece as its chord.
+constexpr int kMaxCurveDepth = kMaxSplits;
 
-class CubicPath {
-public:
-    CubicPath(ExactScanner &s, const Precision &precision)
-        : s_(s), precision_(precision),
-          tolerance_(std::max<int64_t>(1, precision.pixel / (precision.bits > 6 ? 256 : 64))) {
-        s_.path.clear();
-        s_.contourEnds.clear();
+// A curve in the sweep's coordinates: `x` along the lines, `y` across them.
+struct Curve {
+    FinePoint p[4];
+};
+
+// The two halves of a curve at its middle, each coordinate from the sums
+// of the control points, floored.
+void HalveCurve(const Curve &c, Curve *first, Curve *second) {
+    auto halve = [](int64_t a, int64_t b, int64_t cc, int64_t d, int64_t *out) {
+        out[0] = a;
+        out[1] = (a + b) >> 1;
+        out[2] = (a + 2 * b + cc) >> 2;
+        out[3] = (a + 3 * b + 3 * cc + d) >> 3;
+        out[4] = (b + 2 * cc + d) >> 2;
+        out[5] = (cc + d) >> 1;
+        out[6] = d;
+    };
+    int64_t x[7], y[7];
+    halve(c.p[0].x, c.p[1].x, c.p[2].x, c.p[3].x, x);
+    halve(c.p[0].y, c.p[1].y, c.p[2].y, c.p[3].y, y);
+    for (int i = 0; i < 4; ++i) {
+        first->p[i] = FinePoint{x[i], y[i]};
+        second->p[i] = FinePoint{x[i + 3], y[i + 3]};
     }
+}
 
-    FinePoint From(const longpointtype &p) {
+// 26.6 outline points in the scanner's fine units, measured from pixel
+// centres, and their extent (26.6, control points included).
+class FinePoints {
+public:
+    explicit FinePoints(const Precision &precision) : precision_(precision) {}
+
+    FinePoint At(const longpointtype &p) {
         const int32_t x = std::clamp(p.x, -kCoordLimit, kCoordLimit);
         const int32_t y = std::clamp(p.y, -kCoordLimit, kCoordLimit);
         xMin = std::min(xMin, x), xMax = std::max(xMax, x);
@@ -49,21 +71,38 @@ public:
         return FinePoint{int64_t(x) * (int64_t(1) << precision_.shift) - half,
                          int64_t(y) * (int64_t(1) << precision_.shift) - half};
     }
+    bool Empty() const { return xMin > xMax; }
 
-    void Contour(const CubicOutline &outline, int32_t begin, int32_t end) {
-        const FinePoint first = From(outline.Points[begin]);
+    int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
+
+private:
+    Precision precision_;
+};
+
+// Builds the scanner's path for one sweep.
+class SweepPath {
+public:
+    SweepPath(ExactScanner &s, const Precision &precision, bool columns)
+        : s_(s), precision_(precision), columns_(columns) {
+        s_.path.clear();
+        s_.contourEnds.clear();
+    }
+
+    void Contour(const CubicOutline &outline, int32_t begin, int32_t end, FinePoints &fine) {
+        const FinePoint first = fine.At(outline.Points[begin]);
         Point(first);
         FinePoint current = first;
         for (int32_t i = begin + 1; i < end; ++i) {
             if (outline.Kinds[i] == kCubicControl && i + 2 < end &&
                 outline.Kinds[i + 1] == kCubicControl) {
-                const FinePoint c1 = From(outline.Points[i]), c2 = From(outline.Points[i + 1]);
-                const FinePoint to = From(outline.Points[i + 2]);
-                Cubic(current, c1, c2, to, 0);
+                const FinePoint c1 = fine.At(outline.Points[i]);
+                const FinePoint c2 = fine.At(outline.Points[i + 1]);
+                const FinePoint to = fine.At(outline.Points[i + 2]);
+                CubicTo(Curve{{Turn(current), Turn(c1), Turn(c2), Turn(to)}});
                 current = to;
                 i += 2;
             } else {
-                current = From(outline.Points[i]);
+                current = fine.At(outline.Points[i]);
                 Point(current);
             }
         }
@@ -71,60 +110,107 @@ public:
         s_.contourEnds.push_back(uint32_t(s_.path.size()));
     }
 
-    bool Empty() const { return xMin > xMax; }
-    int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
-
 private:
+    FinePoint Turn(const FinePoint &p) const {
+        return columns_ ? FinePoint{p.y, p.x} : p;
+    }
     void Point(const FinePoint &p) { s_.path.push_back(PathPoint{p, false}); }
 
-    // How far a control point lies from where a straight piece would put it,
-    // three times over (kept in integers).
-    static int64_t Stray(const FinePoint &a, const FinePoint &c, const FinePoint &b) {
-        return std::max(std::llabs(3 * c.x - 2 * a.x - b.x), std::llabs(3 * c.y - 2 * a.y - b.y));
+    // A piece from the pen to `to` (sweep coordinates), crossed at its
+    // chord: an arc whose control point is the chord's middle.
+    void Chord(const FinePoint &from, const FinePoint &to) {
+        const FinePoint mid{(from.x + to.x) >> 1, (from.y + to.y) >> 1};
+        s_.path.push_back(PathPoint{Turn(mid), true});
+        Point(Turn(to));
     }
 
-    bool Flat(const FinePoint &a, const FinePoint &c1, const FinePoint &c2,
-              const FinePoint &b) const {
-        return Stray(a, c1, b) <= 3 * tolerance_ && Stray(b, c2, a) <= 3 * tolerance_;
+    static bool Between(int64_t v, int64_t a, int64_t b) {
+        return v >= std::min(a, b) && v <= std::max(a, b);
     }
 
-    static FinePoint Half(const FinePoint &a, const FinePoint &b) {
-        return FinePoint{(a.x + b.x) >> 1, (a.y + b.y) >> 1};
-    }
-
-    void Cubic(const FinePoint &a, const FinePoint &c1, const FinePoint &c2, const FinePoint &b,
-               int depth) {
-        if (depth >= kMaxCurveDepth || s_.path.size() >= kMaxPathPoints || Flat(a, c1, c2, b)) {
-            Point(b);
-            return;
+    // Halved until each piece runs one way across the lines; a piece that
+    // stays level across them crosses none.
+    void CubicTo(const Curve &curve) {
+        Curve stack[kMaxCurveDepth + 1];
+        int top = 0;
+        stack[0] = curve;
+        while (top >= 0) {
+            const Curve c = stack[top];
+            const int64_t y0 = c.p[0].y, y3 = c.p[3].y;
+            const bool level = y0 == y3;
+            const bool monotonic = !level && Between(c.p[1].y, y0, y3) && Between(c.p[2].y, y0, y3);
+            const bool flat = level && c.p[1].y == y0 && c.p[2].y == y0;
+            if (monotonic || flat || top == kMaxCurveDepth) {
+                --top;
+                if (monotonic)
+                    OneWay(c);
+                else
+                    Point(Turn(c.p[3]));
+                continue;
+            }
+            HalveCurve(c, &stack[top + 1], &stack[top]);
+            ++top;
         }
-        // The two halves at the middle of the curve.
-        const FinePoint ab = Half(a, c1), bc = Half(c1, c2), cd = Half(c2, b);
-        const FinePoint abc = Half(ab, bc), bcd = Half(bc, cd);
-        const FinePoint mid = Half(abc, bcd);
-        Cubic(a, ab, abc, mid, depth + 1);
-        Cubic(mid, bcd, cd, b, depth + 1);
+    }
+
+    // A line lies strictly between lo and hi.
+    bool LineInside(int64_t lo, int64_t hi) const {
+        return (precision_.Floor(lo) + 1) * precision_.pixel < hi;
+    }
+
+    // A piece running one way: halved while it is a step or more tall with
+    // a line strictly inside, with its coordinates across the lines negated
+    // when it runs towards lower lines.
+    void OneWay(Curve c) {
+        const int64_t sign = c.p[3].y > c.p[0].y ? 1 : -1;
+        for (FinePoint &p : c.p) p.y *= sign;
+        Curve stack[kMaxCurveDepth + 1];
+        int top = 0;
+        stack[0] = c;
+        while (top >= 0) {
+            const Curve piece = stack[top];
+            const int64_t y0 = piece.p[0].y, y3 = piece.p[3].y;
+            if (y3 - y0 >= precision_.step && LineInside(y0, y3) && top < kMaxCurveDepth) {
+                HalveCurve(piece, &stack[top + 1], &stack[top]);
+                ++top;
+                continue;
+            }
+            --top;
+            Chord(FinePoint{piece.p[0].x, y0 * sign}, FinePoint{piece.p[3].x, y3 * sign});
+        }
     }
 
     ExactScanner &s_;
     Precision precision_;
-    int64_t tolerance_;
+    bool columns_;
 };
+
+// The path of one sweep: every contour of two points or more.
+void BuildPath(ExactScanner &s, const Precision &precision, bool columns,
+               const CubicOutline &outline, FinePoints &fine) {
+    SweepPath path(s, precision, columns);
+    int32_t begin = 0;
+    for (int32_t k = 0; k < outline.NumContours; ++k) {
+        const int32_t end = std::min(outline.ContourEnds[k], outline.NumPoints);
+        if (end - begin >= 2) path.Contour(outline, begin, end, fine);
+        begin = std::max(begin, end);
+    }
+}
 
 }  // namespace
 
 void ScanCubicOutlineExactly(ScanInfo *pS, const CubicOutline &outline, _GlyphBitMap *pBM) {
     ExactScanner *s = ExactScannerOf(pS);
     if (s == nullptr) return;
-    CubicPath path(*s, PrecisionFor(pS->Ppem));
-    int32_t begin = 0;
-    for (int32_t k = 0; k < outline.NumContours; ++k) {
-        const int32_t end = std::min(outline.ContourEnds[k], outline.NumPoints);
-        if (end - begin >= 2) path.Contour(outline, begin, end);
-        begin = std::max(begin, end);
-    }
-    if (path.Empty()) return;
-    ScanCollectedPath(pS, BoxForExtent(path.xMin, path.yMin, path.xMax, path.yMax), pBM);
+    const Precision precision = PrecisionFor(pS->Ppem);
+    FinePoints fine(precision);
+    BuildPath(*s, precision, false, outline, fine);
+    if (fine.Empty() ||
+        !FitBitMapToGlyph(pBM, BoxForExtent(fine.xMin, fine.yMin, fine.xMax, fine.yMax)))
+        return;
+    SweepCollectedPath(pS, false, pBM);
+    BuildPath(*s, precision, true, outline, fine);
+    SweepCollectedPath(pS, true, pBM);
 }
 
 }  // namespace kelmor
