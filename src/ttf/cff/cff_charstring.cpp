@@ -78,14 +78,21 @@ private:
         if (status_ == kCharstringOk) status_ = status;
     }
 
-    void CallSubr(const Index *index, int32_t bias) {
+    void CallSubr(const SubrIndex &subrs) {
         if (count_ < 1) return Fail(kCharstringStack);
-        const int64_t number = int64_t(Pop() >> 16) + bias;
+        const int64_t number = int64_t(Pop() >> 16) + subrs.bias;
         uint32_t at = 0, size = 0;
-        if (index == nullptr || number < 0 || number >= int64_t(index->count) ||
+        if (subrs.index == nullptr || number < 0 || number >= int64_t(subrs.index->count) ||
             depth_ >= kMaxSubrDepth)
             return Fail(kCharstringSubr);
-        if (!IndexElement(src_, *index, uint32_t(number), &at, &size) ||
+        if (subrs.memory != nullptr) {
+            if (!IndexElementInMemory(subrs.memory, *subrs.index, uint32_t(number), &at, &size) ||
+                size > kMaxCharstringBytes)
+                return Fail(kCharstringUnreadable);
+            frames_[++depth_] = Frame{subrs.memory + at, subrs.memory + at + size};
+            return;
+        }
+        if (!IndexElement(src_, *subrs.index, uint32_t(number), &at, &size) ||
             !Enter(depth_ + 1, at, size))
             return Fail(kCharstringUnreadable);
     }
@@ -171,8 +178,8 @@ private:
             case 27: return AlongCurves(true);
             case 30: return AlternatingCurves(false);
             case 31: return AlternatingCurves(true);
-            case 10: return CallSubr(subrs_.local, subrs_.localBias);
-            case 29: return CallSubr(subrs_.global, subrs_.globalBias);
+            case 10: return CallSubr(subrs_.local);
+            case 29: return CallSubr(subrs_.global);
             case 11: return Return();
             case 14: return EndChar();
             default: return Fail(kCharstringOperator);

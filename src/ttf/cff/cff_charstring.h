@@ -33,12 +33,18 @@ public:
                          int32_t y3) = 0;
 };
 
+// One INDEX of subroutines, read from the file or, once copied, from
+// memory (IndexElementInMemory's layout).
+struct SubrIndex {
+    const Index *index;     // null: there are none
+    int32_t bias;
+    const uint8_t *memory;  // null: read through the file
+};
+
 // The subroutines a glyph may call.
 struct Subroutines {
-    const Index *global;
-    int32_t globalBias;
-    const Index *local;  // null: the glyph's font has none
-    int32_t localBias;
+    SubrIndex global;
+    SubrIndex local;
 };
 
 // Buffers the charstring and each subroutine level are read into, kept by

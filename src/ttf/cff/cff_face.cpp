@@ -192,7 +192,9 @@ void ReleaseFace(CffFace *face) {
         std::free(bytes);
         bytes = nullptr;
     }
+    for (uint32_t i = 0; i < face->fdCount; ++i) std::free(face->privates[i].memory);
     std::free(face->privates);
+    std::free(face->globalMemory);
     std::free(face);
 }
 
@@ -238,7 +240,7 @@ const char *CffProblem(const _TTFont *pF) {
 size_t CffFaceBytes(const _TTFont *pF) {
     const CffFace *face = pF->Cff;
     if (face == nullptr) return 0;
-    size_t bytes = sizeof(CffFace) + face->fdCount * sizeof(PrivateDict);
+    size_t bytes = sizeof(CffFace) + face->fdCount * sizeof(PrivateDict) + face->subrBytes;
     for (uint32_t size : face->buffers.size) bytes += size;
     const CubicOutline &c = pF->G.Cubic;
     bytes += size_t(c.PointCapacity) * (sizeof(longpointtype) + 1) +

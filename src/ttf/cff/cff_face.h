@@ -16,6 +16,7 @@ struct PrivateDict {
     Index subrs;
     int32_t bias;
     bool hasSubrs;
+    uint8_t *memory;  // the subrs INDEX once copied (LoadSubroutines), else null
 };
 
 // FDSelect: which font DICT of a CID-keyed font a glyph belongs to.
@@ -43,6 +44,8 @@ struct CffFace {
     uint32_t fdCount;
     cff::PrivateDict *privates;  // fdCount of them (one for a name-keyed font)
     uint32_t charset;            // an offset, or a predefined charset
+    uint8_t *globalMemory;       // the Global Subr INDEX once copied, else null
+    size_t subrBytes;            // bytes of subroutine INDEXes copied so far
     cff::LevelBuffers buffers;
     const char *problem;
 };

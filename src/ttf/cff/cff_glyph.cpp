@@ -45,10 +45,31 @@ bool FontDictOf(const CffFace &face, uint32_t glyph, uint32_t *fd) {
     return value < face.fdCount;
 }
 
-Subroutines SubroutinesOf(const CffFace &face, uint32_t fd) {
-    const PrivateDict &p = face.privates[fd];
-    return Subroutines{&face.globalSubrs, face.globalBias, p.hasSubrs ? &p.subrs : nullptr,
-                       p.bias};
+// Subroutines are called from all over their INDEX, a few dozen bytes at a
+// time: read through the file, each call would cost a read of its own.  An
+// INDEX is copied into memory the first time a glyph calls into it, up to
+// this much per face (Noto Sans CJK's ideographs use about 1.1 MB); past
+// that, the rest are read through the file.
+constexpr size_t kSubrMemoryBudget = size_t(4) << 20;
+
+uint8_t *CopyIndex(CffFace &face, const Index &index) {
+    const size_t bytes = index.end - index.offsets;
+    if (index.count == 0 || face.subrBytes + bytes > kSubrMemoryBudget) return nullptr;
+    uint8_t *copy = static_cast<uint8_t *>(std::malloc(bytes));
+    if (copy == nullptr || !face.src.Read(index.offsets, copy, uint32_t(bytes))) {
+        std::free(copy);
+        return nullptr;
+    }
+    face.subrBytes += bytes;
+    return copy;
+}
+
+Subroutines SubroutinesOf(CffFace &face, uint32_t fd) {
+    PrivateDict &p = face.privates[fd];
+    if (face.globalMemory == nullptr) face.globalMemory = CopyIndex(face, face.globalSubrs);
+    if (p.hasSubrs && p.memory == nullptr) p.memory = CopyIndex(face, p.subrs);
+    return Subroutines{SubrIndex{&face.globalSubrs, face.globalBias, face.globalMemory},
+                       SubrIndex{p.hasSubrs ? &p.subrs : nullptr, p.bias, p.memory}};
 }
 
 // ----------------------------------------------------------- the outline

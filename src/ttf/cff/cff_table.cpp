@@ -62,20 +62,44 @@ bool ReadIndex(const TableSource &src, uint32_t at, Index *index) {
     return true;
 }
 
+namespace {
+
+// Element i's place in the data from its two offsets (`n` bytes each at
+// `offsets`); false when they are out of order or outside the data.
+bool ElementFromOffsets(const uint8_t *offsets, const Index &index, uint32_t *from,
+                        uint32_t *size) {
+    const uint32_t n = index.offSize;
+    uint32_t a = 0, b = 0;
+    for (uint32_t k = 0; k < n; ++k) {
+        a = (a << 8) | offsets[k];
+        b = (b << 8) | offsets[n + k];
+    }
+    if (a < 1 || b < a || b - 1 > index.dataSize) return false;
+    *from = a - 1;
+    *size = b - a;
+    return true;
+}
+
+}  // namespace
+
 bool IndexElement(const TableSource &src, const Index &index, uint32_t i, uint32_t *at,
                   uint32_t *size) {
     if (i >= index.count) return false;
     uint8_t b[8];
-    const uint32_t n = index.offSize;
-    if (!src.Read(index.offsets + i * n, b, 2 * n)) return false;
-    uint32_t from = 0, to = 0;
-    for (uint32_t k = 0; k < n; ++k) {
-        from = (from << 8) | b[k];
-        to = (to << 8) | b[n + k];
-    }
-    if (from < 1 || to < from || to - 1 > index.dataSize) return false;
-    *at = index.data + from - 1;
-    *size = to - from;
+    uint32_t from = 0;
+    if (!src.Read(index.offsets + i * index.offSize, b, 2 * index.offSize) ||
+        !ElementFromOffsets(b, index, &from, size))
+        return false;
+    *at = index.data + from;
+    return true;
+}
+
+bool IndexElementInMemory(const uint8_t *bytes, const Index &index, uint32_t i, uint32_t *at,
+                          uint32_t *size) {
+    uint32_t from = 0;
+    if (i >= index.count || !ElementFromOffsets(bytes + i * index.offSize, index, &from, size))
+        return false;
+    *at = index.data - index.offsets + from;
     return true;
 }
 

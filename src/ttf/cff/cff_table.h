@@ -53,6 +53,12 @@ bool ReadIndex(const TableSource &src, uint32_t at, Index *index);
 bool IndexElement(const TableSource &src, const Index &index, uint32_t i, uint32_t *at,
                   uint32_t *size);
 
+// The same from a copy of the INDEX in memory: `bytes` holds it from its
+// offset array to its end (index.end - index.offsets bytes); `*at` is then
+// an offset into `bytes`.
+bool IndexElementInMemory(const uint8_t *bytes, const Index &index, uint32_t i, uint32_t *at,
+                          uint32_t *size);
+
 // Subroutine numbers are stored biased so that small encodings reach them.
 int32_t SubrBias(uint32_t count);
 

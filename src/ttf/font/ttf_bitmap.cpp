@@ -170,12 +170,9 @@ void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
 // CFF glyphs carry no TrueType programs.  Both modes draw them as the
 // faithful mode draws an unhinted glyph: scaled with rounding, curves at
 // full precision, dropout control without stubs, the bitmap sized to the
-// ink (GetGlyphMetrics says where the origin is).  The advance is hmtx's,
-// scaled the same way.
+// ink (GetGlyphMetrics says where the origin is, and takes the advance
+// from hmtx scaled the same way).
 void DrawCffGlyph(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
-    const int32_t advance = SideMetrics(pF, glyph, 0).advanceWidth;
-    pG->Phantom[0] = longpointtype{0, 0};
-    pG->Phantom[1] = longpointtype{ScaleFUnitsRounded(advance, pG->Scale), 0};
     if (!LoadCffGlyph(pF, pG, glyph)) return;
     SetScanMode(&pG->S, true, false, 0, PixelsPerEm(pG));
     ScanCubicOutlineExactly(&pG->S, pG->Cubic, &pG->BM);

@@ -35,24 +35,30 @@ struct Curve {
     FinePoint p[4];
 };
 
-// The two halves of a curve at its middle, each coordinate from the sums
-// of the control points, floored.
-void HalveCurve(const Curve &c, Curve *first, Curve *second) {
-    auto halve = [](int64_t a, int64_t b, int64_t cc, int64_t d, int64_t *out) {
-        out[0] = a;
-        out[1] = (a + b) >> 1;
-        out[2] = (a + 2 * b + cc) >> 2;
-        out[3] = (a + 3 * b + 3 * cc + d) >> 3;
-        out[4] = (b + 2 * cc + d) >> 2;
-        out[5] = (cc + d) >> 1;
-        out[6] = d;
-    };
-    int64_t x[7], y[7];
-    halve(c.p[0].x, c.p[1].x, c.p[2].x, c.p[3].x, x);
-    halve(c.p[0].y, c.p[1].y, c.p[2].y, c.p[3].y, y);
+// One coordinate of the two halves of a curve at its middle, each from the
+// sums of the control points, floored: p0..p3 become lo[0..3] and hi[0..3].
+inline void HalveCoordinate(int64_t p0, int64_t p1, int64_t p2, int64_t p3, int64_t *lo,
+                            int64_t *hi) {
+    const int64_t s01 = p0 + p1, s12 = p1 + p2, s23 = p2 + p3;
+    const int64_t s012 = s01 + s12, s123 = s12 + s23;
+    lo[0] = p0;
+    lo[1] = s01 >> 1;
+    lo[2] = s012 >> 2;
+    lo[3] = hi[0] = (s012 + s123) >> 3;
+    hi[1] = s123 >> 2;
+    hi[2] = s23 >> 1;
+    hi[3] = p3;
+}
+
+// The two halves of a curve at its middle.  `first` may not be `c`;
+// `second` may.
+inline void HalveCurve(const Curve &c, Curve *first, Curve *second) {
+    int64_t lx[4], ly[4], hx[4], hy[4];
+    HalveCoordinate(c.p[0].x, c.p[1].x, c.p[2].x, c.p[3].x, lx, hx);
+    HalveCoordinate(c.p[0].y, c.p[1].y, c.p[2].y, c.p[3].y, ly, hy);
     for (int i = 0; i < 4; ++i) {
-        first->p[i] = FinePoint{x[i], y[i]};
-        second->p[i] = FinePoint{x[i + 3], y[i + 3]};
+        first->p[i] = FinePoint{lx[i], ly[i]};
+        second->p[i] = FinePoint{hx[i], hy[i]};
     }
 }
 
@@ -160,24 +166,46 @@ private:
 
     // A piece running one way: halved while it is a step or more tall with
     // a line strictly inside, with its coordinates across the lines negated
-    // when it runs towards lower lines.
+    // when it runs towards lower lines.  Only the pieces with a line inside
+    // need their own chord; the ones between them are joined into one chord
+    // (which crosses no line either), except where they meet on a line.
     void OneWay(Curve c) {
         const int64_t sign = c.p[3].y > c.p[0].y ? 1 : -1;
         for (FinePoint &p : c.p) p.y *= sign;
         Curve stack[kMaxCurveDepth + 1];
         int top = 0;
         stack[0] = c;
+        FinePoint from = c.p[0];
+        bool pending = false;  // pieces from `from` to the last one's end
+        FinePoint end = from;
+        const auto emit = [&](const FinePoint &to) {
+            Chord(FinePoint{from.x, from.y * sign}, FinePoint{to.x, to.y * sign});
+            from = to;
+        };
         while (top >= 0) {
             const Curve piece = stack[top];
             const int64_t y0 = piece.p[0].y, y3 = piece.p[3].y;
-            if (y3 - y0 >= precision_.step && LineInside(y0, y3) && top < kMaxCurveDepth) {
+            const bool crossed = LineInside(y0, y3);
+            if (crossed && y3 - y0 >= precision_.step && top < kMaxCurveDepth) {
                 HalveCurve(piece, &stack[top + 1], &stack[top]);
                 ++top;
                 continue;
             }
             --top;
-            Chord(FinePoint{piece.p[0].x, y0 * sign}, FinePoint{piece.p[3].x, y3 * sign});
+            if (crossed) {
+                if (pending) emit(end);
+                emit(piece.p[3]);
+                pending = false;
+            } else {
+                end = piece.p[3];
+                pending = true;
+                if (precision_.OnLine(y3)) {
+                    emit(end);
+                    pending = false;
+                }
+            }
         }
+        if (pending) emit(end);
     }
 
     ExactScanner &s_;
