@@ -1,7 +1,8 @@
 // What the kelmor tool reaches beyond kelmor.h, in one place.  The tool
 // draws through the public entries; these are the parts of the library it
 // shows or drives directly:
-//   info and coverage  the font object, its tables and bounded reads
+//   info and coverage  the font object, its tables and bounded reads, why a
+//                      CFF table was refused
 //   trace              the interpreter's tracer and mnemonics
 //   render, exports    the font behind a handle, the concordances
 //   fonts, fot, cob    the settings lists, the .FOT reader, the profile
@@ -13,6 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/profile.h"
 #include "ttf/api/handles.h"
+#include "ttf/cff/cff.h"
 #include "ttf/concord/scunicod.h"
 #include "ttf/font/ttf.h"
 #include "ttf/install/exehdr.h"
