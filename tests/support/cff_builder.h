@@ -20,8 +20,8 @@
 
 namespace kelmor_test {
 
-// A charstring from its text; an unknown word makes an empty charstring and
-// fails the calling test through ADD_FAILURE.
+// A charstring from its text; an unknown word stops the program with a
+// message (it is a mistake in the test).
 Bytes Charstring(const std::string &text);
 
 // An INDEX of the given elements, with the smallest offset size.
