@@ -10,12 +10,15 @@
 // (ink in common over ink in either; two blank glyphs agree fully), the
 // agreement over all pixels together, the share of bit-identical glyphs,
 // pixels only we set and only FreeType sets, glyphs FreeType or we could not
-// draw, and both libraries' time.  Then the glyphs that agree least.
+// draw, and both libraries' time.  Then the glyphs that agree least, and
+// the heap each library's open face holds (after opening, and after 500
+// glyphs spread over the font at 48 ppem).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -83,6 +86,37 @@ bool Compare(const std::string &path, int ppem, const Options &o, SizeFigures *f
     return true;
 }
 
+long HeapBytes() { return long(mallinfo2().uordblks); }
+
+// Heap held by one open face of each library: after opening, and after 500
+// glyphs at 48 ppem.
+void PrintMemory(const std::string &path) {
+    const long before = HeapBytes();
+    long ourOpen = 0, ourDrawn = 0, theirOpen = 0, theirDrawn = 0;
+    {
+        kelmor_test::LibraryFont ours(path, false, true);
+        ourOpen = HeapBytes() - before;
+        kelmor_test::PixelGrid grid{};
+        if (ours.SetPixelsPerEm(48))
+            for (int32_t g = 1; g < 65535; g += 131) ours.Render(g, &grid);
+        ourDrawn = HeapBytes() - before;
+    }
+    {
+        const long start = HeapBytes();
+        kelmor_test::FreeTypeFont theirs(path);
+        theirOpen = HeapBytes() - start;
+        std::vector<unsigned char> store;
+        kelmor_test::PixelGrid grid{};
+        if (theirs.SetPixelsPerEm(48))
+            for (unsigned g = 1; g < 65535; g += 131) theirs.Render(g, false, &store, &grid);
+        theirDrawn = HeapBytes() - start - long(store.capacity());
+    }
+    std::printf("%s: heap per open face %ld KiB at open, %ld KiB after 500 glyphs at 48 ppem "
+                "(FreeType: %ld KiB, %ld KiB)\n",
+                BaseName(path), ourOpen / 1024, ourDrawn / 1024, theirOpen / 1024,
+                theirDrawn / 1024);
+}
+
 std::vector<int> ParseSizes(const char *text) {
     std::vector<int> sizes;
     for (const char *p = text; *p != '\0';) {
@@ -136,6 +170,7 @@ int main(int argc, char **argv) {
             listing += "\n";
         }
     }
-    std::printf("\nLeast agreement, glyph (agreement):\n%s", listing.c_str());
+    std::printf("\nLeast agreement, glyph (agreement):\n%s\n", listing.c_str());
+    for (const std::string &font : o.fonts) PrintMemory(font);
     return 0;
 }

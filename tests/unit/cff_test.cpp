@@ -15,6 +15,7 @@
 #include "ttf/api/handles.h"
 #include "ttf/cff/cff.h"
 #include "ttf/font/ttf.h"
+#include "ttf/raster/scexact_crossings.h"
 
 using namespace kelmor_test;
 
@@ -261,6 +262,23 @@ TEST_F(CffGlyphs, DamagedCharstringsFailTheirGlyph) {
         EXPECT_EQ("(0,0) (1,0) |", Draw(handle, 2, &problem)) << c.name;
         EXPECT_EQ(nullptr, problem) << c.name;
     }
+}
+
+// Curves are halved only around the bitmap's lines, and only so far: a
+// glyph of hundreds of curves running thousands of pixels past its bitmap
+// still draws, from a bounded path.
+TEST_F(CffGlyphs, HugeCurvesStayBounded) {
+    std::string text = "0 0 rmoveto";
+    for (int i = 0; i < 150; ++i)
+        text += " 0 30000 30000 -30000 1 30000 0 -30000 -30000 30000 -1 -30000 rrcurveto";
+    CffTable cff;
+    cff.charStrings = {Charstring("endchar"), Charstring(text + " endchar")};
+    const int32_t handle = Open(cff);
+    ASSERT_NE(0, handle);
+    EXPECT_NE("", Draw(handle, 1));
+    const kelmor::ExactScanner *scanner = kelmor::FontFromHandle(handle)->G.S.Exact;
+    ASSERT_NE(nullptr, scanner);
+    EXPECT_LE(scanner->path.size(), size_t(1) << 21);
 }
 
 // Glyph numbers past the CharStrings INDEX draw blank without a failure.

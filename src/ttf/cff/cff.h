@@ -21,8 +21,8 @@ namespace kelmor {
 // null); false refuses the font: its CFF table is damaged.
 bool OpenCffOutlines(_TTFont *pF);
 void CloseCffOutlines(_TTFont *pF);
-// Why the CFF table was refused at open, or why the last glyph drawn failed
-// (that glyph is blank); null when nothing failed.
+// Why the last glyph drawn failed (that glyph is blank), or null; with a
+// null font, why the last OpenCffOutlines of this thread refused its table.
 const char *CffProblem(const _TTFont *pF);
 // The bytes an open face holds for its CFF outlines (its records, the
 // Private DICTs' and the charstring buffers grown so far).

@@ -233,8 +233,8 @@ void CloseCffOutlines(_TTFont *pF) {
 }
 
 const char *CffProblem(const _TTFont *pF) {
-    if (pF == nullptr || pF->Cff == nullptr) return refusal;
-    return pF->Cff->problem;
+    if (pF == nullptr) return refusal;
+    return pF->Cff != nullptr ? pF->Cff->problem : nullptr;
 }
 
 size_t CffFaceBytes(const _TTFont *pF) {

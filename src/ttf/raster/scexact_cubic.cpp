@@ -29,6 +29,10 @@ using namespace exact;
 constexpr int32_t kCoordLimit = int32_t(1) << 24;
 // Halvings of one curve; deeper ones draw their piece as its chord.
 constexpr int kMaxCurveDepth = kMaxSplits;
+// Points of one sweep's path: far above a real glyph (a few thousand).  A
+// hostile outline of thousands of curves across every line stops being
+// halved here and is drawn with chords.
+constexpr size_t kMaxPathPoints = size_t(1) << 20;
 
 // A curve in the sweep's coordinates: `x` along the lines, `y` across them.
 struct Curve {
@@ -62,39 +66,53 @@ inline void HalveCurve(const Curve &c, Curve *first, Curve *second) {
     }
 }
 
-// 26.6 outline points in the scanner's fine units, measured from pixel
-// centres, and their extent (26.6, control points included).
+// 26.6 outline points pinned and moved to the scanner's fine units,
+// measured from pixel centres.
 class FinePoints {
 public:
     explicit FinePoints(const Precision &precision) : precision_(precision) {}
 
-    FinePoint At(const longpointtype &p) {
-        const int32_t x = std::clamp(p.x, -kCoordLimit, kCoordLimit);
-        const int32_t y = std::clamp(p.y, -kCoordLimit, kCoordLimit);
-        xMin = std::min(xMin, x), xMax = std::max(xMax, x);
-        yMin = std::min(yMin, y), yMax = std::max(yMax, y);
+    static int32_t Pin(int32_t v) { return std::clamp(v, -kCoordLimit, kCoordLimit); }
+    FinePoint At(const longpointtype &p) const {
         const int64_t half = precision_.pixel / 2;
-        return FinePoint{int64_t(x) * (int64_t(1) << precision_.shift) - half,
-                         int64_t(y) * (int64_t(1) << precision_.shift) - half};
+        return FinePoint{int64_t(Pin(p.x)) * (int64_t(1) << precision_.shift) - half,
+                         int64_t(Pin(p.y)) * (int64_t(1) << precision_.shift) - half};
     }
-    bool Empty() const { return xMin > xMax; }
-
-    int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
 
 private:
     Precision precision_;
 };
 
+// The pixels the outline's points reach (control points included), or an
+// empty box for an outline without points.
+GlyphBox OutlineBox(const CubicOutline &outline) {
+    int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
+    const int32_t end = outline.NumContours > 0
+                            ? std::min(outline.NumPoints, outline.ContourEnds[outline.NumContours - 1])
+                            : 0;
+    for (int32_t i = 0; i < end; ++i) {
+        const int32_t x = FinePoints::Pin(outline.Points[i].x);
+        const int32_t y = FinePoints::Pin(outline.Points[i].y);
+        xMin = std::min(xMin, x), xMax = std::max(xMax, x);
+        yMin = std::min(yMin, y), yMax = std::max(yMax, y);
+    }
+    if (xMin > xMax) return GlyphBox{};
+    return BoxForExtent(xMin, yMin, xMax, yMax);
+}
+
 // Builds the scanner's path for one sweep.
 class SweepPath {
 public:
-    SweepPath(ExactScanner &s, const Precision &precision, bool columns)
-        : s_(s), precision_(precision), columns_(columns) {
+    // The sweep crosses the lines first .. last (pixel rows or columns of
+    // the bitmap); halving only ever serves those.
+    SweepPath(ExactScanner &s, const Precision &precision, bool columns, int64_t first,
+              int64_t last)
+        : s_(s), precision_(precision), columns_(columns), first_(first), last_(last) {
         s_.path.clear();
         s_.contourEnds.clear();
     }
 
-    void Contour(const CubicOutline &outline, int32_t begin, int32_t end, FinePoints &fine) {
+    void Contour(const CubicOutline &outline, int32_t begin, int32_t end, const FinePoints &fine) {
         const FinePoint first = fine.At(outline.Points[begin]);
         Point(first);
         FinePoint current = first;
@@ -146,7 +164,7 @@ private:
             const bool level = y0 == y3;
             const bool monotonic = !level && Between(c.p[1].y, y0, y3) && Between(c.p[2].y, y0, y3);
             const bool flat = level && c.p[1].y == y0 && c.p[2].y == y0;
-            if (monotonic || flat || top == kMaxCurveDepth) {
+            if (monotonic || flat || top == kMaxCurveDepth || s_.path.size() >= kMaxPathPoints) {
                 --top;
                 if (monotonic)
                     OneWay(c);
@@ -159,9 +177,12 @@ private:
         }
     }
 
-    // A line lies strictly between lo and hi.
-    bool LineInside(int64_t lo, int64_t hi) const {
-        return (precision_.Floor(lo) + 1) * precision_.pixel < hi;
+    // One of the sweep's lines lies strictly between lo and hi, which are
+    // taken along the direction of travel `sign`.
+    bool LineInside(int64_t lo, int64_t hi, int64_t sign) const {
+        const int64_t from = std::max(precision_.Floor(lo) + 1, sign > 0 ? first_ : -last_);
+        const int64_t to = std::min(precision_.Ceil(hi) - 1, sign > 0 ? last_ : -first_);
+        return from <= to;
     }
 
     // A piece running one way: halved while it is a step or more tall with
@@ -185,8 +206,9 @@ private:
         while (top >= 0) {
             const Curve piece = stack[top];
             const int64_t y0 = piece.p[0].y, y3 = piece.p[3].y;
-            const bool crossed = LineInside(y0, y3);
-            if (crossed && y3 - y0 >= precision_.step && top < kMaxCurveDepth) {
+            const bool crossed = LineInside(y0, y3, sign);
+            if (crossed && y3 - y0 >= precision_.step && top < kMaxCurveDepth &&
+                s_.path.size() < kMaxPathPoints) {
                 HalveCurve(piece, &stack[top + 1], &stack[top]);
                 ++top;
                 continue;
@@ -211,12 +233,15 @@ private:
     ExactScanner &s_;
     Precision precision_;
     bool columns_;
+    int64_t first_, last_;
 };
 
-// The path of one sweep: every contour of two points or more.
-void BuildPath(ExactScanner &s, const Precision &precision, bool columns,
-               const CubicOutline &outline, FinePoints &fine) {
-    SweepPath path(s, precision, columns);
+// The path of one sweep over `box`: every contour of two points or more.
+void BuildPath(ExactScanner &s, const Precision &precision, bool columns, const GlyphBox &box,
+               const CubicOutline &outline) {
+    SweepPath path(s, precision, columns, columns ? box.left : box.bottom,
+                   (columns ? box.right : box.top) - 1);
+    const FinePoints fine(precision);
     int32_t begin = 0;
     for (int32_t k = 0; k < outline.NumContours; ++k) {
         const int32_t end = std::min(outline.ContourEnds[k], outline.NumPoints);
@@ -229,16 +254,13 @@ void BuildPath(ExactScanner &s, const Precision &precision, bool columns,
 
 void ScanCubicOutlineExactly(ScanInfo *pS, const CubicOutline &outline, _GlyphBitMap *pBM) {
     ExactScanner *s = ExactScannerOf(pS);
-    if (s == nullptr) return;
+    if (s == nullptr || !FitBitMapToGlyph(pBM, OutlineBox(outline))) return;
     const Precision precision = PrecisionFor(pS->Ppem);
-    FinePoints fine(precision);
-    BuildPath(*s, precision, false, outline, fine);
-    if (fine.Empty() ||
-        !FitBitMapToGlyph(pBM, BoxForExtent(fine.xMin, fine.yMin, fine.xMax, fine.yMax)))
-        return;
-    SweepCollectedPath(pS, false, pBM);
-    BuildPath(*s, precision, true, outline, fine);
-    SweepCollectedPath(pS, true, pBM);
+    const GlyphBox box = BoxOfBitMap(*pBM);
+    for (bool columns : {false, true}) {
+        BuildPath(*s, precision, columns, box, outline);
+        SweepCollectedPath(pS, columns, pBM);
+    }
 }
 
 }  // namespace kelmor
