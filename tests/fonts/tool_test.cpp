@@ -431,6 +431,20 @@ TEST(ToolProgram, RenderShowsTheLibrarysBitmaps) {
     EXPECT_EQ(pngHeight, height);
 }
 
+// A CFF glyph whose charstring breaks a rule is drawn blank, and render
+// says why.
+TEST(ToolProgram, RenderNamesCffGlyphsDrawnBlank) {
+    CffTable cff;
+    cff.charStrings = {Charstring("endchar"), Charstring("0 0 rmoveto 5 callsubr endchar")};
+    FontBuilder font = CffFont(cff);
+    font.Cmap4(3, 1, {{0x41, 1}});
+    const ToolRun run = RunTool({"render", WriteFont(font, "cff_blank"), "A", "--ascii"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("is drawn blank: it calls a subroutine that does not exist"),
+              std::string::npos)
+        << run.err;
+}
+
 // The tool's commands on a font whose outlines are in CFF.
 TEST(ToolProgram, DrawsFontsWithCffOutlines) {
     const std::string font = DebianFont("opentype/noto/NotoSansCJK-Regular.ttc");
