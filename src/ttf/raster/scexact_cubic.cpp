@@ -159,7 +159,7 @@ private:
         int top = 0;
         stack[0] = curve;
         while (top >= 0) {
-            const Curve c = stack[top];
+            const Curve &c = stack[top];
             const int64_t y0 = c.p[0].y, y3 = c.p[3].y;
             const bool level = y0 == y3;
             const bool monotonic = !level && Between(c.p[1].y, y0, y3) && Between(c.p[2].y, y0, y3);
@@ -188,8 +188,9 @@ private:
     // A piece running one way: halved while it is a step or more tall with
     // a line strictly inside, with its coordinates across the lines negated
     // when it runs towards lower lines.  Only the pieces with a line inside
-    // need their own chord; the ones between them are joined into one chord
-    // (which crosses no line either), except where they meet on a line.
+    // need their own chord; the ones between them are joined into one
+    // straight edge (which the scanner crosses nowhere but at its ends, as
+    // it would the chords), except where they meet on a line.
     void OneWay(Curve c) {
         const int64_t sign = c.p[3].y > c.p[0].y ? 1 : -1;
         for (FinePoint &p : c.p) p.y *= sign;
@@ -199,12 +200,16 @@ private:
         FinePoint from = c.p[0];
         bool pending = false;  // pieces from `from` to the last one's end
         FinePoint end = from;
-        const auto emit = [&](const FinePoint &to) {
+        const auto chord = [&](const FinePoint &to) {
             Chord(FinePoint{from.x, from.y * sign}, FinePoint{to.x, to.y * sign});
             from = to;
         };
+        const auto edge = [&](const FinePoint &to) {
+            Point(Turn(FinePoint{to.x, to.y * sign}));
+            from = to;
+        };
         while (top >= 0) {
-            const Curve piece = stack[top];
+            const Curve &piece = stack[top];
             const int64_t y0 = piece.p[0].y, y3 = piece.p[3].y;
             const bool crossed = LineInside(y0, y3, sign);
             if (crossed && y3 - y0 >= precision_.step && top < kMaxCurveDepth &&
@@ -215,19 +220,19 @@ private:
             }
             --top;
             if (crossed) {
-                if (pending) emit(end);
-                emit(piece.p[3]);
+                if (pending) edge(end);
+                chord(piece.p[3]);
                 pending = false;
             } else {
                 end = piece.p[3];
                 pending = true;
                 if (precision_.OnLine(y3)) {
-                    emit(end);
+                    edge(end);
                     pending = false;
                 }
             }
         }
-        if (pending) emit(end);
+        if (pending) edge(end);
     }
 
     ExactScanner &s_;
