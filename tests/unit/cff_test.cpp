@@ -302,6 +302,9 @@ TEST_F(CffGlyphs, DamagedTablesRefuseTheFont) {
     CffTable cid = good;
     cid.fdLocalSubrs = {{Charstring("return")}};
     ASSERT_NE(0, Open(cid));
+    CffTable operands48 = good;  // as many operands as a DICT may have
+    operands48.extraTopDict = {{std::vector<int32_t>(48, 0), 1234}};
+    EXPECT_NE(0, Open(operands48));
 
     CffTable type1 = good;
     type1.extraTopDict = {{{1}, 1206}};  // CharstringType 1
@@ -313,12 +316,18 @@ TEST_F(CffGlyphs, DamagedTablesRefuseTheFont) {
     fdSelectFormat1.fdSelectFormat = 1;
     CffTable noCharStrings = good;
     noCharStrings.charStrings = {};
+    CffTable operands49 = good;
+    operands49.extraTopDict = {{std::vector<int32_t>(49, 0), 1234}};
+    CffTable negativeOffset = good;
+    negativeOffset.extraTopDict = {{{-5}, 17}};
     for (const auto &[name, table] :
          std::vector<std::pair<const char *, CffTable>>{{"Type 1 charstrings", type1},
                                                         {"CharStrings outside", charStringsOutside},
                                                         {"Private outside", privateOutside},
                                                         {"FDSelect format 1", fdSelectFormat1},
-                                                        {"no CharStrings", noCharStrings}})
+                                                        {"no CharStrings", noCharStrings},
+                                                        {"49 DICT operands", operands49},
+                                                        {"a negative offset", negativeOffset}})
         EXPECT_EQ(0, Open(table)) << name;
 }
 
