@@ -131,6 +131,7 @@ public:
             }
         }
         Point(first);  // every contour is closed
+        Flush();
         s_.contourEnds.push_back(uint32_t(s_.path.size()));
     }
 
@@ -138,13 +139,25 @@ private:
     FinePoint Turn(const FinePoint &p) const {
         return columns_ ? FinePoint{p.y, p.x} : p;
     }
-    void Point(const FinePoint &p) { s_.path.push_back(PathPoint{p, false}); }
+    // Points gather in a small block and join the path a block at a time:
+    // a glyph's sweep path is a few thousand points, each of which would
+    // otherwise cost a call of its own.
+    void Push(const PathPoint &p) {
+        if (held_ == kBlock) Flush();
+        block_[held_++] = p;
+    }
+    void Flush() {
+        s_.path.insert(s_.path.end(), block_, block_ + held_);
+        held_ = 0;
+    }
+    size_t PathSize() const { return s_.path.size() + held_; }
+    void Point(const FinePoint &p) { Push(PathPoint{p, false}); }
 
     // A piece from the pen to `to` (sweep coordinates), crossed at its
     // chord: an arc whose control point is the chord's middle.
     void Chord(const FinePoint &from, const FinePoint &to) {
         const FinePoint mid{(from.x + to.x) >> 1, (from.y + to.y) >> 1};
-        s_.path.push_back(PathPoint{Turn(mid), true});
+        Push(PathPoint{Turn(mid), true});
         Point(Turn(to));
     }
 
@@ -164,7 +177,7 @@ private:
             const bool level = y0 == y3;
             const bool monotonic = !level && Between(c.p[1].y, y0, y3) && Between(c.p[2].y, y0, y3);
             const bool flat = level && c.p[1].y == y0 && c.p[2].y == y0;
-            if (monotonic || flat || top == kMaxCurveDepth || s_.path.size() >= kMaxPathPoints) {
+            if (monotonic || flat || top == kMaxCurveDepth || PathSize() >= kMaxPathPoints) {
                 --top;
                 if (monotonic)
                     OneWay(c);
@@ -213,7 +226,7 @@ private:
             const int64_t y0 = piece.p[0].y, y3 = piece.p[3].y;
             const bool crossed = LineInside(y0, y3, sign);
             if (crossed && y3 - y0 >= precision_.step && top < kMaxCurveDepth &&
-                s_.path.size() < kMaxPathPoints) {
+                PathSize() < kMaxPathPoints) {
                 HalveCurve(piece, &stack[top + 1], &stack[top]);
                 ++top;
                 continue;
@@ -235,10 +248,13 @@ private:
         if (pending) edge(end);
     }
 
+    static constexpr int kBlock = 256;
     ExactScanner &s_;
     Precision precision_;
     bool columns_;
     int64_t first_, last_;
+    PathPoint block_[kBlock];
+    int held_ = 0;
 };
 
 // The path of one sweep over `box`: every contour of two points or more.
