@@ -26,6 +26,14 @@ inline const BenchFont kFonts[] = {
 constexpr int kFontCount = 3;
 constexpr int kSizes[] = {16, 24, 48};
 
+// Fonts with CFF outlines (face 0 of each collection, the Japanese one),
+// which both libraries draw unhinted, and the sizes they are timed at.
+inline const BenchFont kCffFonts[] = {
+    {"Noto Sans JP", "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"},
+    {"Noto Serif JP", "/usr/share/fonts/opentype/noto/NotoSerifCJK-Regular.ttc"},
+};
+constexpr int kCffSizes[] = {12, 16, 24};
+
 constexpr int kGlyphsPerRun = 2000;
 
 // The same glyph numbers for both libraries: spread evenly over the whole

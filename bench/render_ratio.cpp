@@ -5,7 +5,10 @@
 // which moves both halves of a round alike; the program prints the median
 // ratio over the rounds with the median rates.
 //
-//   build-bench/bench/render_ratio [rounds] [--no-hinting] [--faithful]
+//   build-bench/bench/render_ratio [rounds] [--no-hinting] [--faithful] [--cff]
+//
+// --cff times the fonts with CFF outlines instead (Noto Sans and Serif CJK
+// JP at 12, 16 and 24 ppem), unhinted in both libraries.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -78,10 +81,12 @@ bool Compare(const bench::BenchFont &font, int ppem, bool hinted, bool faithful,
 
 int main(int argc, char **argv) {
     int rounds = 15;
-    bool hinted = true, faithful = false;
+    bool hinted = true, faithful = false, cff = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-hinting") == 0)
             hinted = false;
+        else if (std::strcmp(argv[i], "--cff") == 0)
+            cff = true, hinted = false;
         else if (std::strcmp(argv[i], "--faithful") == 0)
             faithful = true;
         else
@@ -89,8 +94,14 @@ int main(int argc, char **argv) {
     }
     std::printf("%-14s %5s %14s %14s %8s\n", "font", "ppem", "KELMOR g/s", "FreeType g/s",
                 "ratio");
-    for (const bench::BenchFont &font : bench::kFonts) {
-        for (int ppem : bench::kSizes) {
+    const std::vector<bench::BenchFont> fonts =
+        cff ? std::vector<bench::BenchFont>(std::begin(bench::kCffFonts), std::end(bench::kCffFonts))
+            : std::vector<bench::BenchFont>(std::begin(bench::kFonts), std::end(bench::kFonts));
+    const std::vector<int> sizes =
+        cff ? std::vector<int>(std::begin(bench::kCffSizes), std::end(bench::kCffSizes))
+            : std::vector<int>(std::begin(bench::kSizes), std::end(bench::kSizes));
+    for (const bench::BenchFont &font : fonts) {
+        for (int ppem : sizes) {
             Rates r;
             if (!Compare(font, ppem, hinted, faithful, rounds, &r)) {
                 std::printf("%-14s %5d   cannot be opened or sized\n", font.name, ppem);

@@ -320,7 +320,8 @@ enum KelmorError {
     KELMOR_ERROR_NOT_A_FONT = 6,       /* "not a TrueType font or collection" */
     KELMOR_ERROR_NO_SUCH_FACE = 7,     /* "the collection has no face of that number" */
     KELMOR_ERROR_FOREIGN_OUTLINES = 8, /* "outlines in a form the library cannot draw
-                                          (CFF, or embedded bitmaps only)" */
+                                          (CFF2, a damaged CFF table, or
+                                          embedded bitmaps only)" */
     KELMOR_ERROR_MISSING_TABLE = 9,    /* "a table the library needs (head, maxp, name
                                           or cmap) is missing or damaged" */
     KELMOR_ERROR_TOO_MANY_POINTS = 10, /* "more points in a glyph or the twilight zone

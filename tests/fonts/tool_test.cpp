@@ -18,6 +18,7 @@
 #include FT_FREETYPE_H
 
 #include "args.h"
+#include "cff_builder.h"
 #include "code_set.h"
 #include "font_builder.h"
 #include "font_facts.h"
@@ -250,6 +251,17 @@ TEST(ToolDiagnosis, NamesWhyAFontDoesNotOpen) {
         {"nohead", SquareFont().RemoveTable("head"), "has no head table"},
         {"nomaxp", SquareFont().RemoveTable("maxp"), "has no maxp table"},
         {"noname", SquareFont().RemoveTable("name"), "has no name table"},
+        {"cff2", SquareFont().RemoveTable("glyf").RawTable("CFF2", {2, 0, 5, 0, 0}),
+         "'CFF2' table"},
+        {"cffheader", SquareFont().RemoveTable("glyf").RawTable("CFF ", {1, 0, 4, 1}),
+         "CFF table the library cannot read: an INDEX"},
+        {"cfftype1", SquareFont().RemoveTable("glyf").RawTable("CFF ", [] {
+             CffTable cff;
+             cff.charStrings = {Charstring("endchar")};
+             cff.extraTopDict = {{{1}, 1206}};
+             return cff.Build();
+         }()),
+         "not Type 2 charstrings"},
     };
     for (Case &c : cases) {
         const std::string path = WriteFont(c.font, c.name);
@@ -422,6 +434,43 @@ TEST(ToolProgram, RenderShowsTheLibrarysBitmaps) {
     const std::vector<uint8_t> grey = ReadPngGrey(png, &pngWidth, &pngHeight);
     EXPECT_EQ(pngWidth, 10);
     EXPECT_EQ(pngHeight, height);
+}
+
+// A CFF glyph whose charstring breaks a rule is drawn blank, and render
+// says why.
+TEST(ToolProgram, RenderNamesCffGlyphsDrawnBlank) {
+    CffTable cff;
+    cff.charStrings = {Charstring("endchar"), Charstring("0 0 rmoveto 5 callsubr endchar")};
+    FontBuilder font = CffFont(cff);
+    font.Cmap4(3, 1, {{0x41, 1}});
+    const ToolRun run = RunTool({"render", WriteFont(font, "cff_blank"), "A", "--ascii"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("is drawn blank: it calls a subroutine that does not exist"),
+              std::string::npos)
+        << run.err;
+}
+
+// The tool's commands on a font whose outlines are in CFF.
+TEST(ToolProgram, DrawsFontsWithCffOutlines) {
+    const std::string font = DebianFont("opentype/noto/NotoSansCJK-Regular.ttc");
+    if (font.empty()) GTEST_SKIP() << "fonts-noto-cjk is not installed";
+    const std::string dir = ScratchDir("tool_cff");
+    const ToolRun info = RunTool({"info", font, "--face", "1"});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("this is face 1"), std::string::npos) << info.out;
+    EXPECT_EQ(info.out.find("CFF        2972   15458582  (not read)"), std::string::npos);
+    const ToolRun render =
+        RunTool({"render", font, "\u65E5", "--size", "16", "--ascii", "--png", dir + "/l.png"});
+    ASSERT_EQ(render.exitCode, 0) << render.err;
+    EXPECT_NE(render.out.find('#'), std::string::npos);
+    const ToolRun bdf =
+        RunTool({"bdf", font, "--size", "12", "--range", "3041-3043", "-o", dir + "/k.bdf"});
+    ASSERT_EQ(bdf.exitCode, 0) << bdf.err;
+    EXPECT_NE(ReadFile(dir + "/k.bdf").find("CHARS 3"), std::string::npos);
+    const ToolRun carray = RunTool({"carray", font, "--size", "12", "--encoding", "unicode",
+                                    "--range", "3041-3043", "-o", dir + "/k.h"});
+    ASSERT_EQ(carray.exitCode, 0) << carray.err;
+    EXPECT_NE(ReadFile(dir + "/k.h").find("// 0x3043"), std::string::npos);
 }
 
 // Lines break between glyphs to fit the terminal; vertical text takes the

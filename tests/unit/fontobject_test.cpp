@@ -50,9 +50,10 @@ TEST(OpenTTFont, RefusesWhatCannotBeAFont) {
     }
 }
 
-// Outlines the rasterizer cannot draw (CFF, embedded images only) would
-// open and draw blank: such fonts are refused.  glyf beside them, or no
-// outline table at all, opens as before.
+// Outlines the rasterizer cannot draw (CFF2, embedded images only, or a
+// CFF table too damaged to read, here a header alone) would open and draw
+// blank: such fonts are refused.  glyf beside them, or no outline table at
+// all, opens as before.
 TEST(OpenTTFont, RefusesFontsWhoseOutlinesItCannotDraw) {
     const struct {
         const char *name;

@@ -311,6 +311,10 @@ bool RenderItems(int32_t handle, const RenderOptions &o, const RenderPlan &plan,
         // A character drawn many times is named once.
         if (!item.problem.empty() && noted.insert(item.problem).second)
             Report(kCommand, "note: " + item.problem);
+        // A CFF glyph whose charstring breaks a rule is drawn blank.
+        const char *broken = kelmor::CffProblem(kelmor::FontFromHandle(handle));
+        if (broken != nullptr)
+            Report(kCommand, "note: " + item.label + " is drawn blank: " + broken);
         glyph.image = FromLibraryBitmap(bits, width, height);
         glyphs->push_back(glyph);
     }

@@ -68,8 +68,20 @@ std::string OutlineProblem(const _TTFont &font) {
            "'), which the library cannot draw yet";
 }
 
+// Why the CFF table that holds the outlines cannot be read, or "".
+std::string CffTableProblem(_TTFont *pF) {
+    if (OpenCffOutlines(pF)) {
+        CloseCffOutlines(pF);
+        return "";
+    }
+    const char *why = CffProblem(nullptr);
+    return std::string("keeps its outlines in a CFF table the library cannot read: ") +
+           (why != nullptr ? why : "out of memory");
+}
+
 std::string TableProblem(_TTFont *pF) {
     std::string problem = OutlineProblem(*pF);
+    if (problem.empty()) problem = CffTableProblem(pF);
     if (!problem.empty()) return problem;
     problem = PlacementProblem(*pF, kSlotHead, "head");
     if (problem.empty() && GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0)

@@ -2,7 +2,7 @@
 // draws through the public entries; these are the parts of the library it
 // shows or drives directly:
 //   info and coverage  the font object, its tables and bounded reads, the
-//                      embedded bitmap strikes
+//                      embedded bitmap strikes, why a CFF table was refused
 //   trace              the interpreter's tracer and mnemonics
 //   render, exports    the font behind a handle, the concordances
 //   fonts, fot, cob    the settings lists, the .FOT reader, the profile
@@ -15,6 +15,7 @@
 #include "platform/profile.h"
 #include "ttf/api/handles.h"
 #include "ttf/api/kelmor_gdi.h"
+#include "ttf/cff/cff.h"
 #include "ttf/concord/scunicod.h"
 #include "ttf/font/ttf.h"
 #include "ttf/install/exehdr.h"

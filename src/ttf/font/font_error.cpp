@@ -20,7 +20,7 @@ const char *const kErrorTexts[] = {
     "a directory, device or pipe, not a file",
     "not a TrueType font or collection",
     "the collection has no face of that number",
-    "outlines in a form the library cannot draw (CFF, or embedded bitmaps only)",
+    "outlines in a form the library cannot draw (CFF2, a damaged CFF table, or embedded bitmaps only)",
     "a table the library needs (head, maxp, name or cmap) is missing or damaged",
     "more points in a glyph or the twilight zone than OpenTTFont serves (OpenTTFontFace opens it)",
     "instruction definitions (IDEF), which OpenTTFont does not serve (OpenTTFontFace opens it)",

@@ -6,6 +6,7 @@
 #include "kelmor.h"
 #include "ttf/font/font_error.h"
 #include "ttf/sfnt/ttf_gsub.h"
+#include "ttf/cff/cff.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -90,6 +91,7 @@ int32_t BuildFontObject(_TTFont *pF) {
     // Outlines kept only in a form the rasterizer cannot draw would open and
     // draw every glyph blank: the font is refused instead.
     if (ForeignOutlineTag(pF) != nullptr) return KELMOR_ERROR_FOREIGN_OUTLINES;
+    if (!OpenCffOutlines(pF)) return KELMOR_ERROR_FOREIGN_OUTLINES;
     if (GetheadHeader(pF, pF->lpsfntTable[kSlotHead]) == 0) return RequiredTableError(pF);
     GetHorizontalHeader(pF, pF->lpsfntTable[kSlotHhea]);
     if (GetmaxpHeader(pF, pF->lpsfntTable[kSlotMaxp]) == 0) return RequiredTableError(pF);
@@ -155,6 +157,7 @@ _TTFont *OpenTTFFace(const char *lpszFileName, uint32_t face, bool beyondLimits)
 _TTFont *CloseTTF(_TTFont *pF) {
     if (!IsValidFont(pF)) return nullptr;
     FreeBuffers(pF);
+    CloseCffOutlines(pF);
     FreeGlyphInstructions(&pF->G);
     FreeGlyphRecords(&pF->G);
     FreeInsMemory(&pF->G);

@@ -2,8 +2,10 @@
 // rasterize into the font's bitmap.
 #include <cstdint>
 
+#include "ttf/cff/cff.h"
 #include "ttf/hint/instruct.h"
 #include "ttf/raster/qspline.h"
+#include "ttf/raster/scexact.h"
 #include "ttf/font/ttf.h"
 #include "ttf/sfnt/ttf_gsub.h"
 
@@ -173,6 +175,17 @@ void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
 }
 
+// CFF glyphs carry no TrueType programs.  Both modes draw them as the
+// faithful mode draws an unhinted glyph: scaled with rounding, curves at
+// full precision, dropout control without stubs, the bitmap sized to the
+// ink (GetGlyphMetrics says where the origin is, and takes the advance
+// from hmtx scaled the same way).
+void DrawCffGlyph(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+    if (!LoadCffGlyph(pF, pG, glyph)) return;
+    SetScanMode(&pG->S, true, false, 0, PixelsPerEm(pG));
+    ScanCubicOutlineExactly(&pG->S, pG->Cubic, &pG->BM);
+}
+
 }  // namespace
 
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
@@ -188,7 +201,9 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     // A strike's hand-drawn image, where the size has one, replaces the
     // outline and its programs.
     if ((pF->RenderOptions & kEmbeddedBitmaps) && DrawEmbeddedImage(pF, pG, glyph)) return;
-    if (Faithful(pF))
+    if (pF->Cff != nullptr)
+        DrawCffGlyph(pF, pG, glyph);
+    else if (Faithful(pF))
         DrawFaithfully(pF, pG, glyph);
     else
         DrawClassically(pF, pG, glyph);

@@ -64,6 +64,8 @@ int32_t Advance26Dot6(_TTFont *pF, uint32_t glyph) {
     } else {
         AdvanceUnits(pF, pF->lpsfntTable[kSlotHhea], pF->lpsfntTable[kSlotHmtx], glyph, &units);
     }
+    // CFF glyphs are scaled as the faithful mode scales, in both modes.
+    if (pF->Cff != nullptr) return ScaleFUnitsRounded(int32_t(units), pF->G.Scale);
     return ScaleFUnits(int32_t(units), pF->Multiplier);
 }
 
@@ -107,7 +109,7 @@ int32_t GlyphAdvance26Dot6(_TTFont *pF, uint32_t glyph) {
     // An embedded image brings its own advance; vertical text keeps the
     // tables' (the images' vertical metrics are often left out).
     if (pF->G.FromImage && !pF->iVertical) return pF->G.ImageAdvance;
-    if ((pF->RenderOptions & kFaithful) && !pF->iVertical) {
+    if ((pF->RenderOptions & kFaithful) && !pF->iVertical && pF->Cff == nullptr) {
         const int64_t hinted = int64_t(pF->G.Phantom[1].x) - pF->G.Phantom[0].x;
         if (hinted != 0 && hinted >= INT32_MIN && hinted <= INT32_MAX) return int32_t(hinted);
     }

@@ -333,6 +333,25 @@ struct glyfHeader {
 };
 static_assert(sizeof(glyfHeader) == 10, "glyph header is 10 bytes");
 
+// ------------------------------------------------------ cubic outlines
+
+// A glyph outline of cubic curves (fonts whose outlines are in CFF), 26.6
+// from the glyph origin.  Each contour starts with an on-curve point; a
+// curve is two kCubicControl points then its on-curve end; every contour is
+// closed back to its first point.  The buffers are grown as glyphs need and
+// kept from glyph to glyph.
+constexpr uint8_t kCubicOn = 0;
+constexpr uint8_t kCubicControl = 1;
+struct CubicOutline {
+    longpointtype *Points;
+    uint8_t *Kinds;           // kCubicOn or kCubicControl, one per point
+    int32_t NumPoints;
+    int32_t PointCapacity;
+    int32_t *ContourEnds;     // one past each contour's last point
+    int32_t NumContours;
+    int32_t ContourCapacity;
+};
+
 // ------------------------------------------------------------ glyph record
 
 struct InsTracer;  // a watcher of program runs (the interpreter's header)
@@ -440,6 +459,8 @@ struct _TtfGlyph {
     // level, kept from glyph to glyph and grown for a longer record.
     uint8_t *GlyphRecord[kComponentDepthCap + 1];
     uint32_t GlyphRecordSize[kComponentDepthCap + 1];
+    // The last CFF glyph's outline (fonts whose outlines are in CFF).
+    CubicOutline Cubic;
 };
 
 // ------------------------------------------------------ embedded bitmaps
@@ -457,6 +478,7 @@ struct EmbeddedStrike {
 
 struct _BitMap;  // declared by the font object, never used
 struct VerticalForms;  // the GSUB vertical forms (ttf/sfnt/ttf_gsub.h)
+struct CffFace;  // the CFF outline reader's state (its own stage)
 
 struct _TTFont {
     uint32_t lMagic;
@@ -543,6 +565,8 @@ struct _TTFont {
     // glyphs may have up to kMaxZonePointsBeyondLimits points (set before
     // the interpreter's memory is sized, by the entries that allow it).
     uint8_t BeyondLimits;
+    // Set when the font's outlines are in a CFF table rather than glyf.
+    CffFace *Cff;
 };
 
 // RenderOptions bits.

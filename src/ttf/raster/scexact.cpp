@@ -320,6 +320,14 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
     RunSweep(*s, pS, Sweep{true}, precision, box, pBM);
 }
 
+ExactScanner *ExactScannerOf(ScanInfo *pS) { return ScannerOf(pS); }
+
+void SweepCollectedPath(ScanInfo *pS, bool columns, _GlyphBitMap *pBM) {
+    ExactScanner *s = ScannerOf(pS);
+    if (s == nullptr || !pBM->FitsInk) return;
+    RunSweep(*s, pS, Sweep{columns}, PrecisionFor(pS->Ppem), BoxOfBitMap(*pBM), pBM);
+}
+
 void FreeExactScanner(ScanInfo *pS) {
     delete pS->Exact;
     pS->Exact = nullptr;

@@ -28,6 +28,19 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
                         TTFCoord *lpStart, _GlyphBitMap *pBM);
 void FreeExactScanner(ScanInfo *pS);
 
+// Cubic outlines (CFF fonts), scexact_cubic.cpp: each curve is halved at
+// the scanner's precision into pieces it crosses as their chords, as the
+// reference rasterizer does, and the outline scanned as ScanOutlineExactly
+// scans, with pS->Dropout's dropout control.
+void ScanCubicOutlineExactly(ScanInfo *pS, const CubicOutline &outline, _GlyphBitMap *pBM);
+
+// For entries that build the scanner's path themselves, one sweep at a
+// time: the scanner's buffers (null when memory runs out), and one sweep
+// (rows, or columns) of the path they hold, in the fine units of
+// PrecisionFor(pS->Ppem), over pBM as FitBitMapToGlyph sized it.
+ExactScanner *ExactScannerOf(ScanInfo *pS);
+void SweepCollectedPath(ScanInfo *pS, bool columns, _GlyphBitMap *pBM);
+
 // The pixels a glyph whose points span [xMin, xMax] x [yMin, yMax] (26.6)
 // is given: the extent rounded to pixel edges so that a centre on the
 // outline's extreme is kept, and one pixel around the middle of an extent

@@ -261,7 +261,8 @@ int ReadTTFHeaders(_TTFont *pF) {
 
 const char *ForeignOutlineTag(const _TTFont *pF) {
     if (pF->lpsfntTable[kSlotGlyf] != nullptr) return nullptr;
-    static const char *const kForeign[] = {"CFF ", "CFF2", "EBDT", "bdat", "CBDT", "sbix"};
+    // "CFF " outlines are drawn (the CFF stage); CFF2's are not.
+    static const char *const kForeign[] = {"CFF2", "EBDT", "bdat", "CBDT", "sbix"};
     for (int j = 0; j < std::min(pF->NumTables, kMaxTables); ++j) {
         for (const char *tag : kForeign)
             if (std::memcmp(pF->TableDirectory[j].tag, tag, 4) == 0) return tag;
