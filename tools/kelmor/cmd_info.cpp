@@ -60,12 +60,13 @@ void PrintDirectory(const _TTFont &font) {
     std::printf("\n  tag     offset     length\n");
     for (int i = 0; i < font.NumTables; ++i) {
         const TableDirectoryStruct &entry = font.TableDirectory[i];
-        // vhea and vmtx are outside the indexed tags; GetGlyphMetrics finds
-        // them in the directory itself.
-        // A font without glyf has its outlines drawn from "CFF ".
-        bool indexed =
-            std::memcmp(entry.tag, "vhea", 4) == 0 || std::memcmp(entry.tag, "vmtx", 4) == 0 ||
-            (std::memcmp(entry.tag, "CFF ", 4) == 0 && font.lpsfntTable[kSlotGlyf] == nullptr);
+        // Tables outside the indexed tags that are found in the directory
+        // itself when they are needed: vertical metrics, vertical forms and
+        // embedded bitmaps; and "CFF ", which draws a font without glyf.
+        bool indexed = false;
+        for (const char *tag : {"vhea", "vmtx", "GSUB", "EBLC", "EBDT", "bloc", "bdat"})
+            indexed |= std::memcmp(entry.tag, tag, 4) == 0;
+        indexed |= std::memcmp(entry.tag, "CFF ", 4) == 0 && font.lpsfntTable[kSlotGlyf] == nullptr;
         for (const TableDirectoryStruct *slot : font.lpsfntTable) indexed |= slot == &entry;
         std::printf("  %s %10u %10u%s\n", Tag(entry.tag).c_str(), ui32ToULong(&entry.offset),
                     ui32ToULong(&entry.length), indexed ? "" : "  (not read)");
