@@ -102,8 +102,10 @@ private:
 
     // The next profile of each that crosses a line is the next such one in
     // the contour.  The last one's next is the first only when the contour's
-    // last profile crosses a line itself (a ring the reference rasterizer
-    // leaves open otherwise).
+    // last profile crosses a line itself; otherwise, as in the reference
+    // rasterizer (which hands an empty profile's place to the profile after
+    // it), it is the next one that crosses a line in the outline, whichever
+    // contour that is in (settled by LinkAcrossContours).
     void LinkRing() {
         int32_t firstLive = -1, previous = -1;
         for (size_t p = firstProfile_; p < s_.profiles.size(); ++p) {
@@ -114,9 +116,24 @@ private:
             if (firstLive < 0) firstLive = int32_t(p);
             previous = int32_t(p);
         }
-        if (previous >= 0 && s_.profiles.back().count > 0)
-            s_.profiles[size_t(previous)].next = firstLive;
+        if (previous < 0) return;
+        s_.profiles[size_t(previous)].next =
+            s_.profiles.back().count > 0 ? firstLive : kNextInOutline;
     }
+
+public:
+    // Profiles whose next is the outline's next one that crosses a line.
+    void LinkAcrossContours() {
+        int32_t following = -1;
+        for (size_t p = s_.profiles.size(); p-- > 0;) {
+            Profile &profile = s_.profiles[p];
+            if (profile.next == kNextInOutline) profile.next = following;
+            if (profile.count > 0) following = int32_t(p);
+        }
+    }
+
+private:
+    static constexpr int32_t kNextInOutline = -2;
 
     // Lines are numbered in the piece's direction of travel: a piece going
     // down is recorded with its coordinates across the lines negated.  Most
@@ -355,6 +372,7 @@ void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision
         builder.EndContour();
         begin = end;
     }
+    builder.LinkAcrossContours();
     SortCrossings(s, size_t(last - first + 1));
 }
 
