@@ -45,13 +45,7 @@ void PrintHelp() {
         "Double-byte codes reach a Unicode font through the concordance named in\n"
         "the ini file.\n"
         "\n"
-        "  --size POINTS      point size (required)\n"
-        "  --dpi DPI          resolution (default 72)\n"
-        KELMOR_EXPORT_CODES_HELP
-        "  --no-hinting       the plain scaled outlines\n"
-        KELMOR_NO_BITMAPS_HELP
-        KELMOR_CLASSIC_HELP
-        KELMOR_FACE_HELP
+        KELMOR_EXPORT_DRAWING_HELP
         "  -o FILE            where to write (default standard output); the file\n"
         "                     appears only when it is whole\n"
         "\n"

@@ -58,13 +58,7 @@ void PrintHelp() {
         "characters: codes above FF need a draw loop (or a library) that takes\n"
         "16-bit ones.\n"
         "\n"
-        "  --size POINTS      point size (required)\n"
-        "  --dpi DPI          resolution (default 72)\n"
-        KELMOR_EXPORT_CODES_HELP
-        "  --no-hinting       the plain scaled outlines\n"
-        KELMOR_NO_BITMAPS_HELP
-        KELMOR_CLASSIC_HELP
-        KELMOR_FACE_HELP
+        KELMOR_EXPORT_DRAWING_HELP
         "  -o FILE.h          where to write (default standard output); the font's\n"
         "                     C name comes from the file name; the file appears\n"
         "                     only when it is whole\n"

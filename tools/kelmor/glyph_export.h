@@ -93,6 +93,17 @@ struct ExportCommand {
     "                     not valid UTF-8) bytes of the double-byte --encoding;\n"     \
     "                     line ends and other control characters are skipped\n"
 
+// The help lines both export commands share after their own text: size,
+// codes and how the glyphs are drawn (args.h gives the last three).
+#define KELMOR_EXPORT_DRAWING_HELP                                                    \
+    "  --size POINTS      point size (required)\n"                                    \
+    "  --dpi DPI          resolution (default 72)\n"                                  \
+    KELMOR_EXPORT_CODES_HELP                                                          \
+    "  --no-hinting       the plain scaled outlines\n"                                \
+    KELMOR_NO_BITMAPS_HELP                                                            \
+    KELMOR_CLASSIC_HELP                                                               \
+    KELMOR_FACE_HELP
+
 // The whole command: options, glyphs, the output file (or standard output)
 // and its write errors.  Returns the exit code.
 int RunExportCommand(const ExportCommand &command, int argc, char **argv);

@@ -931,14 +931,21 @@ void LineVector(const TTFCoord *p1, const TTFCoord *p2, bool original, uint8_t *
     Normalize(dx, dy, out);
 }
 
+// The two points a line instruction pops: p1 in zp2, then p2 in zp1; false
+// when either is not there.
+bool PopLinePoints(Exec &e, const TTFCoord **p1, const TTFCoord **p2) {
+    *p1 = PointF(e, e.pG->Gsv.zp2, PointNumber(Pop(e)));
+    *p2 = PointF(e, e.pG->Gsv.zp1, PointNumber(Pop(e)));
+    return *p1 != nullptr && *p2 != nullptr;
+}
+
 }  // namespace
 
 // SPVTL[a] 0x06-0x07, SFVTL[a] 0x08-0x09
 void InsF_SxVTL(Exec &e) {
     _TtfGlyph *pG = e.pG;
-    const TTFCoord *p1 = PointF(e, pG->Gsv.zp2, PointNumber(Pop(e)));
-    const TTFCoord *p2 = PointF(e, pG->Gsv.zp1, PointNumber(Pop(e)));
-    if (p1 == nullptr || p2 == nullptr) return;
+    const TTFCoord *p1, *p2;
+    if (!PopLinePoints(e, &p1, &p2)) return;
     uint8_t opcode = e.opcode;
     GsvStruct &gs = pG->Gsv;
     if (e.opcode <= 0x07) {
@@ -954,9 +961,8 @@ void InsF_SxVTL(Exec &e) {
 // the current line from turning too).
 void InsF_SDPVTL(Exec &e) {
     _TtfGlyph *pG = e.pG;
-    const TTFCoord *p1 = PointF(e, pG->Gsv.zp2, PointNumber(Pop(e)));
-    const TTFCoord *p2 = PointF(e, pG->Gsv.zp1, PointNumber(Pop(e)));
-    if (p1 == nullptr || p2 == nullptr) return;
+    const TTFCoord *p1, *p2;
+    if (!PopLinePoints(e, &p1, &p2)) return;
     uint8_t opcode = e.opcode;
     GsvStruct &gs = pG->Gsv;
     longpointtype dual = NulVect;
