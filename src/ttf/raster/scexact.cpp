@@ -242,13 +242,10 @@ void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &preci
     const int64_t first = sweep.columns ? box.left : box.bottom;
     const int64_t last = (sweep.columns ? box.right : box.top) - 1;
     RecordCrossings(s, pS, sweep, precision, first, last);
-    const size_t lines = size_t(last - first + 1);
     SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
-    for (size_t k = 0; k < lines; ++k) {
-        if (s.lineStart[k] == s.lineStart[k + 1]) continue;
-        filler.Line(first + int64_t(k), s.sorted.data() + s.lineStart[k],
-                    s.sorted.data() + s.lineStart[k + 1]);
-    }
+    CrossingsByLine lines(s, first, last);
+    for (int64_t line; lines.Next(&line);)
+        filler.Line(line, s.active.data(), s.active.data() + s.active.size());
 }
 
 ExactScanner *ScannerOf(ScanInfo *pS) {

@@ -51,7 +51,7 @@ public:
                    ScanInfo *pS)
         : s_(s), precision_(precision), first_(first), last_(last), pS_(pS) {
         s_.profiles.clear();
-        s_.crossingCount = 0;
+        s_.positionCount = 0;
     }
 
     // Profiles run in contour order from the contour's first point, as the
@@ -81,6 +81,7 @@ private:
         Profile p{};
         p.ascending = direction > 0;
         p.low = p.high = y;
+        p.first = uint32_t(s_.positionCount);
         s_.profiles.push_back(p);
         lastLine_ = INT64_MIN;
     }
@@ -95,7 +96,7 @@ private:
         if (!precision_.OnLine(contourStart_) || lastLine_ != precision_.Floor(contourStart_) ||
             last.count == 0)
             return;
-        --s_.crossingCount;
+        --s_.positionCount;
         if (--last.count > 0) (last.ascending ? last.highLine : last.lowLine) -= last.ascending ? 1 : -1;
         lastLine_ = INT64_MIN;
     }
@@ -162,8 +163,8 @@ private:
     // Room for n more crossings; false (and the overflow noted) when the
     // buffer cannot grow that far.
     bool Reserve(size_t n) {
-        if (s_.crossingCount + n <= s_.crossings.size()) return true;
-        while (s_.crossingCount + n > s_.crossings.size()) {
+        if (s_.positionCount + n <= s_.positions.size()) return true;
+        while (s_.positionCount + n > s_.positions.size()) {
             if (!GrowCrossings()) {
                 pS_->OverFlow = 1;
                 return false;
@@ -175,9 +176,9 @@ private:
     // The buffer is kept from glyph to glyph and doubled when full, up to
     // kMaxCrossings.
     bool GrowCrossings() {
-        const size_t size = s_.crossings.size();
+        const size_t size = s_.positions.size();
         if (size >= kMaxCrossings) return false;
-        s_.crossings.resize(std::min(kMaxCrossings, std::max<size_t>(1024, 2 * size)));
+        s_.positions.resize(std::min(kMaxCrossings, std::max<size_t>(1024, 2 * size)));
         return true;
     }
 
@@ -190,19 +191,17 @@ private:
         profile.highLine = profile.count == 0 ? hi : std::max(profile.highLine, hi);
         profile.count += int32_t(to - from + 1);
         lastLine_ = LineOf(to);
-        lastIndex_ = s_.crossingCount - 1;
+        lastIndex_ = s_.positionCount - 1;
     }
 
-    // Stores a crossing of travel line e; room was reserved.
-    void Put(int64_t e, int64_t at) {
-        s_.crossings[s_.crossingCount++] =
-            Crossing{int16_t(LineOf(e) - first_), int16_t(sign_), int32_t(s_.profiles.size() - 1), at};
-    }
+    // Stores the current profile's crossing of the next travel line; room
+    // was reserved.
+    void Put(int64_t at) { s_.positions[s_.positionCount++] = at; }
 
     void Add(int64_t e, int64_t at) {
         const int64_t line = LineOf(e);
         if (line < first_ || line > last_ || !Reserve(1)) return;
-        Put(e, at);
+        Put(at);
         Crossed(e, e);
     }
 
@@ -210,7 +209,7 @@ private:
     // run ended there too, its crossing gives way to this one.
     void AddAtStart(int64_t e, int64_t at) {
         if (LineOf(e) == lastLine_)
-            s_.crossings[lastIndex_].at = at;
+            s_.positions[lastIndex_] = at;
         else
             Add(e, at);
     }
@@ -234,7 +233,7 @@ private:
         int64_t x = x1 + sign * (k0 * whole + (k0 * rest) / dy);
         int64_t carry = (k0 * rest) % dy - dy;
         for (int64_t e = from; e <= to; ++e) {
-            Put(e, x);
+            Put(x);
             x += sign * whole;
             carry += rest;
             if (carry >= 0) {
@@ -265,7 +264,7 @@ private:
             Part &part = stack[top];
             const int64_t y = e * P;
             if (part.c.y <= y) {
-                if (part.c.y == y) Put(e++, part.c.x);
+                if (part.c.y == y) Put(part.c.x), ++e;
                 --top;
             } else if (part.c.y - part.a.y >= precision_.step && top < kMaxSplits) {
                 FinePoint p, m, q;
@@ -274,7 +273,8 @@ private:
                 part = Part{m, q, part.c};
                 stack[++top] = Part{start, p, m};
             } else {
-                Put(e++, part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
+                Put(part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
+                ++e;
             }
         }
         if (e > from) Crossed(from, e - 1);
@@ -335,30 +335,6 @@ void CutContour(const ExactScanner &s, uint32_t begin, uint32_t end, Sweep sweep
     }
 }
 
-// Orders the crossings by line (counting) and, within a line, by position.
-void SortCrossings(ExactScanner &s, size_t lines) {
-    s.lineStart.assign(lines + 1, 0);
-    const Crossing *const begin = s.crossings.data(), *const end = begin + s.crossingCount;
-    for (const Crossing *c = begin; c != end; ++c) ++s.lineStart[size_t(c->line) + 1];
-    for (size_t k = 0; k < lines; ++k) s.lineStart[k + 1] += s.lineStart[k];
-    if (s.sorted.size() < s.crossingCount) s.sorted.resize(s.crossingCount);
-    std::vector<uint32_t> &fill = s.lineStart;  // advanced while placing, restored below
-    for (const Crossing *c = begin; c != end; ++c) s.sorted[fill[size_t(c->line)]++] = *c;
-    for (size_t k = lines; k > 0; --k) fill[k] = fill[k - 1];
-    fill[0] = 0;
-    for (size_t k = 0; k < lines; ++k) {
-        Crossing *b = s.sorted.data() + s.lineStart[k], *e = s.sorted.data() + s.lineStart[k + 1];
-        // A line holds a handful of crossings: insertion is the quickest
-        // sort, and equal positions keep the order they were recorded in.
-        for (Crossing *i = b + (b != e); i < e; ++i) {
-            const Crossing c = *i;
-            Crossing *j = i;
-            for (; j > b && (j - 1)->at > c.at; --j) *j = *(j - 1);
-            *j = c;
-        }
-    }
-}
-
 }  // namespace
 
 void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
@@ -373,7 +349,59 @@ void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision
         begin = end;
     }
     builder.LinkAcrossContours();
-    SortCrossings(s, size_t(last - first + 1));
+}
+
+// ---------------------------------------------------------- line by line
+
+CrossingsByLine::CrossingsByLine(ExactScanner &s, int64_t first, int64_t last)
+    : s_(s), first_(first), last_(last), line_(first) {
+    s_.starting.assign(size_t(last - first + 1), -1);
+    s_.active.clear();
+    for (size_t p = s_.profiles.size(); p-- > 0;) {
+        Profile &profile = s_.profiles[p];
+        if (profile.count == 0) continue;
+        int32_t &head = s_.starting[size_t(profile.lowLine - first)];
+        profile.nextStarting = head;
+        head = int32_t(p);
+    }
+}
+
+// A profile's crossings lie one per line, in travel order from
+// Profile::first: a profile going down is walked backwards.
+bool CrossingsByLine::Next(int64_t *line) {
+    std::vector<Crossing> &active = s_.active;
+    const int64_t *positions = s_.positions.data();
+    size_t kept = 0;
+    for (const Crossing &c : active) {
+        if (c.left == 0) continue;
+        const uint32_t at = c.cursor;
+        active[kept++] =
+            Crossing{positions[at], c.profile, c.winding, uint32_t(int64_t(at) + c.winding), c.left - 1};
+    }
+    active.resize(kept);
+    if (active.empty())
+        while (line_ <= last_ && s_.starting[size_t(line_ - first_)] < 0) ++line_;
+    if (line_ > last_) return false;
+    for (int32_t index = s_.starting[size_t(line_ - first_)]; index >= 0;) {
+        const Profile &p = s_.profiles[size_t(index)];
+        const int32_t winding = p.ascending ? 1 : -1;
+        const uint32_t at = p.ascending ? p.first : p.first + uint32_t(p.count) - 1;
+        active.push_back(Crossing{positions[at], index, winding, uint32_t(int64_t(at) + winding),
+                                  uint32_t(p.count) - 1});
+        index = p.nextStarting;
+    }
+    // Insertion: the order of the line before is almost always right.
+    for (size_t i = 1; i < active.size(); ++i) {
+        const Crossing c = active[i];
+        size_t j = i;
+        for (; j > 0 && (active[j - 1].at > c.at ||
+                         (active[j - 1].at == c.at && active[j - 1].profile > c.profile));
+             --j)
+            active[j] = active[j - 1];
+        active[j] = c;
+    }
+    *line = line_++;
+    return true;
 }
 
 }  // namespace exact

@@ -1,7 +1,7 @@
 // The faithful scan converter's crossings: each contour cut into pieces and
 // runs of one direction (profiles) across the pixel centre lines of one
-// sweep (rows or columns), and their crossings with those lines, sorted by
-// line and position.  Shared by scexact.cpp alone.
+// sweep (rows or columns), and their crossings with those lines, handed out
+// line by line in order of position.  Shared by scexact.cpp alone.
 #ifndef KELMOR_TTF_RASTER_SCEXACT_CROSSINGS_H
 #define KELMOR_TTF_RASTER_SCEXACT_CROSSINGS_H
 
@@ -74,13 +74,17 @@ struct Profile {
     int64_t low, high;      // its extent across the lines
     int64_t lowLine, highLine;  // the first and last line it crosses inside the bitmap
     int32_t count;              // the lines it crosses there
+    uint32_t first;  // where its crossings start in ExactScanner::positions, in travel order
+    int32_t nextStarting;  // the next profile whose first line is the same, or -1
 };
 
 struct Crossing {
-    int16_t line;     // from the sweep's first line (a sweep has at most 4096)
-    int16_t winding;  // +1 where the profile ascends, -1 where it descends
-    int32_t profile;
     int64_t at;
+    int32_t profile;
+    int32_t winding;  // +1 where the profile ascends, -1 where it descends
+    // While the sweep runs: where the profile's crossing of the next line
+    // is kept, and how many of its crossings are left after this one.
+    uint32_t cursor, left;
 };
 
 // A run between two crossings of one line that holds no centre.
@@ -94,21 +98,36 @@ struct ExactScanner {
     std::vector<exact::PathPoint> path;
     std::vector<uint32_t> contourEnds;  // one past each contour's last point
     std::vector<exact::Profile> profiles;
-    std::vector<exact::Crossing> crossings;  // the first crossingCount are in use
-    size_t crossingCount = 0;
-    std::vector<exact::Crossing> sorted;
-    std::vector<uint32_t> lineStart;
+    std::vector<int64_t> positions;  // the crossings' positions; the first positionCount are in use
+    size_t positionCount = 0;
+    std::vector<int32_t> starting;        // per line, the first profile that starts there, or -1
+    std::vector<exact::Crossing> active;  // one line's crossings, in order of position
     std::vector<exact::Dropout> dropouts;
 };
 
 namespace exact {
 
 // Cuts the contours of s.path into profiles across the lines first .. last
-// of `sweep`, records their crossings and sorts them: the crossings of line
-// first + k are s.sorted[s.lineStart[k] .. s.lineStart[k + 1]).  Sets
-// pS->OverFlow when a crossing had to be dropped.
+// of `sweep` and records their crossings.  Sets pS->OverFlow when a
+// crossing had to be dropped.
 void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
                      int64_t first, int64_t last);
+
+// The recorded crossings line by line, each line's sorted by position (equal
+// positions in the order their profiles were cut).  From one line to the
+// next the order barely changes, so each line starts from the one before.
+class CrossingsByLine {
+public:
+    CrossingsByLine(ExactScanner &s, int64_t first, int64_t last);
+    // The next line that has crossings: s.active holds them.  False when
+    // none is left.
+    bool Next(int64_t *line);
+
+private:
+    ExactScanner &s_;
+    int64_t first_, last_;
+    int64_t line_;
+};
 
 }  // namespace exact
 
