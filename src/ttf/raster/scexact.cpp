@@ -245,7 +245,7 @@ void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &preci
     SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
     CrossingsByLine lines(s, first, last);
     for (int64_t line; lines.Next(&line);)
-        filler.Line(line, s.active.data(), s.active.data() + s.active.size());
+        filler.Line(line, lines.Crossings(), lines.Crossings() + lines.Count());
 }
 
 ExactScanner *ScannerOf(ScanInfo *pS) {

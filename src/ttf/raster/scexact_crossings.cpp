@@ -356,7 +356,8 @@ void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision
 CrossingsByLine::CrossingsByLine(ExactScanner &s, int64_t first, int64_t last)
     : s_(s), first_(first), last_(last), line_(first) {
     s_.starting.assign(size_t(last - first + 1), -1);
-    s_.active.clear();
+    // Every profile that crosses a line at most once on each: room for all.
+    if (s_.active.size() < s_.profiles.size()) s_.active.resize(s_.profiles.size());
     for (size_t p = s_.profiles.size(); p-- > 0;) {
         Profile &profile = s_.profiles[p];
         if (profile.count == 0) continue;
@@ -369,35 +370,37 @@ CrossingsByLine::CrossingsByLine(ExactScanner &s, int64_t first, int64_t last)
 // A profile's crossings lie one per line, in travel order from
 // Profile::first: a profile going down is walked backwards.
 bool CrossingsByLine::Next(int64_t *line) {
-    std::vector<Crossing> &active = s_.active;
+    Crossing *const active = s_.active.data();
     const int64_t *positions = s_.positions.data();
     size_t kept = 0;
-    for (const Crossing &c : active) {
+    for (size_t i = 0; i < activeCount_; ++i) {
+        const Crossing &c = active[i];
         if (c.left == 0) continue;
         const uint32_t at = c.cursor;
         active[kept++] =
             Crossing{positions[at], c.profile, c.winding, uint32_t(int64_t(at) + c.winding), c.left - 1};
     }
-    active.resize(kept);
-    if (active.empty())
+    activeCount_ = kept;
+    if (kept == 0)
         while (line_ <= last_ && s_.starting[size_t(line_ - first_)] < 0) ++line_;
     if (line_ > last_) return false;
     for (int32_t index = s_.starting[size_t(line_ - first_)]; index >= 0;) {
         const Profile &p = s_.profiles[size_t(index)];
         const int32_t winding = p.ascending ? 1 : -1;
         const uint32_t at = p.ascending ? p.first : p.first + uint32_t(p.count) - 1;
-        active.push_back(Crossing{positions[at], index, winding, uint32_t(int64_t(at) + winding),
-                                  uint32_t(p.count) - 1});
+        active[activeCount_++] = Crossing{positions[at], index, winding,
+                                          uint32_t(int64_t(at) + winding), uint32_t(p.count) - 1};
         index = p.nextStarting;
     }
     // Insertion: the order of the line before is almost always right.
-    for (size_t i = 1; i < active.size(); ++i) {
+    const auto before = [](const Crossing &a, const Crossing &b) {
+        return a.at < b.at || (a.at == b.at && a.profile < b.profile);
+    };
+    for (size_t i = 1; i < activeCount_; ++i) {
+        if (!before(active[i], active[i - 1])) continue;
         const Crossing c = active[i];
         size_t j = i;
-        for (; j > 0 && (active[j - 1].at > c.at ||
-                         (active[j - 1].at == c.at && active[j - 1].profile > c.profile));
-             --j)
-            active[j] = active[j - 1];
+        for (; j > 0 && before(c, active[j - 1]); --j) active[j] = active[j - 1];
         active[j] = c;
     }
     *line = line_++;

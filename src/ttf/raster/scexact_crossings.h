@@ -101,7 +101,7 @@ struct ExactScanner {
     std::vector<int64_t> positions;  // the crossings' positions; the first positionCount are in use
     size_t positionCount = 0;
     std::vector<int32_t> starting;        // per line, the first profile that starts there, or -1
-    std::vector<exact::Crossing> active;  // one line's crossings, in order of position
+    std::vector<exact::Crossing> active;  // room for one line's crossings
     std::vector<exact::Dropout> dropouts;
 };
 
@@ -119,14 +119,17 @@ void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision
 class CrossingsByLine {
 public:
     CrossingsByLine(ExactScanner &s, int64_t first, int64_t last);
-    // The next line that has crossings: s.active holds them.  False when
-    // none is left.
+    // The next line that has crossings: they are Crossings()[0 ..
+    // Count()).  False when none is left.
     bool Next(int64_t *line);
+    const Crossing *Crossings() const { return s_.active.data(); }
+    size_t Count() const { return activeCount_; }
 
 private:
     ExactScanner &s_;
     int64_t first_, last_;
     int64_t line_;
+    size_t activeCount_ = 0;
 };
 
 }  // namespace exact
