@@ -699,16 +699,22 @@ namespace {
 // One axis of IUP: coordinates read through a member pointer, original
 // positions in font units when the loader gave them.
 struct IupAxis {
+    IupAxis(_TtfGlyph *glyph, int32_t longpointtype::*along)
+        : pG(glyph), axis(along), z(glyph->Zone1),
+          units(glyph->UnscaledScale != 0 ? glyph->Unscaled : nullptr),
+          traced(glyph->Tracer != nullptr) {}
+
     _TtfGlyph *pG;
     int32_t longpointtype::*axis;
     TTFCoord *z;
-    int32_t Units(int i) const {
-        return pG->UnscaledScale != 0 ? pG->Unscaled[i].*axis : z[i].Orig.*axis;
-    }
+    const longpointtype *units;  // the points in font units, or null
+    bool traced;
+
+    int32_t Units(int i) const { return units != nullptr ? units[i].*axis : z[i].Orig.*axis; }
     void Set(int i, int64_t v) const {
         const longpointtype from = z[i].Cur;
         z[i].Cur.*axis = Clamp32(v);
-        if (pG->Tracer != nullptr && z[i].Cur.*axis != from.*axis) NoteMove(pG, &z[i], from);
+        if (traced && z[i].Cur.*axis != from.*axis) NoteMove(pG, &z[i], from);
     }
 };
 
@@ -764,7 +770,7 @@ void InsF_IUP(Exec &e) {
     _TtfGlyph *pG = e.pG;
     if (pG->NumContours <= 0 || pG->EndPoints == nullptr || pG->Zone1 == nullptr) return;
     const uint8_t mask = (e.opcode & 1) ? kTouchedX : kTouchedY;
-    const IupAxis a{pG, (e.opcode & 1) ? &longpointtype::x : &longpointtype::y, pG->Zone1};
+    const IupAxis a(pG, (e.opcode & 1) ? &longpointtype::x : &longpointtype::y);
     const int n = pG->ZonePoints[1];
     if (n <= 0) return;
     int point = 0;

@@ -254,24 +254,25 @@ private:
         const int64_t to = std::min(e2, TravelLast());
         if (e > to || !Reserve(size_t(to - e + 1))) return;
         const int64_t from = e;
+        // The part around the line is kept at hand; the upper halves split
+        // off it wait on a stack, lowest on top.
         struct Part {
             FinePoint a, b, c;
         };
-        Part stack[kMaxSplits + 2];
-        int top = 0;
-        stack[0] = Part{a, b, c};
-        while (e <= to && top >= 0) {
-            Part &part = stack[top];
+        Part waiting[kMaxSplits + 1];
+        int pending = 0;
+        Part part{a, b, c};
+        while (e <= to) {
             const int64_t y = e * P;
             if (part.c.y <= y) {
                 if (part.c.y == y) Put(part.c.x), ++e;
-                --top;
-            } else if (part.c.y - part.a.y >= precision_.step && top < kMaxSplits) {
+                if (pending == 0) break;
+                part = waiting[--pending];
+            } else if (part.c.y - part.a.y >= precision_.step && pending < kMaxSplits) {
                 FinePoint p, m, q;
                 HalveArc(part.a, part.b, part.c, &p, &m, &q);
-                const FinePoint start = part.a;
-                part = Part{m, q, part.c};
-                stack[++top] = Part{start, p, m};
+                waiting[pending++] = Part{m, q, part.c};
+                part = Part{part.a, p, m};
             } else {
                 Put(part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
                 ++e;
