@@ -26,13 +26,6 @@ size_t ReadFileRange(std::FILE *file, uint64_t offset, void *dst, size_t count);
 // the file itself: the stream's position and buffer are left as they are.
 int64_t FileLength(std::FILE *file);
 
-// A read-only view of the first `length` bytes of an open file, or null
-// where it cannot be had (reads then go through ReadFileRange).  Reading a
-// view costs no system call.  It stays valid until UnmapFile, even once the
-// stream is closed.
-const uint8_t *MapFile(std::FILE *file, uint64_t length);
-void UnmapFile(const uint8_t *view, uint64_t length);
-
 }  // namespace kelmor
 
 #endif

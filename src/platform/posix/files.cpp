@@ -4,7 +4,6 @@
 #include <climits>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,16 +67,6 @@ int64_t FileLength(std::FILE *file) {
     struct stat info;
     if (file == nullptr || fstat(fileno(file), &info) != 0 || info.st_size < 0) return -1;
     return int64_t(info.st_size);
-}
-
-const uint8_t *MapFile(std::FILE *file, uint64_t length) {
-    if (file == nullptr || length == 0 || length > uint64_t(SIZE_MAX)) return nullptr;
-    void *view = mmap(nullptr, size_t(length), PROT_READ, MAP_PRIVATE, fileno(file), 0);
-    return view == MAP_FAILED ? nullptr : static_cast<const uint8_t *>(view);
-}
-
-void UnmapFile(const uint8_t *view, uint64_t length) {
-    if (view != nullptr) munmap(const_cast<uint8_t *>(view), size_t(length));
 }
 
 }  // namespace kelmor

@@ -63,19 +63,4 @@ int64_t FileLength(std::FILE *file) {
     return length < 0 ? -1 : int64_t(length);
 }
 
-const uint8_t *MapFile(std::FILE *file, uint64_t length) {
-    if (file == nullptr || length == 0 || length > uint64_t(SIZE_MAX)) return nullptr;
-    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    HANDLE mapping = CreateFileMappingW(handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (mapping == nullptr) return nullptr;
-    void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, SIZE_T(length));
-    CloseHandle(mapping);  // the view keeps the mapping alive
-    return static_cast<const uint8_t *>(view);
-}
-
-void UnmapFile(const uint8_t *view, uint64_t) {
-    if (view != nullptr) UnmapViewOfFile(view);
-}
-
 }  // namespace kelmor

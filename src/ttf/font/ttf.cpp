@@ -6,7 +6,6 @@
 #include "kelmor.h"
 #include "ttf/font/font_error.h"
 #include "ttf/sfnt/ttf_gsub.h"
-#include "ttf/sfnt/ttf_read.h"
 #include "ttf/cff/cff.h"
 
 #include <cstdlib>
@@ -174,7 +173,6 @@ _TTFont *CloseTTF(_TTFont *pF) {
     FreeVerticalForms(pF->lpVerticalForms);
     FreeBuffer(pF->G.GC);
     FreeBuffer(pF->lpszFileName);
-    UnmapFontFile(pF);
     if (pF->InFile != nullptr) std::fclose(pF->InFile);
     pF->lMagic = 0;  // a stale pointer to the freed object must not look valid
     std::free(pF);

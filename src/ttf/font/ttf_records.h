@@ -554,8 +554,6 @@ struct _TTFont {
     _TtfGlyph G;
     FILE *InFile;
     FileCache FileWindows;  // recently read stretches of InFile
-    const uint8_t *FileView;  // the file's first FileViewSize bytes mapped, or null
-    uint32_t FileViewSize;
     char *lpszFileName;
     _BitMap *lpBM;
     int16_t iMaxResolution;

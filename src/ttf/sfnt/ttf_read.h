@@ -23,10 +23,6 @@ const TableDirectoryStruct *TableTagged(const _TTFont *pF, const char tag[4]);
 
 // Reads up to `count` bytes at file offset `offset`; the number read.
 size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count);
-// Maps the whole file (pF->FileSize bytes) for ReadFileAt, where the system
-// allows it, and lets the mapping go.
-void MapFontFile(_TTFont *pF);
-void UnmapFontFile(_TTFont *pF);
 
 
 // True when [offset, offset + count) lies inside a buffer of `size` bytes.

@@ -186,26 +186,7 @@ const TableDirectoryStruct *TableTagged(const _TTFont *pF, const char tag[4]) {
 
 size_t ReadFileAt(_TTFont *pF, uint32_t offset, void *dst, size_t count) {
     if (pF->InFile == nullptr || count == 0 || offset > pF->FileSize) return 0;
-    if (pF->FileView != nullptr && offset <= pF->FileViewSize) {
-        const size_t n = std::min<size_t>(count, pF->FileViewSize - offset);
-        std::memcpy(dst, pF->FileView + offset, n);
-        return n;
-    }
     return ReadThroughCache(&pF->FileWindows, pF->InFile, offset, dst, count);
-}
-
-// Glyphs are read from a view of the whole file where the system gives one:
-// a read then costs a copy, not a system call.
-void MapFontFile(_TTFont *pF) {
-    UnmapFontFile(pF);
-    pF->FileView = MapFile(pF->InFile, pF->FileSize);
-    pF->FileViewSize = pF->FileView != nullptr ? pF->FileSize : 0;
-}
-
-void UnmapFontFile(_TTFont *pF) {
-    UnmapFile(pF->FileView, pF->FileViewSize);
-    pF->FileView = nullptr;
-    pF->FileViewSize = 0;
 }
 
 // ----------------------------------------------------------- the directory
@@ -267,7 +248,6 @@ bool LocateFace(_TTFont *pF, uint32_t *at) {
 int ReadTTFHeaders(_TTFont *pF) {
     pF->NumTables = 0;
     pF->FileSize = MeasureFileSize(pF->InFile);
-    MapFontFile(pF);
     std::memset(&pF->OffsetTable, 0, sizeof pF->OffsetTable);
     uint32_t at = 0;
     if (!LocateFace(pF, &at)) return -1;
