@@ -130,7 +130,9 @@ namespace {
 // implied on-curve points halved as from the bitmap's lower left corner
 // (NanumMyeongjo's rings below the baseline at 48 ppem), and a stub test
 // whose next profile, when a contour's last profile crosses no line, is the
-// outline's next one (AR PL KaitiM's stroke tips at 9 ppem).
+// outline's next one (AR PL KaitiM's stroke tips at 9 ppem).  IPA Gothic's
+// three at 12 ppem hold the order of crossings at one position, which the
+// line-to-line sort must keep: the order their profiles were cut in.
 TEST(FaithfulAgreementByGlyph, GlyphsThatOnceDifferedMatchFreeType) {
     struct Case {
         const char *path;
@@ -139,6 +141,9 @@ TEST(FaithfulAgreementByGlyph, GlyphsThatOnceDifferedMatchFreeType) {
     } cases[] = {
         {"truetype/nanum/NanumMyeongjo.ttf", 48, 539, 564},
         {"truetype/arphic-bkai00mp/bkai00mp.ttf", 9, 469, 520},
+        {"opentype/ipafont-gothic/ipag.ttf", 12, 9989, 9989},
+        {"opentype/ipafont-gothic/ipag.ttf", 12, 11528, 11528},
+        {"opentype/ipafont-gothic/ipag.ttf", 12, 11848, 11848},
     };
     for (const Case &c : cases) {
         const std::string path = kelmor_test::DebianFont(c.path);
