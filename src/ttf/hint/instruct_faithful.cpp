@@ -343,13 +343,6 @@ int64_t KeepMinimum(const Exec &e, int64_t distance, int32_t original) {
     return distance > -minimum ? -minimum : distance;
 }
 
-void SetRelativeReferences(Exec &e, int32_t p) {
-    GsvStruct &gs = e.pG->Gsv;
-    gs.rp1 = gs.rp0;
-    gs.rp2 = p;
-    if (e.opcode & 0x10) gs.rp0 = p;
-}
-
 }  // namespace
 
 // MDRP[abcde] 0xC0-0xDF: the single width replaces an original distance
@@ -370,7 +363,7 @@ void InsF_MDRP(Exec &e) {
         SaveNOS(pt);
         MoveF(pG, pt, distance - Project(pG, pt->Cur, r->Cur));
     }
-    SetRelativeReferences(e, p);
+    UpdateReferencesAfterMove(e, p, 0x10);
 }
 
 // MIRP[abcde] 0xE0-0xFF: the control value (index -1 reads 0) with the
@@ -409,7 +402,7 @@ void InsF_MIRP(Exec &e) {
         SaveNOS(pt);
         MoveF(pG, pt, distance - current);
     }
-    SetRelativeReferences(e, p);
+    UpdateReferencesAfterMove(e, p, 0x10);
 }
 
 // MSIRP[a] 0x3A-0x3B: sets rp1 and rp2 as MDRP does.  A twilight point
@@ -429,9 +422,7 @@ void InsF_MSIRP(Exec &e) {
     }
     SaveNOS(pt);
     MoveF(pG, pt, int64_t(distance) - Project(pG, pt->Cur, r->Cur));
-    gs.rp1 = gs.rp0;
-    gs.rp2 = p;
-    if (e.opcode & 1) gs.rp0 = p;
+    UpdateReferencesAfterMove(e, p, 0x01);
 }
 
 // ------------------------------------------------------------- shifts

@@ -58,6 +58,15 @@ inline int Room(const Exec &e) { return int(e.stackEnd - e.sp); }
 inline int32_t Pop(Exec &e) { return *--e.sp; }
 inline void Push(Exec &e, int32_t v) { *e.sp++ = v; }
 
+// After MDRP, MIRP and MSIRP: rp1 takes rp0, rp2 the point just placed, and
+// rp0 the point too when the opcode has the bit `setRp0` set.
+inline void UpdateReferencesAfterMove(Exec &e, int32_t point, uint8_t setRp0) {
+    GsvStruct &gs = e.pG->Gsv;
+    gs.rp1 = gs.rp0;
+    gs.rp2 = point;
+    if (e.opcode & setRp0) gs.rp0 = point;
+}
+
 // ----------------------------------------------------------------- faults
 
 // Records fault `code` (kFaultArgument, kFaultPoint) and tells the tracer.

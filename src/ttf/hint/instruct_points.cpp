@@ -103,10 +103,7 @@ void PlaceRelative(Exec &e, const RelativeMove &m, int32_t point) {
     TTFCoord *pt = m.pt;
     Move(e, pt, int64_t(d) - (int64_t(DProj(e, pt->Cur)) - DProj(e, m.r->Cur)), 1);
     TouchNOS(e.pG, pt);
-    GsvStruct &gs = e.pG->Gsv;
-    gs.rp1 = gs.rp0;
-    gs.rp2 = point;
-    if (e.opcode & 0x10) gs.rp0 = point;
+    UpdateReferencesAfterMove(e, point, 0x10);
 }
 
 }  // namespace
