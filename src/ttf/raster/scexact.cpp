@@ -100,16 +100,23 @@ public:
     }
     void MoveTo(const Point &p) {
         EndContour();
-        s_.path.push_back(PathPoint{p, false});
+        Append(p, false);
     }
-    void LineTo(const Point &p) { s_.path.push_back(PathPoint{p, false}); }
+    void LineTo(const Point &p) { Append(p, false); }
     void CurveTo(const Point arc[3]) {
-        s_.path.push_back(PathPoint{arc[1], true});
-        s_.path.push_back(PathPoint{arc[2], false});
+        Append(arc[1], true);
+        Append(arc[2], false);
     }
     void Finish() { EndContour(); }
 
 private:
+    // Written field by field: a whole PathPoint built on the stack and
+    // copied costs a stalled load per point.
+    void Append(const Point &p, bool control) {
+        PathPoint &q = s_.path.emplace_back();
+        q.p = p;
+        q.control = control;
+    }
     void EndContour() {
         if (s_.path.size() > contourStart_) s_.contourEnds.push_back(uint32_t(s_.path.size()));
         contourStart_ = s_.path.size();

@@ -78,11 +78,12 @@ public:
 
 private:
     void BeginProfile(int64_t y, int direction) {
-        Profile p{};
+        // Filled in place: a Profile built aside and copied in stalls on
+        // its own narrow stores.
+        Profile &p = s_.profiles.emplace_back();
         p.ascending = direction > 0;
         p.low = p.high = y;
         p.first = uint32_t(s_.positionCount);
-        s_.profiles.push_back(p);
         lastLine_ = INT64_MIN;
     }
 
