@@ -512,8 +512,8 @@ void ScaleRounded(const FaithfulLoad &F, Placement at, int count, Phantoms *pp) 
     for (int i = 0; i < count; ++i) {
         TTFCoord &p = points[i];
         units[i] = p.Orig;
-        p.Orig = ScaledRounded(p.Orig, F.scale);
-        p.Prev = p.Cur = p.Orig;
+        const longpointtype scaled = ScaledRounded(p.Orig, F.scale);
+        p.Orig = p.Prev = p.Cur = scaled;
     }
     for (int k = 0; k < kPhantomPoints; ++k) {
         units[count + k] = pp->p[k];
@@ -608,8 +608,8 @@ bool PlaceHinted(const FaithfulLoad &F, const Component &c, const TTFCoord *comp
     }
     for (int i = 0; i < count; ++i) {
         TTFCoord &p = points[i];
-        p.Cur = {Clamp32(p.Cur.x + dx), Clamp32(p.Cur.y + dy)};
-        p.Orig = p.Prev = p.Cur;
+        const longpointtype moved{Clamp32(p.Cur.x + dx), Clamp32(p.Cur.y + dy)};
+        p.Orig = p.Prev = p.Cur = moved;
     }
     return true;
 }
@@ -755,9 +755,9 @@ void ScalePoints(int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
     int count = PointsOfContours(NumContours, lpEndPoints);
     for (int i = 0; i < count; ++i) {
         TTFCoord &p = lpStart[i];
-        p.Orig.x = ScaleFUnits(p.Orig.x, Multiplier);
-        p.Orig.y = ScaleFUnits(p.Orig.y, Multiplier);
-        p.Prev = p.Cur = p.Orig;
+        const longpointtype scaled{ScaleFUnits(p.Orig.x, Multiplier),
+                                   ScaleFUnits(p.Orig.y, Multiplier)};
+        p.Orig = p.Prev = p.Cur = scaled;
     }
 }
 
