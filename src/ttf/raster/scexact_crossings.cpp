@@ -263,20 +263,31 @@ private:
         Part waiting[kMaxSplits + 1];
         int pending = 0;
         Part part{a, b, c};
+        int64_t y = e * P;
         while (e <= to) {
-            const int64_t y = e * P;
-            if (part.c.y <= y) {
-                if (part.c.y == y) Put(part.c.x), ++e;
+            if (part.c.y <= y) {  // wholly below the line, or ending on it
+                if (part.c.y == y) Put(part.c.x), ++e, y += P;
                 if (pending == 0) break;
                 part = waiting[--pending];
-            } else if (part.c.y - part.a.y >= precision_.step && pending < kMaxSplits) {
+            } else if (part.c.y - part.a.y < precision_.step || pending >= kMaxSplits) {
+                Put(part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
+                ++e, y += P;
+            } else {
                 FinePoint p, m, q;
                 HalveArc(part.a, part.b, part.c, &p, &m, &q);
-                waiting[pending++] = Part{m, q, part.c};
-                part = Part{part.a, p, m};
-            } else {
-                Put(part.a.x + (part.c.x - part.a.x) * (y - part.a.y) / (part.c.y - part.a.y));
-                ++e;
+                const Part upper{m, q, part.c};
+                if (m.y == y) {  // the halves meet on the line
+                    Put(m.x), ++e, y += P;
+                    part = upper;
+                    continue;
+                }
+                // The half the line crosses goes on; the upper one waits
+                // when the lower is taken.  Chosen without a branch: which
+                // one it is cannot be foreseen.
+                const bool lower = m.y > y;
+                waiting[pending] = upper;
+                pending += lower;
+                part = lower ? Part{part.a, p, m} : upper;
             }
         }
         if (e > from) Crossed(from, e - 1);
