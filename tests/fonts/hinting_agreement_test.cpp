@@ -110,14 +110,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FaithfulCase{"opentype/ipafont-gothic/ipag.ttf", {0.9998, 0.9998, 0.9998},
                      {0.99, 0.99, 0.99}},
-        FaithfulCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", {0.999, 0.9995, 0.9998},
-                     {0.96, 0.97, 0.99}},
+        FaithfulCase{"truetype/arphic-bsmi00lp/bsmi00lp.ttf", {0.9998, 0.9998, 0.9998},
+                     {0.99, 0.99, 0.99}},
         FaithfulCase{"truetype/unfonts-core/UnDotum.ttf", {0.9998, 0.9998, 0.9998},
                      {0.99, 0.99, 0.99}},
         FaithfulCase{"truetype/nanum/NanumGothic.ttf", {0.9995, 0.9995, 0.9995},
                      {0.99, 0.99, 0.99}},
-        FaithfulCase{"truetype/nanum/NanumMyeongjo.ttf", {0.999, 0.9995, 0.9995},
-                     {0.97, 0.99, 0.99}},
+        FaithfulCase{"truetype/nanum/NanumMyeongjo.ttf", {0.9998, 0.9998, 0.9998},
+                     {0.99, 0.99, 0.99}},
         FaithfulCase{"truetype/baekmuk/gulim.ttf", {0.9998, 0.9998, 0.9998},
                      {0.99, 0.99, 0.99}}),
     FaithfulFontName);
@@ -132,7 +132,11 @@ namespace {
 // whose next profile, when a contour's last profile crosses no line, is the
 // outline's next one (AR PL KaitiM's stroke tips at 9 ppem).  IPA Gothic's
 // three at 12 ppem hold the order of crossings at one position, which the
-// line-to-line sort must keep: the order their profiles were cut in.
+// line-to-line sort must keep: the order their profiles were cut in.  AR PL
+// Mingti's glyph at 12 ppem has two contours overlapping in a sliver
+// thinner than a pixel: the reference rasterizer pairs the k-th crossing
+// going up with the k-th going down, so the sliver is two spans, neither of
+// them a stroke's end, and gets its dropout pixel.
 TEST(FaithfulAgreementByGlyph, GlyphsThatOnceDifferedMatchFreeType) {
     struct Case {
         const char *path;
@@ -144,6 +148,7 @@ TEST(FaithfulAgreementByGlyph, GlyphsThatOnceDifferedMatchFreeType) {
         {"opentype/ipafont-gothic/ipag.ttf", 12, 9989, 9989},
         {"opentype/ipafont-gothic/ipag.ttf", 12, 11528, 11528},
         {"opentype/ipafont-gothic/ipag.ttf", 12, 11848, 11848},
+        {"truetype/arphic-bsmi00lp/bsmi00lp.ttf", 12, 7830, 7830},
     };
     for (const Case &c : cases) {
         const std::string path = kelmor_test::DebianFont(c.path);

@@ -8,15 +8,16 @@
 //      precision FreeType's rasterizer keeps at those sizes, so that our
 //      bitmaps and its agree pixel for pixel.
 //   2. Rows: the outline's crossings with the row centres, sorted by row and
-//      by x (scexact_crossings.cpp), and each row filled by the non-zero
-//      winding rule: every pixel whose centre lies in a run from the
-//      crossing where the winding leaves 0 to the one where it returns to
-//      0, ends included (a centre on the outline is inside it).
-//   3. A run no wider than a pixel that holds no centre (a stroke thinner
+//      by x (scexact_crossings.cpp).  The k-th crossing going up and the
+//      k-th going down bound a span, and every pixel whose centre lies in a
+//      span, ends included, is set (a centre on the outline is inside it).
+//      The spans' union is the non-zero winding rule's inside; where
+//      contours overlap, spans overlap, and each is judged on its own below.
+//   3. A span no wider than a pixel that holds no centre (a stroke thinner
 //      than a pixel between two centres) is a dropout; with dropout control
-//      on, one of the two pixels beside it is set after the row's runs: the
-//      left one (simple) or the one nearest the run's middle (smart), unless
-//      the other one is already set, and, without stubs, not where the run
+//      on, one of the two pixels beside it is set after the row's spans: the
+//      left one (simple) or the one nearest the span's middle (smart), unless
+//      the other one is already set, and, without stubs, not where the span
 //      is the end of a stroke.
 //   4. With dropout control on, the same is done along columns, which keeps
 //      horizontal strokes thinner than a pixel.
@@ -136,15 +137,23 @@ public:
                 uint8_t dropout, _GlyphBitMap *pBM)
         : s_(s), sweep_(sweep), precision_(precision), box_(box), dropout_(dropout), pBM_(pBM) {}
 
+    // The k-th crossing going up pairs with the k-th going down, each
+    // pair a span.  Where contours overlap, spans overlap too; their union
+    // is the non-zero winding rule's inside, but a thin span inside a
+    // wider one is still a dropout of its own, as the reference rasterizer
+    // sees it.
     void Line(int64_t line, const Crossing *b, const Crossing *e) {
         s_.dropouts.clear();
-        int winding = 0;
-        const Crossing *on = nullptr;
-        for (const Crossing *c = b; c != e; ++c) {
-            const int before = winding;
-            winding += c->winding;
-            if (before == 0) on = c;
-            if (before != 0 && winding == 0) Run(line, *on, *c);
+        const Crossing *ups = b, *downs = b;
+        for (;;) {
+            while (ups != e && ups->winding < 0) ++ups;
+            while (downs != e && downs->winding > 0) ++downs;
+            if (ups == e || downs == e) break;
+            if (ups->at <= downs->at)
+                Span(line, *ups, *downs);
+            else
+                Span(line, *downs, *ups);
+            ++ups, ++downs;
         }
         if (dropout_ & kDropoutOn)
             for (const Dropout &d : s_.dropouts) Drop(line, d);
@@ -166,13 +175,13 @@ private:
     }
     bool OnCentre(int64_t v) const { return precision_.OnLine(v); }
 
-    // Rows fill their runs; columns only add what rows cannot see: the
-    // centres a run ends on exactly (on the outline, so inside it, where a
+    // Rows fill their spans; columns only add what rows cannot see: the
+    // centres a span ends on exactly (on the outline, so inside it, where a
     // row's crossings may miss them: the floor of a notch lying on a row
     // centre, or a crossing a row's stepping puts a hair short of it).  A
-    // run no wider than a pixel with no centre in it, ends included, is a
+    // span no wider than a pixel with no centre in it, ends included, is a
     // dropout.
-    void Run(int64_t line, const Crossing &on, const Crossing &off) {
+    void Span(int64_t line, const Crossing &on, const Crossing &off) {
         const int64_t P = precision_.pixel, x1 = on.at, x2 = off.at;
         if (x2 - x1 <= P && !OnCentre(x1) && !OnCentre(x2) &&
             precision_.Floor(x1) == precision_.Floor(x2)) {
@@ -186,7 +195,7 @@ private:
             if (OnCentre(x2)) Set(line, c2);
             return;
         }
-        // A run a hair wider than a pixel whose ends miss the centres is
+        // A span a hair wider than a pixel whose ends miss the centres is
         // taken as one pixel wide: it covers one pixel, not two.
         if ((dropout_ & kDropoutOn) && x2 - x1 - P <= precision_.jitter && !OnCentre(x1) &&
             !OnCentre(x2))
@@ -196,10 +205,10 @@ private:
             AddBitLine(pBM_, int(lo - box_.left), int(hi + 1 - box_.left), int(line - box_.bottom));
     }
 
-    // Where a run is a stroke's end: the two profiles follow each other in
-    // their contour and the run lies on the last (first) line of the one
+    // Where a span is a stroke's end: the two profiles follow each other in
+    // their contour and the span lies on the last (first) line of the one
     // going up.  A stroke that reaches half a pixel past that line over a
-    // run at least half a pixel long is kept even so.
+    // span at least half a pixel long is kept even so.
     bool IsStub(int64_t line, const Dropout &d) const {
         const int64_t P = precision_.pixel;
         const bool onAscends = s_.profiles[size_t(d.on.profile)].ascending;
@@ -214,7 +223,7 @@ private:
                !(bottomOvershoot && wide);
     }
 
-    // The centre nearest the run's middle.  A middle within 1/128 pixel
+    // The centre nearest the span's middle.  A middle within 1/128 pixel
     // above the half-way point between two centres still goes to the lower
     // one, at either precision: the rule Windows' rasterizer follows, and
     // FreeType's with it.
@@ -319,7 +328,7 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
     WalkOutline(NumContours, lpEndPoints, lpStart, outline);
     outline.Finish();
     RunSweep(*s, pS, Sweep{false}, precision, box, pBM);
-    // The columns run with dropout control off too: the centres a run ends
+    // The columns run with dropout control off too: the centres a span ends
     // on exactly are inside the outline whatever the dropout rule.
     RunSweep(*s, pS, Sweep{true}, precision, box, pBM);
 }

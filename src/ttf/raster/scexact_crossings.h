@@ -87,7 +87,7 @@ struct Crossing {
     uint32_t cursor, left;
 };
 
-// A run between two crossings of one line that holds no centre.
+// A span between two crossings of one line that holds no centre.
 struct Dropout {
     Crossing on, off;
 };
