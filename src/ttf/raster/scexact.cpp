@@ -144,16 +144,14 @@ public:
     // sees it.
     void Line(int64_t line, const Crossing *b, const Crossing *e) {
         s_.dropouts.clear();
-        const Crossing *ups = b, *downs = b;
-        for (;;) {
-            while (ups != e && ups->winding < 0) ++ups;
-            while (downs != e && downs->winding > 0) ++downs;
-            if (ups == e || downs == e) break;
-            if (ups->at <= downs->at)
-                Span(line, *ups, *downs);
+        // The crossings not yet paired, all going one way, oldest first.
+        const Crossing **waiting = s_.unpaired.data();
+        size_t first = 0, end = 0;
+        for (const Crossing *c = b; c != e; ++c) {
+            if (first == end || waiting[first]->winding == c->winding)
+                waiting[end++] = c;
             else
-                Span(line, *downs, *ups);
-            ++ups, ++downs;
+                Span(line, *waiting[first++], *c);
         }
         if (dropout_ & kDropoutOn)
             for (const Dropout &d : s_.dropouts) Drop(line, d);
@@ -258,8 +256,9 @@ void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &preci
     const int64_t first = sweep.columns ? box.left : box.bottom;
     const int64_t last = (sweep.columns ? box.right : box.top) - 1;
     RecordCrossings(s, pS, sweep, precision, first, last);
-    SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
     CrossingsByLine lines(s, first, last);
+    if (s.unpaired.size() < s.profiles.size()) s.unpaired.resize(s.profiles.size());
+    SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
     for (int64_t line; lines.Next(&line);)
         filler.Line(line, lines.Crossings(), lines.Crossings() + lines.Count());
 }

@@ -103,6 +103,7 @@ struct ExactScanner {
     std::vector<int32_t> starting;        // per line, the first profile that starts there, or -1
     std::vector<exact::Crossing> active;  // room for one line's crossings
     std::vector<exact::Dropout> dropouts;
+    std::vector<const exact::Crossing *> unpaired;  // room for one line's crossings
 };
 
 namespace exact {
