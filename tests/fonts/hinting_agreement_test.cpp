@@ -99,8 +99,8 @@ TEST_P(FaithfulAgreement, FaithfulModeMatchesFreeType) {
                     f.unhintedPair.Agreement(), 100 * plainIdentical, f.hintingHurts);
         EXPECT_GE(f.oursHinted.Agreement(), GetParam().hinted[i]) << kSizes[i] << " ppem";
         EXPECT_GE(identical, GetParam().identical[i]) << kSizes[i] << " ppem";
-        EXPECT_GE(f.unhintedPair.Agreement(), 0.999) << kSizes[i] << " ppem";
-        EXPECT_GE(plainIdentical, 0.95) << kSizes[i] << " ppem";
+        EXPECT_GE(f.unhintedPair.Agreement(), 0.9998) << kSizes[i] << " ppem";
+        EXPECT_GE(plainIdentical, 0.99) << kSizes[i] << " ppem";
         EXPECT_EQ(0, f.hintingHurts) << kSizes[i] << " ppem: glyphs that hinting makes much worse";
     }
 }
@@ -136,7 +136,10 @@ namespace {
 // Mingti's glyph at 12 ppem has two contours overlapping in a sliver
 // thinner than a pixel: the reference rasterizer pairs the k-th crossing
 // going up with the k-th going down, so the sliver is two spans, neither of
-// them a stroke's end, and gets its dropout pixel.
+// them a stroke's end, and gets its dropout pixel.  NanumGothic's glyph at
+// 9 ppem has a contour whose first point is off the curve: it starts where
+// its last arc starts, and a column's dropout at the end of that run is a
+// stub.
 TEST(FaithfulAgreementByGlyph, GlyphsThatOnceDifferedMatchFreeType) {
     struct Case {
         const char *path;
@@ -149,6 +152,7 @@ TEST(FaithfulAgreementByGlyph, GlyphsThatOnceDifferedMatchFreeType) {
         {"opentype/ipafont-gothic/ipag.ttf", 12, 11528, 11528},
         {"opentype/ipafont-gothic/ipag.ttf", 12, 11848, 11848},
         {"truetype/arphic-bsmi00lp/bsmi00lp.ttf", 12, 7830, 7830},
+        {"truetype/nanum/NanumGothic.ttf", 9, 363, 363},
     };
     for (const Case &c : cases) {
         const std::string path = kelmor_test::DebianFont(c.path);

@@ -10,6 +10,9 @@
 //   void MoveTo(const Point &p);                starts a contour
 //   void LineTo(const Point &p);
 //   void CurveTo(const Point arc[3]);           start, control, end
+//   void ClosedBackToFirstPoint();              the contour began off the
+//                                               curve, and its last arc ran
+//                                               through its first point
 #ifndef KELMOR_TTF_RASTER_CONTOUR_WALK_H
 #define KELMOR_TTF_RASTER_CONTOUR_WALK_H
 
@@ -50,6 +53,7 @@ public:
             p_[1] = push_[0];
             p_[2] = push_[1];
             sink_.CurveTo(p_);
+            sink_.ClosedBackToFirstPoint();
         } else if (PrevOffCurve_ == 1) {
             p_[2] = firstPt_;
             sink_.CurveTo(p_);

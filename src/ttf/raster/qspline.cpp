@@ -117,6 +117,7 @@ struct RowScanSink {
     void MoveTo(const Point &p) { AddLineSeg(pS, p.x, p.y, 1); }
     void LineTo(const Point &p) { AddLineSeg(pS, p.x, p.y, 0); }
     void CurveTo(const Point arc[3]) { AddCurve(pS, arc); }
+    static void ClosedBackToFirstPoint() {}
 };
 
 }  // namespace

@@ -110,6 +110,20 @@ public:
     }
     void Finish() { EndContour(); }
 
+    // A contour whose first point is a control point starts, for the
+    // reference rasterizer, where its last arc starts: at its last point
+    // when that is on the curve, else halfway between its last point and
+    // its first.  Where a contour starts decides how its runs are cut into
+    // profiles, and so which of them a stub test sees as neighbours.
+    void ClosedBackToFirstPoint() {
+        PathPoint *c = s_.path.data() + contourStart_;
+        const size_t length = s_.path.size() - contourStart_;  // c[length - 1] == c[0]
+        if (length <= 3) return;                              // one arc: no other start
+        std::rotate(c, c + length - 3, c + length);  // last arc first, c[0] twice after it
+        std::copy(c + 4, c + length, c + 3);
+        c[length - 1] = c[0];
+    }
+
 private:
     // Written field by field: a whole PathPoint built on the stack and
     // copied costs a stalled load per point.
