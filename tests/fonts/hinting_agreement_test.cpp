@@ -131,8 +131,10 @@ namespace {
 // (NanumMyeongjo's rings below the baseline at 48 ppem), and a stub test
 // whose next profile, when a contour's last profile crosses no line, is the
 // outline's next one (AR PL KaitiM's stroke tips at 9 ppem).  IPA Gothic's
-// three at 12 ppem hold the order of crossings at one position, which the
-// line-to-line sort must keep: the order their profiles were cut in.  AR PL
+// three at 12 ppem, and AR PL Mingti's at 9, hold the order of crossings at
+// one position, which decides the spans they bound: the order of the line
+// before, a profile that starts on the line coming before carried ones that
+// lay past the first pixel centre.  AR PL
 // Mingti's glyph at 12 ppem has two contours overlapping in a sliver
 // thinner than a pixel: the reference rasterizer pairs the k-th crossing
 // going up with the k-th going down, so the sliver is two spans, neither of
@@ -152,6 +154,7 @@ TEST(FaithfulAgreementByGlyph, GlyphsThatOnceDifferedMatchFreeType) {
         {"opentype/ipafont-gothic/ipag.ttf", 12, 11528, 11528},
         {"opentype/ipafont-gothic/ipag.ttf", 12, 11848, 11848},
         {"truetype/arphic-bsmi00lp/bsmi00lp.ttf", 12, 7830, 7830},
+        {"truetype/arphic-bsmi00lp/bsmi00lp.ttf", 9, 384, 384},
         {"truetype/nanum/NanumGothic.ttf", 9, 363, 363},
     };
     for (const Case &c : cases) {

@@ -270,7 +270,8 @@ void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &preci
     const int64_t first = sweep.columns ? box.left : box.bottom;
     const int64_t last = (sweep.columns ? box.right : box.top) - 1;
     RecordCrossings(s, pS, sweep, precision, first, last);
-    CrossingsByLine lines(s, first, last);
+    const int64_t firstCentre = (sweep.columns ? box.bottom : box.left) * precision.pixel;
+    CrossingsByLine lines(s, first, last, firstCentre);
     if (s.unpaired.size() < s.profiles.size()) s.unpaired.resize(s.profiles.size());
     SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
     for (int64_t line; lines.Next(&line);)

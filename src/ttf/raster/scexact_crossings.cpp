@@ -366,8 +366,9 @@ void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision
 
 // ---------------------------------------------------------- line by line
 
-CrossingsByLine::CrossingsByLine(ExactScanner &s, int64_t first, int64_t last)
-    : s_(s), first_(first), last_(last), line_(first) {
+CrossingsByLine::CrossingsByLine(ExactScanner &s, int64_t first, int64_t last,
+                                 int64_t firstCentre)
+    : s_(s), first_(first), last_(last), firstCentre_(firstCentre), line_(first) {
     s_.starting.assign(size_t(last - first + 1), -1);
     // Every profile that crosses a line at most once on each: room for all.
     if (s_.active.size() < s_.profiles.size()) s_.active.resize(s_.profiles.size());
@@ -385,10 +386,11 @@ CrossingsByLine::CrossingsByLine(ExactScanner &s, int64_t first, int64_t last)
 bool CrossingsByLine::Next(int64_t *line) {
     Crossing *const active = s_.active.data();
     const int64_t *positions = s_.positions.data();
-    size_t kept = 0;
+    size_t kept = 0, low = 0;  // low: the carried ones that lay at or before the first centre
     for (size_t i = 0; i < activeCount_; ++i) {
         const Crossing &c = active[i];
         if (c.left == 0) continue;
+        low += c.at <= firstCentre_;
         const uint32_t at = c.cursor;
         active[kept++] =
             Crossing{positions[at], c.profile, c.winding, uint32_t(int64_t(at) + c.winding), c.left - 1};
@@ -397,23 +399,31 @@ bool CrossingsByLine::Next(int64_t *line) {
     if (kept == 0)
         while (line_ <= last_ && s_.starting[size_t(line_ - first_)] < 0) ++line_;
     if (line_ > last_) return false;
+    size_t starting = 0;
     for (int32_t index = s_.starting[size_t(line_ - first_)]; index >= 0;) {
-        const Profile &p = s_.profiles[size_t(index)];
-        const int32_t winding = p.ascending ? 1 : -1;
-        const uint32_t at = p.ascending ? p.first : p.first + uint32_t(p.count) - 1;
-        active[activeCount_++] = Crossing{positions[at], index, winding,
-                                          uint32_t(int64_t(at) + winding), uint32_t(p.count) - 1};
-        index = p.nextStarting;
+        index = s_.profiles[size_t(index)].nextStarting;
+        ++starting;
     }
-    // Insertion: the order of the line before is almost always right.
-    const auto before = [](const Crossing &a, const Crossing &b) {
-        return a.at < b.at || (a.at == b.at && a.profile < b.profile);
-    };
+    if (starting > 0) {
+        std::copy_backward(active + low, active + kept, active + kept + starting);
+        Crossing *to = active + low;
+        for (int32_t index = s_.starting[size_t(line_ - first_)]; index >= 0;) {
+            const Profile &p = s_.profiles[size_t(index)];
+            const int32_t winding = p.ascending ? 1 : -1;
+            const uint32_t at = p.ascending ? p.first : p.first + uint32_t(p.count) - 1;
+            *to++ = Crossing{positions[at], index, winding, uint32_t(int64_t(at) + winding),
+                             uint32_t(p.count) - 1};
+            index = p.nextStarting;
+        }
+        activeCount_ += starting;
+    }
+    // Insertion, moving a crossing only past larger positions: the order of
+    // the line before is almost always right.
     for (size_t i = 1; i < activeCount_; ++i) {
-        if (!before(active[i], active[i - 1])) continue;
+        if (!(active[i].at < active[i - 1].at)) continue;
         const Crossing c = active[i];
         size_t j = i;
-        for (; j > 0 && before(c, active[j - 1]); --j) active[j] = active[j - 1];
+        for (; j > 0 && c.at < active[j - 1].at; --j) active[j] = active[j - 1];
         active[j] = c;
     }
     *line = line_++;

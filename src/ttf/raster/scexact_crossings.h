@@ -114,12 +114,16 @@ namespace exact {
 void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
                      int64_t first, int64_t last);
 
-// The recorded crossings line by line, each line's sorted by position (equal
-// positions in the order their profiles were cut).  From one line to the
-// next the order barely changes, so each line starts from the one before.
+// The recorded crossings line by line, each line's sorted by position.
+// From one line to the next the order barely changes, so each line starts
+// from the one before, and equal positions keep that order, as in the
+// reference rasterizer: profiles that start on a line come in the order they
+// were cut, after the carried ones that lay at or before the first pixel
+// centre `along` and before the rest.  Which of two crossings at one position
+// comes first decides which spans they bound.
 class CrossingsByLine {
 public:
-    CrossingsByLine(ExactScanner &s, int64_t first, int64_t last);
+    CrossingsByLine(ExactScanner &s, int64_t first, int64_t last, int64_t firstCentre);
     // The next line that has crossings: they are Crossings()[0 ..
     // Count()).  False when none is left.
     bool Next(int64_t *line);
@@ -129,6 +133,7 @@ public:
 private:
     ExactScanner &s_;
     int64_t first_, last_;
+    int64_t firstCentre_;
     int64_t line_;
     size_t activeCount_ = 0;
 };
