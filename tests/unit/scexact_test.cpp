@@ -227,6 +227,21 @@ TEST(ExactScan, BitmapFollowsTheInk) {
     EXPECT_EQ((Picture{"####", "####", "####", "####"}), canvas.Picture(-3, -2, 1, 2));
 }
 
+// A contour of one point draws nothing, but the bitmap reaches it, as the
+// reference rasterizer's does (fonts keep anchors so); a glyph of such
+// points alone has no bitmap.
+TEST(ExactScan, OnePointContoursWidenTheBitmap) {
+    ExactCanvas canvas;
+    canvas.Scan({Rect(P(0), P(0), P(2), P(2)), {{P(0, 40), P(-3, 10)}}}, kSimple);
+    EXPECT_EQ(2, canvas.BM.CharHPixels);
+    EXPECT_EQ(5, canvas.BM.CharVLines);
+    EXPECT_EQ(2, canvas.BM.OriginY);
+    EXPECT_EQ((Picture{"##", "##", "..", "..", ".."}), canvas.Picture(0, -3, 2, 2));
+    ExactCanvas alone;
+    alone.Scan({{{P(1), P(1)}}, {{P(3), P(2)}}}, kSimple);
+    EXPECT_EQ(0, alone.BM.CharHPixels * alone.BM.CharVLines);
+}
+
 // Arcs are followed closely, not cut into half-pixel steps: a circle of
 // radius 3 pixels (eight arcs through their tangent points) fills the
 // pixels whose centres lie within it.

@@ -45,12 +45,14 @@ constexpr int32_t kBoxLimit = 2048;
 
 // ------------------------------------------------------------- the outline
 
-// The extent of the points the contour walk will visit (26.6, control
-// points included), each pinned to kCoordLimit; empty (min > max) when no
-// contour draws anything.
+// The extent of the outline's points (26.6, control points included), each
+// pinned to kCoordLimit.  A contour of one point draws nothing but counts,
+// as it counts for the reference rasterizer's bitmap (DejaVu Sans keeps
+// anchors so); the extent is empty (min > max) when no contour draws.
 struct Extent {
     int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
-    bool Empty() const { return xMin > xMax; }
+    bool drawn = false;
+    bool Empty() const { return !drawn; }
 };
 
 int32_t Pinned(int32_t v) { return std::clamp(v, -kCoordLimit, kCoordLimit); }
@@ -64,7 +66,8 @@ Extent OutlineExtent(unsigned NumContours, const int16_t *lpEndPoints, const TTF
             first = std::max(0, last + 1);
             continue;
         }
-        for (int i = first; last > first && i <= last; ++i) {
+        e.drawn = e.drawn || last > first;
+        for (int i = first; i <= last; ++i) {
             const int32_t x = Pinned(lpStart[i].Cur.x), y = Pinned(lpStart[i].Cur.y);
             e.xMin = std::min(e.xMin, x), e.xMax = std::max(e.xMax, x);
             e.yMin = std::min(e.yMin, y), e.yMax = std::max(e.yMax, y);
