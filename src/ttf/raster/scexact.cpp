@@ -48,7 +48,7 @@ constexpr int32_t kBoxLimit = 2048;
 // The extent of the outline's points (26.6, control points included), each
 // pinned to kCoordLimit.  A contour of one point draws nothing but counts,
 // as it counts for the reference rasterizer's bitmap (DejaVu Sans keeps
-// anchors so); the extent is empty (min > max) when no contour draws.
+// anchors so); the extent is empty when no contour draws.
 struct Extent {
     int32_t xMin = INT32_MAX, yMin = INT32_MAX, xMax = INT32_MIN, yMax = INT32_MIN;
     bool drawn = false;

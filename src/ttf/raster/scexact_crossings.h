@@ -119,8 +119,8 @@ void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision
 // from the one before, and equal positions keep that order, as in the
 // reference rasterizer: profiles that start on a line come in the order they
 // were cut, after the carried ones that lay at or before the first pixel
-// centre `along` and before the rest.  Which of two crossings at one position
-// comes first decides which spans they bound.
+// centre of the line (firstCentre) and before the rest.  Which of two
+// crossings at one position comes first decides which spans they bound.
 class CrossingsByLine {
 public:
     CrossingsByLine(ExactScanner &s, int64_t first, int64_t last, int64_t firstCentre);
