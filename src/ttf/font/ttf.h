@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/hint/instruct.h"
 #include "ttf/raster/scbitmap.h"
 #include "ttf/raster/scscan.h"

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/sfnt/sfnt.h"
 
 namespace kelmor {

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/hint/instruct.h"
 #include "ttf/hint/instruct_testing.h"
 #include "ttf/sfnt/sfnt.h"

@@ -4,7 +4,7 @@
 #ifndef KELMOR_TTF_HINT_INSTRUCT_TESTING_H
 #define KELMOR_TTF_HINT_INSTRUCT_TESTING_H
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 
 namespace kelmor {
 

@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 
 namespace kelmor {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/raster/scscan.h"
 
 namespace kelmor {

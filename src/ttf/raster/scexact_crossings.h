@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 
 namespace kelmor {
 

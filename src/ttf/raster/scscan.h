@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/raster/scbitmap.h"
 
 namespace kelmor {

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "common/bytes.h"
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 
 namespace kelmor {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/sfnt/bigend.h"
 
 namespace kelmor {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/sfnt/debug_log.h"
 #include "ttf/sfnt/sfnt.h"
 #include "ttf/sfnt/ttf_read.h"

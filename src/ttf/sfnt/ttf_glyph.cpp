@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "common/bytes.h"
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/sfnt/debug_log.h"
 #include "ttf/sfnt/sfnt.h"
 #include "ttf/sfnt/ttf_read.h"

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/sfnt/unicode_script.h"
 
 namespace kelmor {

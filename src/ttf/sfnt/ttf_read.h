@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 
 namespace kelmor {
 

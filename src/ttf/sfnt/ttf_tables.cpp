@@ -10,7 +10,7 @@
 #include <mutex>
 
 #include "platform/files.h"
-#include "ttf/font/ttf_records.h"
+#include "ttf/records/ttf_records.h"
 #include "ttf/sfnt/debug_log.h"
 #include "ttf/sfnt/file_cache.h"
 #include "ttf/sfnt/sfnt.h"
