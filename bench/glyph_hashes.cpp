@@ -24,6 +24,8 @@ constexpr Mode kModes[] = {
     {"classic-unhinted", KELMOR_NO_HINTING},
     {"faithful-hinted", KELMOR_FAITHFUL},
     {"faithful-unhinted", KELMOR_FAITHFUL | KELMOR_NO_HINTING},
+    {"classic-strikes", KELMOR_EMBEDDED_BITMAPS},
+    {"faithful-strikes", KELMOR_FAITHFUL | KELMOR_EMBEDDED_BITMAPS},
 };
 
 // FNV-1a, 64 bits: enough to tell two glyph sets apart.

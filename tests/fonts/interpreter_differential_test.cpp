@@ -108,8 +108,7 @@ Outcome OurOutcome(const std::string &path, int32_t options) {
     Outcome out;
     _TTFont *pF = OpenTTF(path.c_str());
     if (pF == nullptr) return out;
-    pF->RenderOptions = options;
-    RunFontProgram(pF, &pF->G);  // the font program as the mode runs it
+    ChangeRenderOptions(pF, options);  // runs the font program as the mode runs it
     if (InitBuffers(pF, kPpem, 72) == 0) {
         pF->csDesired = csGlyphNumber;
         TTF2BitMap(pF, &pF->G, 1);

@@ -59,7 +59,6 @@ public:
     OutlineScanner(const std::string &path, bool hinted) : hinted_(hinted) {
         FT_Init_FreeType(&library_);
         if (FT_New_Face(library_, path.c_str(), 0, &face_) != 0) face_ = nullptr;
-        S_.Faithful = 1;
     }
     ~OutlineScanner() {
         kelmor::FreeScanBuffer(&S_);

@@ -82,7 +82,6 @@ void ExactCanvas::Scan(const std::vector<std::vector<OutlinePt>> &contours, uint
         ends.push_back(int16_t(points.size() - 1));
     }
     ZapBitMap(&BM);
-    S.Faithful = 1;
     S.Dropout = dropout;
     S.Ppem = ppem;
     ScanOutlineExactly(&S, unsigned(ends.size()), ends.data(), points.data(), &BM);

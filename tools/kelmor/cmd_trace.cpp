@@ -150,7 +150,7 @@ struct TraceOptions {
 void SetMode(_TTFont *pF, const TraceOptions &o) {
     // Always the outline: a glyph drawn from an embedded bitmap runs no
     // program to follow.
-    pF->RenderOptions = ToolRenderOptions(o.classic, false, false);
+    ChangeRenderOptions(pF, ToolRenderOptions(o.classic, false, false));
 }
 
 // Sizes the font; says when a program ran out of instructions, which turns

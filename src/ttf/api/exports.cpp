@@ -90,17 +90,6 @@ uint32_t NoteMapping(_TTFont *pF, uint32_t code) {
     return glyph;
 }
 
-// The font and control-value programs run differently in the faithful
-// mode, so a change of mode runs them again: the functions, storage and
-// control values a glyph program finds are then those of its own mode.
-void SetOptions(_TTFont *pF, int32_t options) {
-    const bool modeChanges = ((pF->RenderOptions ^ options) & kFaithful) != 0;
-    pF->RenderOptions = options;
-    if (!modeChanges) return;
-    RunFontProgram(pF, &pF->G);
-    if (pF->cInitialized) ExecuteprepCVT(pF, &pF->G);
-}
-
 // Draws the glyph and inverts it as callers receive it (ink 0).
 const _GlyphBitMap &RenderForCaller(_TTFont *pF, uint32_t code) {
     TTF2BitMap(pF, &pF->G, code);
@@ -132,7 +121,7 @@ int32_t OpenFontHandle(const char *lpszFileName, int iFace, bool beyondLimits) {
     int32_t options = pF->RenderOptions;
     if (faithful) options |= kFaithful;
     if (EmbeddedBitmapsFromIni()) options |= kEmbeddedBitmaps;
-    SetOptions(pF, options);
+    ChangeRenderOptions(pF, options);
     return handle;
 }
 
@@ -224,7 +213,7 @@ int32_t KELMOR_CALL SetRenderOptions(int32_t lHandle, int iOptions) {
     const int32_t before = pF->RenderOptions;
     // Bits we give no meaning yet are kept for the options to come; only the
     // sign bit goes, so that no stored value can ever read back as -1.
-    SetOptions(pF, int32_t(iOptions) & INT32_MAX);
+    ChangeRenderOptions(pF, int32_t(iOptions) & INT32_MAX);
     return before;
 }
 

@@ -266,4 +266,15 @@ int InitBuffers(_TTFont *pF, int PointSize, int Resolution) {
     return 0;
 }
 
+// The font and control-value programs run differently in the faithful
+// mode, so a change of mode runs them again: the functions, storage and
+// control values a glyph program finds are then those of its own mode.
+void ChangeRenderOptions(_TTFont *pF, int32_t options) {
+    const bool modeChanges = ((pF->RenderOptions ^ options) & kFaithful) != 0;
+    pF->RenderOptions = options;
+    if (!modeChanges) return;
+    RunFontProgram(pF, &pF->G);
+    if (pF->cInitialized) ExecuteprepCVT(pF, &pF->G);
+}
+
 }  // namespace kelmor

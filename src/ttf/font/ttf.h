@@ -50,6 +50,10 @@ struct PixelBox {
 };
 bool SizedFontBox(const _TTFont *pF, int PointSize, int Resolution, PixelBox *box);
 void FreeBuffers(_TTFont *pF);
+// Sets the font's option bits (kNoHinting, kFaithful, ...) and does what a
+// change needs: a change of mode runs the font and control-value programs
+// again in the new mode.  Options change only through here.
+void ChangeRenderOptions(_TTFont *pF, int32_t options);
 // Releases the instruction blocks a glyph load left in the record.
 void FreeGlyphInstructions(_TtfGlyph *pG);
 
@@ -68,9 +72,13 @@ uint32_t MappedGlyph(_TTFont *pF, uint32_t uNativeCode);
 // ------------------------------------- embedded bitmaps (ttf_embedded.cpp)
 
 // Draws `glyph` from the strike of the current size into the cleared
-// bitmap, in the layout of the font's mode, and records the image's
+// bitmap, in the layout the driver asks for, and records the image's
 // advance; false (the bitmap untouched) when the strike has no image for it.
-bool DrawEmbeddedImage(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph);
+enum class ImageLayout {
+    kFitted,     // the bitmap is the image, the origin where its bearings put it
+    kInFontBox,  // the classic cell: the font box at this size
+};
+bool DrawEmbeddedImage(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, ImageLayout layout);
 
 // ----------------------------------------------- glyph metrics (ttf_metrics.cpp)
 

@@ -1,5 +1,19 @@
 // The per-glyph bitmap driver: character code to glyph, load, hint, and
 // rasterize into the font's bitmap.
+//
+// This is the one place that asks which mode a font is drawn in.  For each
+// glyph it picks the pieces of that mode, and nothing below it asks again:
+//
+//   source          classic                      faithful
+//   strike image    in the font-box cell         fitted to the image
+//   glyf outline    GetGlyph (classic load)      LoadGlyphFaithfully
+//   programs        the classic dispatch table   the faithful table of departures
+//                   (the interpreter's copy of the mode, set with the options
+//                   by ChangeRenderOptions, picks the table)
+//   scan converter  ScanOutline (qspline, scscan) ScanOutlineExactly (scexact)
+//   advance         the tables                   the advance phantom point
+//
+// CFF outlines are drawn one way in both modes (DrawCffGlyph).
 #include <cstdint>
 
 #include "ttf/cff/cff.h"
@@ -70,8 +84,10 @@ bool Hinting(const _TTFont *pF) {
 }
 bool Faithful(const _TTFont *pF) { return (pF->RenderOptions & kFaithful) != 0; }
 
+unsigned ContourCount(int NumContours) { return unsigned(NumContours > 0 ? NumContours : 0); }
+
 void Rasterize(_TtfGlyph *pG, int NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart) {
-    ScanOutline(&pG->S, unsigned(NumContours > 0 ? NumContours : 0), lpEndPoints, lpStart, &pG->BM);
+    ScanOutline(&pG->S, ContourCount(NumContours), lpEndPoints, lpStart, &pG->BM);
 }
 
 
@@ -122,9 +138,7 @@ void DrawClassically(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     const int lastPoint =
         GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
     if (lastPoint <= 0) return;
-    const bool hinted = !NoInterpretOverall && Hinting(pF);
-    if (hinted) HintWholeGlyph(pF, pG, lastPoint + 1);
-    SetScanMode(&pG->S, false, hinted, pG->Gsv.scan_control, PixelsPerEm(pG));
+    if (!NoInterpretOverall && Hinting(pF)) HintWholeGlyph(pF, pG, lastPoint + 1);
     // With hinting switched off the glyph's own program never runs; it
     // goes before the components' programs take its place.
     pG->instructions = static_cast<uint8_t *>(FreeBuffer(pG->instructions));
@@ -162,6 +176,15 @@ private:
 // INSTCTRL selector 1 in the control-value program turns glyph programs off.
 constexpr int32_t kGlyphProgramsOff = 1;
 
+// The advance phantom point, where the load and the programs left it,
+// stands for the tables' advance; one left on the origin does not.
+void KeepPhantomAdvance(_TtfGlyph *pG) {
+    const int64_t advance = int64_t(pG->Phantom[1].x) - pG->Phantom[0].x;
+    if (advance == 0 || advance < INT32_MIN || advance > INT32_MAX) return;
+    pG->AdvanceDrawn = 1;
+    pG->DrawnAdvance = int32_t(advance);
+}
+
 // Every glyph hinted as it is loaded, then the whole outline scanned at once.
 void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     const bool hinted = !NoInterpretOverall && Hinting(pF) &&
@@ -169,10 +192,11 @@ void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     pG->Gsv = pG->PrepGsv;
     ProgramHinter hinter(pF);
     const int lastPoint = LoadGlyphFaithfully(pF, pG, int(glyph), hinted ? &hinter : nullptr);
+    KeepPhantomAdvance(pG);
     if (lastPoint <= 0) return;
     // The scan mode is the one the last program run left.
-    SetScanMode(&pG->S, true, hinted, pG->Gsv.scan_control, PixelsPerEm(pG));
-    Rasterize(pG, pG->NumContours, pG->EndPoints, pG->Zone1);
+    SetExactScanMode(&pG->S, hinted, pG->Gsv.scan_control, PixelsPerEm(pG));
+    ScanOutlineExactly(&pG->S, ContourCount(pG->NumContours), pG->EndPoints, pG->Zone1, &pG->BM);
 }
 
 // CFF glyphs carry no TrueType programs.  Both modes draw them as the
@@ -182,7 +206,7 @@ void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
 // from hmtx scaled the same way).
 void DrawCffGlyph(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     if (!LoadCffGlyph(pF, pG, glyph)) return;
-    SetScanMode(&pG->S, true, false, 0, PixelsPerEm(pG));
+    SetExactScanMode(&pG->S, false, 0, PixelsPerEm(pG));
     ScanCubicOutlineExactly(&pG->S, pG->Cubic, &pG->BM);
 }
 
@@ -197,13 +221,15 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     pG->GlyphBudget = kGlyphBudgetFloor;  // for all the glyph's programs together
     ZapScanBuffer(&pG->S);
     ZapBitMap(&pG->BM);
-    pG->FromImage = 0;
+    pG->AdvanceDrawn = 0;
+    const bool faithful = Faithful(pF);
     // A strike's hand-drawn image, where the size has one, replaces the
     // outline and its programs.
-    if ((pF->RenderOptions & kEmbeddedBitmaps) && DrawEmbeddedImage(pF, pG, glyph)) return;
+    const ImageLayout layout = faithful ? ImageLayout::kFitted : ImageLayout::kInFontBox;
+    if ((pF->RenderOptions & kEmbeddedBitmaps) && DrawEmbeddedImage(pF, pG, glyph, layout)) return;
     if (pF->Cff != nullptr)
         DrawCffGlyph(pF, pG, glyph);
-    else if (Faithful(pF))
+    else if (faithful)
         DrawFaithfully(pF, pG, glyph);
     else
         DrawClassically(pF, pG, glyph);

@@ -45,17 +45,17 @@ int32_t ImageAdvance26Dot6(_TTFont *pF, uint32_t glyph, const EmbeddedImage &ima
 
 }  // namespace
 
-bool DrawEmbeddedImage(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+bool DrawEmbeddedImage(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, ImageLayout layout) {
     // A number past the font's glyphs is no glyph, whatever a strike holds.
     if (glyph >= pF->leMaximumProfile.numGlyphs) return false;
     EmbeddedImage image;
     if (!FontEmbeddedImage(pF, glyph, &image)) return false;
-    if (pF->RenderOptions & kFaithful)
+    if (layout == ImageLayout::kFitted)
         PlaceFitted(&pG->BM, image);
     else
         PlaceInFontBox(pG, image);
-    pG->FromImage = 1;
-    pG->ImageAdvance = ImageAdvance26Dot6(pF, glyph, image);
+    pG->AdvanceDrawn = 1;
+    pG->DrawnAdvance = ImageAdvance26Dot6(pF, glyph, image);
     return true;
 }
 

@@ -101,18 +101,12 @@ void InkBox(const _GlyphBitMap &BM, KelmorGlyphMetrics *m) {
     m->iInkHeight = bottom - top + 1;
 }
 
-// In the faithful mode the horizontal advance is where the glyph's programs
-// left the advance phantom point (for a glyph that leaves them together, the
-// advance from the table).  Vertical advances come from the tables in both
-// modes, so that vertical text keeps its cell height.
+// The horizontal advance the drawing left (an embedded image's, or the
+// faithful mode's advance phantom point), else the tables'.  Vertical
+// advances always come from the tables, so that vertical text keeps its cell
+// height (the images' vertical metrics are often left out).
 int32_t GlyphAdvance26Dot6(_TTFont *pF, uint32_t glyph) {
-    // An embedded image brings its own advance; vertical text keeps the
-    // tables' (the images' vertical metrics are often left out).
-    if (pF->G.FromImage && !pF->iVertical) return pF->G.ImageAdvance;
-    if ((pF->RenderOptions & kFaithful) && !pF->iVertical && pF->Cff == nullptr) {
-        const int64_t hinted = int64_t(pF->G.Phantom[1].x) - pF->G.Phantom[0].x;
-        if (hinted != 0 && hinted >= INT32_MIN && hinted <= INT32_MAX) return int32_t(hinted);
-    }
+    if (pF->G.AdvanceDrawn && !pF->iVertical) return pF->G.DrawnAdvance;
     return Advance26Dot6(pF, glyph);
 }
 

@@ -5,7 +5,6 @@
 #include "ttf/raster/qspline.h"
 
 #include "ttf/raster/contour_walk.h"
-#include "ttf/raster/scexact.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -130,10 +129,6 @@ void PointsToCurves(unsigned NumContours, const int16_t *lpEndPoints, TTFCoord *
 
 void ScanOutline(ScanInfo *pS, unsigned NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
                  _GlyphBitMap *pBM) {
-    if (pS->Faithful) {
-        ScanOutlineExactly(pS, NumContours, lpEndPoints, lpStart, pBM);
-        return;
-    }
     PointsToCurves(NumContours, lpEndPoints, lpStart, pS);
     MakeBitMap(pS, pBM);
 }

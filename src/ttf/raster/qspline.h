@@ -27,8 +27,7 @@ constexpr unsigned kArcCapacity = 257;
 
 void PointsToCurves(unsigned NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
                     ScanInfo *pS);
-// Scans an outline into the glyph bitmap the way SetScanMode chose: the
-// faithful mode's exact scan (scexact.h), or PointsToCurves and MakeBitMap.
+// Scans an outline into the glyph bitmap: PointsToCurves, then MakeBitMap.
 void ScanOutline(ScanInfo *pS, unsigned NumContours, const int16_t *lpEndPoints, TTFCoord *lpStart,
                  _GlyphBitMap *pBM);
 void AddCurve(ScanInfo *pS, const longpointtype p[3]);

@@ -308,6 +308,11 @@ GlyphBox BoxForExtent(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax) {
     return box;
 }
 
+void SetExactScanMode(ScanInfo *pS, bool hinted, int32_t scanControl, int32_t ppem) {
+    pS->Dropout = DropoutFor(hinted, scanControl, ppem);
+    pS->Ppem = ppem;
+}
+
 uint8_t DropoutFor(bool hinted, int32_t scanControl, int32_t ppem) {
     if (!hinted) return kDropoutOn;
     // SCANCTRL: a threshold in bits 0-7 (0xFF: every size, 0: never).  A

@@ -22,6 +22,10 @@ constexpr uint8_t kDropoutStubs = 4;  // also where a stroke ends between two ce
 // a glyph drawn without its programs gets dropouts without stubs.
 uint8_t DropoutFor(bool hinted, int32_t scanControl, int32_t ppem);
 
+// How the next outline is scanned: with DropoutFor's control, at the
+// precision of `ppem`.
+void SetExactScanMode(ScanInfo *pS, bool hinted, int32_t scanControl, int32_t ppem);
+
 // Scans the outline into pBM, which is sized to cover it (FitBitMapToGlyph)
 // with pS->Dropout's dropout control.
 void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEndPoints,

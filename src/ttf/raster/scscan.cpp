@@ -282,10 +282,4 @@ void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM) {
 
 int LineComp(int32_t a, int32_t b) { return (a & kSlotXMask) - (b & kSlotXMask); }
 
-void SetScanMode(ScanInfo *pS, bool faithful, bool hinted, int32_t scanControl, int32_t ppem) {
-    pS->Faithful = faithful ? 1 : 0;
-    pS->Dropout = faithful ? DropoutFor(hinted, scanControl, ppem) : 0;
-    pS->Ppem = ppem;
-}
-
 }  // namespace kelmor

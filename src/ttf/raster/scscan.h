@@ -32,11 +32,6 @@ void AddLineSeg(ScanInfo *pS, int32_t ThisX, int32_t ThisY, uint8_t first);
 // AddLineSeg(pS, x * 2^shift, y * 2^shift, 0) for each vertex in turn.
 void AddPolyline(ScanInfo *pS, const _POINT *points, unsigned count, int shift);
 void MakeBitMap(ScanInfo *pS, _GlyphBitMap *pBM);
-// How the next glyph is scanned: in the faithful mode, with the dropout
-// control that SCANCTRL and SCANTYPE ask for (`scanControl` as the graphics
-// state holds it: SCANCTRL's value in bits 0-13, SCANTYPE's above) at
-// `ppem`; `hinted` is false for a glyph drawn without its programs.
-void SetScanMode(ScanInfo *pS, bool faithful, bool hinted, int32_t scanControl, int32_t ppem);
 int LineComp(int32_t a, int32_t b);
 
 // A crossing slot: its x (26.6, from the glyph origin) and whether the edge

@@ -148,9 +148,8 @@ struct ScanInfo {
     // so that a small glyph in a tall font box does not pay for the box.
     uint32_t LowRow;
     uint32_t HighRow;
-    uint8_t Faithful;     // scan the next glyph as the faithful mode does (SetScanMode)
-    uint8_t Dropout;      // the faithful mode's dropout control for the next glyph (kDropout...)
-    int32_t Ppem;         // pixels per em of the next glyph
+    uint8_t Dropout;      // the exact scanner's dropout control for the next glyph (kDropout...)
+    int32_t Ppem;         // pixels per em of the next glyph (the exact scanner's precision)
     ExactScanner *Exact;  // grown as glyphs need, released with the scan buffer
 };
 
@@ -449,10 +448,12 @@ struct _TtfGlyph {
     // The four phantom points of the last glyph drawn in the faithful mode,
     // where its programs left them (26.6): origin, advance, top, bottom.
     longpointtype Phantom[4];
-    // Set when the last glyph drawn came from an embedded bitmap, whose own
-    // advance (26.6, whole pixels) then stands for the outline's.
-    uint8_t FromImage;
-    int32_t ImageAdvance;
+    // Set when the last glyph drawn brought its own horizontal advance
+    // (DrawnAdvance, 26.6), which then stands for the tables': an embedded
+    // image's (whole pixels), or where the faithful load and the glyph's
+    // programs left the advance phantom point.  The driver decides.
+    uint8_t AdvanceDrawn;
+    int32_t DrawnAdvance;
     ScanInfo S;
     _GlyphBitMap BM;
     // The raw glyph records being decoded, one buffer per component nesting
