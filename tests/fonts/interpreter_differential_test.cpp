@@ -359,8 +359,8 @@ const Case kCases[] = {
 // cases: where its points depart from FreeType's, case by case in the
 // order above ("" where it agrees).  What the faithful mode changes is
 // exactly these departures; that they stay as they are keeps the default
-// rendering what the Parts describe.
-const char *const kDescribedDepartures[] = {
+// rendering the classic one.
+const char *const kClassicDepartures[] = {
     "",
     "",
     "",
@@ -443,18 +443,18 @@ const char *const kDescribedDepartures[] = {
     "3:640,402",
     "0:-150,-77",
 };
-static_assert(sizeof kDescribedDepartures / sizeof kDescribedDepartures[0] ==
+static_assert(sizeof kClassicDepartures / sizeof kClassicDepartures[0] ==
                   sizeof kCases / sizeof kCases[0],
               "one entry per case");
 
 class Differential : public ::testing::TestWithParam<size_t> {};
 
-TEST_P(Differential, DescribedModeDepartsAsTheTableSays) {
+TEST_P(Differential, ClassicModeDepartsAsTheTableSays) {
     const Case &c = kCases[GetParam()];
     const std::string path = FontFile(c, std::to_string(GetParam()));
     const Outcome reference = FreeTypeOutcome(path);
     ASSERT_TRUE(reference.ok) << c.name;
-    EXPECT_EQ(kDescribedDepartures[GetParam()], Departures(OurOutcome(path, 0), reference))
+    EXPECT_EQ(kClassicDepartures[GetParam()], Departures(OurOutcome(path, 0), reference))
         << c.name;
 }
 

@@ -19,8 +19,16 @@
 //      left one (simple) or the one nearest the span's middle (smart), unless
 //      the other one is already set, and, without stubs, not where the span
 //      is the end of a stroke.
-//   4. With dropout control on, the same is done along columns, which keeps
-//      horizontal strokes thinner than a pixel.
+//   4. The same is done along columns, always: with dropout control off the
+//      column pass still sets the centres a span ends on exactly (inside the
+//      outline, where a row's crossings can miss them); with it on, it also
+//      keeps horizontal strokes thinner than a pixel.
+//
+// The dropout rule lives in four places, all in this file: DropoutFor (which
+// control a glyph gets from SCANCTRL and SCANTYPE), SweepFiller::Span (which
+// spans are dropouts, and the span a hair wider than a pixel taken as one),
+// SweepFiller::IsStub (which dropouts are a stroke's end) and
+// SweepFiller::Drop (which of the two pixels is set).
 #include "ttf/raster/scexact.h"
 
 #include <algorithm>
