@@ -109,6 +109,11 @@ public:
     virtual bool LoadFontUnitOutline(uint32_t glyph, Outline *out) = 0;
     // The glyph's advance width in font units (hmtx).
     virtual int32_t AdvanceWidth(uint32_t glyph) = 0;
+    // Whether the face is italic: OS/2 fsSelection bit 0 or 9 where the
+    // font has an OS/2 table, else head's macStyle bit 1.  The Latin
+    // writing system leaves x alone in italic faces, where vertical stems
+    // are slanted and snapping them would distort the glyph.
+    virtual bool IsItalic() { return false; }
 };
 
 // -------------------------------------------------------- dimensions and directions
