@@ -179,6 +179,10 @@ struct Scaler {
     int32_t yDelta;
     RenderTarget target;
     uint32_t flags;
+    // Pixels per em along x: a few of the Latin writing system's rules
+    // (the "increase x-height" option, how much stems may lose to
+    // rounding outside monochrome targets) depend on the size itself.
+    uint32_t xPpem;
 };
 
 inline bool SameScales(const Scaler &a, const Scaler &b) {
