@@ -98,6 +98,9 @@ public:
     virtual ~FontAccess() = default;
     virtual uint32_t UnitsPerEm() const = 0;
     virtual uint32_t GlyphCount() const = 0;
+    // Whether the font has a Unicode character map at all (without one,
+    // styles measure nothing and every glyph takes the fallback style).
+    virtual bool HasUnicodeMap() { return true; }
     // The glyph the Unicode character map gives `code`; 0 when none.
     virtual uint32_t GlyphForChar(uint32_t code) = 0;
     // The first code above `code` that maps to a glyph other than 0, with
@@ -105,7 +108,9 @@ public:
     // order, as the style coverage needs.
     virtual bool NextMappedChar(uint32_t code, uint32_t *next, uint32_t *glyph) = 0;
     // The glyph's outline in font units, as the glyph loader assembles it
-    // unscaled and without hinting; false when the glyph cannot be read.
+    // unscaled and without hinting (shifted so that the origin sits where
+    // the horizontal metrics put it: x minus (xMin - left side bearing));
+    // false when the glyph cannot be read.
     virtual bool LoadFontUnitOutline(uint32_t glyph, Outline *out) = 0;
     // The glyph's advance width in font units (hmtx).
     virtual int32_t AdvanceWidth(uint32_t glyph) = 0;
@@ -114,6 +119,9 @@ public:
     // writing system leaves x alone in italic faces, where vertical stems
     // are slanted and snapping them would distort the glyph.
     virtual bool IsItalic() { return false; }
+    // Whether post says the font is monospaced: its glyphs then keep their
+    // scaled advance instead of the hinted one.
+    virtual bool IsFixedPitch() { return false; }
 };
 
 // -------------------------------------------------------- dimensions and directions
@@ -407,6 +415,7 @@ struct GlyphHints {
     uint32_t scalerFlags = 0;
     uint32_t otherFlags = 0;
     StyleMetrics *metrics = nullptr;
+    uint32_t unitsPerEm = 0;  // the face's, for thresholds given per 2048 units
 
     bool DoHorizontal() const { return !(scalerFlags & kScalerNoHorizontal); }
     bool DoVertical() const { return !(scalerFlags & kScalerNoVertical); }
@@ -457,9 +466,13 @@ void SortPositions(uint32_t count, int32_t *table);
 // ------------------------------------------------------ writing systems
 
 // A writing system's four steps.  InitMetrics measures a style once per
-// face (false: the style cannot be used and its glyphs fall back); Scale
-// fits them to a size; InitHints prepares one glyph's hints; ApplyHints
-// hints the glyph (outline in font units in, hints' points out).
+// face (false: the style cannot be used; it has moved its glyphs to
+// another style in globals->glyphStyles, and the glyph's style is looked
+// up again); Scale fits them to a size; InitHints prepares one glyph's
+// hints; ApplyHints hints the glyph: outline in font units in, hinted
+// positions left in the hints' points (the loader saves them into the
+// scaled outline; ApplyHints does not).  False from ApplyHints: the
+// outline could not be hinted and is drawn scaled only.
 struct WritingSystemClass {
     WritingSystemId id;
     std::unique_ptr<StyleMetrics> (*newMetrics)();
@@ -476,6 +489,7 @@ struct WritingSystemClass {
 extern const WritingSystemClass kDummyWritingSystem;
 extern const WritingSystemClass kLatinWritingSystem;
 extern const WritingSystemClass kCjkWritingSystem;
+extern const WritingSystemClass kIndicWritingSystem;  // CJK without blue zones
 
 // The class of a writing system (Indic uses the CJK one, as the reference
 // does).
