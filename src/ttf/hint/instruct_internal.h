@@ -1,7 +1,8 @@
 // What the interpreter's source files share: the registers of one running
-// activation, stack and fault helpers, the primitives and the handlers that
-// the dispatch table names.  Not for use outside src/ttf/hint/; the
-// interpreter's tests have instruct_testing.h.
+// activation, stack and fault helpers, and the primitives the handlers are
+// built from (the handlers themselves are declared in instruct_handlers.h).
+// Not for use outside src/ttf/hint/; the interpreter's tests have
+// instruct_testing.h.
 #ifndef KELMOR_TTF_HINT_INSTRUCT_INTERNAL_H
 #define KELMOR_TTF_HINT_INSTRUCT_INTERNAL_H
 
@@ -37,7 +38,7 @@ struct Exec {
     int32_t *stackEnd;     // one past the last stack slot
     int recursion;         // 0 for the program, +1 per nested call
     uint8_t opcode;        // the instruction now running
-    bool faithful;         // the font's kFaithful option, read once per activation
+    bool faithful;         // _TtfGlyph::Faithful, read once per activation
 };
 
 // The faithful mode's call stack holds this many calls, as TrueType
@@ -91,6 +92,11 @@ inline void Halt(Exec &e) {
 int DoInstructions(_TTFont *pF, _TtfGlyph *pG, int32_t NumInstructions, int Recursion,
                    const uint8_t *pcIns, const uint8_t *Base);
 
+// Runs a function body (or an instruction definition) once as a nested
+// activation on the caller's stack.  False when the run must stop: call
+// depth exhausted, budget spent or INSTCTRL set.
+bool CallFunction(Exec &e, const FunctDefEntry &f);
+
 // ------------------------------------------------------------- primitives
 
 inline int32_t PixelsPerEm(const _TtfGlyph *pG) {
@@ -103,6 +109,15 @@ inline int StorageEntries(const _TtfGlyph *pG) {
 }
 inline int FunctionEntries(const _TtfGlyph *pG) {
     return pG->FunctDefSize > 0 ? pG->FunctDefSize / kFunctDefBytes : 0;
+}
+// The defined function `f`, or null with a fault.
+inline const FunctDefEntry *DefinedFunction(Exec &e, int32_t f) {
+    if (f < 0 || f >= FunctionEntries(e.pG) || f >= e.pF->leMaximumProfile.maxFunctionDefs ||
+        e.pG->FunctDef[f].Start == nullptr) {
+        Fault(e, kFaultArgument);
+        return nullptr;
+    }
+    return &e.pG->FunctDef[f];
 }
 
 // A point outside its zone: records the fault and hands out the zeroed
@@ -164,6 +179,41 @@ void MoveIndex(Exec &e, int k);
 // Inline data bytes after the push opcode just before `pcIns`, never
 // reaching past `end`.
 int32_t SkipPushesNOG(const uint8_t *pcIns, const uint8_t *end);
+// Steps over the inline data of the push opcode just fetched.
+inline void SkipPushData(Exec &e) { e.pc += SkipPushesNOG(e.pc, e.end); }
+
+// The body of the FDEF or IDEF just run, from e.pc to the first ENDF
+// (stepping over push data); e.pc goes past that ENDF, or to the end of the
+// code when there is none.
+struct DefinitionBody {
+    const uint8_t *start;
+    const uint8_t *end;  // the ENDF, or the end of the code
+    bool closed;         // an ENDF ends it
+    bool nested;         // an FDEF or IDEF stands inside it
+};
+DefinitionBody TakeDefinitionBody(Exec &e);
+
+// Control value `index`, or null with a fault.
+inline int32_t *CvtSlot(Exec &e, int32_t index) {
+    if (e.pG->lControlTable == nullptr || index < 0 || index >= CvtEntries(e.pF)) {
+        Fault(e, kFaultArgument);
+        return nullptr;
+    }
+    return &e.pG->lControlTable[index];
+}
+
+// The handlers of the two-operand instructions (e2 popped first, then e1)
+// and of the one-operand ones, around the operation itself.
+template <int32_t (*Op)(int32_t e1, int32_t e2)>
+inline void Binary(Exec &e) {
+    const int32_t e2 = Pop(e);
+    const int32_t e1 = Pop(e);
+    Push(e, Op(e1, e2));
+}
+template <int32_t (*Op)(const _TtfGlyph *pG, int32_t v)>
+inline void Unary(Exec &e) {
+    e.sp[-1] = Op(e.pG, e.sp[-1]);
+}
 // Tells the tracer (if any) that `pt` moved from `from`.
 void NoteMove(_TtfGlyph *pG, const TTFCoord *pt, longpointtype from);
 // Copies Cur into Prev.
@@ -222,61 +272,19 @@ inline int32_t DotF(int32_t ax, int32_t ay, const longpointtype &v) {
 // sign becomes 0 (half grid: +-32; super round: +-phase).
 int32_t RoundF(const _TtfGlyph *pG, int32_t distance);
 
-// ---------------------------------------------------------------- handlers
+// A point of zone `zone`, or null (with the fault recorded) when the number
+// is outside it: the faithful mode skips an instruction that names a point
+// its zone does not have.
+inline TTFCoord *PointF(Exec &e, int32_t zone, int64_t point) {
+    const int z = zone != 0 ? 1 : 0;
+    TTFCoord *base = z ? e.pG->Zone1 : e.pG->Zone0;
+    if (base != nullptr && point >= 0 && point < e.pG->ZonePoints[z]) return base + point;
+    Fault(e, kFaultPoint);
+    return nullptr;
+}
+// Point numbers are 16-bit quantities on TrueType's stack.
+inline int32_t PointNumber(int32_t v) { return int32_t(uint16_t(v)); }
 
-using InsHandler = void (*)(Exec &);
-
-// The point instructions (instruct_points.cpp).
-void Ins_GC(Exec &e);
-void Ins_SCFS(Exec &e);
-void Ins_MD(Exec &e);
-void Ins_MDAP(Exec &e);
-void Ins_MIAP(Exec &e);
-void Ins_MDRP(Exec &e);
-void Ins_MIRP(Exec &e);
-void Ins_MSIRP(Exec &e);
-void Ins_SHP(Exec &e);
-void Ins_SHC(Exec &e);
-void Ins_SHZ(Exec &e);
-void Ins_SHPIX(Exec &e);
-void Ins_IP(Exec &e);
-void Ins_ALIGNRP(Exec &e);
-void Ins_ALIGNPTS(Exec &e);
-void Ins_ISECT(Exec &e);
-void Ins_AA(Exec &e);
-void Ins_UTP(Exec &e);
-void Ins_FLIPRG(Exec &e);
-void Ins_IUP(Exec &e);
-void Ins_DELTAP(Exec &e);
-void Ins_DELTAC(Exec &e);
-
-// The faithful mode's point instructions (instruct_faithful.cpp).
-void InsF_GC(Exec &e);
-void InsF_SCFS(Exec &e);
-void InsF_MD(Exec &e);
-void InsF_MDAP(Exec &e);
-void InsF_MIAP(Exec &e);
-void InsF_MDRP(Exec &e);
-void InsF_MIRP(Exec &e);
-void InsF_MSIRP(Exec &e);
-void InsF_SHP(Exec &e);
-void InsF_SHC(Exec &e);
-void InsF_SHZ(Exec &e);
-void InsF_SHPIX(Exec &e);
-void InsF_IP(Exec &e);
-void InsF_ALIGNRP(Exec &e);
-void InsF_ALIGNPTS(Exec &e);
-void InsF_ISECT(Exec &e);
-void InsF_UTP(Exec &e);
-void InsF_FLIPPT(Exec &e);
-void InsF_FLIPRG(Exec &e);
-void InsF_IUP(Exec &e);
-void InsF_DELTAP(Exec &e);
-void InsF_DELTAC(Exec &e);
-// The faithful mode's vector setters.
-void InsF_SxVTL(Exec &e);
-void InsF_SDPVTL(Exec &e);
-void InsF_SxVFS(Exec &e);
 
 }  // namespace kelmor
 

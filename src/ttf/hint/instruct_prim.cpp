@@ -1,7 +1,8 @@
 // The primitives the instruction handlers are built from: resolving a point
 // reference, measuring along a vector, rounding, moving a point along the
 // freedom vector, setting vectors, interpolating untouched points, DELTA
-// exceptions, stack rotation and stepping over push data.
+// exceptions, stack rotation, stepping over push data and finding the end
+// of a definition.
 //
 // Products are formed in 64 bits and brought back to 32 with saturation, so
 // hostile coordinates and vectors cannot overflow; for the sizes the
@@ -443,6 +444,21 @@ int32_t SkipPushesNOG(const uint8_t *pcIns, const uint8_t *end) {
     }
     const int32_t left = int32_t(end - pcIns);
     return count < left ? count : left;
+}
+
+DefinitionBody TakeDefinitionBody(Exec &e) {
+    DefinitionBody body{e.pc, e.end, false, false};
+    while (e.pc < e.end && *e.pc != 0x2D) {
+        if (*e.pc == 0x2C || *e.pc == 0x89) body.nested = true;
+        ++e.pc;
+        SkipPushData(e);
+    }
+    body.end = e.pc;
+    if (e.pc < e.end) {
+        body.closed = true;
+        ++e.pc;  // past the ENDF
+    }
+    return body;
 }
 
 }  // namespace kelmor

@@ -1,11 +1,12 @@
-// The instructions that measure or move outline points: GC, MD, the direct
-// and indirect moves, the shifts, interpolation and alignment, touch and
-// on-curve flags, and the DELTA exceptions.  Every point reference goes
-// through GetTTFCoordNOS, so a bad point number works on the scratch point
-// and records a fault.
+// The classic mode's instructions that measure or move outline points: GC,
+// MD, the direct and indirect moves, the shifts, interpolation and
+// alignment, touch and on-curve flags, and the DELTA exceptions.  Every
+// point reference goes through GetTTFCoordNOS, so a bad point number works
+// on the scratch point and records a fault.  The faithful mode's versions
+// are in instruct_faithful_points.cpp.
 #include <cmath>
 
-#include "ttf/hint/instruct_internal.h"
+#include "ttf/hint/instruct_handlers.h"
 
 namespace kelmor {
 
@@ -21,16 +22,6 @@ void Move(Exec &e, TTFCoord *pt, int64_t d, uint8_t dual) {
 }
 int32_t Sign(int32_t v) { return v >= 0 ? 1 : -1; }
 int32_t Magnitude(int32_t v) { return v < 0 ? Clamp32(-int64_t(v)) : v; }
-
-// Control value i, or false with a fault.
-bool CvtValue(Exec &e, int32_t i, int32_t *v) {
-    if (e.pG->lControlTable == nullptr || i < 0 || i >= CvtEntries(e.pF)) {
-        Fault(e, kFaultArgument);
-        return false;
-    }
-    *v = e.pG->lControlTable[i];
-    return true;
-}
 
 // Pops `loop` point numbers and hands each to `each`; `loop` goes back to
 // 1.  Running out of stack is a fault that ends the repetition.
@@ -158,8 +149,9 @@ void Ins_MDAP(Exec &e) {
 void Ins_MIAP(Exec &e) {
     const int32_t i = Pop(e);
     const int32_t p = Pop(e);
-    int32_t v = 0;
-    if (!CvtValue(e, i, &v)) return;
+    const int32_t *slot = CvtSlot(e, i);
+    if (slot == nullptr) return;
+    int32_t v = *slot;
     TTFCoord *pt = Coord(e, e.pG->Gsv.zp0, p);
     const GsvStruct &gs = e.pG->Gsv;
     e.pG->Gsv.rp0 = e.pG->Gsv.rp1 = p;
@@ -206,8 +198,9 @@ void Ins_MDRP(Exec &e) {
 void Ins_MIRP(Exec &e) {
     const int32_t i = Pop(e);
     const int32_t p = Pop(e);
-    int32_t v = 0;
-    if (!CvtValue(e, i, &v)) return;
+    const int32_t *slot = CvtSlot(e, i);
+    if (slot == nullptr) return;
+    int32_t v = *slot;
     const GsvStruct &gs = e.pG->Gsv;
     RelativeMove m = BeginRelative(e, p);
     if (e.opcode & 0x04) {
