@@ -6,7 +6,9 @@
 // Wine, where the threads are Win32 threads.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "font_builder.h"
 #include "kelmor.h"
 #include "test_paths.h"
+#include "text_file.h"
 
 using namespace kelmor_test;
 
@@ -100,6 +103,60 @@ TEST(Threads, EightThreadsDrawWhatOneThreadDraws) {
         for (int round = 0; round < kRounds; ++round)
             EXPECT_EQ(alone[(t + round) % paths.size()], seen[t][round])
                 << "thread " << t << ", round " << round;
+}
+
+// Fonts may be opened on any thread while the Kelmo calls stay on one: a
+// KelmoRegisterApp that picks the ini file again must not race the opens
+// that read the ini file's rendering switches (ThreadSanitizer saw the path
+// being rewritten under them), and every open still finds the switches.
+TEST(Threads, OpensReadTheRenderingSwitchesWhileTheSettingsReload) {
+    const std::string dir = ScratchDir("threads_settings");
+    const std::string font = ThreadFont(1).WriteTo(dir + "/font.ttf");
+#ifndef _WIN32
+    kelmor_test::WriteTextFile(dir + "/Kelmor.ini", "[Rendering]\r\nFaithful=1\r\n");
+    kelmor_test::WriteTextFile(dir + "/profile.ini", "[Kelmor Type Font Interface 1.0]\r\nIniPath=" +
+                                                         dir + "/Kelmor.ini\r\n");
+    const char *before = std::getenv("KELMOR_PROFILE");
+    const std::string profileBefore = before ? before : "";
+    setenv("KELMOR_PROFILE", (dir + "/profile.ini").c_str(), 1);
+    KelmoRegisterApp(nullptr);
+    const int32_t expected = KELMOR_FAITHFUL;
+#else
+    const int32_t expected = -1;  // whatever win.ini says: not checked
+#endif
+    std::atomic<bool> opening{true};
+    std::thread reloader([&opening] {
+        while (opening) KelmoRegisterApp(nullptr);
+    });
+    constexpr int kOpeners = 4, kOpens = 40;
+    std::vector<std::vector<int32_t>> options(kOpeners);
+    std::vector<std::thread> openers;
+    for (int t = 0; t < kOpeners; ++t) {
+        openers.emplace_back([&, t] {
+            for (int i = 0; i < kOpens; ++i) {
+                const int32_t handle = OpenTTFont(font.c_str());
+                options[t].push_back(handle != 0 ? SetRenderOptions(handle, 0) : -2);
+                CloseTTFont(handle);
+            }
+        });
+    }
+    for (std::thread &opener : openers) opener.join();
+    opening = false;
+    reloader.join();
+#ifndef _WIN32
+    if (before)
+        setenv("KELMOR_PROFILE", profileBefore.c_str(), 1);
+    else
+        unsetenv("KELMOR_PROFILE");
+    KelmoRegisterApp(nullptr);
+#endif
+    for (int t = 0; t < kOpeners; ++t)
+        for (int32_t seen : options[t]) {
+            EXPECT_NE(-2, seen) << "thread " << t;
+            if (expected >= 0) {
+                EXPECT_EQ(expected, seen) << "thread " << t;
+            }
+        }
 }
 
 }  // namespace

@@ -106,11 +106,18 @@ extern "C" {
 
 namespace {
 
+// The options a font opened by a host starts with, from the ini file.
+constexpr RenderingSwitch kRenderingSwitches[] = {
+    {"Faithful", kFaithful},
+    {"EmbeddedBitmaps", kEmbeddedBitmaps},
+};
+
 // Opens face iFace and gives it a handle.  Hosts that set Faithful=1 in the
 // ini file have asked for the published behaviour, limits included.
 int32_t OpenFontHandle(const char *lpszFileName, int iFace, bool beyondLimits) {
     if (iFace < 0) return FailWith(KELMOR_ERROR_BAD_ARGUMENT, 0);
-    const bool faithful = FaithfulFromIni();
+    const int32_t fromIni = RenderingOptionsFromIni(kRenderingSwitches);
+    const bool faithful = (fromIni & kFaithful) != 0;
     _TTFont *pF = OpenTTFFace(lpszFileName, uint32_t(iFace), beyondLimits || faithful);
     if (pF == nullptr) return 0;  // the error says why
     int32_t handle = HandleFromFont(pF);
@@ -118,10 +125,7 @@ int32_t OpenFontHandle(const char *lpszFileName, int iFace, bool beyondLimits) {
         CloseTTF(pF);
         return FailWith(KELMOR_ERROR_TOO_MANY_FONTS, 0);
     }
-    int32_t options = pF->RenderOptions;
-    if (faithful) options |= kFaithful;
-    if (EmbeddedBitmapsFromIni()) options |= kEmbeddedBitmaps;
-    ChangeRenderOptions(pF, options);
+    ChangeRenderOptions(pF, pF->RenderOptions | fromIni);
     return handle;
 }
 

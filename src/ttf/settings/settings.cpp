@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "platform/help.h"
@@ -83,6 +84,12 @@ std::string Lowered(const char *text) {
 
 bool HaveIniFile() { return szIniFile[0] != '\0'; }
 
+// Guards szIniFile's changes against the copies fonts take on other threads.
+std::mutex &IniPathLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 // The library file the ini file lives beside when the module holding this
 // code is not the library (the tool links the library's code statically).
 std::string libraryFileForIni;
@@ -104,16 +111,16 @@ int32_t InitIniFile() {
     char profilePath[kMaxPathBytes + 1];
     uint32_t length = ProfileReadString(nullptr, szProfileSection, "IniPath", "", profilePath,
                                         sizeof profilePath);
-    szIniFile[0] = '\0';
-    if (length > 0) {
-        CopyWholePath(szIniFile, profilePath);
-        return 0;
-    }
+    char iniFile[kMaxPathBytes] = "";
     char modulePath[kMaxPathBytes];
-    if (!libraryFileForIni.empty())
-        BuildPathBeside(szIniFile, libraryFileForIni.c_str(), szIniFileName);
+    if (length > 0)
+        CopyWholePath(iniFile, profilePath);
+    else if (!libraryFileForIni.empty())
+        BuildPathBeside(iniFile, libraryFileForIni.c_str(), szIniFileName);
     else if (ModuleFileName(SetupData.hInstance, modulePath, sizeof modulePath))
-        BuildPathBeside(szIniFile, modulePath, szIniFileName);
+        BuildPathBeside(iniFile, modulePath, szIniFileName);
+    std::lock_guard<std::mutex> hold(IniPathLock());
+    std::memcpy(szIniFile, iniFile, sizeof szIniFile);
     return 0;
 }
 
@@ -121,23 +128,26 @@ void SetLibraryFileForIni(const char *libraryFile) {
     libraryFileForIni = libraryFile ? libraryFile : "";
 }
 
-namespace {
-
-// A yes/no key of section [Rendering]; no when the file or the key is absent.
-bool RenderingSwitchFromIni(const char *key) {
-    if (!HaveIniFile()) return false;
-    char value[8];
-    ProfileReadString(szIniFile, szRenderingSection, key, "", value, sizeof value);
-    for (const char *yes : {"1", "yes", "on", "true"}) {
-        if (SameIgnoringCase(value, yes)) return true;
+int32_t RenderingOptionsFromIni(const RenderingSwitch *switches, size_t count) {
+    std::string iniFile;
+    {
+        std::lock_guard<std::mutex> hold(IniPathLock());
+        iniFile = szIniFile;
     }
-    return false;
+    if (iniFile.empty()) return 0;
+    int32_t options = 0;
+    for (size_t i = 0; i < count; ++i) {
+        char value[8];
+        ProfileReadString(iniFile.c_str(), szRenderingSection, switches[i].key, "", value,
+                          sizeof value);
+        for (const char *yes : {"1", "yes", "on", "true"})
+            if (SameIgnoringCase(value, yes)) options |= switches[i].option;
+    }
+    return options;
 }
 
-}  // namespace
-
-bool FaithfulFromIni() { return RenderingSwitchFromIni("Faithful"); }
-bool EmbeddedBitmapsFromIni() { return RenderingSwitchFromIni("EmbeddedBitmaps"); }
+bool FaithfulFromIni() { return RenderingOptionsFromIni({{"Faithful", 1}}) != 0; }
+bool EmbeddedBitmapsFromIni() { return RenderingOptionsFromIni({{"EmbeddedBitmaps", 1}}) != 0; }
 
 void InitKELMOFromIni() {
     ReadIniFieldsTypes(&pifKELMOHead, &pifKELMOTail, kKELMOType, kKELMOFields, szIniFile,

@@ -2,10 +2,12 @@
 // fonts, the concordance files, the help file, and the short name codes that
 // stand for character sets in the ini file.
 //
-// The state is library-wide and unprotected: calls must not overlap.
+// The state is library-wide and unprotected: calls must not overlap, except
+// that fonts read the rendering switches on any thread.
 #ifndef KELMOR_TTF_SETTINGS_SETTINGS_H
 #define KELMOR_TTF_SETTINGS_SETTINGS_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/paths.h"
@@ -81,13 +83,25 @@ void InitCOBFromIni();
 void ZapCOBs();
 // Sets the three concordance paths from the configured concordance files.
 void TestOpenConcordance();
-// Whether fonts opened by a host start in the faithful mode: the ini file's
-// "Rendering" section says "Faithful=1" (or yes, on, true), for hosts that
-// cannot call SetRenderOptions.  False when the file or the key is absent.
-// Read at every open, so that a change to the file reaches the next font
-// without reloading the library.
+// A yes/no key of the ini file's "Rendering" section, for hosts that cannot
+// call SetRenderOptions, and the option bit it gives the fonts they open.
+struct RenderingSwitch {
+    const char *key;
+    int32_t option;
+};
+// The options of the switches whose keys say yes (1, yes, on, true); 0 when
+// the file is absent.  Read at every open, so that a change to the file
+// reaches the next font without reloading the library.  Fonts are opened on
+// any thread while KelmoRegisterApp may pick another ini file on one: every
+// switch is read from one copy of the path, taken under the lock that
+// InitIniFile changes it under.
+int32_t RenderingOptionsFromIni(const RenderingSwitch *switches, size_t count);
+template <size_t N>
+int32_t RenderingOptionsFromIni(const RenderingSwitch (&switches)[N]) {
+    return RenderingOptionsFromIni(switches, N);
+}
+// One switch each: "Faithful=1" (the faithful mode), "EmbeddedBitmaps=1".
 bool FaithfulFromIni();
-// Likewise "EmbeddedBitmaps=1": fonts start with KELMOR_EMBEDDED_BITMAPS.
 bool EmbeddedBitmapsFromIni();
 // Sets szWinHelpFileName from the first "Help" entry, or writes a default
 // entry beside the Shift-JIS concordance.  Always 0.
