@@ -12,7 +12,9 @@ The binding calls libkelmor.so through ctypes; see kelmor._library for where
 it looks for the library (KELMOR_LIBRARY names it outright).
 """
 
+import contextlib
 import ctypes
+import operator
 import os
 import struct
 import threading
@@ -100,6 +102,33 @@ class Glyph:
         return image
 
 
+_INT_MAX = 0x7FFFFFFF  # the C API's int
+
+
+def _whole_number(value, what, low=-_INT_MAX - 1, high=_INT_MAX):
+    """value as an int the C API can take whole: ctypes would cut a larger
+    one to its low 32 bits and int() a fraction to its whole part, and the
+    library would then see another number than the caller gave."""
+    if isinstance(value, float) and value.is_integer():
+        value = int(value)
+    try:
+        number = operator.index(value)
+    except TypeError:
+        raise TypeError("%s must be a whole number, not %r" % (what, value)) from None
+    if not low <= number <= high:
+        raise ValueError("%s %d is out of range (%d to %d)" % (what, number, low, high))
+    return number
+
+
+def _path_bytes(path):
+    """The path as the C API takes it: a NUL inside would end it early and
+    open another file."""
+    encoded = os.fsencode(path)
+    if b"\0" in encoded:
+        raise ValueError("path %r contains a NUL character" % (path,))
+    return encoded
+
+
 # Each byte value as its 8 pixels, leftmost first, 1 for ink (a 0 bit).
 _PIXELS_OF_BYTE = [tuple(((byte >> (7 - i)) & 1) ^ 1 for i in range(8)) for byte in range(256)]
 
@@ -117,33 +146,42 @@ def _unpack_rows(data, width, height):
     return rows
 
 
+def _close_handle(lib, handle, lock):
+    """Closes a Font's handle once no call holds its lock."""
+    with lock:
+        lib.CloseTTFont(handle)
+
+
 class Font:
     """A font file (face `face` of a collection) opened with OpenTTFontFace.
 
     `encoding` is the code space the font's character map is in: "unicode",
     "sjis", "big5", "gb2312", or "glyph" for a font reachable by glyph
-    numbers only.  Use one Font from one thread at a time (the binding
-    serialises its own calls on it).
+    numbers only.  The binding serialises its calls on one Font: threads
+    may share it, each call waiting for the one before; close() waits for
+    a glyph being drawn, and later calls raise KelmorError.
     """
 
     def __init__(self, path, face=0):
         self._lib = _library.load()
         self.path = path
-        self.face = face
-        handle = self._lib.OpenTTFontFace(os.fsencode(path), face)
+        self.face = _whole_number(face, "face")
+        handle = self._lib.OpenTTFontFace(_path_bytes(path), self.face)
         if handle == 0:
             raise _last_error(str(path))
         self._handle = handle
         self._lock = threading.Lock()
         self._charset = None
-        self._closer = weakref.finalize(self, self._lib.CloseTTFont, handle)
+        # The finalizer holds the lock, not the Font, so that it can still run.
+        self._closer = weakref.finalize(self, _close_handle, self._lib, handle, self._lock)
         self.encoding = self._find_encoding()
         self.size = None
 
     # -- life
 
     def close(self):
-        """Releases the font; later calls raise KelmorError."""
+        """Releases the font once a call in progress on another thread has
+        finished; later calls raise KelmorError."""
         self._closer()
 
     def __enter__(self):
@@ -156,31 +194,37 @@ class Font:
     def closed(self):
         return not self._closer.alive
 
-    def _check_open(self):
-        if self.closed:
-            raise KelmorError(1, "font %s is closed" % self.path)
+    @contextlib.contextmanager
+    def _open_font(self):
+        """Holds the font's lock and checks, under it, that the font is
+        still open: a close on another thread waits for the lock, so the
+        handle cannot be released in the middle of a call."""
+        with self._lock:
+            if self.closed:
+                raise KelmorError(1, "font %s is closed" % self.path)
+            yield self._lib
 
     # -- settings
 
     def set_size(self, pixels, dpi=72):
         """Glyphs `pixels` pixels per em (points at `dpi`; 72 makes them pixels)."""
-        self._check_open()
-        with self._lock:
+        points = _whole_number(pixels, "size")
+        resolution = _whole_number(dpi, "dpi")
+        with self._open_font() as lib:
             # A size refused leaves the font without one, as the library has it.
             self.size = None
-            if self._lib.SetPointSize(self._handle, int(pixels), int(dpi)) == 0:
+            if lib.SetPointSize(self._handle, points, resolution) == 0:
                 raise _last_error("size %s at %s dpi" % (pixels, dpi))
-            self.size = pixels
+            self.size = points
 
     def set_options(self, hinting=True, faithful=False, embedded_bitmaps=False):
         """Hinting on or off; the faithful rendering mode (FreeType-like) or
         the classic one hosts get by default; the font's own 1-bit images at
         the sizes it has them (embedded bitmaps)."""
-        self._check_open()
         options = ((0 if hinting else _NO_HINTING) | (_FAITHFUL if faithful else 0)
                    | (_EMBEDDED_BITMAPS if embedded_bitmaps else 0))
-        with self._lock:
-            self._lib.SetRenderOptions(self._handle, options)
+        with self._open_font() as lib:
+            lib.SetRenderOptions(self._handle, options)
 
     # -- codes
 
@@ -206,7 +250,10 @@ class Font:
 
     def _code_bytes(self, char_or_code, encoding):
         """(charset, the bytes GetBitmap takes) for a character or code."""
-        name = (encoding or self.encoding).lower().replace("-", "_")
+        name = encoding or self.encoding
+        if not isinstance(name, str):
+            raise TypeError("encoding is a name such as 'unicode' or 'sjis', not %r" % (name,))
+        name = name.lower().replace("-", "_")
         if name not in ENCODINGS:
             raise ValueError("unknown encoding %r; one of %s" % (encoding, ", ".join(sorted(ENCODINGS))))
         charset = ENCODINGS[name]
@@ -227,25 +274,22 @@ class Font:
                 raise ValueError("encoding 'glyph' takes glyph numbers, not characters")
             code = ord(char_or_code)
         else:
-            code = int(char_or_code)
+            code = _whole_number(char_or_code, "code", 0, 0xFFFFFFFF)
         if charset in _CODECS:
             # Two bytes, lead byte first; a one-byte code has a zero lead.
             if not 0 <= code <= 0xFFFF:
                 raise ValueError("double-byte codes are 0 to FFFF, not %X" % code)
             return charset, struct.pack(">H", code)
-        if not 0 <= code <= 0xFFFFFFFF:
-            raise ValueError("code %d out of range" % code)
         # Code points and glyph numbers travel as 32-bit integers in host order.
         return charset, struct.pack("=I", code)
 
     def glyph_index(self, char_or_code, encoding=None):
         """The glyph number the character or code maps to; 0 when the font
         does not have it (a host may then try another font)."""
-        self._check_open()
         charset, code = self._code_bytes(char_or_code, encoding)
-        with self._lock:
+        with self._open_font() as lib:
             self._set_charset(charset)
-            index = self._lib.GetGlyphIndex(self._handle, code)
+            index = lib.GetGlyphIndex(self._handle, code)
             if index < 0:
                 raise _last_error("glyph_index")
         return index
@@ -258,14 +302,12 @@ class Font:
         number) or the raw bytes of a double-byte code, at the font's size.
         A character the font lacks gives its missing-glyph box (glyph 0,
         `missing` set)."""
-        self._check_open()
-        if self.size is None:
-            raise KelmorError(16, "glyph")
         charset, code = self._code_bytes(char_or_code, encoding)
         width, height = ctypes.c_int(0), ctypes.c_int(0)
         metrics = _library.KelmorGlyphMetrics()
-        lib = self._lib
-        with self._lock:
+        with self._open_font() as lib:
+            if self.size is None:
+                raise KelmorError(16, "glyph")
             self._set_charset(charset)
             index = lib.GetGlyphIndex(self._handle, code)
             flags = _VERTICAL if vertical else 0

@@ -126,6 +126,65 @@ def test_bad_uses_raise():
     font.close()  # twice is harmless
 
 
+# Numbers past the C API's 32 bits were cut to their low bits, a path with a
+# NUL opened the path before it, and a number for an encoding raised
+# AttributeError: each is now refused with a plain ValueError or TypeError.
+@pytest.mark.parametrize("call,error,message", [
+    (lambda font, path: font.set_size(2**32 + 16), ValueError, "size .* out of range"),
+    (lambda font, path: font.set_size(16, dpi=2**32 + 72), ValueError, "dpi .* out of range"),
+    (lambda font, path: font.set_size(16.5), TypeError, "whole number"),
+    (lambda font, path: font.set_size("16"), TypeError, "whole number"),
+    (lambda font, path: kelmor.Font(path, face=2**32), ValueError, "face .* out of range"),
+    (lambda font, path: kelmor.Font(path + "\0.ttc"), ValueError, "NUL"),
+    (lambda font, path: font.glyph("日", encoding=5), TypeError, "encoding"),
+    (lambda font, path: font.glyph(2**32 + 0x41), ValueError, "code .* out of range"),
+    (lambda font, path: font.glyph(65.5), TypeError, "whole number"),
+])
+def test_arguments_the_c_api_cannot_take_whole_are_refused(call, error, message):
+    path = font_path(IPA)
+    with kelmor.Font(path) as font:
+        font.set_size(16)
+        with pytest.raises(error, match=message):
+            call(font, path)
+        assert font.size == 16
+        font.set_size(12.0)  # a whole float is a whole number
+        assert font.size == 12
+
+
+# close() on one thread while another was inside glyph() freed the font under
+# the draw (a crash, or a write into freed memory).  In a child process, so
+# that a crash fails this test alone.
+def test_closing_a_font_another_thread_is_drawing_with_waits_for_the_draw(library_path):
+    script = """
+import sys, threading, time
+import kelmor
+outcomes = []
+for round in range(30):
+    font = kelmor.Font(sys.argv[1])
+    font.set_size(200)
+    started = threading.Event()
+    def draw():
+        try:
+            while True:
+                font.glyph("\u9b31")
+                started.set()
+        except kelmor.KelmorError as error:
+            started.set()
+            outcomes.append(str(error))
+    thread = threading.Thread(target=draw)
+    thread.start()
+    started.wait()
+    font.close()
+    thread.join()
+print(len(outcomes), sum("closed" in o for o in outcomes))
+"""
+    result = subprocess.run([sys.executable, "-c", script, font_path(IPA)], capture_output=True,
+                            text=True, env=dict(os.environ, PYTHONPATH=str(BINDING),
+                                                KELMOR_LIBRARY=library_path))
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.split() == ["30", "30"]
+
+
 def test_codes_reach_the_font_in_every_form():
     with kelmor.Font(font_path(IPA)) as font:
         font.set_size(16)
