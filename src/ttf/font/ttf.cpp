@@ -212,7 +212,11 @@ void ShiftedYRange(const _TTFont *pF, int16_t *yMin, int16_t *yMax) {
 
 bool SizedFontBox(const _TTFont *pF, int PointSize, int Resolution, PixelBox *box) {
     if (pF->UnitsPerEm <= 0) return false;
-    if (PointSize <= 0 || Resolution <= 0 || PointSize > kMaxSizeTimesResolution / Resolution)
+    // The glyph record keeps both in 16 bits, from which the interpreter and
+    // the strikes work out pixels per em: a larger one would reach them
+    // negative.
+    if (PointSize <= 0 || Resolution <= 0 || PointSize > INT16_MAX || Resolution > INT16_MAX ||
+        PointSize > kMaxSizeTimesResolution / Resolution)
         return false;
     const int32_t multiplier = (PointSize * Resolution * 16384) / (int32_t(pF->UnitsPerEm) * 72);
     int16_t yMin, yMax;
