@@ -7,6 +7,7 @@
 #include <string>
 
 #include "font_builder.h"
+#include "kelmor.h"
 #include "table_reader.h"
 #include "test_paths.h"
 #include "ttf/font/ttf.h"
@@ -79,6 +80,32 @@ TEST_F(Cmap, Format12ReachesSupplementaryPlanesAndRefusesDisorder) {
         EXPECT_EQ(c.at2F800, Glyph(0x2F800)) << c.what;
         EXPECT_EQ(1u, Glyph(0x41)) << c.what;  // the BMP still comes from format 4
     }
+}
+
+// A font whose only Unicode map is of format 12 was taken for a single-byte
+// font: the API refused every code point.  Its groups serve every plane.
+TEST_F(Cmap, Format12AloneMakesAUnicodeFont) {
+    FontBuilder b;
+    b.AddGlyph(Glyph::Simple({{{0, 0}, {0, 10}, {10, 10}}}));
+    b.AddGlyph(Glyph::Simple({{{0, 0}, {0, 20}, {20, 20}}}));
+    b.CmapRaw(3, 10, Format12({{0x41, 0x42, 1}, {0x20B9F, 0x20B9F, 2}}));
+    ASSERT_TRUE(Open(b));
+    const int32_t font = OpenTTFontFace(path_.c_str(), 0);
+    ASSERT_NE(0, font);
+    SetEncoding(font, KELMOR_CHARSET_UNICODE);
+    const struct {
+        uint32_t code;
+        int32_t glyph, error;
+    } cases[] = {{0x41, 1, KELMOR_ERROR_NONE},
+                 {0x42, 2, KELMOR_ERROR_NONE},
+                 {0x43, 0, KELMOR_ERROR_NOT_MAPPED},
+                 {0x20B9F, 2, KELMOR_ERROR_NONE}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.glyph, GetGlyphIndex(font, reinterpret_cast<const char *>(&c.code)))
+            << std::hex << c.code;
+        EXPECT_EQ(c.error, GetLastFontError()) << std::hex << c.code;
+    }
+    CloseTTFont(font);
 }
 
 // -------------------------------------------------------------- format 4

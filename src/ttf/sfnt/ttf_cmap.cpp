@@ -287,8 +287,22 @@ bool CharsetFromSegmentTable(const _TTFont *pF) {
     return pF->lpcmapSeg2DeltaValues != nullptr && pF->uDeltaEncoding != 0;
 }
 
+namespace {
+
+// A full-Unicode format-12 map with no Unicode or double-byte segment table
+// beside it (a subset or recent font may carry nothing else): its groups
+// serve every code, those of the Basic Multilingual Plane too.
+bool GroupsServeEveryCode(const _TTFont *pF) {
+    return pF->uGroupsOffset != 0 && !CharsetFromSegmentTable(pF);
+}
+
+constexpr uint32_t kUnicodeEncodingID = 1;
+
+}  // namespace
+
 uint32_t FontEncodingID(const _TTFont *pF) {
-    return CharsetFromSegmentTable(pF) ? pF->uDeltaEncoding : pF->uHiByteEncoding;
+    if (CharsetFromSegmentTable(pF)) return pF->uDeltaEncoding;
+    return GroupsServeEveryCode(pF) ? kUnicodeEncodingID : pF->uHiByteEncoding;
 }
 
 // Codes are looked up in the sub-table that gave the font its character
@@ -297,7 +311,8 @@ uint32_t FontEncodingID(const _TTFont *pF) {
 // and miss; a high-byte table is used first only when it gives the font's
 // own code space.
 bool LooksUpInHighByteTable(const _TTFont *pF) {
-    return pF->lpcmapHighByteTable != nullptr && !CharsetFromSegmentTable(pF);
+    return pF->lpcmapHighByteTable != nullptr && !CharsetFromSegmentTable(pF) &&
+           !GroupsServeEveryCode(pF);
 }
 
 // The glyph of a code above U+FFFF from the format-12 groups; 0 when no
@@ -325,7 +340,7 @@ uint32_t GetGlyphNo(_TTFont *pF, uint32_t c) {
     if (LooksUpInHighByteTable(pF)) return GetGlyphNoFromHiLo(pF, c);
     // Codes beyond the Basic Multilingual Plane have no place in the
     // 16-bit tables.
-    if (c > 0xFFFF) return GetGlyphNoFromGroups(pF, c);
+    if (c > 0xFFFF || GroupsServeEveryCode(pF)) return GetGlyphNoFromGroups(pF, c);
     if (pF->lpcmapSeg2DeltaValues == nullptr) return 0;
     int32_t i = FindSegment(pF, c);
     if (i < 0) return 0;
