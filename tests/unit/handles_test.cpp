@@ -52,4 +52,19 @@ TEST(Handles, ObjectWithoutMagicIsRejected) {
     ReleaseHandle(h);
 }
 
+// The generation took 15 bits and wrapped: after 32,767 reuses of its slot a
+// closed handle named the font opened there next.
+TEST(Handles, StaleHandleStaysDeadThroughEveryReuseOfItsSlot) {
+    LiveFont a, b;
+    const int32_t first = HandleFromFont(&a.font);
+    ReleaseHandle(first);
+    for (int reuse = 0; reuse < 0x10001; ++reuse) {
+        const int32_t h = HandleFromFont(&b.font);
+        ASSERT_GT(h, 0) << reuse;
+        ASSERT_NE(first, h) << reuse;
+        ASSERT_EQ(nullptr, FontFromHandle(first)) << reuse;
+        ReleaseHandle(h);
+    }
+}
+
 }  // namespace

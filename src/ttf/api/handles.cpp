@@ -21,6 +21,12 @@ struct Slot {
     uint32_t generation = 0;
 };
 
+// A slot that has handed out its last generation is never used again: a
+// generation that wrapped round would make a closed handle name whatever
+// font opened there next.  The slots' generations together last for about
+// two thousand million opens.
+bool Reusable(const Slot &s) { return s.font == nullptr && s.generation < kGenerationMask; }
+
 std::vector<Slot> &Slots() {
     static std::vector<Slot> slots;
     return slots;
@@ -54,9 +60,9 @@ int32_t HandleFromFont(_TTFont *pF) {
     std::lock_guard<std::mutex> hold(SlotsLock());
     std::vector<Slot> &slots = Slots();
     for (size_t i = 0; i < slots.size(); ++i) {
-        if (slots[i].font == nullptr) {
+        if (Reusable(slots[i])) {
             slots[i].font = pF;
-            slots[i].generation = (slots[i].generation + 1) & kGenerationMask;
+            slots[i].generation += 1;
             return MakeHandle(i, slots[i].generation);
         }
     }
