@@ -1,0 +1,207 @@
+// The Latin writing system against FreeType's auto-hinter, whole fonts at
+// a time: every glyph the style coverage gives a Latin-like style is
+// hinted by our auto-hinter and by FreeType (monochrome target), from the
+// same font-unit outlines (FreeType loads them for both), and the hinted
+// outlines and advances must be identical point for point.
+//
+// Set KELMOR_AUTOHINT_REPORT=1 to print the figures of every font and size
+// and the first differing glyphs.
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ttf/autohint/autohint.h"
+
+namespace {
+
+using namespace kelmor::autohint;
+
+bool Reporting() { return std::getenv("KELMOR_AUTOHINT_REPORT") != nullptr; }
+
+class FreeTypeFace {
+public:
+    FreeTypeFace(const std::string &path, long index) {
+        if (FT_Init_FreeType(&library_) != 0) return;
+        if (FT_New_Face(library_, path.c_str(), index, &face_) != 0) face_ = nullptr;
+    }
+    ~FreeTypeFace() {
+        if (face_ != nullptr) FT_Done_Face(face_);
+        if (library_ != nullptr) FT_Done_FreeType(library_);
+    }
+    FreeTypeFace(const FreeTypeFace &) = delete;
+    FreeTypeFace &operator=(const FreeTypeFace &) = delete;
+    FT_Face face() const { return face_; }
+
+    // True when FreeType's default loading auto-hints the font: no font
+    // program, no control-value program, no glyph instructions.
+    bool HasNoPrograms() const {
+        FT_ULong length = 0;
+        if (FT_Load_Sfnt_Table(face_, TTAG_fpgm, 0, nullptr, &length) == 0 && length > 0) return false;
+        length = 0;
+        if (FT_Load_Sfnt_Table(face_, TTAG_prep, 0, nullptr, &length) == 0 && length > 0) return false;
+        const auto *maxp = static_cast<const TT_MaxProfile *>(FT_Get_Sfnt_Table(face_, FT_SFNT_MAXP));
+        return maxp != nullptr && maxp->maxSizeOfInstructions == 0;
+    }
+
+private:
+    FT_Library library_ = nullptr;
+    FT_Face face_ = nullptr;
+};
+
+// The auto-hinter's view of a font, served by FreeType: the same unscaled
+// outlines and character map FreeType's own auto-hinter reads.
+class FreeTypeFontAccess : public FontAccess {
+public:
+    explicit FreeTypeFontAccess(FT_Face face) : face_(face) {
+        unicode_ = FT_Select_Charmap(face_, FT_ENCODING_UNICODE) == 0;
+    }
+    uint32_t UnitsPerEm() const override { return face_->units_per_EM; }
+    uint32_t GlyphCount() const override { return uint32_t(face_->num_glyphs); }
+    bool HasUnicodeMap() override { return unicode_; }
+    uint32_t GlyphForChar(uint32_t code) override {
+        return unicode_ ? FT_Get_Char_Index(face_, code) : 0;
+    }
+    bool NextMappedChar(uint32_t code, uint32_t *next, uint32_t *glyph) override {
+        if (!unicode_) return false;
+        FT_UInt g = 0;
+        const FT_ULong c = FT_Get_Next_Char(face_, code, &g);
+        if (g == 0) return false;
+        *next = uint32_t(c);
+        *glyph = g;
+        return true;
+    }
+    bool LoadFontUnitOutline(uint32_t glyph, Outline *out) override {
+        out->Clear();
+        if (FT_Load_Glyph(face_, glyph, FT_LOAD_NO_SCALE) != 0) return false;
+        const FT_Outline &o = face_->glyph->outline;
+        for (int i = 0; i < o.n_points; ++i) {
+            out->points.push_back({int32_t(o.points[i].x), int32_t(o.points[i].y)});
+            const int tag = FT_CURVE_TAG(o.tags[i]);
+            out->tags.push_back(tag == FT_CURVE_TAG_ON ? kTagOnCurve : tag == FT_CURVE_TAG_CUBIC ? kTagCubic : 0);
+        }
+        for (int c = 0; c < o.n_contours; ++c) out->contourEnds.push_back(o.contours[c]);
+        return true;
+    }
+    // The advance of the glyph as loaded: a composite may take it from a
+    // component (USE_MY_METRICS) rather than from its own hmtx entry.
+    int32_t AdvanceWidth(uint32_t glyph) override {
+        if (FT_Load_Glyph(face_, glyph, FT_LOAD_NO_SCALE) != 0) return 0;
+        return int32_t(face_->glyph->metrics.horiAdvance);
+    }
+    bool IsItalic() override { return (face_->style_flags & FT_STYLE_FLAG_ITALIC) != 0; }
+    bool IsFixedPitch() override { return FT_IS_FIXED_WIDTH(face_); }
+
+private:
+    FT_Face face_;
+    bool unicode_ = false;
+};
+
+struct Figures {
+    int glyphs = 0;     // Latin-style glyphs compared
+    int identical = 0;  // outline and advance identical
+    int advances = 0;   // advance identical
+};
+
+bool IsLatinStyle(const FaceGlobals &globals, uint32_t glyph) {
+    if (glyph >= globals.glyphStyles.size()) return false;
+    const int style = globals.glyphStyles[glyph] & kStyleMask;
+    return style < StyleCount() && StyleAt(style).writingSystem == WritingSystemId::kLatin;
+}
+
+struct FontCase {
+    const char *path;
+    long face;
+    bool force;  // auto-hint a font that has programs (FreeType's FORCE_AUTOHINT)
+};
+
+Figures CompareFont(const FontCase &c, int ppem, int *reported) {
+    Figures f;
+    FreeTypeFace source(c.path, c.face), reference(c.path, c.face);
+    if (source.face() == nullptr || reference.face() == nullptr) return f;
+    if (!c.force && !source.HasNoPrograms()) return f;
+    FreeTypeFontAccess access(source.face());
+    AutohintFace ours;
+    HintedGlyph hinted;
+    AutohintGlyph(&ours, &access, 0, ppem, RenderTarget::kMono, &hinted);
+    FT_Set_Char_Size(reference.face(), 0, ppem * 64, 72, 72);
+    const FT_Int32 flags =
+        FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP | (c.force ? FT_LOAD_FORCE_AUTOHINT : 0);
+    for (uint32_t glyph = 0; glyph < access.GlyphCount(); ++glyph) {
+        if (!IsLatinStyle(ours.globals, glyph)) continue;
+        const bool ok = AutohintGlyph(&ours, &access, glyph, ppem, RenderTarget::kMono, &hinted);
+        // The style may have handed its glyphs on while it was measured.
+        if (!IsLatinStyle(ours.globals, glyph)) continue;
+        if (FT_Load_Glyph(reference.face(), glyph, flags) != 0) continue;
+        ++f.glyphs;
+        const FT_GlyphSlot slot = reference.face()->glyph;
+        const FT_Outline &o = slot->outline;
+        bool same = ok && int(hinted.outline.points.size()) == o.n_points;
+        int firstDiff = -1;
+        for (int i = 0; same && i < o.n_points; ++i) {
+            if (hinted.outline.points[i].x != o.points[i].x || hinted.outline.points[i].y != o.points[i].y) {
+                same = false;
+                firstDiff = i;
+            }
+        }
+        const bool advanceSame = ok && hinted.advance == slot->advance.x;
+        f.advances += advanceSame;
+        f.identical += same && advanceSame;
+        if ((!same || !advanceSame) && Reporting() && (*reported)++ < 40) {
+            std::printf("  %s ppem %d glyph %u (%s): points %zu/%d, first diff %d", c.path, ppem, glyph,
+                        StyleAt(ours.globals.glyphStyles[glyph] & kStyleMask).name,
+                        hinted.outline.points.size(), o.n_points, firstDiff);
+            if (firstDiff >= 0)
+                std::printf(" ours (%d,%d) ref (%ld,%ld)", hinted.outline.points[firstDiff].x,
+                            hinted.outline.points[firstDiff].y, o.points[firstDiff].x, o.points[firstDiff].y);
+            std::printf(" advance %d/%ld\n", hinted.advance, slot->advance.x);
+            if (std::getenv("KELMOR_AUTOHINT_EDGES"))
+                for (const Edge &e : ours.hints.axis[kDimHorz].edges)
+                    std::printf("    edge fpos %d opos %d pos %d flags %d dir %d link %d serif %d\n", e.fpos, e.opos, e.pos, e.flags, e.dir,
+                                e.link ? int(e.link - ours.hints.axis[kDimHorz].edges.data()) : -1,
+                                e.serif ? int(e.serif - ours.hints.axis[kDimHorz].edges.data()) : -1);
+        }
+    }
+    return f;
+}
+
+// Measured: every Latin-style glyph identical at 10-24 ppem in all six.
+struct AgreementCase {
+    FontCase font;
+    double floor;  // share of Latin-style glyphs identical at every size
+};
+
+class LatinAgreement : public ::testing::TestWithParam<AgreementCase> {};
+
+TEST_P(LatinAgreement, HintedOutlinesMatchFreeTypeAtEverySize) {
+    const AgreementCase &c = GetParam();
+    int reported = 0;
+    for (int ppem = 10; ppem <= 24; ++ppem) {
+        const Figures f = CompareFont(c.font, ppem, &reported);
+        if (f.glyphs == 0) GTEST_SKIP() << c.font.path << ": not installed, or carries programs";
+        const double share = double(f.identical) / f.glyphs;
+        if (Reporting())
+            std::printf("%s face %ld ppem %d: %d Latin-style glyphs, %d identical (%.1f%%), %d advances\n",
+                        c.font.path, c.font.face, ppem, f.glyphs, f.identical, 100.0 * share, f.advances);
+        EXPECT_GE(share, c.floor) << c.font.path << " at " << ppem << " ppem";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, LatinAgreement,
+    ::testing::Values(
+        AgreementCase{{"/usr/share/fonts/truetype/arphic/uming.ttc", 0, false}, 0.997},
+        AgreementCase{{"/usr/share/fonts/truetype/arphic/ukai.ttc", 0, false}, 0.997},
+        AgreementCase{{"/usr/share/fonts/truetype/nanum/NanumSquareR.ttf", 0, false}, 0.997},
+        AgreementCase{{"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf", 0, true}, 0.997},
+        AgreementCase{{"/usr/share/fonts/truetype/liberation/LiberationSerif-Italic.ttf", 0, true}, 0.997},
+        AgreementCase{{"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", 0, true}, 0.997}));
+
+}  // namespace
