@@ -15,6 +15,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -203,5 +205,39 @@ INSTANTIATE_TEST_SUITE_P(
         AgreementCase{{"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf", 0, true}, 0.997},
         AgreementCase{{"/usr/share/fonts/truetype/liberation/LiberationSerif-Italic.ttf", 0, true}, 0.997},
         AgreementCase{{"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", 0, true}, 0.997}));
+
+// A sweep over every TrueType font installed, each face auto-hinted
+// (forced where it has programs) at sizes from 6 to 48 ppem; prints one
+// line per face.  Slow: run it with --gtest_also_run_disabled_tests.
+TEST(LatinAgreementSweep, DISABLED_EveryInstalledFace) {
+    std::vector<std::string> paths;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator("/usr/share/fonts")) {
+        const std::string p = entry.path().string();
+        if (p.size() > 4 && (p.compare(p.size() - 4, 4, ".ttf") == 0 || p.compare(p.size() - 4, 4, ".ttc") == 0))
+            paths.push_back(p);
+    }
+    std::sort(paths.begin(), paths.end());
+    const int sizes[] = {6, 7, 8, 9, 11, 13, 15, 17, 20, 25, 32, 48};
+    long total = 0, same = 0;
+    for (const std::string &path : paths) {
+        FreeTypeFace probe(path, -1);
+        const long faces = probe.face() != nullptr ? probe.face()->num_faces : 0;
+        for (long face = 0; face < faces; ++face) {
+            const FontCase c = {path.c_str(), face, true};
+            long glyphs = 0, identical = 0;
+            int reported = 0;
+            for (int ppem : sizes) {
+                const Figures f = CompareFont(c, ppem, &reported);
+                glyphs += f.glyphs;
+                identical += f.identical;
+            }
+            std::printf("%s face %ld: %ld glyph sizes, %ld identical\n", path.c_str(), face, glyphs, identical);
+            total += glyphs;
+            same += identical;
+        }
+    }
+    std::printf("all: %ld glyph sizes, %ld identical\n", total, same);
+    EXPECT_EQ(total, same);
+}
 
 }  // namespace
