@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cff_builder.h"
+#include "embedded_bitmap_builder.h"
 #include "kelmor.h"
 #include "test_paths.h"
 #include "ttf/api/handles.h"
@@ -380,6 +381,48 @@ TEST_F(CffGlyphs, AnOpenFaceHoldsLittle) {
     const int32_t handle = Open(cff);
     ASSERT_NE(0, handle);
     EXPECT_LT(kelmor::CffFaceBytes(kelmor::FontFromHandle(handle)), size_t(2048));
+}
+
+// A CFF font that also carried strikes was refused as a font of embedded
+// images only.  It opens with any of them, draws its outlines, and draws a
+// strike's image where asked.
+TEST(CffWithStrikes, OpenAndDrawOutlinesOrTheStrikesImage) {
+    CffTable cff;
+    cff.charStrings = {Charstring("endchar"),
+                       Charstring("8 8 rmoveto 48 0 rlineto 0 48 rlineto -48 0 rlineto endchar")};
+    const std::vector<std::string> image = {"#.#", ".#.", "#.#"};
+    const EmbeddedTables strike = BuildEmbeddedBitmaps(
+        {SbitStrike{16, {SbitSubTable{1, 2, {SbitImage{1, image, 0, 3, 4}}}}}});
+    const struct {
+        const char *location, *data;
+    } tables[] = {{"EBLC", "EBDT"}, {"bloc", "bdat"}, {"CBLC", "CBDT"}, {"sbix", "sbix"}};
+    for (const auto &t : tables) {
+        FontBuilder font = CffFont(cff);
+        font.UnitsPerEm(64).BoundingBox(0, -13, 64, 51);
+        font.RawTable(t.location, strike.eblc).RawTable(t.data, strike.ebdt);
+        const std::string path = font.WriteTo(ScratchDir("cff_strikes") + "/" + t.data + ".otf");
+        const int32_t handle = OpenTTFontFace(path.c_str(), 0);
+        ASSERT_NE(0, handle) << t.data << ": " << GetFontErrorText(GetLastFontError());
+        SetEncoding(handle, KELMOR_CHARSET_GLYPHNUMBER);
+        SetPointSize(handle, 16, 72);
+        const int32_t glyph = 1;
+        for (int32_t options : {0, KELMOR_FAITHFUL | KELMOR_EMBEDDED_BITMAPS}) {
+            SetRenderOptions(handle, options);
+            int width = 0, height = 0;
+            const unsigned char *bits =
+                GetBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
+            ASSERT_NE(nullptr, bits);
+            // EBDT and bdat strikes are drawn; colour and sbix images are not.
+            const std::string data = t.data;
+            const bool strikeImage = options != 0 && (data == "EBDT" || data == "bdat");
+            EXPECT_EQ(strikeImage, width == 3 && height == 3) << t.data << ", options " << options;
+            int ink = 0;
+            for (int i = 0; i < (width + 15) / 16 * 2 * height; ++i)
+                for (int bit = 0; bit < 8; ++bit) ink += (bits[i] >> bit & 1) == 0;
+            EXPECT_EQ(strikeImage ? 5 : 12 * 12, ink) << t.data << ", options " << options;
+        }
+        CloseTTFont(handle);
+    }
 }
 
 }  // namespace

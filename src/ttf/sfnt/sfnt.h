@@ -61,10 +61,10 @@ void ListTables(_TTFont *pF, int NumTables);
 // The directory entry with this tag, for tables outside the known-tag list;
 // null when the font has none.
 const TableDirectoryStruct *FindTable(const _TTFont *pF, const char tag[4]);
-// The tag of the table that holds the font's outlines when it has no glyf
-// table but outlines or images the rasterizer cannot draw ("CFF ", "CFF2",
-// "EBDT", ...); null for a font that has glyf, or none of those.  Such a
-// font would open and draw every glyph blank.
+// The tag of the table that holds the font's outlines when it has neither
+// glyf nor "CFF " but outlines or images the rasterizer cannot draw ("CFF2",
+// "EBDT", ...); null for a font that has glyf or "CFF ", or none of those.
+// Such a font would open and draw every glyph blank.
 const char *ForeignOutlineTag(const _TTFont *pF);
 // Table blocks (and the name, cmap and mort buffers) come from std::malloc.
 // FreeBuffer releases one of them (or any malloc block) and returns null.

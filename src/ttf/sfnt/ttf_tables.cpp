@@ -260,8 +260,9 @@ int ReadTTFHeaders(_TTFont *pF) {
 }
 
 const char *ForeignOutlineTag(const _TTFont *pF) {
-    if (pF->lpsfntTable[kSlotGlyf] != nullptr) return nullptr;
-    // "CFF " outlines are drawn (the CFF stage); CFF2's are not.
+    // "CFF " outlines are drawn (the CFF stage, which refuses a table it
+    // cannot read with its own reason), beside any strikes; CFF2's are not.
+    if (pF->lpsfntTable[kSlotGlyf] != nullptr || FindTable(pF, "CFF ") != nullptr) return nullptr;
     static const char *const kForeign[] = {"CFF2", "EBDT", "bdat", "CBDT", "sbix"};
     for (int j = 0; j < std::min(pF->NumTables, kMaxTables); ++j) {
         for (const char *tag : kForeign)
