@@ -141,6 +141,22 @@ typedef int32_t(KELMOR_CALL *KELMOR_FONTENUMPROC)(const KELMOR_NEWLOGFONT *lpelf
  * the strike has one).  Off by default; "EmbeddedBitmaps=1" in section
  * [Rendering] of Kelmor.ini turns it on for every font opened after. */
 #define KELMOR_EMBEDDED_BITMAPS 4
+/* SetRenderOptions bit (faithful mode): grid-fit every TrueType outline with
+ * the auto-hinter, as FreeType's FT_LOAD_FORCE_AUTOHINT does, instead of the
+ * font's own programs.  Without it the auto-hinter draws exactly the fonts
+ * FreeType's default loading auto-hints: glyf outlines with no font program,
+ * no control-value program and maxp's maxSizeOfInstructions 0.  Glyphs come
+ * out as FreeType's auto-hinter draws them for a monochrome target (styles
+ * from the character map's scripts, blue zones and stems measured from the
+ * font's own reference characters).  CFF outlines and embedded strikes are
+ * never auto-hinted.  An extension of this library. */
+#define KELMOR_FORCE_AUTOHINT 8
+/* SetRenderOptions bit (faithful mode): never auto-hint, as FreeType's
+ * FT_LOAD_NO_AUTOHINT; fonts without programs are drawn scaled only.  Wins
+ * over KELMOR_FORCE_AUTOHINT.  "AutoHint=0" in section [Rendering] of
+ * Kelmor.ini sets it for every font opened after.  An extension of this
+ * library. */
+#define KELMOR_NO_AUTOHINT 16
 
 /* What GetGlyphMetrics tells a host about one glyph at the current size.
  * Positions are pixels inside the bitmap GetBitmap returns for the glyph
@@ -263,7 +279,8 @@ intptr_t KELMOR_CALL SelectTTFDlgProc(void *hdlg, uint32_t message, uintptr_t wP
                                       intptr_t lParam);
 
 /* 19 SetRenderOptions: sets the font's rendering options (KELMOR_NO_HINTING,
- *   KELMOR_FAITHFUL, KELMOR_EMBEDDED_BITMAPS); a new font starts with 0,
+ *   KELMOR_FAITHFUL, KELMOR_EMBEDDED_BITMAPS, KELMOR_FORCE_AUTOHINT,
+ *   KELMOR_NO_AUTOHINT); a new font starts with 0,
  *   glyphs hinted (or with the bits the ini file asks for).  Every bit but the sign
  *   bit is kept as given, so that a host may save and restore the options
  *   whole; bits without a meaning yet change nothing.  Returns the options in

@@ -13,6 +13,7 @@ Scaler ScalerFor(uint32_t unitsPerEm, int32_t ppem, RenderTarget target) {
     Scaler scaler = {};
     scaler.xScale = scaler.yScale = DivFix(int32_t(uint32_t(ppem) << 6), int32_t(unitsPerEm));
     scaler.target = target;
+    scaler.xPpem = uint32_t(ppem);
     return scaler;
 }
 
@@ -59,6 +60,8 @@ bool AutohintGlyph(AutohintFace *face, FontAccess *font, uint32_t glyph, int32_t
         ComputeStyleCoverage(&face->globals, font);
         face->started = true;
     }
+    // The access object may be made afresh for every glyph.
+    face->globals.font = font;
     StyleMetrics *metrics = MetricsForGlyph(&face->globals, glyph);
     if (!metrics) return false;
     const WritingSystemClass &ws = WritingSystemOf(metrics->style->writingSystem);

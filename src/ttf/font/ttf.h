@@ -80,6 +80,22 @@ enum class ImageLayout {
 };
 bool DrawEmbeddedImage(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, ImageLayout layout);
 
+// ------------------------------------------------ auto-hinter (ttf_autohint.cpp)
+
+// Whether the font is one FreeType's default loading auto-hints: glyf
+// outlines, no font program, no control-value program, and maxp's
+// maxSizeOfInstructions 0.
+bool FontHasNoPrograms(const _TTFont *pF);
+// Whether the faithful mode draws the font's outlines with the auto-hinter:
+// such a font, or any glyf font with kForceAutohint; never with
+// kNoAutohint or kNoHinting.
+bool UsesAutohinter(const _TTFont *pF);
+// Draws `glyph` auto-hinted into the cleared bitmap and records its
+// hinted advance (nothing drawn when it cannot be loaded).
+void DrawAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph);
+// Releases the auto-hinter's per-face state (CloseTTF).
+void ReleaseAutohint(_TTFont *pF);
+
 // ----------------------------------------------- glyph metrics (ttf_metrics.cpp)
 
 // Fills the record for `glyph`, which the font's bitmap must hold as

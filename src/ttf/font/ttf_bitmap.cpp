@@ -9,7 +9,8 @@
 //   glyf outline    GetGlyph (classic load)      LoadGlyphFaithfully
 //   programs        the classic dispatch table   the faithful table of departures
 //                   (the interpreter's copy of the mode, set with the options
-//                   by ChangeRenderOptions, picks the table)
+//                   by ChangeRenderOptions, picks the table); for fonts
+//                   without programs, the auto-hinter (UsesAutohinter)
 //   scan converter  ScanOutline (qspline, scscan) ScanOutlineExactly (scexact)
 //   advance         the tables                   the advance phantom point
 //
@@ -229,6 +230,8 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     if ((pF->RenderOptions & kEmbeddedBitmaps) && DrawEmbeddedImage(pF, pG, glyph, layout)) return;
     if (pF->Cff != nullptr)
         DrawCffGlyph(pF, pG, glyph);
+    else if (faithful && UsesAutohinter(pF))
+        DrawAutohinted(pF, pG, glyph);
     else if (faithful)
         DrawFaithfully(pF, pG, glyph);
     else

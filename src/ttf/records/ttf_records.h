@@ -480,6 +480,9 @@ struct EmbeddedStrike {
 struct _BitMap;  // declared by the font object, never used
 struct VerticalForms;  // the GSUB vertical forms (ttf/sfnt/ttf_gsub.h)
 struct CffFace;  // the CFF outline reader's state (its own stage)
+namespace autohint {
+struct AutohintFace;  // the auto-hinter's per-face state (its own stage)
+}
 
 struct _TTFont {
     uint32_t lMagic;
@@ -568,12 +571,17 @@ struct _TTFont {
     uint8_t BeyondLimits;
     // Set when the font's outlines are in a CFF table rather than glyf.
     CffFace *Cff;
+    // The auto-hinter's styles per glyph and metrics per style, made on the
+    // first auto-hinted glyph (null until then), released with the font.
+    autohint::AutohintFace *Autohint;
 };
 
 // RenderOptions bits.
 constexpr int32_t kNoHinting = 1;  // glyph and component programs do not run
 constexpr int32_t kFaithful = 2;   // the published TrueType behaviour throughout
 constexpr int32_t kEmbeddedBitmaps = 4;  // a strike's image where the size has one
+constexpr int32_t kForceAutohint = 8;    // auto-hint every glyf outline (faithful mode)
+constexpr int32_t kNoAutohint = 16;      // never auto-hint (faithful mode)
 
 }  // namespace kelmor
 
