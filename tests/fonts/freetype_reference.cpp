@@ -14,14 +14,14 @@
 
 namespace kelmor_test {
 
-FreeTypeFont::FreeTypeFont(const std::string &path) {
+FreeTypeFont::FreeTypeFont(const std::string &path, long face) {
     if (FT_Init_FreeType(&library_) != 0) {
         library_ = nullptr;
         return;
     }
     FT_UInt version = TT_INTERPRETER_VERSION_35;
     FT_Property_Set(library_, "truetype", "interpreter-version", &version);
-    if (FT_New_Face(library_, path.c_str(), 0, &face_) != 0) face_ = nullptr;
+    if (FT_New_Face(library_, path.c_str(), face, &face_) != 0) face_ = nullptr;
 }
 
 FreeTypeFont::~FreeTypeFont() {
@@ -39,6 +39,23 @@ bool FreeTypeFont::Render(unsigned glyph, bool hinted, std::vector<unsigned char
                           PixelGrid *grid) {
     const FT_Int32 flags = FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP | FT_LOAD_NO_AUTOHINT |
                            (hinted ? 0 : FT_LOAD_NO_HINTING);
+    return RenderWith(glyph, flags, store, grid);
+}
+
+bool FreeTypeFont::RenderByDefault(unsigned glyph, std::vector<unsigned char> *store,
+                                   PixelGrid *grid) {
+    // What an application gets asking for monochrome: FreeType picks its
+    // own hinting, the auto-hinter for fonts without programs.
+    return RenderWith(glyph, FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_NO_BITMAP, store,
+                      grid);
+}
+
+long FreeTypeFont::LastAdvance() const {
+    return face_ != nullptr ? long(face_->glyph->advance.x) : 0;
+}
+
+bool FreeTypeFont::RenderWith(unsigned glyph, int flags, std::vector<unsigned char> *store,
+                              PixelGrid *grid) {
     if (FT_Load_Glyph(face_, glyph, flags) != 0 ||
         FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_MONO) != 0)
         return false;

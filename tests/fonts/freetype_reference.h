@@ -20,7 +20,7 @@ namespace kelmor_test {
 
 class FreeTypeFont {
 public:
-    explicit FreeTypeFont(const std::string &path);
+    explicit FreeTypeFont(const std::string &path, long face = 0);
     ~FreeTypeFont();
     FreeTypeFont(const FreeTypeFont &) = delete;
     FreeTypeFont &operator=(const FreeTypeFont &) = delete;
@@ -31,8 +31,15 @@ public:
     // Renders the glyph from its outline (never from an embedded bitmap) and
     // keeps a copy of its bits in `store`, which `grid` then reads.
     bool Render(unsigned glyph, bool hinted, std::vector<unsigned char> *store, PixelGrid *grid);
+    // FreeType's default monochrome rendering from the outline: its own
+    // choice of hinting, which is the auto-hinter for a font without
+    // hinting programs.
+    bool RenderByDefault(unsigned glyph, std::vector<unsigned char> *store, PixelGrid *grid);
+    // The advance (26.6) of the glyph rendered last.
+    long LastAdvance() const;
 
 private:
+    bool RenderWith(unsigned glyph, int flags, std::vector<unsigned char> *store, PixelGrid *grid);
     FT_LibraryRec_ *library_ = nullptr;
     FT_FaceRec_ *face_ = nullptr;
 };
