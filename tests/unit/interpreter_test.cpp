@@ -74,8 +74,12 @@ public:
         for (size_t k = 0; k < ends.size(); ++k) G().EndPoints[k] = G().AbsEndPoints[k] = ends[k];
     }
     void Cvt(int index, int32_t value) { G().lControlTable[index] = value; }
-    // Runs what follows in the faithful mode (or the classic one).
-    void Faithful(bool on) { pF_->RenderOptions = on ? kFaithful : 0; }
+    // Runs what follows in the faithful mode (or the classic one), without
+    // running the font and control-value programs again.
+    void Faithful(bool on) {
+        pF_->RenderOptions = on ? kFaithful : 0;
+        SetInterpreterMode(&G(), on);
+    }
 
     // Runs the program and returns the stack it leaves, bottom first.
     std::vector<int32_t> Run(const std::string &program, int kind = kGlyphProgram) {

@@ -108,6 +108,7 @@ int32_t BuildFontObject(_TTFont *pF) {
     pF->G.pVF = pF;
     const int memory = InitInsMemory(pF, &pF->G);
     if (memory != kInsMemoryReady) return InterpreterMemoryError(memory);
+    SetInterpreterMode(&pF->G, (pF->RenderOptions & kFaithful) != 0);
     // Once per open: its FDEFs fill the function table every later program
     // calls into.
     RunFontProgram(pF, &pF->G);
@@ -158,7 +159,6 @@ _TTFont *CloseTTF(_TTFont *pF) {
     if (!IsValidFont(pF)) return nullptr;
     FreeBuffers(pF);
     CloseCffOutlines(pF);
-    ReleaseAutohint(pF);
     FreeGlyphInstructions(&pF->G);
     FreeGlyphRecords(&pF->G);
     FreeInsMemory(&pF->G);
@@ -277,6 +277,7 @@ int InitBuffers(_TTFont *pF, int PointSize, int Resolution) {
 void ChangeRenderOptions(_TTFont *pF, int32_t options) {
     const bool modeChanges = ((pF->RenderOptions ^ options) & kFaithful) != 0;
     pF->RenderOptions = options;
+    SetInterpreterMode(&pF->G, (options & kFaithful) != 0);
     if (!modeChanges) return;
     RunFontProgram(pF, &pF->G);
     if (pF->cInitialized) ExecuteprepCVT(pF, &pF->G);

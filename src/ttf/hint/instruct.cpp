@@ -207,9 +207,9 @@ void FlipTable(_TtfGlyph *pG, const uint8_t *lpTable, int32_t *lpToTable) {
     }
 }
 
-namespace {
+void SetInterpreterMode(_TtfGlyph *pG, bool faithful) { pG->Faithful = faithful ? 1 : 0; }
 
-bool FaithfulFont(const _TTFont *pF) { return (pF->RenderOptions & kFaithful) != 0; }
+namespace {
 
 // What a glyph program starts from in the faithful mode, besides the state
 // the control-value program left: TrueType resets the vectors, zones,
@@ -251,7 +251,6 @@ void RestorePrepValues(_TTFont *pF, _TtfGlyph *pG) {
 }  // namespace
 
 void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
-    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetStack(pG);
     ResetGsv(pG);
     // Every size starts from the font's own control values, whatever the
@@ -270,7 +269,6 @@ void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG) {
 }
 
 void RunFontProgram(_TTFont *pF, _TtfGlyph *pG) {
-    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetTTF(pG);
     ResetStack(pG);
     ResetGsv(pG);
@@ -282,7 +280,6 @@ void InterpretGlyph(_TTFont *pF, _TtfGlyph *pG, int NumContours, int16_t *lpEndP
                     TTFCoord *lpStart, int program) {
     (void)NumContours, (void)lpEndPoints, (void)lpStart;  // the record says it all
     if (pG->instructions == nullptr) return;
-    pG->Faithful = FaithfulFont(pF) ? 1 : 0;
     ResetStack(pG);
     if (!pG->Faithful) {
         // The glyph program never sees the graphics state the control-value

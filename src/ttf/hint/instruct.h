@@ -108,6 +108,12 @@ constexpr int32_t kBudgetPerByteOrPoint = 32;
 constexpr uint8_t kFontProgramFailed = 1;
 constexpr uint8_t kSizeProgramFailed = 2;
 
+// Sets the interpreter's own copy of the rendering mode (_TtfGlyph::
+// Faithful): which dispatch table runs, how the control values are scaled
+// and what state each glyph program starts from.  The interpreter never
+// reads the font's options; whoever changes them calls this before the
+// font and control-value programs run again, and so does the font's open.
+void SetInterpreterMode(_TtfGlyph *pG, bool faithful);
 // Rebuilds the control-value table for the size just set and runs the
 // control-value program.
 void ExecuteprepCVT(_TTFont *pF, _TtfGlyph *pG);

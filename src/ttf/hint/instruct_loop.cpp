@@ -24,8 +24,10 @@
 // instructions whose published behaviour differs replaced: the TrueType
 // rules as FreeType's v35 interpreter keeps them, where an error TrueType
 // treats as fatal ends the run (Halt).  Which table runs follows the
-// interpreter's own copy of the mode (_TtfGlyph::Faithful, copied into
-// Exec::faithful).  Besides the table, the mode decides only what the loop
+// interpreter's own copy of the mode, _TtfGlyph::Faithful (copied into
+// Exec::faithful), which SetInterpreterMode sets when the font's options
+// change: the interpreter never reads the options.  Besides the table, the
+// mode decides only what the loop
 // does with a stack too shallow or too full for an instruction, how deep
 // calls nest, and (instruct.cpp) how the control values are scaled and what
 // state each glyph program starts from.
@@ -369,7 +371,7 @@ void RecordFault(_TtfGlyph *pG, int code) {
 int DoInstructions(_TTFont *pF, _TtfGlyph *pG, int32_t NumInstructions, int Recursion,
                    const uint8_t *pcIns, const uint8_t *Base) {
     (void)Base;
-    const bool faithful = (pF->RenderOptions & kFaithful) != 0;
+    const bool faithful = pG->Faithful != 0;
     int stackEntries = pG->StackSize > 0 ? pG->StackSize / 4 : 0;
     if (faithful && pG->Stack != nullptr) stackEntries += kStackSlack;
     const uint8_t *end = pcIns + (NumInstructions > 0 ? NumInstructions : 0);
@@ -412,7 +414,6 @@ int32_t LeftAfterRun(const _TtfGlyph *pG) {
 void RunProgram(_TTFont *pF, _TtfGlyph *pG, int program, const uint8_t *block) {
     if (block == nullptr) return;
     pG->Program = program;
-    pG->Faithful = (pF->RenderOptions & kFaithful) != 0 ? 1 : 0;
     const int32_t length = BlockLength(block);
     pG->InsBudget = RunBudget(pG, program, length);
     pG->HaltedBudget = 0;
