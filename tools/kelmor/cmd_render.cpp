@@ -71,6 +71,10 @@ void PrintHelp() {
         "  --vertical         vertical forms, stacked from top to bottom\n"
         "  --no-hinting       the plain scaled outlines: the glyphs' hinting programs\n"
         "                     do not run (SetRenderOptions)\n"
+        "  --autohint         grid-fit with the auto-hinter, as FreeType's\n"
+        "                     FT_LOAD_FORCE_AUTOHINT (fonts without programs get it\n"
+        "                     anyway in the faithful mode)\n"
+        "  --no-autohint      never auto-hint: fonts without programs drawn scaled\n"
         KELMOR_NO_BITMAPS_HELP
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
@@ -98,6 +102,7 @@ struct RenderOptions {
     bool vertical = false;
     bool noHinting = false;
     bool noBitmaps = false;
+    int autohintBits = 0;  // KELMOR_FORCE_AUTOHINT or KELMOR_NO_AUTOHINT
     bool classic = false;
     int face = 0;
     std::string pngPath;
@@ -166,6 +171,14 @@ bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
     }
     if (args.Flag("--no-bitmaps")) {
         o->noBitmaps = true;
+        return true;
+    }
+    if (args.Flag("--autohint")) {
+        o->autohintBits = KELMOR_FORCE_AUTOHINT;
+        return true;
+    }
+    if (args.Flag("--no-autohint")) {
+        o->autohintBits = KELMOR_NO_AUTOHINT;
         return true;
     }
     if (FaceOption(args, &o->face, error)) return true;
@@ -343,7 +356,7 @@ int Render(const RenderOptions &o) {
     if (handle == 0) return Report(kCommand, DiagnoseOpenFailure(o.fontPath, o.face));
     HandleCloser closer{handle};
     _TTFont *font = FontFromHandle(handle);
-    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps));
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps) | o.autohintBits);
 
     if (SetPointSize(handle, o.points, o.dpi) == 0) {
         std::string why = DiagnoseSizeFailure(*font, o.points, o.dpi);
