@@ -142,34 +142,34 @@ void FindExtremePoint(const Outline &o, bool top, ExtremeRun *run, int32_t *asce
     }
 }
 
+// Walks from the extreme point one way along its contour while the points
+// stay level with it, widening the run to them; returns where it stopped.
+int32_t WalkLevel(const Outline &o, bool forward, ExtremeRun *run) {
+    const ContourStep step = {run->contourFirst, run->contourLast};
+    const int32_t bestX = o.points[run->best].x;
+    int32_t &end = forward ? run->last : run->first;
+    int32_t &onNear = forward ? run->onLast : run->onFirst;
+    int32_t &onFar = forward ? run->onFirst : run->onLast;
+    int32_t i = run->best;
+    do {
+        i = forward ? step.Next(i) : step.Prev(i);
+        if (LeavesLevel(o.points[i].x - bestX, o.points[i].y - run->y)) break;
+        end = i;
+        if (IsOnCurve(o, i)) {
+            onNear = i;
+            if (onFar < 0) onFar = i;
+        }
+    } while (i != run->best);
+    return i;
+}
+
 // Widens the run around the extreme point to the neighbours on both sides
 // that stay level with it.
 void ExtendLevelRun(const Outline &o, ExtremeRun *run) {
-    const ContourStep step = {run->contourFirst, run->contourLast};
-    const int32_t bestX = o.points[run->best].x;
     run->first = run->last = run->best;
     if (IsOnCurve(o, run->best)) run->onFirst = run->onLast = run->best;
-    int32_t prev = run->best;
-    do {
-        prev = step.Prev(prev);
-        if (LeavesLevel(o.points[prev].x - bestX, o.points[prev].y - run->y)) break;
-        run->first = prev;
-        if (IsOnCurve(o, prev)) {
-            run->onFirst = prev;
-            if (run->onLast < 0) run->onLast = prev;
-        }
-    } while (prev != run->best);
-    int32_t next = run->best;
-    do {
-        next = step.Next(next);
-        if (LeavesLevel(o.points[next].x - bestX, o.points[next].y - run->y)) break;
-        run->last = next;
-        if (IsOnCurve(o, next)) {
-            run->onLast = next;
-            if (run->onFirst < 0) run->onFirst = next;
-        }
-    } while (next != run->best);
-    run->next = next;
+    WalkLevel(o, false, run);
+    run->next = WalkLevel(o, true, run);
 }
 
 // For "long" zones a short run at the extreme is a bump (a vertical serif,
