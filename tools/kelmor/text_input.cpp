@@ -260,11 +260,23 @@ bool ReadWholeFile(const std::string &path, std::string *bytes, std::string *err
     bytes->clear();
     char block[65536];
     size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes->append(block, got);
-    const bool failed = std::ferror(file) != 0;
+    int cause = 0;
+    while (bytes->size() <= kMaxInputFileBytes &&
+           (got = std::fread(block, 1, sizeof block, file)) > 0)
+        bytes->append(block, got);
+    if (std::ferror(file) != 0) cause = errno != 0 ? errno : EIO;
     std::fclose(file);
-    if (failed) *error = "cannot read \"" + path + "\"";
-    return !failed;
+    if (cause != 0) {
+        *error = "cannot read \"" + path + "\": " + std::strerror(cause);
+        return false;
+    }
+    if (bytes->size() > kMaxInputFileBytes) {
+        bytes->clear();
+        *error = "\"" + path + "\" is larger than " + std::to_string(kMaxInputFileBytes >> 20) +
+                 " MiB, more than any list of characters or receipt";
+        return false;
+    }
+    return true;
 }
 
 std::string DescribeCodePoint(uint32_t codePoint) {

@@ -3,6 +3,7 @@
 #ifndef KELMOR_TOOL_TEXT_INPUT_H
 #define KELMOR_TOOL_TEXT_INPUT_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -60,7 +61,11 @@ bool DecodeEncodedBytes(const std::string &bytes, TextEncoding space,
 // characters, never glyphs to draw.
 inline bool IsControlCode(uint32_t code) { return code < 0x20 || code == 0x7F; }
 
-// The whole file, or false with a message that names it.
+// Far beyond any list of characters or receipt: a larger input (or a
+// device such as /dev/zero) is refused before it eats the memory.
+constexpr size_t kMaxInputFileBytes = size_t(4) << 20;
+
+// The whole file, or false with a message that names it (and the cause).
 bool ReadWholeFile(const std::string &path, std::string *bytes, std::string *error);
 
 // What a command line gives to render, checked before any font is opened:
