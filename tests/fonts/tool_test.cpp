@@ -3,7 +3,9 @@
 // and the built program on synthetic and Debian fonts.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -140,6 +142,37 @@ TEST(ToolTextInput, ConvertsTextIntoDoubleByteCodes) {
 
     EXPECT_FALSE(ConvertToEncoding({0x41, 0x1F600}, TextEncoding::kShiftJIS, &chars, &error));
     EXPECT_NE(error.find("U+1F600"), std::string::npos) << error;
+}
+
+// --chars-file and render --input read a file whole with no bound: /dev/zero
+// ate memory until the allocation failed (exit 134).  Past the cap a file is
+// refused with one line and exit 1.
+TEST(ToolTextInput, InputFilesPastTheCapAreRefusedNotReadWhole) {
+    const std::string dir = ScratchDir("tool_input_cap");
+    const std::string atCap = dir + "/at_cap.txt", pastCap = dir + "/past_cap.txt";
+    std::ofstream(atCap, std::ios::binary) << std::string(kMaxInputFileBytes, 'A');
+    std::ofstream(pastCap, std::ios::binary) << std::string(kMaxInputFileBytes + 1, 'A');
+    const struct {
+        std::string path;
+        bool read;
+    } cases[] = {{atCap, true}, {pastCap, false}, {"/dev/zero", false}};
+    for (const auto &c : cases) {
+        std::string bytes, error;
+        EXPECT_EQ(c.read, ReadWholeFile(c.path, &bytes, &error)) << c.path;
+        EXPECT_EQ(c.read ? kMaxInputFileBytes : 0, bytes.size()) << c.path;
+        if (!c.read) {
+            EXPECT_NE(error.find("larger than 4 MiB"), std::string::npos) << error;
+        }
+    }
+    const std::string font = WriteFont(SquareFont(), "input_cap");
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"render", font, "--encoding", "sjis", "--input", "/dev/zero"},
+          {"carray", font, "--size", "10", "--encoding", "unicode", "--chars-file", "/dev/zero",
+           "-o", dir + "/out.h"}}) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(1, run.exitCode) << args[0] << ": " << run.err;
+        EXPECT_EQ(1u, Lines(run.err).size()) << run.err;
+    }
 }
 
 TEST(ToolArgs, ReadsBothOptionFormsAndEndsOptionsAtDoubleDash) {
@@ -348,6 +381,78 @@ TEST(ToolProgram, HelpVersionAndBadCommandLines) {
 }
 
 // A font the library refuses is still shown; one line on stderr says why.
+// -o replaced a symbolic link with a file of its own (the link's target went
+// stale), turned an existing 0600 file into 0644, left NAME.tmpPID.N behind
+// a run killed with -9, and said "writing failed" without the cause.
+class ToolOutputFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = ScratchDir(std::string("tool_output_") +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        font_ = SquareFont().WriteTo(dir_ + "/font.ttf");
+    }
+    ToolRun Bdf(const std::string &out, const std::string &environment = "") {
+        // Large enough a size to write well over 1 KiB.
+        return RunTool({"bdf", font_, "--size", "120", "-o", out}, environment);
+    }
+    std::string dir_, font_;
+};
+
+TEST_F(ToolOutputFile, WritesThroughASymbolicLink) {
+    const std::string target = dir_ + "/target.bdf", link = dir_ + "/link.bdf",
+                      chained = dir_ + "/chained.bdf", dangling = dir_ + "/dangling.bdf";
+    std::ofstream(target) << "stale";
+    ASSERT_EQ(0, symlink("target.bdf", link.c_str()));
+    ASSERT_EQ(0, symlink(link.c_str(), chained.c_str()));
+    ASSERT_EQ(0, symlink("new.bdf", dangling.c_str()));
+    for (const std::string &out : {link, chained, dangling}) {
+        ASSERT_EQ(0, Bdf(out).exitCode) << out;
+        struct stat status;
+        ASSERT_EQ(0, lstat(out.c_str(), &status));
+        EXPECT_TRUE(S_ISLNK(status.st_mode)) << out;
+        EXPECT_EQ(0u, ReadFile(out).find("STARTFONT")) << out;
+    }
+    EXPECT_EQ(ReadFile(target), ReadFile(dir_ + "/new.bdf"));
+}
+
+TEST_F(ToolOutputFile, KeepsAnExistingFilesPermissions) {
+    for (mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0604)}) {
+        const std::string out = dir_ + "/kept.bdf";
+        std::ofstream(out) << "old";
+        ASSERT_EQ(0, chmod(out.c_str(), mode));
+        ASSERT_EQ(0, Bdf(out).exitCode);
+        struct stat status;
+        ASSERT_EQ(0, stat(out.c_str(), &status));
+        EXPECT_EQ(mode, status.st_mode & 07777);
+    }
+}
+
+TEST_F(ToolOutputFile, RemovesTemporariesThatKilledRunsLeft) {
+    const pid_t gone = fork();  // a process that has certainly ended
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string out = dir_ + "/out.bdf";
+    const std::string stale = out + ".tmp" + std::to_string(gone) + ".0";
+    const std::string running = out + ".tmp" + std::to_string(getpid()) + ".0";
+    const std::string other = out + ".tmp" + std::to_string(gone) + ".0.kept";
+    for (const std::string &file : {stale, running, other}) std::ofstream(file) << "partial";
+    ASSERT_EQ(0, Bdf(out).exitCode);
+    EXPECT_FALSE(std::ifstream(stale).good());
+    EXPECT_TRUE(std::ifstream(running).good()) << "a running process's file stays";
+    EXPECT_TRUE(std::ifstream(other).good()) << "a name of another pattern stays";
+}
+
+TEST_F(ToolOutputFile, AFailedWriteSaysWhy) {
+    // Files may grow to 1 KiB only: the write fails as on a full disk.
+    const std::string out = dir_ + "/big.bdf";
+    const ToolRun run = Bdf(out, "ulimit -f 1; trap '' XFSZ;");
+    EXPECT_EQ(1, run.exitCode);
+    EXPECT_NE(run.err.find("\"" + out + "\" failed: " + std::strerror(EFBIG)), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::ifstream(out).good());
+}
+
 TEST(ToolProgram, InfoShowsAFontWithoutCmapAndSaysWhyItDoesNotOpen) {
     const ToolRun run = RunTool({"info", WriteFont(SquareFont().RemoveTable("cmap"), "info")});
     EXPECT_EQ(run.exitCode, 1);
