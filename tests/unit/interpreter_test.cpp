@@ -777,6 +777,31 @@ TEST(Interpreter, ModesDifferWhereTheyShould) {
     }
 }
 
+// The interpreter keeps its own copy of the mode, which the options setter
+// alone changes: a change of mode runs the control-value program again in
+// the new mode, a change of other options leaves the mode as it was, and
+// glyph programs run in the mode last set.  GETINFO tells the modes apart
+// (version 1 classic, 35 faithful).
+TEST(Interpreter, ProgramsRanInAModeTheOptionsNoLongerSet) {
+    FontBuilder font = Machine::Base();
+    font.Prep(Assemble("PUSHB 1 1 GETINFO WS"));
+    Machine m(font);
+    ASSERT_TRUE(m.ok());
+    struct Change {
+        int32_t options;
+        int32_t version;
+    };
+    const Change changes[] = {
+        {kFaithful, 35}, {kFaithful | kNoHinting, 35}, {0, 1}, {kNoHinting, 1}, {kFaithful, 35},
+    };
+    for (const Change &c : changes) {
+        ChangeRenderOptions(m.F(), c.options);
+        EXPECT_EQ(c.version, m.G().Storage[1]) << "control-value program, options " << c.options;
+        EXPECT_EQ(std::vector<int32_t>{c.version}, m.Run("PUSHB 1 GETINFO"))
+            << "glyph program, options " << c.options;
+    }
+}
+
 // The single width and WCVTF are font units, scaled with the rounded
 // 16.16 scale in the faithful mode (9 ppem, 1000 units per em: 0.576).
 TEST(Interpreter, FaithfulScalesFontUnitsRounded) {
