@@ -87,8 +87,6 @@ bool FontUnitsAccess::LoadFontUnitOutline(uint32_t glyph, autohint::Outline *out
     return true;
 }
 
-int32_t PixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->Resolution / 72; }
-
 // Writes the hinted outline into the glyph zone, where the scanner reads it.
 bool StoreOutline(_TtfGlyph *pG, const autohint::Outline &outline) {
     const size_t points = outline.points.size();
