@@ -87,6 +87,9 @@ bool FontUnitsAccess::LoadFontUnitOutline(uint32_t glyph, autohint::Outline *out
     return true;
 }
 
+// The size the glyph is drawn at, in whole pixels per em.
+int32_t GlyphPixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->Resolution / 72; }
+
 // Writes the hinted outline into the glyph zone, where the scanner reads it.
 bool StoreOutline(_TtfGlyph *pG, const autohint::Outline &outline) {
     const size_t points = outline.points.size();
@@ -122,7 +125,7 @@ void DrawAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     }
     FontUnitsAccess font(pF, pG);
     autohint::HintedGlyph hinted;
-    const int32_t ppem = PixelsPerEm(pG);
+    const int32_t ppem = GlyphPixelsPerEm(pG);
     if (!autohint::AutohintGlyph(pF->Autohint, &font, glyph, ppem, autohint::RenderTarget::kMono, &hinted))
         return;
     pG->AdvanceDrawn = 1;
