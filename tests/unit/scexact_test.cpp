@@ -30,10 +30,11 @@ std::vector<OutlinePt> Rect(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     return Quad({x0, y0}, {x0, y1}, {x1, y1}, {x1, y0});
 }
 
-constexpr uint8_t kSimple = kDropoutOn;                // SCANTYPE 1, and unhinted glyphs
-constexpr uint8_t kSimpleStubs = kDropoutOn | kDropoutStubs;  // SCANTYPE 0
-constexpr uint8_t kSmart = kDropoutOn | kDropoutSmart;        // SCANTYPE 5
-constexpr uint8_t kSmartStubs = kDropoutOn | kDropoutSmart | kDropoutStubs;  // SCANTYPE 4
+constexpr uint8_t kSimple = kDropoutSimple;                // SCANTYPE 1, and unhinted glyphs
+constexpr uint8_t kSimpleStubs = kDropoutSimpleWithStubs;  // SCANTYPE 0
+constexpr uint8_t kSmart = kDropoutSmart;                  // SCANTYPE 5
+constexpr uint8_t kSmartStubs = kDropoutSmartWithStubs;    // SCANTYPE 4
+constexpr uint8_t kOff = kDropoutOff;                      // SCANTYPE 2, or no SCANCTRL
 
 TEST(DropoutRule, FromScanControlAndScanType) {
     struct Case {
@@ -47,19 +48,19 @@ TEST(DropoutRule, FromScanControlAndScanType) {
         {"unhinted: simple without stubs", false, 0, 2, 12, kSimple},
         {"every size, type 0", true, 0x1FF, 0, 12, kSimpleStubs},
         {"every size, type 1", true, 0x0FF, 1, 12, kSimple},
-        {"every size, type 2: off", true, 0x1FF, 2, 12, 0},
-        {"every size, type 3: off", true, 0x1FF, 3, 12, 0},
+        {"every size, type 2: off", true, 0x1FF, 2, 12, kOff},
+        {"every size, type 3: off", true, 0x1FF, 3, 12, kOff},
         {"every size, type 4", true, 0x1FF, 4, 12, kSmartStubs},
         {"every size, type 5", true, 0x1FF, 5, 12, kSmart},
-        {"every size, type 6: off", true, 0x1FF, 6, 12, 0},
-        {"threshold 0: never", true, 0x100, 4, 12, 0},
-        {"no SCANCTRL at all", true, 0, 4, 12, 0},
+        {"every size, type 6: off", true, 0x1FF, 6, 12, kOff},
+        {"threshold 0: never", true, 0x100, 4, 12, kOff},
+        {"no SCANCTRL at all", true, 0, 4, 12, kOff},
         {"bit 8, at the threshold", true, 0x10D, 4, 13, kSmartStubs},
-        {"bit 8, above the threshold: control stays on", true, 0x10D, 4, 14, kSmartStubs},
-        {"bit 11, at or below the threshold: on", true, 0x80D, 4, 9, kSmartStubs},
+        {"bit 8, above the threshold: control stays off", true, 0x10D, 4, 14, kOff},
+        {"bit 11 alone never turns control on", true, 0x80D, 4, 9, kOff},
         {"bits 8 and 11, below", true, 0x90D, 1, 9, kSimple},
-        {"bits 8 and 11, above", true, 0x90D, 1, 40, 0},
-        {"rotated or stretched never apply: on", true, 0x60D, 4, 9, kSmartStubs},
+        {"bits 8 and 11, above", true, 0x90D, 1, 40, kOff},
+        {"rotated or stretched (bits 9, 10) never apply", true, 0x60D, 4, 9, kOff},
         {"not rotated (bit 12) keeps bit 8", true, 0x110D, 5, 9, kSmart},
         {"bits above SCANCTRL's 14 are SCANTYPE's", true, 0x3FFF, 0, 9, kSimpleStubs},
     };
@@ -98,7 +99,7 @@ TEST(ExactScan, PixelCentresAtExactPositions) {
     };
     for (const Case &c : cases) {
         ExactCanvas canvas;
-        canvas.Scan(c.outline, 0);
+        canvas.Scan(c.outline, kOff);
         EXPECT_EQ(c.expected, canvas.Picture(0, 0, 5, 4)) << c.what;
     }
 }
@@ -122,7 +123,7 @@ TEST(ExactScan, DropoutControl) {
         uint8_t dropout;
         Picture expected;  // columns 0..7, rows 7..0
     } cases[] = {
-        {"horizontal, off", horizontal, 0,
+        {"horizontal, off", horizontal, kOff,
          {"........", "........", "........", "........", "........", "........", "........", "........"}},
         {"horizontal, simple", horizontal, kSimple,
          {"........", "........", "........", "........", "........", "..####..", "........", "........"}},
@@ -136,7 +137,7 @@ TEST(ExactScan, DropoutControl) {
          {"........", "#.....#.", "#..#..#.", "#..#..#.", "#..#..#.", "#..#..#.", "#.....#.", "........"}},
         {"near the right centre, smart", verticalNearRight, kSmart,
          {"........", "#.....#.", "#...#.#.", "#...#.#.", "#...#.#.", "#...#.#.", "#.....#.", "........"}},
-        {"diagonal, off", diagonal, 0,
+        {"diagonal, off", diagonal, kOff,
          {"........", "........", "........", "........", "........", "........", "........", "........"}},
         {"diagonal, simple", diagonal, kSimple,
          {"........", "........", ".....#..", "....#...", "...#....", "..#.....", "........", "........"}},
@@ -254,7 +255,7 @@ TEST(ExactScan, ArcsAtFullPrecision) {
         {c - r, -k, false},
     };
     ExactCanvas canvas;
-    canvas.Scan({circle}, 0);
+    canvas.Scan({circle}, kOff);
     EXPECT_EQ((Picture{".####.", "######", "######", "######", "######", ".####."}),
               canvas.Picture(-3, -3, 3, 3));
 }

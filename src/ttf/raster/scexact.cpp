@@ -24,11 +24,16 @@
 //      outline, where a row's crossings can miss them); with it on, it also
 //      keeps horizontal strokes thinner than a pixel.
 //
-// The dropout rule lives in four places, all in this file: DropoutFor (which
-// control a glyph gets from SCANCTRL and SCANTYPE), SweepFiller::Span (which
-// spans are dropouts, and the span a hair wider than a pixel taken as one),
-// SweepFiller::IsStub (which dropouts are a stroke's end) and
-// SweepFiller::Drop (which of the two pixels is set).
+// The dropout mode is the contour's: the glyph's (DropoutFor) up to the
+// first contour whose first point carries the scan type a program left, that
+// type from there on (ContourMarks); a span takes the mode of its crossing
+// going up.  The column pass starts with the mode the row pass ended with.
+// The rule lives in five places, all in this file: DropoutFor (which mode a
+// glyph gets from SCANCTRL and SCANTYPE), ContourMarks (which contours
+// change it), SweepFiller::Span (which spans are dropouts, and the span a
+// hair wider than a pixel taken as one), SweepFiller::IsStub (which
+// dropouts are a stroke's end) and SweepFiller::Drop (which of the two
+// pixels is set).
 #include "ttf/raster/scexact.h"
 
 #include <algorithm>
@@ -99,6 +104,8 @@ public:
                   int64_t(box.bottom) * 64 * (int64_t(1) << precision.shift)} {
         s_.path.clear();
         s_.contourEnds.clear();
+        s_.contourMarks.clear();
+        s_.trailingMark = kNoMark;
     }
 
     Point From(const longpointtype &p) const {
@@ -159,8 +166,8 @@ private:
 class SweepFiller {
 public:
     SweepFiller(ExactScanner &s, Sweep sweep, const Precision &precision, const GlyphBox &box,
-                uint8_t dropout, _GlyphBitMap *pBM)
-        : s_(s), sweep_(sweep), precision_(precision), box_(box), dropout_(dropout), pBM_(pBM) {}
+                _GlyphBitMap *pBM)
+        : s_(s), sweep_(sweep), precision_(precision), box_(box), pBM_(pBM) {}
 
     // The k-th crossing going up pairs with the k-th going down, each
     // pair a span.  Where contours overlap, spans overlap too; their union
@@ -178,11 +185,20 @@ public:
             else
                 Span(line, *waiting[first++], *c);
         }
-        if (dropout_ & kDropoutOn)
-            for (const Dropout &d : s_.dropouts) Drop(line, d);
+        for (const Dropout &d : s_.dropouts) Drop(line, d);
     }
 
 private:
+    // What a dropout mode asks for.
+    static bool DrawsDropouts(uint8_t mode) { return (mode & 2) == 0; }  // 0, 1, 4, 5
+    static bool Smart(uint8_t mode) { return (mode & 4) != 0; }
+    static bool KeepsStubs(uint8_t mode) { return (mode & 1) == 0; }
+    // A span a hair wider than a pixel counts as one pixel wide.
+    static bool NarrowsWideSpans(uint8_t mode) { return mode != kDropoutOff; }
+    static uint8_t ModeOf(const Crossing &a, const Crossing &b) {
+        return a.winding > 0 ? a.mode : b.mode;
+    }
+
     int64_t AlongLow() const { return sweep_.columns ? box_.bottom : box_.left; }
     int64_t AlongHigh() const { return sweep_.columns ? box_.top : box_.right; }
 
@@ -220,8 +236,8 @@ private:
         }
         // A span a hair wider than a pixel whose ends miss the centres is
         // taken as one pixel wide: it covers one pixel, not two.
-        if ((dropout_ & kDropoutOn) && x2 - x1 - P <= precision_.jitter && !OnCentre(x1) &&
-            !OnCentre(x2))
+        if (x2 - x1 - P <= precision_.jitter && !OnCentre(x1) && !OnCentre(x2) &&
+            NarrowsWideSpans(ModeOf(on, off)))
             c2 = c1;
         const int64_t lo = std::max(c1, AlongLow()), hi = std::min(c2, AlongHigh() - 1);
         if (lo <= hi)
@@ -255,9 +271,10 @@ private:
     }
 
     void Drop(int64_t line, const Dropout &d) {
-        if (!(dropout_ & kDropoutStubs) && IsStub(line, d)) return;
+        const uint8_t mode = ModeOf(d.on, d.off);
+        if (!DrawsDropouts(mode) || (!KeepsStubs(mode) && IsStub(line, d))) return;
         const int64_t above = precision_.Ceil(d.on.at), below = above - 1;
-        int64_t pixel = (dropout_ & kDropoutSmart) ? NearestToMiddle(d.on.at, d.off.at) : below;
+        int64_t pixel = Smart(mode) ? NearestToMiddle(d.on.at, d.off.at) : below;
         // A pixel outside the bitmap gives way to the one inside it.
         if (pixel < AlongLow())
             pixel = above;
@@ -272,21 +289,46 @@ private:
     Sweep sweep_;
     Precision precision_;
     GlyphBox box_;
-    uint8_t dropout_;
     _GlyphBitMap *pBM_;
 };
 
+// One sweep, its contours starting with dropout mode *mode, which is left
+// as the contours' marks set it (the next sweep starts from there).
 void RunSweep(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
-              const GlyphBox &box, _GlyphBitMap *pBM) {
+              const GlyphBox &box, _GlyphBitMap *pBM, uint8_t *mode) {
     const int64_t first = sweep.columns ? box.left : box.bottom;
     const int64_t last = (sweep.columns ? box.right : box.top) - 1;
-    RecordCrossings(s, pS, sweep, precision, first, last);
+    RecordCrossings(s, pS, sweep, precision, first, last, mode);
     const int64_t firstCentre = (sweep.columns ? box.bottom : box.left) * precision.pixel;
     CrossingsByLine lines(s, first, last, firstCentre);
     if (s.unpaired.size() < s.profiles.size()) s.unpaired.resize(s.profiles.size());
-    SweepFiller filler(s, sweep, precision, box, pS->Dropout, pBM);
+    SweepFiller filler(s, sweep, precision, box, pBM);
     for (int64_t line; lines.Next(&line);)
         filler.Line(line, lines.Crossings(), lines.Crossings() + lines.Count());
+}
+
+// The scan type marks of the contours the walk draws (those of more than one
+// point), in s.contourMarks.  A contour of one point draws nothing, but its
+// mark still changes the mode of the contours after it.
+void ContourMarks(ExactScanner &s, unsigned NumContours, const int16_t *lpEndPoints,
+                  const TTFCoord *lpStart) {
+    uint8_t pending = kNoMark;
+    int first = 0;
+    for (unsigned k = 0; k < NumContours; ++k) {
+        const int last = lpEndPoints[k];
+        if (last < first) {  // skipped by the walk, as it skips it
+            first = std::max(0, last + 1);
+            continue;
+        }
+        const uint8_t flags = lpStart[first].Flags;
+        if (flags & kScanTypeMarked) pending = uint8_t((flags & kScanTypeBits) >> kScanTypeShift);
+        if (last > first) {
+            s.contourMarks.push_back(pending);
+            pending = kNoMark;
+        }
+        first = last + 1;
+    }
+    s.trailingMark = pending;
 }
 
 ExactScanner *ScannerOf(ScanInfo *pS) {
@@ -322,26 +364,22 @@ void SetExactScanMode(ScanInfo *pS, bool hinted, int32_t scanControl, int32_t pp
 }
 
 uint8_t DropoutFor(bool hinted, int32_t scanControl, int32_t ppem) {
-    if (!hinted) return kDropoutOn;
-    // SCANCTRL: a threshold in bits 0-7 (0xFF: every size, 0: never).  A
-    // threshold turns control on; bit 11 turns it off above the threshold.
-    // Bit 8 ("on up to the threshold") changes nothing further: the
-    // reference rasterizer keeps dropout control above the threshold too
-    // (IPA Gothic at 48 ppem, whose SCANCTRL asks for it up to 36, matches
-    // it only so).  Bits 9, 10, 12 and 13 ask about rotated or stretched
-    // glyphs, which are never drawn here.
+    if (!hinted) return kDropoutSimple;
+    // SCANCTRL: a threshold in bits 0-7 (0xFF: every size, 0: never).
+    // Control starts off; bit 8 turns it on at sizes up to the threshold,
+    // bit 11 off above it.  Bits 9, 10, 12 and 13 ask about rotated or
+    // stretched glyphs, which are never drawn here.  (This counts from the
+    // last SCANCTRL alone: one that leaves control as it was cannot see an
+    // earlier one's.)  It matters only to glyphs none of whose programs ran:
+    // a program's scan type mark decides the rest.
     const uint32_t control = uint32_t(scanControl) & 0x3FFFu;
     const uint32_t threshold = control & 0xFFu;
-    bool on = threshold != 0;
-    if (threshold != 0xFFu && (control & 0x800u) && uint32_t(ppem) > threshold) on = false;
-    if (!on) return 0;
-    switch (uint32_t(scanControl) >> 14) {  // SCANTYPE
-        case 0: return kDropoutOn | kDropoutStubs;
-        case 1: return kDropoutOn;
-        case 4: return kDropoutOn | kDropoutSmart | kDropoutStubs;
-        case 5: return kDropoutOn | kDropoutSmart;
-        default: return 0;  // 2, 3, 6, 7: centres only
-    }
+    const bool on = threshold == 0xFFu || ((control & 0x100u) && uint32_t(ppem) <= threshold);
+    if (!on) return kDropoutOff;
+    const uint32_t type = uint32_t(scanControl) >> 14;  // SCANTYPE
+    const bool drawn = type == kDropoutSimpleWithStubs || type == kDropoutSimple ||
+                       type == kDropoutSmartWithStubs || type == kDropoutSmart;
+    return drawn ? uint8_t(type) : kDropoutOff;
 }
 
 void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEndPoints,
@@ -357,10 +395,12 @@ void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEnd
     PathCollector outline(*s, precision, wanted);
     WalkOutline(NumContours, lpEndPoints, lpStart, outline);
     outline.Finish();
-    RunSweep(*s, pS, Sweep{false}, precision, box, pBM);
+    ContourMarks(*s, NumContours, lpEndPoints, lpStart);
+    uint8_t mode = pS->Dropout;
+    RunSweep(*s, pS, Sweep{false}, precision, box, pBM, &mode);
     // The columns run with dropout control off too: the centres a span ends
     // on exactly are inside the outline whatever the dropout rule.
-    RunSweep(*s, pS, Sweep{true}, precision, box, pBM);
+    RunSweep(*s, pS, Sweep{true}, precision, box, pBM, &mode);
 }
 
 ExactScanner *ExactScannerOf(ScanInfo *pS) { return ScannerOf(pS); }
@@ -368,7 +408,8 @@ ExactScanner *ExactScannerOf(ScanInfo *pS) { return ScannerOf(pS); }
 void SweepCollectedPath(ScanInfo *pS, bool columns, _GlyphBitMap *pBM) {
     ExactScanner *s = ScannerOf(pS);
     if (s == nullptr || !pBM->FitsInk) return;
-    RunSweep(*s, pS, Sweep{columns}, PrecisionFor(pS->Ppem), BoxOfBitMap(*pBM), pBM);
+    uint8_t mode = pS->Dropout;
+    RunSweep(*s, pS, Sweep{columns}, PrecisionFor(pS->Ppem), BoxOfBitMap(*pBM), pBM, &mode);
 }
 
 void FreeExactScanner(ScanInfo *pS) {

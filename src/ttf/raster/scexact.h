@@ -12,22 +12,29 @@
 
 namespace kelmor {
 
-// ScanInfo::Dropout bits.
-constexpr uint8_t kDropoutOn = 1;     // a stroke that misses every pixel centre still gets a pixel
-constexpr uint8_t kDropoutSmart = 2;  // the pixel nearest the stroke's middle, not the left (lower) one
-constexpr uint8_t kDropoutStubs = 4;  // also where a stroke ends between two centres (a stub)
+// Dropout modes, numbered as SCANTYPE numbers them (ScanInfo::Dropout, and
+// the scan type marks a glyph's points carry).  2, 3, 6 and 7 draw no
+// dropouts; of them only 2 also takes a span a hair wider than a pixel as
+// two pixels wide (the others take it as one, as 0, 1, 4 and 5 do).
+constexpr uint8_t kDropoutSimpleWithStubs = 0;  // the left (lower) pixel of a stroke that misses every centre
+constexpr uint8_t kDropoutSimple = 1;           // the same, but not where the stroke ends (a stub)
+constexpr uint8_t kDropoutOff = 2;
+constexpr uint8_t kDropoutSmartWithStubs = 4;   // the pixel nearest the stroke's middle
+constexpr uint8_t kDropoutSmart = 5;            // the same, but not at a stub
 
-// The dropout control a glyph gets: `scanControl` as the graphics state
-// holds it (SCANCTRL's value in bits 0-13, SCANTYPE's above them) at `ppem`;
-// a glyph drawn without its programs gets dropouts without stubs.
+// The dropout mode of a glyph's outline up to its first scan type mark:
+// from `scanControl` as the graphics state holds it after the glyph's last
+// program (SCANCTRL's value in bits 0-13, SCANTYPE's above them) at `ppem`;
+// a glyph drawn without its programs gets simple dropouts without stubs.
 uint8_t DropoutFor(bool hinted, int32_t scanControl, int32_t ppem);
 
 // How the next outline is scanned: with DropoutFor's control, at the
 // precision of `ppem`.
 void SetExactScanMode(ScanInfo *pS, bool hinted, int32_t scanControl, int32_t ppem);
 
-// Scans the outline into pBM, which is sized to cover it (FitBitMapToGlyph)
-// with pS->Dropout's dropout control.
+// Scans the outline into pBM, which is sized to cover it (FitBitMapToGlyph),
+// with pS->Dropout's dropout mode up to the first contour whose first point
+// carries a scan type mark, and the marked type from there on.
 void ScanOutlineExactly(ScanInfo *pS, unsigned NumContours, const int16_t *lpEndPoints,
                         TTFCoord *lpStart, _GlyphBitMap *pBM);
 void FreeExactScanner(ScanInfo *pS);

@@ -57,9 +57,10 @@ public:
     // Profiles run in contour order from the contour's first point, as the
     // reference rasterizer cuts them: a run the first point falls in is two
     // profiles, which matters only to the stub test below.
-    void BeginContour() {
+    void BeginContour(uint8_t mode) {
         firstProfile_ = s_.profiles.size();
         current_ = 0;
+        mode_ = mode;
     }
 
     void Piece(const FinePoint &a, const FinePoint &b, const FinePoint &c, bool arc,
@@ -82,6 +83,7 @@ private:
         // its own narrow stores.
         Profile &p = s_.profiles.emplace_back();
         p.ascending = direction > 0;
+        p.mode = mode_;
         p.low = p.high = y;
         p.first = uint32_t(s_.positionCount);
         lastLine_ = INT64_MIN;
@@ -300,6 +302,7 @@ private:
     size_t firstProfile_ = 0;
     int64_t contourStart_ = 0;  // across the lines, where the contour's first piece starts
     int current_ = 0;           // the direction of the profile being built
+    uint8_t mode_ = 0;          // the dropout mode of the contour being cut
     int sign_ = 1;
     int64_t lastLine_ = INT64_MIN;
     size_t lastIndex_ = 0;
@@ -351,16 +354,19 @@ void CutContour(const ExactScanner &s, uint32_t begin, uint32_t end, Sweep sweep
 }  // namespace
 
 void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
-                     int64_t first, int64_t last) {
+                     int64_t first, int64_t last, uint8_t *mode) {
     ProfileBuilder builder(s, precision, first, last, pS);
     PieceCutter cutter(builder);
     uint32_t begin = 0;
-    for (uint32_t end : s.contourEnds) {
-        builder.BeginContour();
+    for (size_t k = 0; k < s.contourEnds.size(); ++k) {
+        if (k < s.contourMarks.size() && s.contourMarks[k] != kNoMark) *mode = s.contourMarks[k];
+        builder.BeginContour(*mode);
+        const uint32_t end = s.contourEnds[k];
         CutContour(s, begin, end, sweep, &cutter);
         builder.EndContour();
         begin = end;
     }
+    if (s.trailingMark != kNoMark) *mode = s.trailingMark;
     builder.LinkAcrossContours();
 }
 
@@ -392,8 +398,8 @@ bool CrossingsByLine::Next(int64_t *line) {
         if (c.left == 0) continue;
         low += c.at <= firstCentre_;
         const uint32_t at = c.cursor;
-        active[kept++] =
-            Crossing{positions[at], c.profile, c.winding, uint32_t(int64_t(at) + c.winding), c.left - 1};
+        active[kept++] = Crossing{positions[at], c.profile, c.winding, c.mode,
+                                  uint32_t(int64_t(at) + c.winding), c.left - 1};
     }
     activeCount_ = kept;
     if (kept == 0)
@@ -409,10 +415,10 @@ bool CrossingsByLine::Next(int64_t *line) {
         Crossing *to = active + low;
         for (int32_t index = s_.starting[size_t(line_ - first_)]; index >= 0;) {
             const Profile &p = s_.profiles[size_t(index)];
-            const int32_t winding = p.ascending ? 1 : -1;
+            const int16_t winding = p.ascending ? 1 : -1;
             const uint32_t at = p.ascending ? p.first : p.first + uint32_t(p.count) - 1;
-            *to++ = Crossing{positions[at], index, winding, uint32_t(int64_t(at) + winding),
-                             uint32_t(p.count) - 1};
+            *to++ = Crossing{positions[at], index, winding, p.mode,
+                             uint32_t(int64_t(at) + winding), uint32_t(p.count) - 1};
             index = p.nextStarting;
         }
         activeCount_ += starting;

@@ -71,6 +71,7 @@ struct Piece {
 struct Profile {
     int32_t next;           // the next profile of the contour that crosses a line
     bool ascending;         // towards larger line numbers
+    uint8_t mode;           // the dropout mode of its contour (kDropout...)
     int64_t low, high;      // its extent across the lines
     int64_t lowLine, highLine;  // the first and last line it crosses inside the bitmap
     int32_t count;              // the lines it crosses there
@@ -81,7 +82,8 @@ struct Profile {
 struct Crossing {
     int64_t at;
     int32_t profile;
-    int32_t winding;  // +1 where the profile ascends, -1 where it descends
+    int16_t winding;  // +1 where the profile ascends, -1 where it descends
+    uint8_t mode;     // the profile's dropout mode
     // While the sweep runs: where the profile's crossing of the next line
     // is kept, and how many of its crossings are left after this one.
     uint32_t cursor, left;
@@ -92,11 +94,19 @@ struct Dropout {
     Crossing on, off;
 };
 
+// A contour whose first point carries no scan type mark.
+constexpr uint8_t kNoMark = 0xFF;
+
 }  // namespace exact
 
 struct ExactScanner {
     std::vector<exact::PathPoint> path;
     std::vector<uint32_t> contourEnds;  // one past each contour's last point
+    // Per contour of contourEnds (missing ones: kNoMark), the dropout mode
+    // from there on; a mark on a contour that draws nothing is handed to the
+    // next one that does, or, after the last one, kept in trailingMark.
+    std::vector<uint8_t> contourMarks;
+    uint8_t trailingMark = exact::kNoMark;
     std::vector<exact::Profile> profiles;
     std::vector<int64_t> positions;  // the crossings' positions; the first positionCount are in use
     size_t positionCount = 0;
@@ -109,10 +119,12 @@ struct ExactScanner {
 namespace exact {
 
 // Cuts the contours of s.path into profiles across the lines first .. last
-// of `sweep` and records their crossings.  Sets pS->OverFlow when a
+// of `sweep` and records their crossings.  Each profile takes the dropout
+// mode *mode holds when its contour starts, as the contours' marks change
+// it; *mode is left as the last mark set it.  Sets pS->OverFlow when a
 // crossing had to be dropped.
 void RecordCrossings(ExactScanner &s, ScanInfo *pS, Sweep sweep, const Precision &precision,
-                     int64_t first, int64_t last);
+                     int64_t first, int64_t last, uint8_t *mode);
 
 // The recorded crossings line by line, each line's sorted by position.
 // From one line to the next the order barely changes, so each line starts

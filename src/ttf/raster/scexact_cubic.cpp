@@ -110,6 +110,8 @@ public:
         : s_(s), precision_(precision), columns_(columns), first_(first), last_(last) {
         s_.path.clear();
         s_.contourEnds.clear();
+        s_.contourMarks.clear();  // CFF glyphs run no programs
+        s_.trailingMark = exact::kNoMark;
     }
 
     void Contour(const CubicOutline &outline, int32_t begin, int32_t end, const FinePoints &fine) {

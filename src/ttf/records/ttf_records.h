@@ -52,6 +52,14 @@ struct TTFCoord {
 constexpr uint8_t kOnCurve = 0x01;
 constexpr uint8_t kTouchedX = 0x40;
 constexpr uint8_t kTouchedY = 0x80;
+// Set by the faithful load on the first point of each glyph or component
+// whose program ran, with the scan type (0-7) the program left in bits 3-5;
+// a composite's own program adds its type's bits to its first point's.  The
+// scan converter draws from that point's contour on with that type's
+// dropout rule, whatever SCANCTRL said, as TrueType rasterizers do.
+constexpr uint8_t kScanTypeMarked = 0x04;
+constexpr int kScanTypeShift = 3;
+constexpr uint8_t kScanTypeBits = 0x38;
 
 // Graphics state.
 struct GsvStruct {

@@ -141,12 +141,14 @@ int DecodeEndPoints(const GlyphLoad &L, ByteCursor &r, int contours, Placement a
     return previous;
 }
 
-// Bits 0x40 and 0x80 of a flag byte say other things in the file (0x40:
-// the contours overlap) than in Flags, where the interpreter keeps its
-// touched marks: a point starts untouched whatever the file sets.
+// Of a flag byte only the on-curve bit means in Flags what it means in the
+// file; the others say how the file stores coordinates (0x40: the contours
+// overlap), where Flags keeps the interpreter's touched marks and the scan
+// type marks of the faithful load: a point starts unmarked whatever the
+// file sets.
 void SetPointFlags(TTFCoord &p, uint8_t f) {
     p.OFlags = f;
-    p.Flags = uint8_t(f & ~(kTouchedX | kTouchedY));
+    p.Flags = uint8_t(f & kOnCurve);
 }
 
 // One flag byte per point; a repeat count never runs past the last point.
@@ -168,7 +170,7 @@ void DecodeAxis(ByteCursor &r, TTFCoord *points, int count, uint8_t shortBit,
                 uint8_t sameOrPositiveBit, int32_t longpointtype::*axis) {
     int32_t v = 0;
     for (int i = 0; i < count; ++i) {
-        uint8_t f = points[i].Flags;
+        uint8_t f = points[i].OFlags;
         if (f & shortBit) {
             int32_t delta = int32_t(r.U8());
             v += (f & sameOrPositiveBit) ? delta : -delta;
@@ -521,12 +523,23 @@ void ScaleRounded(const FaithfulLoad &F, Placement at, int count, Phantoms *pp) 
     }
 }
 
+// After a program ran, its outline's first point carries the scan type the
+// program left (SCANTYPE's value sits above SCANCTRL's 14 bits in the
+// graphics state), added to a mark a component's program left there.
+void MarkScanType(_TtfGlyph *pG, Placement at, int points) {
+    if (points <= 0) return;
+    const uint32_t type = (uint32_t(pG->Gsv.scan_control) >> 14) & 7u;
+    uint8_t &flags = pG->Zone1[at.firstPoint].Flags;
+    flags = uint8_t(flags | kScanTypeMarked | (type << kScanTypeShift));
+}
+
 // Runs the program in pG->instructions over `points` points from `at` and
 // the phantom points appended after them.  The phantom points' originals
 // stay as scaled; their current positions start on the pixel grid (the
-// advance width rounded, as TrueType rasterizers do before hinting).
+// advance width rounded, as TrueType rasterizers do before hinting).  An
+// empty program runs nothing but still rounds them.
 void HintLevel(const FaithfulLoad &F, Placement at, int points, int contours, int depth,
-               int32_t unscaledScale, Phantoms *pp) {
+               int32_t unscaledScale, bool hasProgram, Phantoms *pp) {
     TTFCoord *phantom = F.L.pG->Zone1 + at.firstPoint + points;
     for (int k = 0; k < kPhantomPoints; ++k) {
         phantom[k] = {};
@@ -540,6 +553,7 @@ void HintLevel(const FaithfulLoad &F, Placement at, int points, int contours, in
     F.L.pG->UnscaledScale = unscaledScale;
     F.hinter->Hint(F.L.pG, at.firstPoint, points, at.firstContour, contours,
                    depth == 0 ? kGlyphProgram : kComponentProgram);
+    if (hasProgram) MarkScanType(F.L.pG, at, points);
     DropInstructions(F.L.pG);  // a program the hinter did not run
     for (int k = 0; k < kPhantomPoints; ++k) pp->p[k] = phantom[k].Cur;
 }
@@ -553,7 +567,7 @@ LoadResult LoadFaithfulSimple(const FaithfulLoad &F, ByteCursor &r, int contours
     *pContours = int16_t(contours);
     if (F.hinter != nullptr) {
         TakeInstructions(F.L.pG, program.code, program.length);
-        HintLevel(F, at, count, contours, depth, F.scale, pp);
+        HintLevel(F, at, count, contours, depth, F.scale, program.length > 0, pp);
     }
     return {Loaded::Simple, count};
 }
@@ -633,7 +647,7 @@ void HintAssembled(const FaithfulLoad &F, Placement at, int points, int contours
         units[i] = zone[i].Cur;
     }
     for (int k = 0; k < kPhantomPoints; ++k) units[points + k] = pp->p[k];
-    HintLevel(F, at, points, contours, depth, kUnitScale16Dot16, pp);
+    HintLevel(F, at, points, contours, depth, kUnitScale16Dot16, true, pp);
 }
 
 LoadResult LoadFaithfulAt(const FaithfulLoad &F, int GlyphNo, Placement at, int depth,
