@@ -5,7 +5,12 @@
 // which moves both halves of a round alike; the program prints the median
 // ratio over the rounds with the median rates.
 //
-//   build-bench/bench/render_ratio [rounds] [--no-hinting] [--faithful] [--cff]
+//   build-bench/bench/render_ratio [rounds] [--no-hinting] [--faithful] [--cff] [--autohint]
+//
+// --autohint times fonts without hinting programs (AR PL UMing and UKai at
+// 12, 16 and 24 ppem, outlines only): ours in the faithful mode, which
+// auto-hints them, against FreeType's default monochrome loading, which
+// does too.
 //
 // --cff times the fonts with CFF outlines instead (Noto Sans and Serif CJK
 // JP at 12, 16 and 24 ppem), unhinted in both libraries.
@@ -40,6 +45,15 @@ struct Rates {
     double kelmor, freetype, ratio;
 };
 
+// The auto-hint row: FreeType picks its hinter itself (FT_LOAD_MONOCHROME
+// without FT_LOAD_NO_AUTOHINT), as an application asking for mono does.
+const bench::BenchFont kAutohintFonts[] = {
+    {"AR PL UMing", "/usr/share/fonts/truetype/arphic/uming.ttc"},
+    {"AR PL UKai", "/usr/share/fonts/truetype/arphic/ukai.ttc"},
+};
+const int kAutohintSizes[] = {12, 16, 24};
+bool autohintRow = false;
+
 bool Compare(const bench::BenchFont &font, int ppem, bool hinted, bool faithful, int rounds,
              Rates *out) {
     bench::FreeTypeFace ft(font.path);
@@ -55,7 +69,8 @@ bool Compare(const bench::BenchFont &font, int ppem, bool hinted, bool faithful,
     SetEncoding(handle, KELMOR_CHARSET_GLYPHNUMBER);
     SetRenderOptions(handle, (hinted ? 0 : KELMOR_NO_HINTING) | (faithful ? KELMOR_FAITHFUL : 0));
     const std::vector<int32_t> glyphs = bench::SpreadGlyphs(face->num_glyphs);
-    const FT_Int32 flags = bench::FreeTypeLoadFlags(hinted);
+    const FT_Int32 flags = autohintRow ? FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_NO_BITMAP
+                                       : bench::FreeTypeLoadFlags(hinted);
     int width = 0, height = 0;
     const auto kelmor = [&](int32_t glyph) {
         GetBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
@@ -89,17 +104,23 @@ int main(int argc, char **argv) {
             cff = true, hinted = false;
         else if (std::strcmp(argv[i], "--faithful") == 0)
             faithful = true;
+        else if (std::strcmp(argv[i], "--autohint") == 0)
+            autohintRow = faithful = true;
         else
             rounds = std::max(1, std::atoi(argv[i]));
     }
     std::printf("%-14s %5s %14s %14s %8s\n", "font", "ppem", "KELMOR g/s", "FreeType g/s",
                 "ratio");
-    const std::vector<bench::BenchFont> fonts =
+    std::vector<bench::BenchFont> fonts =
         cff ? std::vector<bench::BenchFont>(std::begin(bench::kCffFonts), std::end(bench::kCffFonts))
             : std::vector<bench::BenchFont>(std::begin(bench::kFonts), std::end(bench::kFonts));
-    const std::vector<int> sizes =
+    std::vector<int> sizes =
         cff ? std::vector<int>(std::begin(bench::kCffSizes), std::end(bench::kCffSizes))
             : std::vector<int>(std::begin(bench::kSizes), std::end(bench::kSizes));
+    if (autohintRow) {
+        fonts.assign(std::begin(kAutohintFonts), std::end(kAutohintFonts));
+        sizes.assign(std::begin(kAutohintSizes), std::end(kAutohintSizes));
+    }
     for (const bench::BenchFont &font : fonts) {
         for (int ppem : sizes) {
             Rates r;
