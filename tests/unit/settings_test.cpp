@@ -232,6 +232,30 @@ TEST_F(Settings, EmbeddedBitmapsForHostsComeFromTheIniFile) {
     }
 }
 
+// AutoHint=0 switches the auto-hinter off for hosts; it is on by default,
+// so only a "no" sets an option.
+TEST_F(Settings, AutoHintSwitchForHostsComesFromTheIniFile) {
+    InitIniFile();
+    const std::string font = kelmor_test::FontBuilder().WriteTo(dir_ + kSep + "font.ttf");
+    const struct {
+        const char *ini;
+        int options;
+    } cases[] = {
+        {"[Rendering]\r\nFaithful=1\r\n", KELMOR_FAITHFUL},
+        {"[Rendering]\r\nFaithful=1\r\nAutoHint=1\r\n", KELMOR_FAITHFUL},
+        {"[Rendering]\r\nFaithful=1\r\nAutoHint=0\r\n", KELMOR_FAITHFUL | KELMOR_NO_AUTOHINT},
+        {"[rendering]\r\nautohint=Off\r\n", KELMOR_NO_AUTOHINT},
+        {"[Other]\r\nAutoHint=0\r\n", 0},
+    };
+    for (const auto &c : cases) {
+        WriteIni(c.ini);
+        const int32_t handle = OpenTTFont(font.c_str());
+        ASSERT_NE(0, handle);
+        EXPECT_EQ(c.options, SetRenderOptions(handle, 0)) << c.ini;
+        CloseTTFont(handle);
+    }
+}
+
 TEST_F(Settings, InstalledFontsReadWriteAndRemove) {
     WriteIni("[Installed DBCS Fonts]\r\nMincho=MINCHO.FOT,C:\\F\\MINCHO.TTF,SJS,SJS,Mincho,48,SC,\r\n"
              "Short=only\r\nGothic=G.FOT,G.TTF,UNI,UNI,Gothic,48,SJS,\r\n[Other]\r\nKeep=me\r\n");

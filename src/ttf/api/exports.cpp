@@ -110,6 +110,8 @@ namespace {
 constexpr RenderingSwitch kRenderingSwitches[] = {
     {"Faithful", kFaithful},
     {"EmbeddedBitmaps", kEmbeddedBitmaps},
+    // AutoHint=0: fonts without programs are drawn scaled, not auto-hinted.
+    {"AutoHint", kNoAutohint, true},
 };
 
 // Opens face iFace and gives it a handle.  Hosts that set Faithful=1 in the

@@ -140,8 +140,13 @@ int32_t RenderingOptionsFromIni(const RenderingSwitch *switches, size_t count) {
         char value[8];
         ProfileReadString(iniFile.c_str(), szRenderingSection, switches[i].key, "", value,
                           sizeof value);
-        for (const char *yes : {"1", "yes", "on", "true"})
-            if (SameIgnoringCase(value, yes)) options |= switches[i].option;
+        if (switches[i].whenNo) {
+            for (const char *no : {"0", "no", "off", "false"})
+                if (SameIgnoringCase(value, no)) options |= switches[i].option;
+        } else {
+            for (const char *yes : {"1", "yes", "on", "true"})
+                if (SameIgnoringCase(value, yes)) options |= switches[i].option;
+        }
     }
     return options;
 }

@@ -88,9 +88,12 @@ void TestOpenConcordance();
 struct RenderingSwitch {
     const char *key;
     int32_t option;
+    // Set for a switch that turns something off: its option is given when
+    // the key says no (0, no, off, false), and an absent key gives nothing.
+    bool whenNo = false;
 };
-// The options of the switches whose keys say yes (1, yes, on, true); 0 when
-// the file is absent.  Read at every open, so that a change to the file
+// The options of the switches whose keys say yes (1, yes, on, true), or no
+// for those marked whenNo; 0 when the file is absent.  Read at every open, so that a change to the file
 // reaches the next font without reloading the library.  Fonts are opened on
 // any thread while KelmoRegisterApp may pick another ini file on one: every
 // switch is read from one copy of the path, taken under the lock that
