@@ -51,6 +51,25 @@ void ScaleOnly(const Outline &in, const GlyphHints &hints, Outline *out) {
     }
 }
 
+// Buffers grown for a glyph of more points than this are released after
+// it: most glyphs are far smaller, and a face keeps its state small (the
+// reserve for segments and edges grows with the point count).
+constexpr size_t kKeptPointCapacity = 256;
+
+void TrimGlyphBuffers(AutohintFace *face) {
+    GlyphHints &hints = face->hints;
+    if (hints.points.capacity() <= kKeptPointCapacity) return;
+    std::vector<Point>().swap(hints.points);
+    std::vector<Point *>().swap(hints.contours);
+    for (AxisHints &axis : hints.axis) {
+        std::vector<Segment>().swap(axis.segments);
+        std::vector<Edge>().swap(axis.edges);
+    }
+    std::vector<Vector>().swap(face->fontUnits.points);
+    std::vector<uint8_t>().swap(face->fontUnits.tags);
+    std::vector<int32_t>().swap(face->fontUnits.contourEnds);
+}
+
 }  // namespace
 
 bool AutohintGlyph(AutohintFace *face, FontAccess *font, uint32_t glyph, int32_t ppem, RenderTarget target,
@@ -108,6 +127,7 @@ bool AutohintGlyph(AutohintFace *face, FontAccess *font, uint32_t glyph, int32_t
     else if (advance != 0)
         advance = pp2x - pp1x;
     out->advance = PixRound(advance);
+    TrimGlyphBuffers(face);
     return true;
 }
 
