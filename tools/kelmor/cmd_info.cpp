@@ -275,6 +275,12 @@ void PrintPrograms(_TTFont &font) {
     PrintBlock("fpgm", font.FontProgram, "bytes", 1);
     PrintBlock("prep", font.PrepInstructions, "bytes", 1);
     PrintBlock("cvt", font.controlTable, "values", 2);
+    // FreeType's default loading auto-hints exactly these fonts; so does
+    // the faithful mode.
+    std::printf("  %-6s %s\n", "auto",
+                FontHasNoPrograms(&font)
+                    ? "auto-hinted in the faithful mode (no programs; --no-autohint draws it scaled)"
+                    : "not auto-hinted (the font's own programs, or CFF; --autohint forces it)");
     if (font.lpLookupSingle && font.lpMortHeader) {
         std::printf("  %-6s %u vertical pairs (glyphs %u to %u)\n", "mort",
                     unsigned(font.lpMortHeader->binSrchHeader.nEntries),
