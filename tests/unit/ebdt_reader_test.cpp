@@ -12,6 +12,7 @@
 
 #include "embedded_bitmap_builder.h"
 #include "font_builder.h"
+#include "hostile_strikes.h"
 #include "kelmor.h"
 #include "test_paths.h"
 #include "ttf/sfnt/ttf_ebdt.h"
@@ -29,8 +30,12 @@ public:
 protected:
     bool Fetch(uint32_t at, uint8_t *dst, uint32_t count) override {
         std::memcpy(dst, bytes_.data() + at, count);
+        fetched += count;
         return true;
     }
+
+public:
+    uint64_t fetched = 0;
 
 private:
     const std::vector<uint8_t> &bytes_;
@@ -265,6 +270,34 @@ TEST(EbdtReader, DamagedCompositesGiveNoImage) {
     const size_t data = Be32At(lying.eblc, IndexArray(lying) + record + 4);
     SetBe16(lying.ebdt, data + 8, 0xFFFF);
     EXPECT_FALSE(Decode(lying, 20, &image));
+}
+
+// A composite of 1,023 components, each found at the end of a long list of
+// unsorted index records, walked the whole list for each component: 3-4.5 s
+// per glyph on a strike of a million records.  A glyph's lookups are
+// bounded, and such a glyph is left to its outline; a composite of a few
+// components on a short list still draws.
+TEST(EbdtReader, HostileStrikeCostsBoundedWorkPerGlyph) {
+    const struct {
+        uint32_t records;
+        uint16_t components;
+        bool drawn;
+    } cases[] = {{100000, 1023, false}, {1000, 65, false}, {1000, 4, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.records << " records, " << c.components);
+        const EmbeddedTables t = HostileStrike(c.records, c.components, 12);
+        MemoryTable eblc(t.eblc), ebdt(t.ebdt);
+        EmbeddedStrike strike{};
+        ASSERT_TRUE(FindStrike(eblc, 12, &strike));
+        const uint64_t findingTheStrike = eblc.fetched;
+        EmbeddedImage image;
+        EXPECT_EQ(c.drawn, LoadEmbeddedImage(eblc, ebdt, strike, 1, &image));
+        // A million records of 8 bytes, and the few records besides.
+        EXPECT_LE(eblc.fetched - findingTheStrike, (uint64_t(8) << 20) + 65536);
+        if (c.drawn) {
+            EXPECT_EQ(Rows(image), (std::vector<std::string>{"####", "#..#", "#..#", "####"}));
+        }
+    }
 }
 
 TEST(EbdtReader, StrikeSizeIsTheRoundedPixelSize) {

@@ -53,20 +53,40 @@ constexpr uint32_t kBigMetricsBytes = 8;
 constexpr uint32_t kComponentBytes = 4;
 // Records read at a time when a search walks a list.
 constexpr uint32_t kChunkRecords = 64;
-// Composites nest far less in real fonts; the caps keep a composite that
-// names itself, or a tree of repeated components, from running for ever.
+// Composites nest far less in real fonts, and have a few components; the
+// caps keep a composite that names itself, or a tree of repeated
+// components, from running for ever.
 constexpr int kMaxImageDepth = 8;
-constexpr int kMaxImagesPerGlyph = 1024;
+constexpr int kMaxImagesPerGlyph = 64;
+// Records one glyph's lookups may walk: a real strike's lists hold at most
+// a record per glyph, and are sorted or short.  A hostile strike (a million
+// unsorted records, each of a composite's components found at the end)
+// would otherwise cost seconds per glyph; past the budget the glyph has no
+// image and is drawn from its outline.
+constexpr uint64_t kMaxRecordsPerGlyph = uint64_t(1) << 20;
+
+// What a glyph's lookups may still walk; unbounded for the per-size work
+// (finding the strike, checking its order), which the table's size bounds.
+struct RecordBudget {
+    uint64_t left = UINT64_MAX;
+    bool Spend(uint32_t records) {
+        if (records > left) return false;
+        left -= records;
+        return true;
+    }
+};
 
 // Visits `count` records of `size` bytes from `at`, a chunk at a time, until
 // `visit(record, index)` returns true.  The index it stopped at (count when
-// it never did); -1 when a record cannot be read.
+// it never did); -1 when a record cannot be read or the budget runs out.
 template <typename Visit>
-int64_t WalkRecords(TableBytes &table, uint64_t at, uint32_t count, uint32_t size, Visit visit) {
+int64_t WalkRecords(TableBytes &table, uint64_t at, uint32_t count, uint32_t size, Visit visit,
+                    RecordBudget *budget = nullptr) {
     uint8_t chunk[kChunkRecords * kIndexRecordBytes];
     const uint32_t perChunk = uint32_t(sizeof chunk) / size;
     for (uint32_t done = 0; done < count;) {
         const uint32_t n = count - done < perChunk ? count - done : perChunk;
+        if (budget != nullptr && !budget->Spend(n)) return -1;
         if (!table.Read(at + uint64_t(done) * size, chunk, n * size)) return -1;
         for (uint32_t i = 0; i < n; ++i)
             if (visit(chunk + i * size, done + i)) return done + i;
@@ -122,7 +142,8 @@ struct ImageSpan {
 // Reads from the start of an index sub-table.
 class SubTable {
 public:
-    SubTable(TableBytes &eblc, uint64_t at) : eblc_(eblc), at_(at) {}
+    SubTable(TableBytes &eblc, uint64_t at, RecordBudget &budget)
+        : eblc_(eblc), at_(at), budget_(budget) {}
     bool Read(uint64_t offset, uint8_t *dst, uint32_t count) {
         return eblc_.Read(at_ + offset, dst, count);
     }
@@ -148,10 +169,12 @@ public:
     }
     TableBytes &Table() { return eblc_; }
     uint64_t At() const { return at_; }
+    RecordBudget &Budget() { return budget_; }
 
 private:
     TableBytes &eblc_;
     uint64_t at_;
+    RecordBudget &budget_;
 };
 
 // Offsets of a glyph and of the one after it, `width` bytes each.
@@ -171,9 +194,9 @@ bool SparseOffsets(SubTable &t, uint32_t glyph, uint64_t *start, uint64_t *end) 
     if (!t.U32(kSubTableHeaderBytes, &count)) return false;
     const uint64_t pairs = t.At() + kSubTableHeaderBytes + 4;
     if (!SpanInside(pairs, (uint64_t(count) + 1) * 4, t.Table().Length())) return false;
-    const int64_t found = WalkRecords(t.Table(), pairs, count, 4, [&](const uint8_t *r, uint32_t) {
-        return ReadBE16(r) == glyph;
-    });
+    const int64_t found = WalkRecords(
+        t.Table(), pairs, count, 4, [&](const uint8_t *r, uint32_t) { return ReadBE16(r) == glyph; },
+        &t.Budget());
     if (found < 0 || found >= int64_t(count)) return false;
     uint8_t two[8];
     if (!t.Table().Read(pairs + uint64_t(found) * 4, two, sizeof two)) return false;
@@ -190,9 +213,9 @@ bool SparseConstant(SubTable &t, uint32_t glyph, ImageSpan *span) {
         return false;
     const uint64_t glyphs = t.At() + kSubTableHeaderBytes + 8 + kBigMetricsBytes;
     if (!SpanInside(glyphs, uint64_t(count) * 2, t.Table().Length())) return false;
-    const int64_t found = WalkRecords(t.Table(), glyphs, count, 2, [&](const uint8_t *r, uint32_t) {
-        return ReadBE16(r) == glyph;
-    });
+    const int64_t found = WalkRecords(
+        t.Table(), glyphs, count, 2, [&](const uint8_t *r, uint32_t) { return ReadBE16(r) == glyph; },
+        &t.Budget());
     if (found < 0 || found >= int64_t(count)) return false;
     span->indexMetrics = true;
     span->start = uint64_t(found) * size;
@@ -202,8 +225,8 @@ bool SparseConstant(SubTable &t, uint32_t glyph, ImageSpan *span) {
 
 // The index sub-table record of `glyph`: its first glyph and the sub-table's
 // offset in EBLC.
-bool FindIndexRecord(TableBytes &eblc, const EmbeddedStrike &s, uint32_t glyph, uint32_t *first,
-                     uint64_t *subTable) {
+bool FindIndexRecord(TableBytes &eblc, const EmbeddedStrike &s, uint32_t glyph,
+                     RecordBudget &budget, uint32_t *first, uint64_t *subTable) {
     uint8_t r[kIndexRecordBytes];
     auto covers = [&](const uint8_t *rec) {
         return ReadBE16(rec) <= glyph && glyph <= ReadBE16(rec + 2);
@@ -227,8 +250,9 @@ bool FindIndexRecord(TableBytes &eblc, const EmbeddedStrike &s, uint32_t glyph, 
     } else {
         // Out of order: the first record that covers the glyph, as a reader
         // walking the list would take it.
-        found = WalkRecords(eblc, s.IndexArray, s.IndexCount, kIndexRecordBytes,
-                            [&](const uint8_t *rec, uint32_t) { return covers(rec); });
+        found = WalkRecords(
+            eblc, s.IndexArray, s.IndexCount, kIndexRecordBytes,
+            [&](const uint8_t *rec, uint32_t) { return covers(rec); }, &budget);
         if (found >= int64_t(s.IndexCount)) found = -1;
     }
     if (found < 0 || !eblc.Read(s.IndexArray + uint64_t(found) * kIndexRecordBytes, r, sizeof r))
@@ -241,11 +265,11 @@ bool FindIndexRecord(TableBytes &eblc, const EmbeddedStrike &s, uint32_t glyph, 
 // Where `glyph`'s image lies in EBDT; false when the strike has none or its
 // records do not hold together.
 bool LocateImage(TableBytes &eblc, uint32_t ebdtLength, const EmbeddedStrike &s, uint32_t glyph,
-                 ImageSpan *span) {
+                 RecordBudget &budget, ImageSpan *span) {
     uint32_t first = 0;
     uint64_t at = 0;
-    if (!FindIndexRecord(eblc, s, glyph, &first, &at)) return false;
-    SubTable t(eblc, at);
+    if (!FindIndexRecord(eblc, s, glyph, budget, &first, &at)) return false;
+    SubTable t(eblc, at, budget);
     uint8_t header[kSubTableHeaderBytes];
     if (!t.Read(0, header, sizeof header)) return false;
     span->imageFormat = ReadBE16(header + 2);
@@ -294,7 +318,7 @@ public:
     bool Draw(uint32_t glyph, int32_t x, int32_t y, int depth) {
         if (depth > kMaxImageDepth || ++images_ > kMaxImagesPerGlyph) return false;
         ImageSpan span;
-        if (!LocateImage(eblc_, ebdt_.Length(), strike_, glyph, &span)) return false;
+        if (!LocateImage(eblc_, ebdt_.Length(), strike_, glyph, budget_, &span)) return false;
         Metrics m;
         uint32_t metricsBytes = 0;
         if (!ImageMetrics(span, &m, &metricsBytes)) return false;
@@ -398,6 +422,7 @@ private:
     EmbeddedImage *image_;
     std::vector<uint8_t> source_;
     int images_ = 0;
+    RecordBudget budget_{kMaxRecordsPerGlyph};
 };
 
 // The font's location and data tables: EBLC and EBDT, else Apple's bloc
