@@ -171,7 +171,19 @@ Bytes CffTable::Build() const {
     std::vector<std::pair<size_t, size_t>> privates;  // size, offset
     const std::vector<std::vector<Bytes>> subrSets =
         cid ? fdLocalSubrs : std::vector<std::vector<Bytes>>{localSubrs};
-    for (const std::vector<Bytes> &subrs : subrSets) {
+    if (cid && shareFdSubrs) {
+        // Private DICTs of one Subrs entry each (6 bytes), then the INDEX.
+        const size_t dictSize = Dict().Entry({0}, 19).bytes.size(), count = subrSets.size();
+        for (size_t i = 0; i < count; ++i) {
+            privates.emplace_back(dictSize, start + tail.size());
+            const Bytes p = Dict().Entry({int32_t((count - i) * dictSize)}, 19).bytes;
+            tail.insert(tail.end(), p.begin(), p.end());
+        }
+        const Bytes shared = CffIndex(subrSets[0]);
+        tail.insert(tail.end(), shared.begin(), shared.end());
+    }
+    for (const std::vector<Bytes> &subrs : cid && shareFdSubrs ? std::vector<std::vector<Bytes>>{}
+                                                              : subrSets) {
         size_t dictSize = 0;
         const Bytes p = PrivateWithSubrs(subrs, &dictSize);
         privates.emplace_back(dictSize, start + tail.size());

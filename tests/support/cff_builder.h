@@ -36,6 +36,8 @@ struct CffTable {
     // each glyph (glyphs past the list take font DICT 0).
     std::vector<std::vector<Bytes>> fdLocalSubrs;
     std::vector<uint8_t> fdOfGlyph;
+    // Every font DICT's Private DICT names one INDEX, fdLocalSubrs[0]'s.
+    bool shareFdSubrs = false;
     int fdSelectFormat = 3;
     // A name-keyed font's charset: the string ids of glyphs 1, 2, ...
     // (format 0); empty for the predefined ISOAdobe charset (glyph = id).

@@ -15,6 +15,7 @@
 #include "test_paths.h"
 #include "ttf/api/handles.h"
 #include "ttf/cff/cff.h"
+#include "ttf/cff/cff_charstring.h"
 #include "ttf/font/ttf.h"
 #include "ttf/raster/scexact_crossings.h"
 
@@ -422,6 +423,66 @@ TEST(CffWithStrikes, OpenAndDrawOutlinesOrTheStrikesImage) {
             EXPECT_EQ(strikeImage ? 5 : 12 * 12, ink) << t.data << ", options " << options;
         }
         CloseTTFont(handle);
+    }
+}
+
+// A subroutine of about 64 KiB that draws a line up and returns at once.
+Bytes LargeSubroutine(int32_t up) {
+    Bytes subr = Charstring("0 " + std::to_string(up) + " rlineto return");
+    subr.resize(65000, 139);  // never run: the number 0
+    return subr;
+}
+
+// A CID-keyed font whose glyph g (from 1) belongs to font DICT g - 1 and
+// calls that font DICT's subroutine `calls` times.
+CffTable CallingEveryFontDict(uint32_t fontDicts, int calls) {
+    CffTable cff;
+    std::string program = "0 0 rmoveto";
+    for (int i = 0; i < calls; ++i) program += " -107 callsubr";
+    cff.charStrings.assign(fontDicts + 1, Charstring(program + " endchar"));
+    cff.charStrings[0] = Charstring("endchar");
+    cff.fdOfGlyph.push_back(0);
+    for (uint32_t fd = 0; fd < fontDicts; ++fd) {
+        cff.fdLocalSubrs.push_back({LargeSubroutine(int32_t(1 + fd % 7))});
+        cff.fdOfGlyph.push_back(uint8_t(fd));
+    }
+    return cff;
+}
+
+// Subroutine INDEXes were copied per font DICT, not per INDEX: 256 font
+// DICTs naming one 64 KiB INDEX used up the 4 MiB the face may copy, and
+// every later call read the whole subroutine through the file.
+TEST_F(CffGlyphs, AnIndexThatEveryFontDictNamesIsCopiedOnce) {
+    CffTable cff = CallingEveryFontDict(256, 1);
+    cff.shareFdSubrs = true;
+    const int32_t handle = Open(cff);
+    ASSERT_NE(0, handle);
+    for (int32_t glyph = 1; glyph <= 256; ++glyph)
+        ASSERT_EQ("(0,0) (0,1) |", Draw(handle, glyph)) << glyph;
+    EXPECT_LT(kelmor::CffFaceBytes(kelmor::FontFromHandle(handle)), size_t(2 * 65536));
+}
+
+// Past what a face may copy, subroutines are read through the file at each
+// call; a glyph may read no more than a bound, as it may run no more than
+// so many operators, and one that would fails instead of reading on.
+TEST_F(CffGlyphs, SubroutinesReadThroughTheFileAreBoundedPerGlyph) {
+    constexpr uint32_t kFontDicts = 70;  // 4.5 MB of subroutines: the last few are not copied
+    constexpr int kCallsWithinTheBound = int(kelmor::cff::kMaxBytesReadPerGlyph / 65000) - 1;
+    const CffTable within = CallingEveryFontDict(kFontDicts, kCallsWithinTheBound);
+    const CffTable past = CallingEveryFontDict(kFontDicts, kCallsWithinTheBound + 2);
+    for (const CffTable *cff : {&within, &past}) {
+        const int32_t handle = Open(*cff);
+        ASSERT_NE(0, handle);
+        for (int32_t glyph = 1; glyph < int32_t(kFontDicts); ++glyph) Draw(handle, glyph);
+        const char *problem = nullptr;
+        const std::string outline = Draw(handle, kFontDicts, &problem);
+        if (cff == &within) {
+            EXPECT_EQ(nullptr, problem);
+            EXPECT_NE("", outline);
+        } else {
+            ASSERT_NE(nullptr, problem);
+            EXPECT_NE(std::string(problem).find("too many bytes"), std::string::npos) << problem;
+        }
     }
 }
 

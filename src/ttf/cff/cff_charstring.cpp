@@ -60,6 +60,11 @@ private:
     // running frame.
     bool Enter(int level, uint32_t at, uint32_t size) {
         if (size > kMaxCharstringBytes) return false;
+        if (size > kMaxBytesReadPerGlyph - bytesRead_) {
+            Fail(kCharstringBudget);
+            return false;
+        }
+        bytesRead_ += size;
         uint8_t *&bytes = buffers_->bytes[level];
         uint32_t &capacity = buffers_->size[level];
         if (size > capacity || bytes == nullptr) {
@@ -538,6 +543,7 @@ private:
     Pen pen_;
     int stems_ = 0;
     int32_t operators_ = 0;
+    uint32_t bytesRead_ = 0;
     bool widthSeen_ = false;
     bool open_ = false;
     bool done_ = false;
@@ -552,7 +558,8 @@ const char *CharstringStatusText(CharstringStatus status) {
         case kCharstringUnreadable: return "its charstring or a subroutine lies outside the CFF table";
         case kCharstringStack: return "an operator found too many or too few operands";
         case kCharstringSubr: return "it calls a subroutine that does not exist or nests calls too deep";
-        case kCharstringBudget: return "its charstring runs too many operators";
+        case kCharstringBudget:
+            return "its charstring runs too many operators or reads too many bytes";
         case kCharstringOperator: return "its charstring holds an unknown operator";
         case kCharstringHintMask: return "a hint mask runs past the end of its charstring";
     }

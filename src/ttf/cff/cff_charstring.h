@@ -19,6 +19,10 @@ constexpr int kMaxOperands = 48;
 constexpr int kMaxSubrDepth = 10;
 constexpr uint32_t kMaxCharstringBytes = 65535;
 constexpr int32_t kMaxOperators = 100000;
+// Charstring and subroutine bytes one run may read through the file (those
+// of INDEXes copied into memory are not counted): a subroutine read whole
+// at every call would otherwise make one glyph read hundreds of megabytes.
+constexpr uint32_t kMaxBytesReadPerGlyph = uint32_t(1) << 20;
 constexpr int kMaxStems = 96;
 constexpr int kTransientSlots = 32;
 
@@ -69,7 +73,7 @@ enum CharstringStatus {
     kCharstringUnreadable,  // an offset or length outside the table
     kCharstringStack,       // too many operands, or too few for an operator
     kCharstringSubr,        // a subroutine number outside its INDEX, or nesting too deep
-    kCharstringBudget,      // too many operators
+    kCharstringBudget,      // too many operators, or too many bytes read
     kCharstringOperator,    // an operator that does not exist
     kCharstringHintMask,    // a mask cut off by the end of the charstring
 };

@@ -192,7 +192,8 @@ void ReleaseFace(CffFace *face) {
         std::free(bytes);
         bytes = nullptr;
     }
-    for (uint32_t i = 0; i < face->fdCount; ++i) std::free(face->privates[i].memory);
+    for (uint32_t i = 0; i < face->fdCount; ++i)
+        if (face->privates[i].ownsMemory) std::free(face->privates[i].memory);
     std::free(face->privates);
     std::free(face->globalMemory);
     std::free(face);

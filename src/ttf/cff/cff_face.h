@@ -17,6 +17,7 @@ struct PrivateDict {
     int32_t bias;
     bool hasSubrs;
     uint8_t *memory;  // the subrs INDEX once copied (LoadSubroutines), else null
+    bool ownsMemory;  // false when `memory` is another font DICT's copy of the same INDEX
 };
 
 // FDSelect: which font DICT of a CID-keyed font a glyph belongs to.

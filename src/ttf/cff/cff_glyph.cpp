@@ -47,9 +47,10 @@ bool FontDictOf(const CffFace &face, uint32_t glyph, uint32_t *fd) {
 
 // Subroutines are called from all over their INDEX, a few dozen bytes at a
 // time: read through the file, each call would cost a read of its own.  An
-// INDEX is copied into memory the first time a glyph calls into it, up to
-// this much per face (Noto Sans CJK's ideographs use about 1.1 MB); past
-// that, the rest are read through the file.
+// INDEX is copied into memory the first time a glyph calls into it, once
+// however many font DICTs name it, up to this much per face (Noto Sans
+// CJK's ideographs use about 1.1 MB); past that, the rest are read through
+// the file, each glyph no more than kMaxBytesReadPerGlyph of them.
 constexpr size_t kSubrMemoryBudget = size_t(4) << 20;
 
 uint8_t *CopyIndex(CffFace &face, const Index &index) {
@@ -64,10 +65,28 @@ uint8_t *CopyIndex(CffFace &face, const Index &index) {
     return copy;
 }
 
+bool SameIndex(const Index &a, const Index &b) { return a.offsets == b.offsets && a.end == b.end; }
+
+// The copy another font DICT made of this INDEX: font DICTs may all name
+// one INDEX, and a copy each would use up the budget with the same bytes.
+uint8_t *CopyOfAnotherFontDict(const CffFace &face, const Index &index) {
+    for (uint32_t fd = 0; fd < face.fdCount; ++fd) {
+        const PrivateDict &other = face.privates[fd];
+        if (other.memory != nullptr && SameIndex(other.subrs, index)) return other.memory;
+    }
+    return nullptr;
+}
+
+void CopyLocalSubrs(CffFace &face, PrivateDict &p) {
+    p.memory = CopyOfAnotherFontDict(face, p.subrs);
+    p.ownsMemory = p.memory == nullptr;
+    if (p.memory == nullptr) p.memory = CopyIndex(face, p.subrs);
+}
+
 Subroutines SubroutinesOf(CffFace &face, uint32_t fd) {
     PrivateDict &p = face.privates[fd];
     if (face.globalMemory == nullptr) face.globalMemory = CopyIndex(face, face.globalSubrs);
-    if (p.hasSubrs && p.memory == nullptr) p.memory = CopyIndex(face, p.subrs);
+    if (p.hasSubrs && p.memory == nullptr) CopyLocalSubrs(face, p);
     return Subroutines{SubrIndex{&face.globalSubrs, face.globalBias, face.globalMemory},
                        SubrIndex{p.hasSubrs ? &p.subrs : nullptr, p.bias, p.memory}};
 }
