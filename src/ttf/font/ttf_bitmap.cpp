@@ -128,8 +128,6 @@ uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode) {
 
 namespace {
 
-int32_t PixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->Resolution / 72; }
-
 // The composite's program first over the whole glyph, then each component
 // with its own program, filled on its own.
 void DrawClassically(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {

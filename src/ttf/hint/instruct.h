@@ -11,9 +11,11 @@
 
 namespace kelmor {
 
-
-
-
+// Pixels per em of the size the glyph record is set to: what MPPEM answers
+// and DELTA instructions match, and what the driver hands the scanner.
+inline int32_t PixelsPerEm(const _TtfGlyph *pG) {
+    return int32_t(pG->PointSize) * pG->Resolution / 72;
+}
 
 // Read-only constants.
 extern const longpointtype xAxis;
@@ -75,8 +77,6 @@ InsGroup InsGroupNamed(const char *name);
 
 // Set by nothing in the library: while non-zero, glyph programs are skipped.
 extern uint8_t NoInterpretOverall;
-
-
 
 // What InitInsMemory answers: 0 when the interpreter memory is ready, else
 // why the font cannot have it.

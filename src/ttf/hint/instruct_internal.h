@@ -99,9 +99,6 @@ bool CallFunction(Exec &e, const FunctDefEntry &f);
 
 // ------------------------------------------------------------- primitives
 
-inline int32_t PixelsPerEm(const _TtfGlyph *pG) {
-    return int32_t(pG->PointSize) * pG->Resolution / 72;
-}
 // Entries of the scaled control-value table, and of storage and functions.
 int32_t CvtEntries(const _TTFont *pF);
 inline int StorageEntries(const _TtfGlyph *pG) {
