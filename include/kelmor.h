@@ -341,12 +341,16 @@ enum KelmorError {
                                           embedded bitmaps only)" */
     KELMOR_ERROR_MISSING_TABLE = 9,    /* "a table the library needs (head, maxp, name
                                           or cmap) is missing or damaged" */
-    KELMOR_ERROR_TOO_MANY_POINTS = 10, /* "more points in a glyph or the twilight zone
-                                          than OpenTTFont serves (OpenTTFontFace
-                                          opens it)" */
+    KELMOR_ERROR_TOO_MANY_POINTS = 10, /* "more than 1,260 points in a glyph or the
+                                          twilight zone, which OpenTTFont serves only
+                                          in the faithful mode (Faithful=1 in section
+                                          [Rendering] of Kelmor.ini; OpenTTFontFace
+                                          opens it always)" */
     KELMOR_ERROR_INSTRUCTION_DEFS = 11, /* "instruction definitions (IDEF), which
-                                           OpenTTFont does not serve (OpenTTFontFace
-                                           opens it)" */
+                                           OpenTTFont serves only in the faithful mode
+                                           (Faithful=1 in section [Rendering] of
+                                           Kelmor.ini; OpenTTFontFace opens it
+                                           always)" */
     KELMOR_ERROR_BEYOND_LIMITS = 12,   /* "more zones, contours, stack, storage or
                                           functions than the interpreter holds" */
     KELMOR_ERROR_OUT_OF_MEMORY = 13,   /* "out of memory" */

@@ -12,6 +12,7 @@
 #include "program_run.h"
 #include "test_paths.h"
 #include "text_file.h"
+#include "ttasm.h"
 
 namespace {
 
@@ -133,6 +134,36 @@ TEST_F(ToolFonts, ReportsErrorsWithTheirExitCodes) {
     EXPECT_EQ(2, Fonts({"set", "IPAGothic", "--point-size", "0"}).exitCode);
     EXPECT_EQ(2, Fonts({"set", "IPAGothic"}).exitCode);
     EXPECT_EQ(2, Fonts({"associate", "IPAGothic", "many", "x.fon"}).exitCode);
+}
+
+// A font OpenTTFont refuses in the classic mode is not installed, and the
+// message says why and how a host gets it, not only that it failed.
+TEST_F(ToolFonts, RefusedFontSaysTheCauseAndTheWayAround) {
+    using kelmor_test::Assemble;
+    using kelmor_test::FontBuilder;
+    using kelmor_test::Glyph;
+    std::vector<kelmor_test::Pt> many;
+    for (int i = 0; i < 1300; ++i) many.push_back({int16_t(i % 600), int16_t(i / 600 * 100)});
+    struct Case {
+        const char *name;
+        FontBuilder font;
+        const char *cause;
+    } cases[] = {
+        {"idef",
+         FontBuilder()
+             .Fpgm(Assemble("PUSHB 147 IDEF ENDF"))
+             .Maxp(&kelmor_test::MaxpValues::maxInstructionDefs, 1),
+         "instruction definitions (IDEF)"},
+        {"points", FontBuilder().AddGlyph(Glyph::Simple({many})), "more than 1,260 points"},
+    };
+    for (const Case &c : cases) {
+        const std::string path = c.font.WriteTo(dir_ + "/" + c.name + ".ttf");
+        ProgramRun run = Fonts({"add", path});
+        EXPECT_EQ(1, run.exitCode) << c.name;
+        EXPECT_NE(std::string::npos, run.err.find(c.cause)) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("Faithful=1 in section [Rendering]")) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("OpenTTFontFace")) << run.err;
+    }
 }
 
 TEST_F(ToolFonts, ShowsWhatAFotFileHolds) {

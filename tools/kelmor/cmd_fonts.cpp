@@ -172,6 +172,25 @@ std::string WriteFailure() {
 // The entries KelmoAddFontResource appended: one for a font, one per face
 // for a collection.  It reports a failed write; a font it could not open,
 // or one without a full name, shows as a tail that did not change.
+// Why a font the list did not take was left out: the first face that does
+// not open as the list opens them (face 0 as OpenTTFont opens it, the
+// others as OpenTTFontFace does) and the library's reason, or a missing
+// full name.
+std::string WhyNotInstalled(const std::string &path) {
+    int32_t faces = 1;
+    for (int32_t face = 0; face < faces; ++face) {
+        const int32_t handle =
+            face == 0 ? OpenTTFont(path.c_str()) : OpenTTFontFace(path.c_str(), face);
+        if (handle == 0) {
+            const std::string which = faces > 1 ? "face " + std::to_string(face) + ": " : "";
+            return which + GetFontErrorText(GetLastFontError());
+        }
+        faces = int32_t(kelmor::FontFromHandle(handle)->FaceCount);
+        CloseTTFont(handle);
+    }
+    return "the font has no full name (name record 4) to list it under";
+}
+
 std::vector<_IniFieldsType *> AddTrueTypeFont(const std::string &path, std::string *error) {
     _IniFieldsType *const before = pifKELMOTail;
     if (KelmoAddFontResource(path.c_str()) != 0) {
@@ -179,9 +198,7 @@ std::vector<_IniFieldsType *> AddTrueTypeFont(const std::string &path, std::stri
         return {};
     }
     if (pifKELMOTail == before) {
-        *error = "cannot install " + path +
-                 ": not a font the library can open (of a collection, every face must open), "
-                 "or it has no full name";
+        *error = "cannot install " + path + ": " + WhyNotInstalled(path);
         return {};
     }
     std::vector<_IniFieldsType *> added;

@@ -22,8 +22,11 @@ const char *const kErrorTexts[] = {
     "the collection has no face of that number",
     "outlines in a form the library cannot draw (CFF2, a damaged CFF table, or embedded bitmaps only)",
     "a table the library needs (head, maxp, name or cmap) is missing or damaged",
-    "more points in a glyph or the twilight zone than OpenTTFont serves (OpenTTFontFace opens it)",
-    "instruction definitions (IDEF), which OpenTTFont does not serve (OpenTTFontFace opens it)",
+    "more than 1,260 points in a glyph or the twilight zone, which OpenTTFont serves only in the "
+    "faithful mode (Faithful=1 in section [Rendering] of Kelmor.ini; OpenTTFontFace opens it "
+    "always)",
+    "instruction definitions (IDEF), which OpenTTFont serves only in the faithful mode "
+    "(Faithful=1 in section [Rendering] of Kelmor.ini; OpenTTFontFace opens it always)",
     "more zones, contours, stack, storage or functions than the interpreter holds",
     "out of memory",
     "too many fonts are open",
