@@ -28,6 +28,20 @@ using namespace kelmor::autohint;
 
 bool Reporting() { return std::getenv("KELMOR_AUTOHINT_REPORT") != nullptr; }
 
+// The target compared: monochrome, unless KELMOR_AUTOHINT_TARGET names
+// another (normal, light) for a report on it.
+struct Target {
+    RenderTarget ours;
+    FT_Int32 reference;
+};
+Target ComparedTarget() {
+    const char *name = std::getenv("KELMOR_AUTOHINT_TARGET");
+    const std::string target = name != nullptr ? name : "mono";
+    if (target == "normal") return {RenderTarget::kNormal, FT_LOAD_TARGET_NORMAL};
+    if (target == "light") return {RenderTarget::kLight, FT_LOAD_TARGET_LIGHT};
+    return {RenderTarget::kMono, FT_LOAD_TARGET_MONO};
+}
+
 class FreeTypeFace {
 public:
     FreeTypeFace(const std::string &path, long index) {
@@ -132,13 +146,14 @@ Figures CompareFont(const FontCase &c, int ppem, int *reported) {
     FreeTypeFontAccess access(source.face());
     AutohintFace ours;
     HintedGlyph hinted;
-    AutohintGlyph(&ours, &access, 0, ppem, RenderTarget::kMono, &hinted);
+    const Target target = ComparedTarget();
+    AutohintGlyph(&ours, &access, 0, ppem, target.ours, &hinted);
     FT_Set_Char_Size(reference.face(), 0, ppem * 64, 72, 72);
     const FT_Int32 flags =
-        FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP | (c.force ? FT_LOAD_FORCE_AUTOHINT : 0);
+        target.reference | FT_LOAD_NO_BITMAP | (c.force ? FT_LOAD_FORCE_AUTOHINT : 0);
     for (uint32_t glyph = 0; glyph < access.GlyphCount(); ++glyph) {
         if (!IsLatinStyle(ours.globals, glyph)) continue;
-        const bool ok = AutohintGlyph(&ours, &access, glyph, ppem, RenderTarget::kMono, &hinted);
+        const bool ok = AutohintGlyph(&ours, &access, glyph, ppem, target.ours, &hinted);
         // The style may have handed its glyphs on while it was measured.
         if (!IsLatinStyle(ours.globals, glyph)) continue;
         if (FT_Load_Glyph(reference.face(), glyph, flags) != 0) continue;

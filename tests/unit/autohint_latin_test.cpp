@@ -487,4 +487,24 @@ TEST(LatinGlyph, ItalicFaceKeepsHorizontalPositions) {
     EXPECT_EQ(out.outline.points[1].y, 512);
 }
 
+// Coordinates at the 16-bit limits in a 16-unit em at 40000 ppem (the
+// scale saturates at 2^31 - 1) put positions near 2^30 in 26.6: the
+// fitting's sums and differences must still stay within 32 bits (the
+// undefined behaviour sanitizer watches).
+TEST(LatinGlyph, AbsurdSizeIsHintedWithoutOverflow) {
+    FakeFont font(16);
+    Outline o = Box(-30000, -30000, 30000, 30000);
+    AddCounter(&o, -20000, -20000, 20000, 20000);
+    font.Add('o', o);
+    font.Add('H', Box(-30000, -32000, 30000, 32000));
+    Outline l = Box(-32000, -32000, -31000, 32000);
+    AddBox(&l, 31000, -32000, 32000, 32000);
+    const uint32_t glyph = font.Add('l', l, 32000);
+    AutohintFace face;
+    HintedGlyph out;
+    ASSERT_TRUE(AutohintGlyph(&face, &font, glyph, 40000, RenderTarget::kMono, &out));
+    ASSERT_EQ(out.outline.points.size(), 8u);
+    EXPECT_LT(out.outline.points[0].x, out.outline.points[4].x);
+}
+
 }  // namespace
