@@ -105,6 +105,7 @@ TEST(AutohintAgreement, ArphicFontsMatchFreeTypesDefaultRendering) {
             EXPECT_GE(f.pixels.Agreement(), 0.999);
             EXPECT_GE(double(f.identical) / f.glyphs, 0.99);
             EXPECT_EQ(f.rowsLost, 0);
+            EXPECT_EQ(f.sameAdvance, f.glyphs);
         }
     }
 }

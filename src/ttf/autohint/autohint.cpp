@@ -93,7 +93,7 @@ bool AutohintGlyph(AutohintFace *face, FontAccess *font, uint32_t glyph, int32_t
     if (ws.initHints && !ws.initHints(&hints, metrics)) return false;
 
     if (!font->LoadFontUnitOutline(glyph, &face->fontUnits)) return false;
-    const int32_t advanceUnits = font->AdvanceWidth(glyph);
+    const int32_t advanceUnits = font->LoadedAdvance(glyph);
     int32_t pp1x = hints.xDelta;
     int32_t pp2x = MulFix(advanceUnits, hints.xScale) + hints.xDelta;
 

@@ -114,6 +114,11 @@ public:
     virtual bool LoadFontUnitOutline(uint32_t glyph, Outline *out) = 0;
     // The glyph's advance width in font units (hmtx).
     virtual int32_t AdvanceWidth(uint32_t glyph) = 0;
+    // The advance of the glyph LoadFontUnitOutline loaded last, as the
+    // load left it: a composite may take a component's (USE_MY_METRICS).
+    // The hinted advance starts from this one, as the reference's loader
+    // starts from the loaded glyph's; by default hmtx's.
+    virtual int32_t LoadedAdvance(uint32_t glyph) { return AdvanceWidth(glyph); }
     // Whether the face is italic: OS/2 fsSelection bit 0 or 9 where the
     // font has an OS/2 table, else head's macStyle bit 1.  The Latin
     // writing system leaves x alone in italic faces, where vertical stems

@@ -41,6 +41,9 @@ public:
     }
     bool LoadFontUnitOutline(uint32_t glyph, autohint::Outline *out) override;
     int32_t AdvanceWidth(uint32_t glyph) override { return SideMetrics(pF_, glyph, 0).advanceWidth; }
+    int32_t LoadedAdvance(uint32_t glyph) override {
+        return glyph == loadedGlyph_ ? loadedAdvance_ : AdvanceWidth(glyph);
+    }
     bool IsFixedPitch() override {
         const TableDirectoryStruct *post = pF_->lpsfntTable[kSlotPost];
         uint8_t flag[4] = {0, 0, 0, 0};
@@ -63,6 +66,8 @@ private:
     _TTFont *pF_;
     _TtfGlyph *pG_;
     uint8_t *cmap_ = nullptr;
+    uint32_t loadedGlyph_ = UINT32_MAX;
+    int32_t loadedAdvance_ = 0;
     autohint::UnicodeMap *map_ = nullptr;
     alignas(autohint::UnicodeMap) unsigned char mapStore_[sizeof(autohint::UnicodeMap)];
 };
@@ -73,7 +78,12 @@ bool FontUnitsAccess::LoadFontUnitOutline(uint32_t glyph, autohint::Outline *out
     pG_->Scale = 0x10000;  // one: the loader's rounding leaves font units as they are
     const int lastPoint = LoadGlyphFaithfully(pF_, pG_, int(glyph), nullptr);
     pG_->Scale = scale;
-    if (lastPoint < 0) return false;
+    // At scale one the phantom points are in font units.  A glyph without
+    // outline (a space) loads no points but keeps its advance; a load that
+    // failed leaves none.
+    loadedGlyph_ = glyph;
+    loadedAdvance_ = pG_->Phantom[1].x - pG_->Phantom[0].x;
+    if (lastPoint < 0) return loadedAdvance_ != 0;
     const int points = lastPoint + 1;
     const int contours = pG_->NumContours > 0 ? pG_->NumContours : 0;
     out->points.resize(size_t(points));
