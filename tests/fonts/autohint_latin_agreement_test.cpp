@@ -14,12 +14,16 @@
 #include FT_TRUETYPE_TAGS_H
 
 #include <cstdio>
+#include <fstream>
 #include <cstdlib>
 #include <filesystem>
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "freetype_reference.h"
+#include "glyph_agreement.h"
+#include "kelmor.h"
 #include "ttf/autohint/autohint.h"
 
 namespace {
@@ -220,6 +224,100 @@ INSTANTIATE_TEST_SUITE_P(
         AgreementCase{{"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf", 0, true}, 0.997},
         AgreementCase{{"/usr/share/fonts/truetype/liberation/LiberationSerif-Italic.ttf", 0, true}, 0.997},
         AgreementCase{{"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", 0, true}, 0.997}));
+
+// ------------------------------------------- bitmaps through the library
+
+// The Latin-style glyphs of a font, as its style coverage sorts them (a
+// style without blue zones hands its glyphs on while it is measured).
+std::vector<uint32_t> LatinStyleGlyphs(const char *path) {
+    FreeTypeFace source(path, 0);
+    std::vector<uint32_t> glyphs;
+    if (source.face() == nullptr) return glyphs;
+    FreeTypeFontAccess access(source.face());
+    FaceGlobals globals;
+    ComputeStyleCoverage(&globals, &access);
+    for (uint32_t glyph = 0; glyph < access.GlyphCount(); ++glyph) {
+        if (!IsLatinStyle(globals, glyph)) continue;
+        if (MetricsForGlyph(&globals, glyph) != nullptr && IsLatinStyle(globals, glyph)) glyphs.push_back(glyph);
+    }
+    return glyphs;
+}
+
+struct BitmapFigures {
+    kelmor_test::Tally pixels;
+    long glyphs = 0;
+    long identical = 0;  // same bits in the same place, same advance
+    long rowsLost = 0;   // a row FreeType inks that ours leaves empty
+};
+
+bool LosesARow(const kelmor_test::PixelGrid &ours, const kelmor_test::PixelGrid &ref) {
+    for (int y = ref.top; y > ref.top - ref.height; --y) {
+        bool theirs = false, mine = false;
+        for (int x = ref.left; x < ref.left + ref.width && !theirs; ++x) theirs = ref.Ink(x, y);
+        for (int x = ours.left; theirs && x < ours.left + ours.width && !mine; ++x)
+            mine = ours.Inside(x, y) && ours.Ink(x, y);
+        if (theirs && !mine) return true;
+    }
+    return false;
+}
+
+// The library's default faithful rendering of the font's Latin-style
+// glyphs against FreeType's default monochrome rendering.
+BitmapFigures CompareBitmaps(const char *path, const std::vector<uint32_t> &glyphs, int ppem) {
+    BitmapFigures f;
+    kelmor_test::LibraryFont ours(path, true, true);
+    kelmor_test::FreeTypeFont reference(path);
+    if (ours.Handle() == 0 || !reference.Ok() || !ours.SetPixelsPerEm(ppem) || !reference.SetPixelsPerEm(ppem))
+        return f;
+    std::vector<unsigned char> bits;
+    for (uint32_t g : glyphs) {
+        kelmor_test::PixelGrid ref{}, mine{};
+        if (!reference.RenderByDefault(g, &bits, &ref)) continue;
+        KelmorGlyphMetrics m;
+        const int32_t glyph = int32_t(g);
+        if (GetGlyphMetrics(ours.Handle(), reinterpret_cast<const char *>(&glyph), &m) != 1) continue;
+        if (!ours.Render(glyph, &mine)) mine = kelmor_test::PixelGrid{nullptr, 0, 0, 0, 0, 0, false};
+        kelmor_test::Tally t;
+        kelmor_test::CompareGlyph(mine, ref, t);
+        ++f.glyphs;
+        f.identical += t.Differing() == 0 && t.outside == 0 && long(m.iAdvance) * 64 == reference.LastAdvance();
+        f.rowsLost += LosesARow(mine, ref);
+        f.pixels += t;
+    }
+    return f;
+}
+
+class LatinBitmaps : public ::testing::TestWithParam<const char *> {};
+
+// Fonts without hinting programs, drawn by default: every Latin-style
+// glyph at 10-24 px.  Measured: all identical in bits, place and advance.
+TEST_P(LatinBitmaps, DefaultRenderingMatchesFreeTypeAtEverySize) {
+    const char *path = GetParam();
+    if (!std::ifstream(path).good()) GTEST_SKIP() << path << " not installed";
+    const std::vector<uint32_t> glyphs = LatinStyleGlyphs(path);
+    ASSERT_FALSE(glyphs.empty());
+    for (int ppem = 10; ppem <= 24; ++ppem) {
+        const BitmapFigures f = CompareBitmaps(path, glyphs, ppem);
+        ASSERT_GT(f.glyphs, 0);
+        if (Reporting())
+            std::printf("%s %d px: %ld Latin-style glyphs, agreement %.4f, identical %.2f%%, rows lost %ld\n", path,
+                        ppem, f.glyphs, f.pixels.Agreement(), 100.0 * f.identical / f.glyphs, f.rowsLost);
+        EXPECT_GE(double(f.identical) / f.glyphs, 0.997) << path << " at " << ppem << " px";
+        EXPECT_EQ(f.rowsLost, 0) << path << " at " << ppem << " px";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, LatinBitmaps,
+                         ::testing::Values("/usr/share/fonts/truetype/arphic/uming.ttc",
+                                           "/usr/share/fonts/truetype/arphic/ukai.ttc",
+                                           "/usr/share/fonts/truetype/nanum/NanumSquareR.ttf",
+                                           "/usr/share/fonts/truetype/nanum/NanumSquareB.ttf",
+                                           "/usr/share/fonts/truetype/nanum/NanumSquareL.ttf",
+                                           "/usr/share/fonts/truetype/nanum/NanumSquareEB.ttf",
+                                           "/usr/share/fonts/truetype/nanum/NanumSquare_acR.ttf",
+                                           "/usr/share/fonts/truetype/nanum/NanumSquare_acB.ttf",
+                                           "/usr/share/fonts/truetype/nanum/NanumSquare_acL.ttf",
+                                           "/usr/share/fonts/truetype/nanum/NanumSquare_acEB.ttf"));
 
 // A sweep over every TrueType font installed, each face auto-hinted
 // (forced where it has programs) at sizes from 6 to 48 ppem; prints one
