@@ -307,6 +307,37 @@ TEST(XHeightZone, ActiveZoneFitsReferenceAndOvershootToOnePixelRow) {
     EXPECT_EQ(capital.shoot.fit, 512);
 }
 
+// A sub-top zone (Khmer's, for forms above the letters) that overlaps an
+// active zone of another kind at this size would act like a neutral zone:
+// it is switched off; one that stays clear keeps working.  At 12 ppem the
+// x-height zone (1000 / 1020) and a sub-top zone at 1000 / 1010 both fit
+// to 384; one at 700 / 710 fits to 256.
+struct SubTopCase {
+    const char *name;
+    int32_t ref, shoot;
+    bool active;
+};
+
+class SubTopZone : public ::testing::TestWithParam<SubTopCase> {};
+
+TEST_P(SubTopZone, OffWhereItOverlapsAnotherZone) {
+    const SubTopCase &c = GetParam();
+    LatinMetrics metrics;
+    metrics.unitsPerEm = 2048;
+    LatinAxis &axis = metrics.axis[kDimVert];
+    axis.blueCount = 2;
+    axis.blues[0] = {{1000, 0, 0}, {1020, 0, 0}, 1020, 0, kLatinBlueTop};
+    axis.blues[1] = {{c.ref, 0, 0}, {c.shoot, 0, 0}, c.shoot, 0, kLatinBlueSubTop};
+    ScaleLatinMetrics(&metrics, MonoScaler(12));
+    EXPECT_TRUE(axis.blues[0].flags & kBlueActive);
+    EXPECT_EQ((axis.blues[1].flags & kBlueActive) != 0, c.active);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zones, SubTopZone,
+                         ::testing::Values(SubTopCase{"OverlappingIsOff", 1000, 1010, false},
+                                           SubTopCase{"ClearStaysOn", 700, 710, true}),
+                         CaseName<SubTopCase>);
+
 // ----------------------------------------------------------- stem widths
 
 struct StemCase {
