@@ -190,11 +190,14 @@ TEST(SimpleGlyph, DecodesContoursFlagsAndCoordinates) {
     EXPECT_EQ(7, G.EndPoints[1]);
     EXPECT_EQ(3, G.AbsEndPoints[0]);
     EXPECT_EQ(7, G.AbsEndPoints[1]);
+    // The flag byte stays as loaded; of it, Flags keeps only the on-curve
+    // bit (its other bits are the interpreter's and the scanner's marks).
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(0x09, f.Point(i).Flags);
+        EXPECT_EQ(0x01, f.Point(i).Flags);
         EXPECT_EQ(0x09, f.Point(i).OFlags);
     }
-    EXPECT_EQ(0x12, f.Point(3).Flags);
+    EXPECT_EQ(0x00, f.Point(3).Flags);
+    EXPECT_EQ(0x12, f.Point(3).OFlags);
     EXPECT_POINT(f, 0, 10, 1);
     EXPECT_POINT(f, 1, 8, 2);
     EXPECT_POINT(f, 2, 264, 3);
