@@ -1,7 +1,8 @@
 // libFuzzer harness for the hinting interpreter: the input becomes the font
 // program, the control-value program, the control values and the glyph
 // programs of an otherwise well-formed synthetic font, which is then opened,
-// sized several times and rendered through the public API.  Hostile bytecode
+// sized several times and rendered through the public API, in the classic
+// and the faithful mode.  Hostile bytecode
 // must never read or write outside the interpreter's memory, run forever or
 // leave state that hurts a later glyph or size.
 //
@@ -141,12 +142,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (handle == 0) return 0;
     SetEncoding(handle, KELMOR_CHARSET_GLYPHNUMBER);
     InstructionCap cap(handle);  // the font program has run, uncapped
-    // Several sizes: the control-value program runs again at each, over
-    // whatever the font program and earlier glyphs left in storage and in
-    // the function table.
-    for (int ppem : {9, 17, 9}) {
+    // Both modes, each interpreter's own table of instructions; the font
+    // program runs again when the mode changes.  Several sizes: the
+    // control-value program runs again at each, over whatever the font
+    // program and earlier glyphs left in storage and in the function table.
+    for (int32_t options : {0, KELMOR_FAITHFUL}) {
         cap.NewCall();
-        if (SetPointSize(handle, ppem, 72)) RenderGlyphs(handle, cap);
+        SetRenderOptions(handle, options);
+        for (int ppem : {9, 17, 9}) {
+            cap.NewCall();
+            if (SetPointSize(handle, ppem, 72)) RenderGlyphs(handle, cap);
+        }
     }
     CloseTTFont(handle);
     return 0;

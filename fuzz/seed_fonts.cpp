@@ -2,7 +2,8 @@
 // and record the readers know (cmap formats 0, 2 and 4, mort, simple and
 // composite glyphs, font, control-value and glyph programs, names, vertical
 // metrics, GSUB vertical forms, an embedded bitmap strike in every index
-// and image format), so that mutations start past the table directory.
+// and image format, a format-12 map alone, CFF outlines beside a strike, a
+// collection), so that mutations start past the table directory.
 //
 //   build-fuzz/fuzz/seed_fonts fuzz/corpus/font
 //
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "cff_builder.h"
 #include "embedded_bitmap_builder.h"
 #include "font_builder.h"
 #include "gsub_builder.h"
@@ -126,6 +128,39 @@ FontBuilder EmbeddedBitmaps() {
     return b;
 }
 
+// A map of format 12 alone, the font's only Unicode map.
+FontBuilder Format12Only() {
+    FontBuilder b;
+    b.AddGlyph(Curved()).AddGlyph(Square(400));
+    const Bytes groups = {0, 12, 0, 0, 0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 0, 2,
+                          0, 0, 0, 0x41, 0, 0, 0, 0x42, 0, 0, 0, 1,
+                          0, 2, 0x0B, 0x9F, 0, 2, 0x0B, 0x9F, 0, 0, 0, 2};
+    return b.CmapRaw(3, 10, groups);
+}
+
+// CFF outlines with global and local subroutines, and a strike beside them.
+FontBuilder CffOutlines() {
+    CffTable cff;
+    cff.charStrings = {Charstring("endchar"),
+                       Charstring("100 0 rmoveto -107 callsubr -107 callgsubr endchar"),
+                       Charstring("0 0 rmoveto 1 2 3 4 5 6 rrcurveto 10 20 rlineto endchar")};
+    cff.globalSubrs = {Charstring("0 500 rlineto return")};
+    cff.fdLocalSubrs = {{Charstring("500 0 rlineto return")}, {Charstring("0 5 rlineto return")}};
+    cff.fdOfGlyph = {0, 1, 0};
+    const EmbeddedTables t = BuildEmbeddedBitmaps(
+        {SbitStrike{12, {SbitSubTable{1, 2, {SbitImage{1, {"#.#", ".#."}, 0, 2, 4}}}}}});
+    return CffFont(cff).Cmap4(3, 1, {{0x41, 1}, {0x42, 2}}).RawTable("EBLC", t.eblc)
+        .RawTable("EBDT", t.ebdt);
+}
+
+// Two faces, the second with GSUB vertical forms; the last byte picks the
+// face the fuzzer opens (1).
+Bytes TwoFaces() {
+    Bytes collection = Collection({Base().Build(), Substituted().Build()});
+    collection.push_back(1);
+    return collection;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -138,8 +173,10 @@ int main(int argc, char **argv) {
         {"simple.ttf", Base()},        {"composite.ttf", Composites()},
         {"hinted.ttf", Hinted()},      {"dbcs.ttf", DoubleByte()},
         {"vertical.ttf", Vertical()},  {"gsub.ttf", Substituted()},
-        {"bitmaps.ttf", EmbeddedBitmaps()},
+        {"bitmaps.ttf", EmbeddedBitmaps()}, {"format12.ttf", Format12Only()},
+        {"cff.otf", CffOutlines()},
     };
     for (const auto &[name, builder] : seeds) builder.WriteTo(dir + "/" + name);
+    WriteBytes(TwoFaces(), dir + "/collection.ttc");
     return 0;
 }
