@@ -15,15 +15,21 @@
 
 #include <cstdio>
 #include <fstream>
+#include <random>
+#include <set>
 #include <cstdlib>
 #include <filesystem>
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "font_builder.h"
 #include "freetype_reference.h"
 #include "glyph_agreement.h"
 #include "kelmor.h"
+#include "test_paths.h"
 #include "ttf/autohint/autohint.h"
 
 namespace {
@@ -318,6 +324,115 @@ INSTANTIATE_TEST_SUITE_P(Fonts, LatinBitmaps,
                                            "/usr/share/fonts/truetype/nanum/NanumSquare_acB.ttf",
                                            "/usr/share/fonts/truetype/nanum/NanumSquare_acL.ttf",
                                            "/usr/share/fonts/truetype/nanum/NanumSquare_acEB.ttf"));
+
+// ------------------------------------------------- synthetic fonts
+
+// Fonts of random letters for the reference characters of a few scripts
+// that the installed fonts do not exercise (top-to-bottom Devanagari,
+// Khmer's sub-top zone) besides Latin, Greek, Cyrillic, Hebrew's long zone
+// and Arabic's neutral one: boxes, holes, rounded shapes and random
+// polygons of mixed on- and off-curve points around the heights letters
+// share, so that zones, stems, serifs and lone edges all occur.
+std::set<uint32_t> ReferenceChars() {
+    std::set<uint32_t> codes;
+    for (const char *name : {"latn_dflt", "grek_dflt", "cyrl_dflt", "hebr_dflt", "arab_dflt", "deva_dflt", "khmr_dflt"}) {
+        const StyleClass &style = StyleAt(FindStyle(name));
+        std::vector<const char *> texts = {style.script->standardChars};
+        for (int b = 0; b < style.blueCount; ++b) texts.push_back(style.blues[b].text);
+        for (const char *text : texts) {
+            for (size_t pos = 0; text[pos] != '\0';) {
+                const uint32_t code = NextUtf8(text, &pos);
+                if (code > ' ' && code < 0x10000) codes.insert(code);
+            }
+        }
+    }
+    for (uint32_t code = '0'; code <= '9'; ++code) codes.insert(code);
+    return codes;
+}
+
+class RandomLetters {
+public:
+    explicit RandomLetters(uint32_t seed) : random_(seed) {}
+
+    kelmor_test::Glyph Letter() {
+        std::vector<kelmor_test::Contour> contours;
+        const int count = Pick(1, 3);
+        for (int i = 0; i < count; ++i) contours.push_back(Shape());
+        return kelmor_test::Glyph::Simple(contours);
+    }
+
+private:
+    int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    // A height letters share, give or take a little.
+    int16_t Height() {
+        static const int kHeights[] = {-420, -20, 0, 0, 20, 480, 700, 1000, 1020, 1400, 1430, 1500};
+        const int h = kHeights[Pick(0, 11)];
+        return int16_t(Pick(0, 3) == 0 ? h + Pick(-40, 40) : h);
+    }
+    kelmor_test::Contour Shape() {
+        int16_t x0 = int16_t(Pick(-100, 900)), x1 = int16_t(x0 + Pick(30, 900));
+        int16_t y0 = Height(), y1 = Height();
+        if (y1 < y0) std::swap(y0, y1);
+        if (y1 == y0) y1 = int16_t(y0 + Pick(20, 300));
+        switch (Pick(0, 4)) {
+        case 0:  // a filled box, clockwise
+            return {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};
+        case 1:  // a hole, counter-clockwise
+            return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+        case 2: {  // a rounded shape
+            const int16_t mid = int16_t((y0 + y1) / 2);
+            return {{x0, mid}, {x0, y1, false}, {x1, y1, false}, {x1, mid}, {x1, y0, false}, {x0, y0, false}};
+        }
+        case 3:  // a single point (an anchor)
+            return {{x0, y1}};
+        default: {  // a random polygon, mostly clockwise
+            kelmor_test::Contour c;
+            const int n = Pick(3, 12);
+            for (int k = 0; k < n; ++k) {
+                const double angle = -6.2831853 * k / n;
+                const double radius = Pick(50, 600);
+                c.push_back({int16_t(x0 + radius * std::cos(angle)), int16_t(y0 + radius * std::sin(angle)),
+                             Pick(0, 2) != 0});
+            }
+            return c;
+        }
+        }
+    }
+    std::mt19937 random_;
+};
+
+std::string RandomFont(uint32_t seed, uint16_t unitsPerEm) {
+    RandomLetters letters(seed);
+    kelmor_test::FontBuilder builder;
+    builder.UnitsPerEm(unitsPerEm);
+    std::map<uint16_t, uint16_t> map;
+    for (uint32_t code : ReferenceChars()) {
+        builder.AddGlyph(letters.Letter());
+        map[uint16_t(code)] = uint16_t(builder.GlyphCount() - 1);
+    }
+    builder.Cmap4(3, 1, map);
+    const std::string dir = kelmor_test::ScratchDir("autohint_latin_" + std::to_string(seed));
+    return builder.WriteTo(dir + kelmor_test::kDirSeparator + "random.ttf");
+}
+
+TEST(LatinSynthetic, RandomLettersMatchFreeTypeAtEverySize) {
+    long glyphs = 0, identical = 0;
+    const char *seeds = std::getenv("KELMOR_AUTOHINT_SEEDS");  // more fonts on request
+    const uint32_t fonts = seeds != nullptr ? uint32_t(std::atoi(seeds)) : 24;
+    for (uint32_t seed = 1; seed <= fonts; ++seed) {
+        const std::string path = RandomFont(seed, seed % 3 == 0 ? 1000 : 2048);
+        const FontCase c = {path.c_str(), 0, false};
+        int reported = 0;
+        for (int ppem = 7; ppem <= 30; ppem += 1) {
+            const Figures f = CompareFont(c, ppem, &reported);
+            glyphs += f.glyphs;
+            identical += f.identical;
+        }
+    }
+    if (Reporting()) std::printf("random letters: %ld glyph sizes, %ld identical\n", glyphs, identical);
+    ASSERT_GT(glyphs, 0);
+    EXPECT_EQ(identical, glyphs);
+}
 
 // A sweep over every TrueType font installed, each face auto-hinted
 // (forced where it has programs) at sizes from 6 to 48 ppem; prints one
