@@ -196,7 +196,11 @@ unsigned char *KELMOR_CALL GetBitmap(int32_t lHandle, const char *ps, int *lpHpi
  *   Shift-JIS, GB or Big5, ps points to the lead and trail bytes; a single-byte
  *   character comes with a zero lead byte (00 41 for 'A') and reaches a
  *   Unicode font's own map without a concordance (Shift-JIS A1-DF: half-width
- *   katakana U+FF61-U+FF9F). */
+ *   katakana U+FF61-U+FF9F).  A double-byte set reaches a Unicode font through
+ *   its concordance file, whose path the library knows only after
+ *   KelmoRegisterApp: call that once before; without it SetEncoding returns 0
+ *   with KELMOR_ERROR_NO_CONCORDANCE, and every code of the set then draws
+ *   glyph 0.  Returns csDesired, 0 when it failed (GetLastFontError says why). */
 int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired);
 /*
  * The installed double-byte fonts: entries of section "Installed DBCS Fonts"
@@ -361,8 +365,12 @@ enum KelmorError {
     KELMOR_ERROR_NOT_SIZED = 16,       /* "no size set: call SetPointSize first" */
     KELMOR_ERROR_ENCODING = 17,        /* "the encoding cannot reach this font's
                                           character map" */
-    KELMOR_ERROR_NO_CONCORDANCE = 18,  /* "the concordance for this encoding is not
-                                          registered or cannot be read" */
+    KELMOR_ERROR_NO_CONCORDANCE = 18,  /* "no concordance registered for this
+                                          encoding: call KelmoRegisterApp first (the
+                                          ini file's section [Code Space
+                                          Concordances] names the files; kelmor cob
+                                          --register writes it), or the file cannot
+                                          be read" */
     KELMOR_ERROR_NOT_MAPPED = 19,      /* "the font has no glyph for this code" */
     KELMOR_ERROR_NOT_INSTALLED = 20    /* "no installed font has that face name"
                                           (KelmoCreateFontIndirect) */

@@ -208,6 +208,25 @@ TEST(LastFontError, TellsGetBitmapsMissingGlyphFromARealOne) {
     EXPECT_EQ(KELMOR_ERROR_BAD_HANDLE, GetLastFontError());
 }
 
+// A host that never called KelmoRegisterApp has no concordance paths: every
+// Shift-JIS code then drew glyph 0 with nothing but "no glyph for this code"
+// to go on.  SetEncoding fails and its reason names the missing call.
+TEST(LastFontError, SetEncodingWithoutRegisteredConcordanceNamesKelmoRegisterApp) {
+    const std::string path =
+        WriteBytes(SquareFont().Build(), ScratchDir("encoding_errors") + "/f.ttf");
+    const int32_t font = OpenTTFont(path.c_str());
+    ASSERT_NE(0, font);
+    for (int charset : {KELMOR_CHARSET_SHIFTJIS, KELMOR_CHARSET_BIG5, KELMOR_CHARSET_GB2312}) {
+        GetGlyphIndex(0, "");  // leaves KELMOR_ERROR_BAD_HANDLE behind
+        EXPECT_EQ(0, SetEncoding(font, charset)) << charset;
+        EXPECT_EQ(KELMOR_ERROR_NO_CONCORDANCE, GetLastFontError()) << charset;
+    }
+    EXPECT_NE(nullptr, std::strstr(GetFontErrorText(KELMOR_ERROR_NO_CONCORDANCE),
+                                   "call KelmoRegisterApp"));
+    EXPECT_EQ(KELMOR_CHARSET_UNICODE, SetEncoding(font, KELMOR_CHARSET_UNICODE));
+    CloseTTFont(font);
+}
+
 // Each thread reads the reason of its own last failure, whatever the others
 // did meanwhile.
 TEST(LastFontError, IsKeptPerThread) {

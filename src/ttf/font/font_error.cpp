@@ -33,7 +33,9 @@ const char *const kErrorTexts[] = {
     "a size this font cannot be drawn at (size times resolution above 131071, or a box too large)",
     "no size set: call SetPointSize first",
     "the encoding cannot reach this font's character map",
-    "the concordance for this encoding is not registered or cannot be read",
+    "no concordance registered for this encoding: call KelmoRegisterApp first (the ini "
+    "file's section [Code Space Concordances] names the files; kelmor cob --register "
+    "writes it), or the file cannot be read",
     "the font has no glyph for this code",
     "no installed font has that face name",
 };
