@@ -385,6 +385,31 @@ int32_t KELMOR_CALL GetLastFontError(void);
  *   static: never freed, never changed. */
 const char *KELMOR_CALL GetFontErrorText(int iError);
 
+/* 25 GetGrayBitmap: renders the character at ps (as GetBitmap takes it,
+ *   cDIB & KELMOR_VERTICAL for the vertical form) in grey levels: for each
+ *   pixel the share of it the outline covers (non-zero winding rule), as
+ *   FreeType's smooth renderer computes it.  iBitsPerPixel is 1, 2, 4 or 8;
+ *   the 8-bit level is cut to its top bits (0 background, 2^bits - 1 fully
+ *   inside: not inverted as GetBitmap's bits are).  Rows run top to bottom,
+ *   each starting on a byte ((width * bits + 7) / 8 bytes, no further
+ *   padding), the leftmost pixel in the most significant bits.  The bitmap
+ *   is the outline's control box widened to whole pixels, so it differs in
+ *   size and place from GetBitmap's: lpMetrics, when not null, receives the
+ *   advance as GetGlyphMetrics gives it and the origin and ink box inside
+ *   this bitmap (ink: a level above 0).  The outline is the faithful mode's
+ *   (hinted by the font's programs, auto-hinted for FreeType's grey target,
+ *   or CFF unhinted); in the classic mode glyph programs do not run, and
+ *   embedded bitmaps are never used.  The buffer belongs to the font and
+ *   holds until the next GetGrayBitmap or CloseTTFont on the handle.
+ *   Returns null for a glyph without area (a space: the width and height
+ *   written are 0 and lpMetrics is filled) and on failure (a bad handle, an
+ *   unsized font, a refused code, iBitsPerPixel not one of the four:
+ *   KELMOR_ERROR_BAD_ARGUMENT; out-parameters untouched).  An extension of
+ *   this library. */
+unsigned char *KELMOR_CALL GetGrayBitmap(int32_t lHandle, const char *ps, int *lpHpixels,
+                                         int *lpVpixels, char cDIB, int iBitsPerPixel,
+                                         KelmorGlyphMetrics *lpMetrics);
+
 #ifdef __cplusplus
 }
 #endif

@@ -36,11 +36,12 @@ set(KNOWN_OpenTTFontFace 21)
 set(KNOWN_GetGlyphIndex 22)
 set(KNOWN_GetLastFontError 23)
 set(KNOWN_GetFontErrorText 24)
+set(KNOWN_GetGrayBitmap 25)
 set(REQUIRED OpenTTFont CloseTTFont SetDebugLevel GetFontInfo SetPointSize GetBitmap
     SetEncoding GetFontNames KelmoEnumFontFamilies KelmoAddFontResource KelmoAssociateBitmap
     KelmoRemoveFontResource KelmoCreateFontIndirect KelmoDeleteObject
     SetRenderOptions GetGlyphMetrics OpenTTFontFace GetGlyphIndex GetLastFontError
-    GetFontErrorText)
+    GetFontErrorText GetGrayBitmap)
 list(APPEND REQUIRED KelmoInstallDialog EditTTFDlgProc SelectTTFDlgProc)
 
 set(failures 0)

@@ -10,6 +10,7 @@
 #include "ttf/settings/settings.h"
 #include "ttf/font/font_error.h"
 #include "ttf/font/ttf.h"
+#include "ttf/raster/scgray.h"
 
 using namespace kelmor;
 
@@ -246,6 +247,29 @@ int32_t KELMOR_CALL GetGlyphIndex(int32_t lHandle, const char *ps) {
     // An encoding that cannot reach the font maps nothing in it.
     if (!CodeOrFail(pF, ps, &code)) return 0;
     return int32_t(NoteMapping(pF, code));
+}
+
+unsigned char *KELMOR_CALL GetGrayBitmap(int32_t lHandle, const char *ps, int *lpHpixels,
+                                         int *lpVpixels, char cDIB, int iBitsPerPixel,
+                                         KelmorGlyphMetrics *lpMetrics) {
+    _TTFont *pF = SizedFontOrFail(lHandle);
+    if (pF == nullptr) return nullptr;
+    if (iBitsPerPixel != 1 && iBitsPerPixel != 2 && iBitsPerPixel != 4 && iBitsPerPixel != 8)
+        return FailWith<unsigned char *>(KELMOR_ERROR_BAD_ARGUMENT, nullptr);
+    pF->iVertical = (cDIB & KELMOR_VERTICAL) ? 1 : 0;
+    uint32_t code = 0;
+    if (!CodeOrFail(pF, ps, &code)) return nullptr;
+    NoteMapping(pF, code);
+    TTF2GrayMap(pF, &pF->G, code);
+    if (pF->Gray == nullptr) return FailWith<unsigned char *>(KELMOR_ERROR_OUT_OF_MEMORY, nullptr);
+    const GrayGlyph g = GrayGlyphOf(*pF->Gray);
+    int32_t rowBytes = 0;
+    unsigned char *levels = const_cast<unsigned char *>(PackedGrayLevels(pF->Gray, iBitsPerPixel, &rowBytes));
+    if (levels == nullptr && g.width > 0) return FailWith<unsigned char *>(KELMOR_ERROR_OUT_OF_MEMORY, nullptr);
+    if (lpHpixels != nullptr) *lpHpixels = levels != nullptr ? g.width : 0;
+    if (lpVpixels != nullptr) *lpVpixels = levels != nullptr ? g.rows : 0;
+    if (lpMetrics != nullptr) MeasureGrayGlyph(pF, GlyphForCode(pF, code), lpMetrics);
+    return levels;
 }
 
 int32_t KELMOR_CALL GetLastFontError(void) { return LastFontError(); }

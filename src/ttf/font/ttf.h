@@ -60,6 +60,10 @@ void FreeGlyphInstructions(_TtfGlyph *pG);
 // ------------------------------------------ bitmap driver (ttf_bitmap.cpp)
 
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode);
+// Draws the code's glyph in grey levels into the font's grey store
+// (pF->Gray; see ttf/raster/scgray.h), from the outline, never from an
+// embedded image.
+void TTF2GrayMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode);
 // The glyph TTF2BitMap draws for a code: the code itself for glyph-number
 // input, else the cmap's answer; then the vertical form when asked for.
 uint32_t GlyphForCode(_TTFont *pF, uint32_t uNativeCode);
@@ -93,6 +97,11 @@ bool UsesAutohinter(const _TTFont *pF);
 // Draws `glyph` auto-hinted into the cleared bitmap and records its
 // hinted advance (nothing drawn when it cannot be loaded).
 void DrawAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph);
+// Auto-hints `glyph` for one-bit or grey bitmaps into the glyph zone (the
+// outline the scanners read) and records its hinted advance; false when
+// there is nothing to scan.
+enum class AutohintTarget { kMono, kGray };
+bool LoadAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, AutohintTarget target);
 // Releases the auto-hinter's per-face state (CloseTTF).
 void ReleaseAutohint(_TTFont *pF);
 
@@ -101,6 +110,9 @@ void ReleaseAutohint(_TTFont *pF);
 // Fills the record for `glyph`, which the font's bitmap must hold as
 // GetBitmap delivers it (inverted): advance, origin and ink box.
 void MeasureRenderedGlyph(_TTFont *pF, uint32_t glyph, KelmorGlyphMetrics *m);
+// The same for the grey glyph TTF2GrayMap drew last: positions inside its
+// grey bitmap, ink where a level is above 0.
+void MeasureGrayGlyph(_TTFont *pF, uint32_t glyph, KelmorGlyphMetrics *m);
 
 }  // namespace kelmor
 

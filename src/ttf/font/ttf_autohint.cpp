@@ -128,19 +128,27 @@ bool UsesAutohinter(const _TTFont *pF) {
     return (pF->RenderOptions & kForceAutohint) || FontHasNoPrograms(pF);
 }
 
-void DrawAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+bool LoadAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, AutohintTarget target) {
     if (pF->Autohint == nullptr) {
         pF->Autohint = new (std::nothrow) autohint::AutohintFace();
-        if (pF->Autohint == nullptr) return;
+        if (pF->Autohint == nullptr) return false;
     }
     FontUnitsAccess font(pF, pG);
     autohint::HintedGlyph hinted;
-    const int32_t ppem = GlyphPixelsPerEm(pG);
-    if (!autohint::AutohintGlyph(pF->Autohint, &font, glyph, ppem, autohint::RenderTarget::kMono, &hinted))
-        return;
+    // Grey levels are hinted as FreeType's default loading hints them, for
+    // its normal (anti-aliased) target.
+    const autohint::RenderTarget hinterTarget =
+        target == AutohintTarget::kGray ? autohint::RenderTarget::kNormal : autohint::RenderTarget::kMono;
+    if (!autohint::AutohintGlyph(pF->Autohint, &font, glyph, GlyphPixelsPerEm(pG), hinterTarget, &hinted))
+        return false;
     pG->AdvanceDrawn = 1;
     pG->DrawnAdvance = hinted.advance;
-    if (!StoreOutline(pG, hinted.outline)) return;
+    return StoreOutline(pG, hinted.outline);
+}
+
+void DrawAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+    if (!LoadAutohinted(pF, pG, glyph, AutohintTarget::kMono)) return;
+    const int32_t ppem = GlyphPixelsPerEm(pG);
     SetExactScanMode(&pG->S, false, 0, ppem > kCoarsePrecisionPpem ? ppem : kCoarsePrecisionPpem);
     ScanOutlineExactly(&pG->S, unsigned(pG->NumContours), pG->EndPoints, pG->Zone1, &pG->BM);
 }

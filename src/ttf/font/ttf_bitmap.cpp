@@ -12,6 +12,7 @@
 //                   by ChangeRenderOptions, picks the table); for fonts
 //                   without programs, the auto-hinter (UsesAutohinter)
 //   scan converter  ScanOutline (qspline, scscan) ScanOutlineExactly (scexact)
+//   grey levels     (TTF2GrayMap: the faithful outline, ScanOutlineGray)
 //   advance         the tables                   the advance phantom point
 //
 // CFF outlines are drawn one way in both modes (DrawCffGlyph).
@@ -21,6 +22,7 @@
 #include "ttf/hint/instruct.h"
 #include "ttf/raster/qspline.h"
 #include "ttf/raster/scexact.h"
+#include "ttf/raster/scgray.h"
 #include "ttf/font/ttf.h"
 #include "ttf/sfnt/ttf_gsub.h"
 
@@ -184,15 +186,23 @@ void KeepPhantomAdvance(_TtfGlyph *pG) {
     pG->DrawnAdvance = int32_t(advance);
 }
 
-// Every glyph hinted as it is loaded, then the whole outline scanned at once.
-void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
-    const bool hinted = !NoInterpretOverall && Hinting(pF) &&
-                        (pG->PrepGsv.instruct_Control & kGlyphProgramsOff) == 0;
+// Every glyph hinted as it is loaded (glyph programs run only in the
+// faithful mode); false when nothing is left to scan.  *hinted: whether the
+// programs ran.
+bool LoadFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, bool *hinted) {
+    *hinted = Faithful(pF) && !NoInterpretOverall && Hinting(pF) &&
+              (pG->PrepGsv.instruct_Control & kGlyphProgramsOff) == 0;
     pG->Gsv = pG->PrepGsv;
     ProgramHinter hinter(pF);
-    const int lastPoint = LoadGlyphFaithfully(pF, pG, int(glyph), hinted ? &hinter : nullptr);
+    const int lastPoint = LoadGlyphFaithfully(pF, pG, int(glyph), *hinted ? &hinter : nullptr);
     KeepPhantomAdvance(pG);
-    if (lastPoint <= 0) return;
+    return lastPoint > 0;
+}
+
+// The whole outline scanned at once.
+void DrawFaithfully(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
+    bool hinted = false;
+    if (!LoadFaithfully(pF, pG, glyph, &hinted)) return;
     // The scan mode is the one the last program run left.
     SetExactScanMode(&pG->S, hinted, pG->Gsv.scan_control, PixelsPerEm(pG));
     ScanOutlineExactly(&pG->S, ContourCount(pG->NumContours), pG->EndPoints, pG->Zone1, &pG->BM);
@@ -210,6 +220,33 @@ void DrawCffGlyph(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
 }
 
 }  // namespace
+
+// Grey levels: the outline the faithful mode draws (CFF, auto-hinted with
+// the hinter's target for grey levels, or hinted by the font's programs),
+// scanned by the coverage rasterizer into the font's grey store.  Embedded
+// images are one bit deep and are not used.  In the classic mode the glyph
+// programs do not run (the classic interpreter is no part of this path).
+void TTF2GrayMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
+    if (!IsValidFont(pF)) return;
+    GrayScanner *gray = GrayScannerOf(&pF->Gray);
+    if (gray == nullptr) return;
+    ClearGrayGlyph(gray);
+    const uint32_t glyph = GlyphForCode(pF, uNativeCode);
+    pG->NumContours = 0;
+    pG->NumComponents = 0;
+    pG->GlyphBudget = kGlyphBudgetFloor;
+    pG->AdvanceDrawn = 0;
+    bool hinted = false;
+    if (pF->Cff != nullptr) {
+        if (LoadCffGlyph(pF, pG, glyph)) ScanCubicOutlineGray(gray, pG->Cubic);
+    } else if (Faithful(pF) && UsesAutohinter(pF)) {
+        if (LoadAutohinted(pF, pG, glyph, AutohintTarget::kGray))
+            ScanOutlineGray(gray, ContourCount(pG->NumContours), pG->EndPoints, pG->Zone1);
+    } else if (LoadFaithfully(pF, pG, glyph, &hinted)) {
+        ScanOutlineGray(gray, ContourCount(pG->NumContours), pG->EndPoints, pG->Zone1);
+    }
+    FreeGlyphInstructions(pG);
+}
 
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     if (!IsValidFont(pF)) return;

@@ -15,6 +15,7 @@
 #include "kelmor.h"
 #include "common/bytes.h"
 #include "ttf/font/ttf.h"
+#include "ttf/raster/scgray.h"
 #include "ttf/sfnt/ttf_read.h"
 
 namespace kelmor {
@@ -125,6 +126,30 @@ void MeasureRenderedGlyph(_TTFont *pF, uint32_t glyph, KelmorGlyphMetrics *m) {
     m->iOriginX = BM.FitsInk ? BM.OriginX : 0;
     m->iOriginY = BM.FitsInk ? BM.OriginY : BM.CharVLines + pF->G.S.yMinMult;
     InkBox(BM, m);
+}
+
+void MeasureGrayGlyph(_TTFont *pF, uint32_t glyph, KelmorGlyphMetrics *m) {
+    const int32_t advance = GlyphAdvance26Dot6(pF, glyph);
+    m->lAdvance = advance;
+    m->iAdvance = int32_t((int64_t(advance) + 32) >> 6);
+    m->iInkLeft = m->iInkTop = m->iInkWidth = m->iInkHeight = 0;
+    const GrayGlyph g = pF->Gray != nullptr ? GrayGlyphOf(*pF->Gray) : GrayGlyph{nullptr, 0, 0, 0, 0};
+    m->iOriginX = -g.left;
+    m->iOriginY = g.top;
+    int32_t left = g.width, right = -1, top = g.rows, bottom = -1;
+    for (int32_t y = 0; y < g.rows; ++y) {
+        const uint8_t *row = g.pixels + size_t(y) * size_t(g.width);
+        for (int32_t x = 0; x < g.width; ++x) {
+            if (row[x] == 0) continue;
+            left = x < left ? x : left, right = x > right ? x : right;
+            top = y < top ? y : top, bottom = y;
+        }
+    }
+    if (right < 0) return;
+    m->iInkLeft = left;
+    m->iInkTop = top;
+    m->iInkWidth = right - left + 1;
+    m->iInkHeight = bottom - top + 1;
 }
 
 }  // namespace kelmor

@@ -138,6 +138,7 @@ struct _GlyphBitMap {
 };
 
 struct ExactScanner;  // the faithful mode's working buffers (raster stage)
+struct GrayScanner;   // the coverage rasterizer's cells and grey bitmap (raster stage)
 
 struct ScanInfo {
     int32_t ScanControl;  // result of the last program run
@@ -582,6 +583,9 @@ struct _TTFont {
     // The auto-hinter's styles per glyph and metrics per style, made on the
     // first auto-hinted glyph (null until then), released with the font.
     autohint::AutohintFace *Autohint;
+    // The coverage rasterizer's cells and the last grey bitmap, made on the
+    // first grey glyph (null until then), released with the font.
+    GrayScanner *Gray;
 };
 
 // RenderOptions bits.
