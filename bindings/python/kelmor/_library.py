@@ -48,6 +48,7 @@ _PROTOTYPES = {
     "SetRenderOptions": (_i32, [_i32, _int]),
     "GetLastFontError": (_i32, []),
     "GetFontErrorText": (ctypes.c_char_p, [_int]),
+    "KelmoRegisterApp": (ctypes.c_void_p, [ctypes.c_void_p]),
 }
 
 
@@ -89,11 +90,18 @@ def _declare(library, path):
 
 
 _loaded = None
+_loaded_path = None
+
+
+def loaded_path():
+    """Where the loaded library came from: a path, or the soname the dynamic
+    loader resolved (None before load())."""
+    return _loaded_path
 
 
 def load():
     """The loaded library (loaded on the first call), or OSError saying where it looked."""
-    global _loaded
+    global _loaded, _loaded_path
     if _loaded is not None:
         return _loaded
     tried = []
@@ -104,6 +112,7 @@ def load():
             tried.append("%s (%s): %s" % (path, where, error))
             continue
         _loaded = _declare(library, path)
+        _loaded_path = path
         return _loaded
     raise OSError(
         "libkelmor not found; set KELMOR_LIBRARY to the path of libkelmor.so. Tried:\n  "

@@ -46,7 +46,7 @@ CASES = [
     (IPA, 13, "unicode", [0x9B31, 0x3001, 0x3002], NO_HINTING, True),
     (UNDOTUM, 12, "unicode", [0xAC00, 0xD7A3, 0xB9D0], 0, False),
     (MINGTI, 20, "glyph", [0, 1, 100, 5000, 13000], FAITHFUL, False),
-    (IPA, 16, "unicode", [0xAC00, 0x110000], 0, False),  # missing: glyph 0's box
+    (IPA, 16, "unicode", [0xAC00, 0x10FFFD], 0, False),  # missing: glyph 0's box
     (UMING, 12, "unicode", [0x4E2D, 0x6587, 0x9AD4], FAITHFUL | EMBEDDED_BITMAPS, False),
 ]
 
@@ -62,7 +62,7 @@ def test_a_missing_character_is_glyph_zero_and_says_so():
     with kelmor.Font(font_path(IPA)) as font:
         font.set_size(16)
         notdef = font.glyph(0, encoding="glyph")
-        for code in ("\uac00", 0x110000):
+        for code in ("\uac00", 0x10FFFD):
             assert font.glyph_index(code) == 0
             g = font.glyph(code)
             assert g.missing and g.index == 0
@@ -256,3 +256,36 @@ def test_installs_without_a_package_index(tmp_path, library_path):
     assert result.returncode == 0, result.stderr
     where, index = result.stdout.split()
     assert Path(where).is_relative_to(target) and int(index) > 0
+
+
+# pip install ./bindings/python needed setuptools>=61 from a package index, and
+# without one stopped at "invalid command 'bdist_wheel'" in a plain venv.  The
+# command exactly as the README gives it, in a fresh venv holding nothing but
+# pip, with every interpreter at hand, no index allowed.
+@pytest.mark.parametrize("interpreter", sorted({sys.executable, "/usr/bin/python3",
+                                                shutil.which("python3") or sys.executable}))
+def test_installs_offline_in_a_plain_venv(tmp_path, library_path, interpreter):
+    if not Path(interpreter).exists():
+        pytest.skip("no %s" % interpreter)
+    venv = tmp_path / "venv"
+    made = subprocess.run([interpreter, "-m", "venv", str(venv)], capture_output=True, text=True)
+    if made.returncode != 0:
+        pytest.skip("%s cannot make a venv: %s" % (interpreter, made.stderr.strip()[-200:]))
+    tree = tmp_path / "tree"
+    shutil.copytree(BINDING, tree / "bindings" / "python",
+                    ignore=shutil.ignore_patterns("tests", "__pycache__"))
+    offline = dict(os.environ, PIP_NO_INDEX="1", PIP_DISABLE_PIP_VERSION_CHECK="1")
+    offline.pop("PYTHONPATH", None)
+    pip = subprocess.run([str(venv / "bin" / "pip"), "install", "./bindings/python"],
+                         capture_output=True, text=True, cwd=tree, env=offline)
+    assert pip.returncode == 0, pip.stdout + pip.stderr
+    result = subprocess.run(
+        [str(venv / "bin" / "python"), "-c",
+         "import kelmor; f = kelmor.Font(%r); f.set_size(24); g = f.glyph('日'); "
+         "print(kelmor.__file__); print(g.index)" % font_path(IPA)],
+        capture_output=True, text=True, cwd=tmp_path, env=dict(offline, KELMOR_LIBRARY=library_path))
+    assert result.returncode == 0, result.stderr
+    where, index = result.stdout.split()
+    assert Path(where).is_relative_to(venv) and int(index) > 0
+    typed = list(venv.glob("lib/python*/site-packages/kelmor/py.typed"))
+    assert typed, "py.typed is not installed"
