@@ -236,6 +236,7 @@ void TTF2GrayMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     pG->NumComponents = 0;
     pG->GlyphBudget = kGlyphBudgetFloor;
     pG->AdvanceDrawn = 0;
+    pG->FromImage = 0;
     bool hinted = false;
     if (pF->Cff != nullptr) {
         if (LoadCffGlyph(pF, pG, glyph)) ScanCubicOutlineGray(gray, pG->Cubic);
@@ -258,6 +259,7 @@ void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     ZapScanBuffer(&pG->S);
     ZapBitMap(&pG->BM);
     pG->AdvanceDrawn = 0;
+    pG->FromImage = 0;
     const bool faithful = Faithful(pF);
     // A strike's hand-drawn image, where the size has one, replaces the
     // outline and its programs.

@@ -54,6 +54,7 @@ bool DrawEmbeddedImage(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, ImageLayout l
         PlaceFitted(&pG->BM, image);
     else
         PlaceInFontBox(pG, image);
+    pG->FromImage = 1;
     pG->AdvanceDrawn = 1;
     pG->DrawnAdvance = ImageAdvance26Dot6(pF, glyph, image);
     return true;

@@ -463,6 +463,7 @@ struct _TtfGlyph {
     // programs left the advance phantom point.  The driver decides.
     uint8_t AdvanceDrawn;
     int32_t DrawnAdvance;
+    uint8_t FromImage;  // the last glyph drawn came from an embedded bitmap
     ScanInfo S;
     _GlyphBitMap BM;
     // The raw glyph records being decoded, one buffer per component nesting
