@@ -221,6 +221,16 @@ void DrawCffGlyph(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
 
 }  // namespace
 
+// Programs may hint differently for grey levels (GETINFO tells them); the
+// size's control-value program runs again when the target changes, as
+// FreeType runs it again, so that glyph programs start from its results
+// for this target.
+void HintFor(_TTFont *pF, bool gray) {
+    if (pF->G.Grayscale == uint8_t(gray)) return;
+    pF->G.Grayscale = uint8_t(gray);
+    if (pF->cInitialized && Faithful(pF) && pF->Cff == nullptr) ExecuteprepCVT(pF, &pF->G);
+}
+
 // Grey levels: the outline the faithful mode draws (CFF, auto-hinted with
 // the hinter's target for grey levels, or hinted by the font's programs),
 // scanned by the coverage rasterizer into the font's grey store.  Embedded
@@ -231,6 +241,7 @@ void TTF2GrayMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     GrayScanner *gray = GrayScannerOf(&pF->Gray);
     if (gray == nullptr) return;
     ClearGrayGlyph(gray);
+    HintFor(pF, true);
     const uint32_t glyph = GlyphForCode(pF, uNativeCode);
     pG->NumContours = 0;
     pG->NumComponents = 0;
@@ -251,6 +262,7 @@ void TTF2GrayMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
 
 void TTF2BitMap(_TTFont *pF, _TtfGlyph *pG, uint32_t uNativeCode) {
     if (!IsValidFont(pF)) return;
+    HintFor(pF, false);
     const uint32_t glyph = GlyphForCode(pF, uNativeCode);
 
     pG->NumContours = 0;

@@ -311,9 +311,15 @@ void InsF_SDS(Exec &e) {
     e.pG->Gsv.delta_shift = shift;
 }
 
-// GETINFO[] 0x88: version 35 when asked (bit 0); never rotated, stretched,
-// a variation or grayscale.
-void InsF_GETINFO(Exec &e) { e.sp[-1] = (e.sp[-1] & 1) ? 35 : 0; }
+// GETINFO[] 0x88: version 35 when asked (bit 0), and grayscale (bit 12,
+// asked with bit 5) while hinting for grey levels; never rotated,
+// stretched or a variation.
+void InsF_GETINFO(Exec &e) {
+    const int32_t selector = e.sp[-1];
+    int32_t info = (selector & 1) ? 35 : 0;
+    if ((selector & 32) && e.pG->Grayscale) info |= int32_t(1) << 12;
+    e.sp[-1] = info;
+}
 
 // ------------------------------------------------ control values, storage
 

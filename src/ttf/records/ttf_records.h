@@ -444,6 +444,9 @@ struct _TtfGlyph {
     // Set from the font's kFaithful option whenever a program is run or the
     // control values are rebuilt: the published instruction set's rules.
     uint8_t Faithful;
+    // Programs hint for grey levels: GETINFO says so when asked (selector
+    // bit 5), and the control-value program ran with the same answer.
+    uint8_t Grayscale;
     // The faithful mode's copies of the control values and storage as the
     // control-value program left them: every glyph and component program
     // starts from them, whatever the programs before it wrote.  Allocated
