@@ -6,8 +6,9 @@
  * is a signed 32-bit integer on both platforms, so it is spelled int32_t here.
  *
  * Character-set codes used by SetEncoding and in the font records:
- *   0 single-byte, 128 Shift-JIS, 134 GB 2312, 136 Big5,
- *   137 Unicode and 241 glyph numbers (the last two are KELMOR's own codes).
+ *   0 single-byte, 128 Shift-JIS, 129 Wansung (Korean), 134 GB 2312, 136 Big5,
+ *   137 Unicode, 241 glyph numbers and 242 GBK (the last three are KELMOR's
+ *   own codes).
  *
  * Threads: fonts may be opened and drawn on any thread, and separate handles
  * used on separate threads at once draw exactly what one thread would.  One
@@ -34,10 +35,12 @@ extern "C" {
 enum {
     KELMOR_CHARSET_SINGLEBYTE = 0,
     KELMOR_CHARSET_SHIFTJIS = 128,
+    KELMOR_CHARSET_WANSUNG = 129,      /* Korean, EUC-KR or code page 949 bytes */
     KELMOR_CHARSET_GB2312 = 134,
     KELMOR_CHARSET_BIG5 = 136,
     KELMOR_CHARSET_UNICODE = 137,
-    KELMOR_CHARSET_GLYPHNUMBER = 241
+    KELMOR_CHARSET_GLYPHNUMBER = 241,
+    KELMOR_CHARSET_GBK = 242           /* code page 936, GB 2312's superset */
 };
 
 /* GetBitmap flag: ask for the vertical form of the glyph. */

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@
 #include "platform/profile.h"
 #include "test_paths.h"
 #include "common/bytes.h"
+#include "kelmor.h"
 #include "ttf/concord/scunicod.h"
+#include "ttf/settings/settings.h"
 
 using namespace kelmor;
 
@@ -28,6 +31,8 @@ const Built kBuilt[] = {
     {"Jis2Uni.cob", kSlotShiftJis, ShiftJis2Unicode},
     {"Big5_Uni.cob", kSlotBig5, Big5_Unicode},
     {"Gb2Uni.cob", kSlotGB, GB2Unicode},
+    {"Gbk_Uni.cob", kSlotGBK, GBK_Unicode},
+    {"Wans2Uni.cob", kSlotWansung, Wansung_Unicode},
 };
 
 const CodeSpace &SpaceOf(const Built &built) {
@@ -51,8 +56,10 @@ protected:
             std::string path, error;
             ASSERT_TRUE(WriteCobFile(SpaceOf(built), dir, &path, &error)) << error;
             ASSERT_NE(nullptr, UniBuffer_new(path.c_str(), built.iSlot)) << path;
+            paths_.push_back(path);
         }
     }
+    static std::vector<std::string> paths_;
     static void TearDownTestSuite() { UniBuffers_delete(); }
 };
 
@@ -94,6 +101,76 @@ TEST_F(BuiltConcordances, WellKnownCharacters) {
     EXPECT_EQ(0x3000u, Library(kBuilt[1], 0xA1, 0x40));
     EXPECT_EQ(0x554Au, Library(kBuilt[2], 0xB0, 0xA1));
     EXPECT_EQ(0x3000u, Library(kBuilt[2], 0xA1, 0xA1));
+    // GBK keeps GB 2312's codes and adds rows below 0xA1 and trails below it.
+    EXPECT_EQ(0x554Au, Library(kBuilt[3], 0xB0, 0xA1));
+    EXPECT_EQ(0x4E02u, Library(kBuilt[3], 0x81, 0x40));
+    EXPECT_EQ(0x9F79u, Library(kBuilt[3], 0xFD, 0x80));  // the trail after the 0x7F gap
+    EXPECT_EQ(0u, Library(kBuilt[3], 0x81, 0x7F));
+    EXPECT_EQ(0xAC00u, Library(kBuilt[4], 0xB0, 0xA1));  // KS X 1001's first syllable
+    EXPECT_EQ(0xAC02u, Library(kBuilt[4], 0x81, 0x41));  // code page 949's first
+    EXPECT_EQ(0u, Library(kBuilt[4], 0x81, 0x5B));       // between its trail runs
+}
+
+std::vector<std::string> BuiltConcordances::paths_;
+
+// The bits and advance GetBitmap gives for a code in the font's current
+// encoding.
+std::string Drawn(int32_t font, const char *ps) {
+    int width = 0, height = 0;
+    const unsigned char *bits = GetBitmap(font, ps, &width, &height, 0);
+    KelmorGlyphMetrics m = {};
+    if (bits == nullptr || GetGlyphMetrics(font, ps, &m) == 0) return "failed";
+    const size_t size = size_t((width + 15) / 16 * 2) * size_t(height);
+    return std::to_string(width) + "x" + std::to_string(height) + "+" +
+           std::to_string(m.iAdvance) + ":" + std::string(bits, bits + size);
+}
+
+// GBK bytes outside GB 2312 and Korean text had no concordance: a receipt
+// printer's host drew boxes or stopped.  Through the C API as a host calls
+// it, each code space's bytes draw what their Unicode character draws.
+TEST_F(BuiltConcordances, DoubleByteCodesDrawAsTheirUnicodeThroughTheCApi) {
+    char *const files[] = {szJis2UniFile, szBig5_UniFile, szGb2UniFile, szGbkUniFile,
+                           szWans2UniFile};
+    ASSERT_EQ(std::size(files), paths_.size());
+    for (size_t i = 0; i < paths_.size(); ++i)
+        std::snprintf(files[i], kMaxPathBytes, "%s", paths_[i].c_str());
+    struct Case {
+        const char *font;
+        int charset;
+        uint16_t code;
+        uint32_t unicode;
+    };
+    const std::string ipa = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+    const std::string uming = "/usr/share/fonts/truetype/arphic/uming.ttc";
+    const std::string undotum = "/usr/share/fonts/truetype/unfonts-core/UnDotum.ttf";
+    const Case cases[] = {
+        {ipa.c_str(), KELMOR_CHARSET_SHIFTJIS, 0x93FA, 0x65E5},
+        {uming.c_str(), KELMOR_CHARSET_BIG5, 0xA4A4, 0x4E2D},
+        {uming.c_str(), KELMOR_CHARSET_GB2312, 0xCEC4, 0x6587},
+        {uming.c_str(), KELMOR_CHARSET_GBK, 0xCEC4, 0x6587},
+        {uming.c_str(), KELMOR_CHARSET_GBK, 0x8140, 0x4E02},   // not in GB 2312
+        {uming.c_str(), KELMOR_CHARSET_GBK, 0xFD80, 0x9F79},   // trail past the 7F gap
+        {undotum.c_str(), KELMOR_CHARSET_WANSUNG, 0xB0A1, 0xAC00},
+        {undotum.c_str(), KELMOR_CHARSET_WANSUNG, 0x8C63, 0xB620},  // code page 949 only
+        {undotum.c_str(), KELMOR_CHARSET_WANSUNG, 0x0041, 0x41},    // a single byte
+    };
+    for (const Case &c : cases) {
+        if (std::FILE *f = std::fopen(c.font, "rb")) {
+            std::fclose(f);
+        } else {
+            continue;  // the font is not installed
+        }
+        const int32_t font = OpenTTFontFace(c.font, 0);
+        ASSERT_NE(0, font) << c.font;
+        ASSERT_EQ(1, SetPointSize(font, 20, 72));
+        ASSERT_EQ(KELMOR_CHARSET_UNICODE, SetEncoding(font, KELMOR_CHARSET_UNICODE));
+        const std::string unicode = Drawn(font, reinterpret_cast<const char *>(&c.unicode));
+        EXPECT_NE(0, GetGlyphIndex(font, reinterpret_cast<const char *>(&c.unicode)));
+        EXPECT_EQ(c.charset, SetEncoding(font, c.charset)) << c.charset;
+        const char bytes[2] = {char(c.code >> 8), char(c.code & 0xFF)};
+        EXPECT_EQ(unicode, Drawn(font, bytes)) << c.charset << std::hex << " " << c.code;
+        CloseTTFont(font);
+    }
 }
 
 TEST_F(BuiltConcordances, HeaderRangesAndDeltasDescribeTheItems) {
@@ -151,7 +228,7 @@ TEST(CobCommand, RegistersLoadableFilesByFullPath) {
     // A relative output directory: the keys must still name the files from anywhere.
     ASSERT_EQ(0, RunCob({"--out", "scratch/cob_command/out/", "--register", ini}));
     std::vector<std::string> keys = RegisteredConcordances(ini);
-    ASSERT_EQ(3u, keys.size());
+    ASSERT_EQ(std::size(kBuilt), keys.size());
     for (size_t i = 0; i < keys.size(); ++i) {
         EXPECT_EQ('/', keys[i][0]) << keys[i];
         EXPECT_EQ(dir + "/out/" + kBuilt[i].lpszFileName, keys[i]);
@@ -161,7 +238,7 @@ TEST(CobCommand, RegistersLoadableFilesByFullPath) {
 
     // Building again updates the entries instead of adding more.
     ASSERT_EQ(0, RunCob({"--out=" + dir + "/out", "--register=" + ini}));
-    EXPECT_EQ(3u, RegisteredConcordances(ini).size());
+    EXPECT_EQ(std::size(kBuilt), RegisteredConcordances(ini).size());
 }
 
 TEST(CobCommand, FailsClearlyOnBadArguments) {

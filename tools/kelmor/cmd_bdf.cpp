@@ -23,7 +23,7 @@ constexpr const char *kCommand = "bdf";
 void PrintHelp() {
     std::printf(
         "usage: kelmor bdf FONT --size POINTS [--dpi DPI]\n"
-        "                  [--encoding unicode|sjis|big5|gb|glyphs]\n"
+        "                  [--encoding unicode|sjis|big5|gb|gbk|euc-kr|glyphs]\n"
         "                  [--range FIRST-LAST]... [--chars TEXT]... [--chars-file FILE]...\n"
         "                  [-o FILE]\n"
         "\n"
@@ -63,6 +63,8 @@ Charset CharsetOf(ExportSpace space) {
     case ExportSpace::kShiftJIS: return {"JISX0208.1983", "0"};
     case ExportSpace::kBig5: return {"BIG5", "0"};
     case ExportSpace::kGB2312: return {"GB2312.1980", "0"};
+    case ExportSpace::kGBK: return {"GBK", "0"};
+    case ExportSpace::kWansung: return {"KSC5601.1987", "0"};
     case ExportSpace::kGlyphs: break;
     }
     return {"FontSpecific", "0"};
@@ -91,6 +93,7 @@ bool BdfEncoding(ExportSpace space, uint32_t code, uint32_t *encoding) {
     switch (space) {
     case ExportSpace::kShiftJIS: *encoding = JisOfShiftJis(code); return *encoding != 0;
     case ExportSpace::kGB2312:
+    case ExportSpace::kWansung:  // code page 949's extra syllables have no row/cell
         *encoding = code & 0x7F7F;  // EUC bytes to row/cell
         return (code >> 8) >= 0xA1 && (code & 0xFF) >= 0xA1 && (code >> 8) <= 0xFE &&
                (code & 0xFF) <= 0xFE;

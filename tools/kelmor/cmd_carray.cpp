@@ -34,7 +34,7 @@ constexpr uint32_t kMaxGfxCode = 0xFFFF;     // first and last are 16 bits
 
 void PrintHelp() {
     std::printf(
-        "usage: kelmor carray FONT --size POINTS --encoding unicode|sjis|big5|gb|glyphs\n"
+        "usage: kelmor carray FONT --size POINTS --encoding unicode|sjis|big5|gb|gbk|euc-kr|glyphs\n"
         "                     (--range FIRST-LAST | --chars TEXT | --chars-file FILE)...\n"
         "                     [--dpi DPI] [-o FILE.h]\n"
         "\n"

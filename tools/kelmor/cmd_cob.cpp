@@ -1,6 +1,6 @@
-// kelmor cob: writes the three concordance files the library converts
-// Shift-JIS, Big5 and GB 2312 text with, and optionally registers them in an
-// ini file so that the library finds them.
+// kelmor cob: writes the concordance files the library converts Shift-JIS,
+// Big5, GB 2312, GBK and Wansung text with, and optionally registers them in
+// an ini file so that the library finds them.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -19,10 +19,12 @@ const char kCobUsage[] =
     "usage: kelmor cob --out DIR [--register INI]\n"
     "\n"
     "Builds the concordance files Jis2Uni.cob (Shift-JIS, as code page 932),\n"
-    "Big5_Uni.cob (Big5) and Gb2Uni.cob (GB 2312) from the C library's iconv\n"
-    "tables and writes them into DIR, which is created when missing.\n"
+    "Big5_Uni.cob (Big5), Gb2Uni.cob (GB 2312), Gbk_Uni.cob (GBK, code page\n"
+    "936) and Wans2Uni.cob (Korean Wansung: EUC-KR and code page 949) from the\n"
+    "C library's iconv tables and writes them into DIR, which is created when\n"
+    "missing.\n"
     "\n"
-    "  --out DIR        directory for the three files\n"
+    "  --out DIR        directory for the files\n"
     "  --register INI   also record each file under [Code Space Concordances]\n"
     "                   of the ini file INI (key: the file's full path)\n"
     "  --help           show this text\n";

@@ -26,6 +26,14 @@ uint8_t Big5Trail(int column) { return uint8_t(column < 63 ? 0x40 + column : 0x6
 // GB 2312 in its EUC form: leads and trails 0xA1-0xFE.
 uint8_t GBByte(int rowOrColumn) { return uint8_t(0xA1 + rowOrColumn); }
 
+// GBK (code page 936) and Wansung (code page 949): leads 0x81-0xFE.  GBK's
+// columns 0-62 are trails 0x40-0x7E and 63-189 trails 0x80-0xFE (0x7F is no
+// trail byte); Wansung's are trails 0x41-0xFE, the gaps between its three
+// trail runs holding no character.
+uint8_t HighLead(int row) { return uint8_t(0x81 + row); }
+uint8_t GbkTrail(int column) { return uint8_t(column < 63 ? 0x40 + column : 0x41 + column); }
+uint8_t WansungTrail(int column) { return uint8_t(0x41 + column); }
+
 constexpr uint8_t kUnicodeIOCode = 137;
 
 // Little-endian, packed: the .cob layout on every host.
@@ -141,6 +149,8 @@ const std::vector<CodeSpace> &ConcordCodeSpaces() {
         {"Jis2Uni.cob", "CP932", "SJIS", 128, 60, 192, ShiftJisLead, ShiftJisTrail},
         {"Big5_Uni.cob", "BIG5", "Big5", 136, 94, 157, Big5Lead, Big5Trail},
         {"Gb2Uni.cob", "GB2312", "GB2312", 134, 94, 94, GBByte, GBByte},
+        {"Gbk_Uni.cob", "CP936", "GBK", 242, 126, 190, HighLead, GbkTrail},
+        {"Wans2Uni.cob", "CP949", "WanS", 129, 126, 190, HighLead, WansungTrail},
     };
     return spaces;
 }

@@ -25,7 +25,8 @@ struct CodeSpace {
     uint8_t (*TrailOfColumn)(int column);
 };
 
-// Shift-JIS as Windows hosts write it (CP932), Big5, GB 2312 (EUC-CN).
+// Shift-JIS as Windows hosts write it (CP932), Big5, GB 2312 (EUC-CN), GBK
+// (CP936) and Wansung (CP949).
 const std::vector<CodeSpace> &ConcordCodeSpaces();
 
 // One iconv conversion from a double-byte encoding to Unicode.

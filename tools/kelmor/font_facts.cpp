@@ -235,6 +235,8 @@ const char *CharsetTitle(int charset) {
     case csShiftJIS: return "Shift-JIS";
     case csGB2312: return "GB 2312";
     case csBig5: return "Big5";
+    case csWansung: return "Wansung";
+    case csGBK: return "GBK";
     case csUnicode: return "Unicode";
     case csGlyphNumber: return "glyph numbers";
     }

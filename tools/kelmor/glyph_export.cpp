@@ -33,6 +33,8 @@ constexpr SpaceFacts kSpaces[] = {
     {"sjis", ExportSpace::kShiftJIS, csShiftJIS, 0x8140, 0xFCFC},
     {"big5", ExportSpace::kBig5, csBig5, 0xA140, 0xF9FE},
     {"gb", ExportSpace::kGB2312, csGB2312, 0xA1A1, 0xF7FE},
+    {"gbk", ExportSpace::kGBK, csGBK, 0x8140, 0xFEFE},
+    {"euc-kr", ExportSpace::kWansung, csWansung, 0x8141, 0xFEFE},
     {"glyphs", ExportSpace::kGlyphs, csGlyphNumber, 0, 0xFFFF},
 };
 
@@ -43,14 +45,15 @@ const SpaceFacts &FactsOf(ExportSpace space) {
 }
 
 bool IsDoubleByte(ExportSpace space) {
-    return space == ExportSpace::kShiftJIS || space == ExportSpace::kBig5 ||
-           space == ExportSpace::kGB2312;
+    return space != ExportSpace::kUnicode && space != ExportSpace::kGlyphs;
 }
 
 TextEncoding TextEncodingOf(ExportSpace space) {
     switch (space) {
     case ExportSpace::kBig5: return TextEncoding::kBig5;
     case ExportSpace::kGB2312: return TextEncoding::kGB2312;
+    case ExportSpace::kGBK: return TextEncoding::kGBK;
+    case ExportSpace::kWansung: return TextEncoding::kWansung;
     default: return TextEncoding::kShiftJIS;
     }
 }
@@ -59,6 +62,8 @@ int ConcordSlotOf(ExportSpace space) {
     switch (space) {
     case ExportSpace::kShiftJIS: return kSlotShiftJis;
     case ExportSpace::kBig5: return kSlotBig5;
+    case ExportSpace::kGBK: return kSlotGBK;
+    case ExportSpace::kWansung: return kSlotWansung;
     default: return kSlotGB;
     }
 }

@@ -16,7 +16,7 @@
 namespace kelmor {
 
 // The code spaces glyphs can be asked for in.
-enum class ExportSpace { kUnicode, kShiftJIS, kBig5, kGB2312, kGlyphs };
+enum class ExportSpace { kUnicode, kShiftJIS, kBig5, kGB2312, kGBK, kWansung, kGlyphs };
 
 struct ExportOptions {
     std::string fontPath;

@@ -10,7 +10,8 @@ namespace kelmor {
 namespace {
 
 bool IsDoubleByteCharset(int charset) {
-    return charset == csShiftJIS || charset == csGB2312 || charset == csBig5;
+    return charset == csShiftJIS || charset == csGB2312 || charset == csBig5 ||
+           charset == csWansung;
 }
 
 std::string Hex4(uint32_t value) {
@@ -51,6 +52,8 @@ uint32_t ThroughConcordance(TextEncoding space, const DbcsChar &c) {
     case TextEncoding::kShiftJIS: return DbcsToUnicode(kSlotShiftJis, bytes);
     case TextEncoding::kBig5: return DbcsToUnicode(kSlotBig5, bytes);
     case TextEncoding::kGB2312: return DbcsToUnicode(kSlotGB, bytes);
+    case TextEncoding::kGBK: return DbcsToUnicode(kSlotGBK, bytes);
+    case TextEncoding::kWansung: return DbcsToUnicode(kSlotWansung, bytes);
     }
     return 0;
 }

@@ -66,12 +66,16 @@ bool ConvertOne(iconv_t converter, uint32_t codePoint, DbcsChar *out) {
 }
 
 // Lead and trail bytes of each code space: Windows' code page 932 for
-// Shift-JIS, Big5, and EUC-CN for GB 2312 (a byte from 0xA1 leads).
+// Shift-JIS, Big5, EUC-CN for GB 2312 (a byte from 0xA1 leads), code page
+// 936 for GBK and 949 for Wansung (EUC-KR's bytes and the extra syllables'
+// trails 0x41-0x5A, 0x61-0x7A and 0x81-0xA0).
 bool IsLeadByte(TextEncoding space, uint8_t b) {
     switch (space) {
     case TextEncoding::kShiftJIS: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
     case TextEncoding::kBig5: return b >= 0x81 && b <= 0xFE;
     case TextEncoding::kGB2312: return b >= 0xA1 && b <= 0xFE;
+    case TextEncoding::kGBK:
+    case TextEncoding::kWansung: return b >= 0x81 && b <= 0xFE;
     }
     return false;
 }
@@ -81,6 +85,9 @@ bool IsTrailByte(TextEncoding space, uint8_t b) {
     case TextEncoding::kShiftJIS: return b >= 0x40 && b <= 0xFC && b != 0x7F;
     case TextEncoding::kBig5: return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE);
     case TextEncoding::kGB2312: return b >= 0xA1 && b <= 0xFE;
+    case TextEncoding::kGBK: return b >= 0x40 && b <= 0xFE && b != 0x7F;
+    case TextEncoding::kWansung:
+        return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
     }
     return false;
 }
@@ -172,6 +179,8 @@ bool EncodingFromName(const std::string &name, TextEncoding *space) {
     if (name == "sjis") *space = TextEncoding::kShiftJIS;
     else if (name == "big5") *space = TextEncoding::kBig5;
     else if (name == "gb") *space = TextEncoding::kGB2312;
+    else if (name == "gbk") *space = TextEncoding::kGBK;
+    else if (name == "euc-kr" || name == "cp949") *space = TextEncoding::kWansung;
     else return false;
     return true;
 }
@@ -181,6 +190,8 @@ const char *EncodingTitle(TextEncoding space) {
     case TextEncoding::kShiftJIS: return "Shift-JIS";
     case TextEncoding::kBig5: return "Big5";
     case TextEncoding::kGB2312: return "GB 2312";
+    case TextEncoding::kGBK: return "GBK";
+    case TextEncoding::kWansung: return "Wansung (EUC-KR)";
     }
     return "";
 }
@@ -190,6 +201,8 @@ int EncodingCharset(TextEncoding space) {
     case TextEncoding::kShiftJIS: return 128;
     case TextEncoding::kBig5: return 136;
     case TextEncoding::kGB2312: return 134;
+    case TextEncoding::kGBK: return 242;
+    case TextEncoding::kWansung: return 129;
     }
     return 0;
 }

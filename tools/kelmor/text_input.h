@@ -26,11 +26,12 @@ bool ParseNumberList(const std::string &text, int base, uint32_t highest,
 
 // The double-byte code spaces the library converts through concordances
 // (Shift-JIS is taken as Windows writes it, code page 932).
-enum class TextEncoding { kShiftJIS, kBig5, kGB2312 };
+enum class TextEncoding { kShiftJIS, kBig5, kGB2312, kGBK, kWansung };
 
-bool EncodingFromName(const std::string &name, TextEncoding *space);  // sjis|big5|gb
-const char *EncodingTitle(TextEncoding space);                        // "Shift-JIS", ...
-int EncodingCharset(TextEncoding space);                              // 128, 136, 134
+// sjis|big5|gb|gbk|euc-kr (also cp949 for Wansung)
+bool EncodingFromName(const std::string &name, TextEncoding *space);
+const char *EncodingTitle(TextEncoding space);  // "Shift-JIS", ...
+int EncodingCharset(TextEncoding space);        // 128, 136, 134, 242, 129
 
 // One character in a double-byte code space, as GetBitmap reads it: lead
 // byte then trail byte.  A single-byte character has a zero lead byte.

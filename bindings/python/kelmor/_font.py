@@ -22,6 +22,8 @@ _UNICODE = _CodeSpace(137, "unicode", None)
 _SHIFTJIS = _CodeSpace(128, "sjis", "cp932")
 _BIG5 = _CodeSpace(136, "big5", "big5")
 _GB2312 = _CodeSpace(134, "gb2312", "gb2312")
+_GBK = _CodeSpace(242, "gbk", "gbk")
+_WANSUNG = _CodeSpace(129, "euc_kr", "cp949")
 _GLYPHS = _CodeSpace(241, "glyph", None)
 _NAMES = {
     "unicode": _UNICODE,
@@ -30,6 +32,11 @@ _NAMES = {
     "big5": _BIG5,
     "gb": _GB2312,
     "gb2312": _GB2312,
+    "gbk": _GBK,
+    "cp936": _GBK,
+    "euc_kr": _WANSUNG,
+    "cp949": _WANSUNG,
+    "wansung": _WANSUNG,
     "glyph": _GLYPHS,
     "glyphs": _GLYPHS,
 }
@@ -237,8 +244,8 @@ class Font:
     default; the other keywords are set_options'.
 
     `encoding` is how glyph() and render_text() read codes unless told
-    otherwise: "unicode", "sjis", "big5", "gb2312", or "glyph" for glyph
-    numbers.  By default it is the code space of the font's character map
+    otherwise: "unicode", "sjis", "big5", "gb2312", "gbk", "euc-kr", or
+    "glyph" for glyph numbers.  By default it is the code space of the font's character map
     (`map_encoding`).  The binding serialises its calls on one Font: threads
     may share it, each call waiting for the one before; close() waits for a
     glyph being drawn, and later calls raise KelmorError.
@@ -358,8 +365,9 @@ class Font:
         """Raises for a double-byte code (a lead byte) that could only reach
         the font through the concordance the library failed to load; single
         bytes go to the font's own map."""
-        if (space.charset in self._concordance_failed and space.title != self.map_encoding
-                and code[0] != 0):
+        own_map = space.title == self.map_encoding or (
+            space is _GBK and self.map_encoding == _GB2312.title)  # GBK includes GB 2312
+        if space.charset in self._concordance_failed and not own_map and code[0] != 0:
             raise _no_concordance(space, self.path)
 
     def _code_bytes(self, char_or_code: Code, encoding: Optional[str]) -> Tuple[_CodeSpace, bytes]:

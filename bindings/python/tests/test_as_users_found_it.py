@@ -96,6 +96,8 @@ DOUBLE_BYTE_TEXTS = [
     (IPA, "sjis", "日本語のテキストｶﾀｶﾅ A1"),
     (UMING, "big5", "中文字體測試"),
     (UMING, "gb2312", "中文字体测试"),
+    (UMING, "gbk", "中文字体测试丂"),       # 丂 is 8140, outside GB 2312
+    (UNDOTUM, "euc-kr", "한국어 텍스트똠"),  # 똠 is 8C63, code page 949 only
 ]
 
 

@@ -16,15 +16,27 @@ using namespace kelmor;
 
 namespace {
 
-// A character of the desired code space as Unicode: through that code
-// space's concordance, or, for a single-byte character (zero lead byte),
-// straight to the font's own map, which no concordance reaches.
-uint32_t UnicodeFromDoubleByte(int16_t csDesired, const char *ps) {
-    switch (csDesired) {
-        case csShiftJIS: return DbcsToUnicode(kSlotShiftJis, ps);
-        case csGB2312: return DbcsToUnicode(kSlotGB, ps);
-        default: return DbcsToUnicode(kSlotBig5, ps);
-    }
+// The double-byte code spaces: the concordance slot and file that take each
+// to Unicode, and the font map that takes its codes as they are (GBK's codes
+// include GB 2312's, so a GB-mapped font takes both).
+struct DoubleByteSpace {
+    int16_t charset;
+    int slot;
+    const char *file;
+    int16_t fontMap;
+};
+
+const DoubleByteSpace *DoubleByteSpaceOf(int16_t charset) {
+    static const DoubleByteSpace spaces[] = {
+        {csShiftJIS, kSlotShiftJis, szJis2UniFile, csShiftJIS},
+        {csBig5, kSlotBig5, szBig5_UniFile, csBig5},
+        {csGB2312, kSlotGB, szGb2UniFile, csGB2312},
+        {csGBK, kSlotGBK, szGbkUniFile, csGB2312},
+        {csWansung, kSlotWansung, szWans2UniFile, csWansung},
+    };
+    for (const DoubleByteSpace &space : spaces)
+        if (space.charset == charset) return &space;
+    return nullptr;
 }
 
 // A 32-bit value in host order at any alignment.
@@ -38,17 +50,18 @@ uint32_t HostOrder32At(const char *ps) {
 // when this combination of desired and font character sets is unsupported.
 bool CodeFromCallerBytes(const _TTFont *pF, const char *ps, uint32_t *code) {
     const unsigned char *bytes = reinterpret_cast<const unsigned char *>(ps);
-    switch (pF->csDesired) {
-        case csShiftJIS:
-        case csGB2312:
-        case csBig5:
-            if (pF->csFont == pF->csDesired) {
-                *code = uint32_t(bytes[0]) * 256 + bytes[1];
-                return true;
-            }
-            if (pF->csFont != csUnicode) return false;
-            *code = UnicodeFromDoubleByte(pF->csDesired, ps);
+    if (const DoubleByteSpace *space = DoubleByteSpaceOf(pF->csDesired)) {
+        if (pF->csFont == space->fontMap) {
+            *code = uint32_t(bytes[0]) * 256 + bytes[1];
             return true;
+        }
+        if (pF->csFont != csUnicode) return false;
+        // Through the concordance, or, for a single-byte character (zero
+        // lead byte), straight to the font's own map.
+        *code = DbcsToUnicode(space->slot, ps);
+        return true;
+    }
+    switch (pF->csDesired) {
         case csUnicode:
             // Code points reach only a font whose own map is Unicode.
             if (pF->csFont != csUnicode) return false;
@@ -175,14 +188,9 @@ int32_t KELMOR_CALL SetEncoding(int32_t lHandle, int csDesired) {
     pF->csDesired = int16_t(csDesired);
     // The concordance is loaded whatever the font's own code space is: the
     // slots are shared by every font.
-    const ConcordParams *loaded = nullptr;
-    switch (csDesired) {
-        case csShiftJIS: loaded = UniBuffer_new(szJis2UniFile, kSlotShiftJis); break;
-        case csBig5: loaded = UniBuffer_new(szBig5_UniFile, kSlotBig5); break;
-        case csGB2312: loaded = UniBuffer_new(szGb2UniFile, kSlotGB); break;
-        default: return csDesired;
-    }
-    if (loaded != nullptr) return csDesired;
+    const DoubleByteSpace *space = DoubleByteSpaceOf(int16_t(csDesired));
+    if (space == nullptr) return csDesired;
+    if (UniBuffer_new(space->file, space->slot) != nullptr) return csDesired;
     return FailWith(KELMOR_ERROR_NO_CONCORDANCE, 0);
 }
 

@@ -221,6 +221,29 @@ uint32_t GB2Unicode(const char *ps) {
     return ConcordItem(kSlotGB, (lead - 0xA1) * 94 + (trail - 0xA1));
 }
 
+// GBK (code page 936): 190 positions per lead byte from 0x81 to 0xFE; trail
+// 0x40-0x7E at 0-62 and 0x80-0xFE at 63-189.  0x7F and 0xFF are no trail
+// bytes and would land on a neighbour's position.  GB 2312's codes keep
+// their characters: GBK is its superset.
+uint32_t GBK_Unicode(const char *ps) {
+    int32_t lead = LeadByte(ps);
+    int32_t trail = TrailByte(ps);
+    if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail == 0x7F || trail > 0xFE) return 0;
+    int32_t column = trail < 0x7F ? trail - 0x40 : trail - 0x41;
+    return ConcordItem(kSlotGBK, (lead - 0x81) * 190 + column);
+}
+
+// Wansung as code page 949 writes it (EUC-KR's KS X 1001 codes and the
+// Unified Hangul Code's extra syllables): 190 positions per lead byte from
+// 0x81 to 0xFE, trail 0x41-0xFE at 0-189.  Trails in the gaps (0x5B-0x60,
+// 0x7B-0x80) hold no character in the table.
+uint32_t Wansung_Unicode(const char *ps) {
+    int32_t lead = LeadByte(ps);
+    int32_t trail = TrailByte(ps);
+    if (lead < 0x81 || lead > 0xFE || trail < 0x41 || trail > 0xFE) return 0;
+    return ConcordItem(kSlotWansung, (lead - 0x81) * 190 + (trail - 0x41));
+}
+
 uint32_t SingleByteUnicode(int iSlot, uint8_t byte) {
     if (byte >= 0x20 && byte <= 0x7E) return byte;
     if (iSlot == kSlotShiftJis && byte >= 0xA1 && byte <= 0xDF) return 0xFF61u + (byte - 0xA1u);
@@ -233,6 +256,8 @@ uint32_t DbcsToUnicode(int iSlot, const char *ps) {
         case kSlotShiftJis: return ShiftJis2Unicode(ps);
         case kSlotBig5: return Big5_Unicode(ps);
         case kSlotGB: return GB2Unicode(ps);
+        case kSlotGBK: return GBK_Unicode(ps);
+        case kSlotWansung: return Wansung_Unicode(ps);
         default: return 0;
     }
 }

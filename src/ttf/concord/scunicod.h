@@ -74,7 +74,9 @@ struct DeltaTable {
 constexpr int kSlotShiftJis = 1;
 constexpr int kSlotBig5 = 2;
 constexpr int kSlotGB = 3;
-constexpr int kNumConcordSlots = 4;
+constexpr int kSlotGBK = 4;
+constexpr int kSlotWansung = 5;
+constexpr int kNumConcordSlots = 6;
 
 // The loaded concordances, shared by every font; slot 0 may be loaded but no
 // conversion reads it.  A view for inspection on one thread: the
@@ -82,7 +84,7 @@ constexpr int kNumConcordSlots = 4;
 // on one thread never frees a concordance another thread is reading.
 extern ConcordParams *puUniBuffer[kNumConcordSlots];
 
-// Loads the .cob file into slot iCode (0-3), replacing what the slot held.
+// Loads the .cob file into slot iCode (0-5), replacing what the slot held.
 // Null when the code is out of range or the file is missing, too large or not
 // a valid concordance; the slot then keeps its previous concordance.
 ConcordParams *UniBuffer_new(const char *lpszFileName, int iCode);
@@ -104,17 +106,19 @@ DeltaTable ReadDeltaRecord(const ConcordParams *pCP, uint32_t i);
 uint32_t ShiftJis2Unicode(const char *ps);
 uint32_t Big5_Unicode(const char *ps);
 uint32_t GB2Unicode(const char *ps);
+uint32_t GBK_Unicode(const char *ps);
+uint32_t Wansung_Unicode(const char *ps);
 
 // The single-byte half of a code space, which no concordance holds: a caller
 // passes such a character with a zero lead byte, as a font whose own map is
 // the code space takes it.  Shift-JIS (slot 1) has ASCII 0x20-0x7E and the
-// half-width katakana 0xA1-0xDF (U+FF61-U+FF9F); Big5 and GB have ASCII.
+// half-width katakana 0xA1-0xDF (U+FF61-U+FF9F); the others have ASCII.
 // 0x5C and 0x7E are the backslash and the tilde, as Windows' code page 932
 // (which the Shift-JIS concordance follows) has them, not JIS X 0201's yen
 // sign and overline.  0 for control codes and bytes outside these runs.
 uint32_t SingleByteUnicode(int iSlot, uint8_t byte);
 
-// A character of the code space of slot iSlot (1-3) as Unicode: a zero lead
+// A character of the code space of slot iSlot (1-5) as Unicode: a zero lead
 // byte names a single-byte character, anything else goes through the slot's
 // concordance.  0 when neither has a value for it.
 uint32_t DbcsToUnicode(int iSlot, const char *ps);

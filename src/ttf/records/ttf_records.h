@@ -197,10 +197,12 @@ constexpr uint32_t kMagicKELM = uint32_t('K') | (uint32_t('E') << 8) |
 // Character-set codes.
 constexpr int16_t csSingleByte = 0;
 constexpr int16_t csShiftJIS = 128;
+constexpr int16_t csWansung = 129;  // Korean: KS X 1001 as code page 949 writes it
 constexpr int16_t csGB2312 = 134;
 constexpr int16_t csBig5 = 136;
 constexpr int16_t csUnicode = 137;
 constexpr int16_t csGlyphNumber = 241;
+constexpr int16_t csGBK = 242;  // code page 936, a superset of GB 2312 (our own code)
 
 constexpr int kMaxTables = 35;
 constexpr int kKnownTags = 18;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <string>
 
@@ -17,6 +18,8 @@ char szIniFile[kMaxPathBytes];
 char szJis2UniFile[kMaxPathBytes];
 char szBig5_UniFile[kMaxPathBytes];
 char szGb2UniFile[kMaxPathBytes];
+char szGbkUniFile[kMaxPathBytes];
+char szWans2UniFile[kMaxPathBytes];
 char szWinHelpFileName[kMaxPathBytes];
 
 _IniFieldsType *pifKELMOHead, *pifKELMOTail;
@@ -220,8 +223,11 @@ void InitCOBFromIni() {
 void ZapCOBs() { ZapIniFieldsTypes(&pifCOBHead, &pifCOBTail); }
 
 void TestOpenConcordance() {
-    static const char *const concordanceNames[] = {"jis2uni.cob", "big5_uni.cob", "gb2uni.cob"};
-    char *const paths[] = {szJis2UniFile, szBig5_UniFile, szGb2UniFile};
+    static const char *const concordanceNames[] = {"jis2uni.cob", "big5_uni.cob", "gb2uni.cob",
+                                                   "gbk_uni.cob", "wans2uni.cob"};
+    char *const paths[] = {szJis2UniFile, szBig5_UniFile, szGb2UniFile, szGbkUniFile,
+                           szWans2UniFile};
+    static_assert(std::size(concordanceNames) == std::size(paths), "a path for every name");
     InitCOBFromIni();
     for (_IniFieldsType *pif = pifCOBHead; pif; pif = pif->pNext) {
         char *key = pif->ppFields[0];
@@ -231,7 +237,7 @@ void TestOpenConcordance() {
         if (kFileNamesIgnoreCase)
             for (char *c = key; *c; ++c) *c = AsciiLower(*c);
         std::string lowered = Lowered(key);
-        for (int i = 0; i < 3; ++i)
+        for (size_t i = 0; i < std::size(paths); ++i)
             if (lowered.find(concordanceNames[i]) != std::string::npos)
                 CopyWholePath(paths[i], key);
     }

@@ -29,6 +29,8 @@ extern char szIniFile[kMaxPathBytes];
 extern char szJis2UniFile[kMaxPathBytes];   // Shift-JIS concordance, "" when none
 extern char szBig5_UniFile[kMaxPathBytes];  // Big5 concordance
 extern char szGb2UniFile[kMaxPathBytes];    // GB 2312 concordance
+extern char szGbkUniFile[kMaxPathBytes];    // GBK concordance
+extern char szWans2UniFile[kMaxPathBytes];  // Wansung concordance
 extern char szWinHelpFileName[kMaxPathBytes];
 
 // The installed fonts (section "Installed DBCS Fonts", 8 slots: typeface
