@@ -42,11 +42,12 @@ namespace {
 constexpr int kPixelBits = 8;
 constexpr int64_t kOnePixel = int64_t(1) << kPixelBits;
 constexpr int64_t kUpscale = kOnePixel / 64;
-// Hinted or hostile points are pinned here (26.6, 262144 pixels), which
-// keeps every product of the walk far inside 64 bits.
-constexpr int32_t kCoordLimit = int32_t(1) << 24;
 // A bitmap reaches at most this many pixels from the origin each way.
 constexpr int32_t kBoxLimit = 2048;
+// Hinted or hostile points are pinned a pixel beyond it (26.6): what lies
+// further is clipped anyway, and no piece is longer than the bitmap is
+// wide, which bounds the walk and keeps every product inside 64 bits.
+constexpr int32_t kCoordLimit = (kBoxLimit + 1) * 64;
 // Cells held at once (8 bytes each): 512 KiB.  A bitmap with more pixels
 // than this is swept in bands of rows.
 constexpr size_t kMaxCells = size_t(1) << 16;
@@ -144,6 +145,11 @@ private:
         cell_->cover = Wrapped(int64_t(cell_->cover) + dy);
         cell_->area = Wrapped(int64_t(cell_->area) + int64_t(dy) * twiceX);
     }
+    // A piece that has left the band going up or down, or the bitmap going
+    // right, leaves nothing more in it: the rest of its walk is skipped.
+    bool GoneFromBand(int32_t ex, int32_t ey, int64_t dx, int64_t dy) const {
+        return (dy > 0 && ey >= bandTop_) || (dy < 0 && ey < bandBottom_) || (dx > 0 && ex >= width_);
+    }
     void Vertical(int32_t ex, int32_t ey1, int32_t ey2, int32_t fx, int32_t fy1, bool up);
     void Slanted(int64_t dx, int64_t dy, int32_t ex1, int32_t ey1, int32_t ex2, int32_t ey2,
                  int32_t *fx1, int32_t *fy1);
@@ -173,7 +179,7 @@ void CellWalker::Vertical(int32_t ex, int32_t ey1, int32_t ey2, int32_t fx, int3
         fy1 = up ? 0 : int32_t(kOnePixel);
         ey1 += up ? 1 : -1;
         SetCell(ex, ey1);
-    } while (ey1 != ey2);
+    } while (ey1 != ey2 && !GoneFromBand(ex, ey1, 0, up ? 1 : -1));
 }
 
 // A piece that crosses cells both ways.  `prod` tells on which side the
@@ -219,7 +225,7 @@ void CellWalker::Slanted(int64_t dx, int64_t dy, int32_t ex1, int32_t ey1, int32
             --ey1;
         }
         SetCell(ex1, ey1);
-    } while (ex1 != ex2 || ey1 != ey2);
+    } while ((ex1 != ex2 || ey1 != ey2) && !GoneFromBand(ex1, ey1, dx, dy));
     *pfx1 = fx1, *pfy1 = fy1;
 }
 
