@@ -7,6 +7,7 @@
 #include "ttf/font/font_error.h"
 #include "ttf/sfnt/ttf_gsub.h"
 #include "ttf/cff/cff.h"
+#include "ttf/raster/scgray.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -233,6 +234,7 @@ bool SizedFontBox(const _TTFont *pF, int PointSize, int Resolution, PixelBox *bo
 void FreeBuffers(_TTFont *pF) {
     FreeScanBuffer(&pF->G.S);
     FreelpChar(&pF->G.BM);
+    FreeGrayScanner(&pF->Gray);
 }
 
 int InitBuffers(_TTFont *pF, int PointSize, int Resolution) {
