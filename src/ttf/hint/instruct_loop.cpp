@@ -129,16 +129,25 @@ struct InsEntry {
     InsHandler run;
     uint8_t needs;
     uint8_t grows;
+    // False for the opcodes TrueType leaves undefined.  The faithful table
+    // finds them by this flag: comparing handler addresses is no constant
+    // expression in a build whose functions may be interposed (-fPIC).
+    bool defined;
 };
 
 constexpr void Set(std::array<InsEntry, 256> &t, int first, int last, InsHandler run, int needs,
                    int grows) {
-    for (int op = first; op <= last; ++op) t[size_t(op)] = {run, uint8_t(needs), uint8_t(grows)};
+    for (int op = first; op <= last; ++op)
+        t[size_t(op)] = {run, uint8_t(needs), uint8_t(grows), true};
+}
+
+constexpr void SetUndefined(std::array<InsEntry, 256> &t, int first, int last) {
+    for (int op = first; op <= last; ++op) t[size_t(op)] = {Ins_Undefined, 0, 0, false};
 }
 
 constexpr std::array<InsEntry, 256> BuildDispatch() {
     std::array<InsEntry, 256> t{};
-    Set(t, 0x00, 0xFF, Ins_Undefined, 0, 0);
+    SetUndefined(t, 0x00, 0xFF);
     Set(t, 0x00, 0x01, Ins_SVTCA, 0, 0);
     Set(t, 0x02, 0x03, Ins_SPVTCA, 0, 0);
     Set(t, 0x04, 0x05, Ins_SFVTCA, 0, 0);
@@ -259,7 +268,7 @@ constexpr Dispatch kDispatch = BuildDispatch();
 constexpr Dispatch BuildFaithfulDispatch() {
     Dispatch t = BuildDispatch();
     for (InsEntry &entry : t) {
-        if (entry.run == Ins_Undefined) entry.run = InsF_Unknown;
+        if (!entry.defined) entry.run = InsF_Unknown;
     }
     Set(t, 0x06, 0x09, InsF_SxVTL, 2, 0);
     Set(t, 0x0A, 0x0B, InsF_SxVFS, 2, 0);
