@@ -685,6 +685,67 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
         << broken.err;
 }
 
+// A receipt is more than one line: render --input dropped its line ends and
+// stopped at one broken byte with nothing drawn, and a Shift-JIS --code C140
+// (C1 is a half-width katakana byte, no lead byte) drew the blank of 8140
+// without a word.  Each line is now drawn as that line alone; a broken byte
+// is the missing glyph, named with its place, the rest drawn, exit 1.
+TEST(ToolProgram, ReceiptLineEndsAndBrokenBytesAreDrawnAndNamed) {
+    const std::string font = DebianFont(kIpaGothic);
+    if (font.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    const std::string dir = ScratchDir("tool_receipt");
+    const std::string profile = "KELMOR_PROFILE=" + ShellQuoted(dir + "/profile.ini");
+    std::ofstream(dir + "/profile.ini")
+        << "[Kelmor Type Font Interface 1.0]\nIniPath=" << dir << "/Kelmor.ini\n";
+    ASSERT_EQ(RunTool({"cob", "--out", dir + "/cob", "--register", dir + "/Kelmor.ini"})
+                  .exitCode, 0);
+    const auto codes = [&](const std::string &list) {
+        return RunTool({"render", font, "--encoding", "sjis", "--code", list, "--ascii",
+                        "--columns", "1000"}, profile);
+    };
+    const auto file = [&](const std::string &bytes, const std::string &encoding) {
+        const std::string path = dir + "/receipt.bin";
+        std::ofstream(path, std::ios::binary) << bytes;
+        std::vector<std::string> args = {"render", font, "--input", path, "--ascii",
+                                         "--columns", "1000"};
+        if (!encoding.empty()) args.insert(args.end(), {"--encoding", encoding});
+        return RunTool(args, profile);
+    };
+    struct Case {
+        const char *what, *bytes, *encoding;
+        std::vector<std::string> lineCodes;  // each line as --code would draw it
+        int exitCode;
+        const char *note;
+    };
+    const Case cases[] = {
+        {"CR LF, LF and CR end lines", "\x93\xFA\x96\x7B\r\nA\xB6\n\x82\xA0\r\x82\xA2\n", "sjis",
+         {"93FA,967B", "41,B6", "82A0", "82A2"}, 0, ""},
+        {"a lead byte before a line end", "\x93\xFA\x93\r\n\x82\xA0", "sjis",
+         {"93FA,9300", "82A0"}, 1, "broken at byte 3: lead byte 93 without a trail byte"},
+        {"a lead byte at the end", "A\x93", "sjis", {"41,9300"}, 1, "lead byte 93 at the end"},
+        {"UTF-8 lines", "\xE6\x97\xA5\r\nA\n", "", {"93FA", "41"}, 0, ""},
+    };
+    for (const Case &c : cases) {
+        const ToolRun run = file(c.bytes, c.encoding);
+        std::string expected;
+        for (const std::string &line : c.lineCodes)
+            expected += (expected.empty() ? "" : "\n") + codes(line).out;
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.err;
+        EXPECT_EQ(run.out, expected) << c.what;
+        EXPECT_NE(run.err.find(c.note), std::string::npos) << c.what << ": " << run.err;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(run.err, "") << c.what;
+        }
+    }
+    // C140 is no code: glyph 0 with a note, as 9300, not 8140's blank.
+    const ToolRun katakanaLead = codes("C140");
+    EXPECT_EQ(katakanaLead.exitCode, 0);
+    EXPECT_EQ(katakanaLead.out, codes("9300").out);
+    EXPECT_NE(katakanaLead.out, codes("8140").out);
+    EXPECT_NE(katakanaLead.err.find("C140 is no Shift-JIS code (C1 is no lead byte)"),
+              std::string::npos) << katakanaLead.err;
+}
+
 // Input the command line cannot give is a usage error (2), found before
 // any font is opened, with a message.
 TEST(ToolProgram, BadRenderInputIsAUsageError) {

@@ -54,8 +54,12 @@ void PrintHelp() {
         "  --input FILE       the text of a file instead of TEXT: UTF-8, or with\n"
         "                     --encoding the code space's own bytes as a printer\n"
         "                     receives them (single and double bytes mixed, split\n"
-        "                     by the lead bytes); control bytes are not drawn\n"
-        "  --encoding CODE    sjis, big5 or gb: TEXT is converted to that code space\n"
+        "                     by the lead bytes); line ends (LF, CR LF, CR) start\n"
+        "                     new lines, other control bytes are not drawn, and a\n"
+        "                     lead byte without its trail byte is drawn as the\n"
+        "                     missing glyph, named on stderr (exit status 1)\n"
+        "  --encoding CODE    sjis, big5, gb, gbk or euc-kr: TEXT is converted to\n"
+        "                     that code space\n"
         "                     (iconv), --code takes its codes, and the codes go\n"
         "                     through the library, which reaches a Unicode font\n"
         "                     through the concordance named in its ini file (found\n"
@@ -222,41 +226,63 @@ std::string CheckOptions(const RenderOptions &o) {
     return "";
 }
 
-// The characters a double-byte --encoding asks for: TEXT converted with
-// iconv, the bytes of an --input file, or --code codes (below 0x100 single
-// bytes).  Control characters of a file are not drawn.
-bool EncodedChars(const RenderOptions &o, TextEncoding space, std::vector<DbcsChar> *chars,
+// At most this many broken bytes of an --input file are named one by one.
+constexpr size_t kBrokenBytesNamed = 10;
+
+// Names the broken lead bytes of an --input file once each, with their
+// places: they are drawn as the missing glyph and the rest is drawn.
+void NoteBrokenBytes(TextEncoding space, const std::vector<DbcsChar> &chars, size_t total,
+                     size_t broken) {
+    size_t named = 0;
+    for (const DbcsChar &c : chars) {
+        if (c.brokenAt == 0 || named++ == kBrokenBytesNamed) continue;
+        Report(kCommand, "note: " + DescribeBrokenByte(space, c, total) +
+                             "; the missing glyph is drawn in its place");
+    }
+    if (broken > kBrokenBytesNamed)
+        Report(kCommand, "note: " + std::to_string(broken - kBrokenBytesNamed) +
+                             " more broken bytes are drawn as the missing glyph");
+}
+
+// The lines of characters a double-byte --encoding asks for: TEXT converted
+// with iconv, the bytes of an --input file (its broken bytes counted in
+// *broken), or --code codes (below 0x100 single bytes) as one line.
+bool EncodedLines(const RenderOptions &o, TextEncoding space,
+                  std::vector<std::vector<DbcsChar>> *lines, size_t *broken,
                   std::string *error) {
     std::vector<uint32_t> values;
-    if (o.haveText)
-        return DecodeUtf8(o.text, &values, error) &&
-               ConvertToEncoding(values, space, chars, error);
-    if (!o.inputPath.empty()) {
-        std::string bytes;
-        std::vector<DbcsChar> all;
-        if (!ReadWholeFile(o.inputPath, &bytes, error) ||
-            !DecodeEncodedBytes(bytes, space, &all, error))
+    std::vector<DbcsChar> chars;
+    if (o.haveText) {
+        if (!DecodeUtf8(o.text, &values, error) ||
+            !ConvertToEncoding(values, space, &chars, error))
             return false;
-        for (const DbcsChar &c : all)
-            if (!IsControlCode(c.Code())) chars->push_back(c);
+    } else if (!o.inputPath.empty()) {
+        std::string bytes;
+        if (!ReadWholeFile(o.inputPath, &bytes, error)) return false;
+        *broken = DecodeEncodedBytesPastBreaks(bytes, space, &chars);
+        NoteBrokenBytes(space, chars, bytes.size(), *broken);
+    } else {
+        if (!ExpandCodeList(o.codes, 16, 0xFFFF, &values, error)) return false;
+        for (uint32_t code : values)
+            chars.push_back(DbcsChar{0, {uint8_t(code >> 8), uint8_t(code)}});
+        lines->assign(1, chars);
         return true;
     }
-    if (!ExpandCodeList(o.codes, 16, 0xFFFF, &values, error)) return false;
-    for (uint32_t code : values) chars->push_back(DbcsChar{0, {uint8_t(code >> 8), uint8_t(code)}});
+    *lines = SplitLines(chars);
     return true;
 }
 
-// Characters of a double-byte code space handed to the library, which
-// reaches a Unicode font through the concordance the ini file names.
+// Lines of characters of a double-byte code space handed to the library,
+// which reaches a Unicode font through the concordance the ini file names.
 bool PlanThroughCodeSpace(int32_t handle, _TTFont &font, const RenderOptions &o,
-                          RenderPlan *plan, std::string *error) {
+                          std::vector<RenderPlan> *plans, size_t *broken, std::string *error) {
     TextEncoding space;
     if (!EncodingFromName(o.encoding, &space)) {
-        *error = "--encoding is sjis, big5 or gb, not \"" + o.encoding + "\"";
+        *error = "--encoding is sjis, big5, gb, gbk or euc-kr, not \"" + o.encoding + "\"";
         return false;
     }
-    std::vector<DbcsChar> chars;
-    if (!EncodedChars(o, space, &chars, error)) return false;
+    std::vector<std::vector<DbcsChar>> lines;
+    if (!EncodedLines(o, space, &lines, broken, error)) return false;
     const int charset = EncodingCharset(space);
     if (font.csFont != charset && font.csFont != csUnicode) {
         *error = std::string("the font's character map is ") + CharsetTitle(font.csFont) +
@@ -266,46 +292,61 @@ bool PlanThroughCodeSpace(int32_t handle, _TTFont &font, const RenderOptions &o,
     }
     KelmoRegisterApp(nullptr);  // reads the concordance paths from the ini file
     const bool loaded = SetEncoding(handle, charset) != 0;
-    const bool needsConcordance =
-        std::any_of(chars.begin(), chars.end(), [](const DbcsChar &c) { return c.bytes[0] != 0; });
+    bool needsConcordance = false;
+    for (const std::vector<DbcsChar> &line : lines)
+        for (const DbcsChar &c : line) needsConcordance |= c.bytes[0] != 0 && c.brokenAt == 0;
     if (font.csFont == csUnicode && !loaded && needsConcordance) {
         *error = NoConcordanceMessage(charset);
         return false;
     }
-    PlanEncodedText(font, chars, space, plan);
+    for (const std::vector<DbcsChar> &line : lines) {
+        plans->emplace_back();
+        PlanEncodedText(font, line, space, &plans->back());
+    }
     return true;
 }
 
-// UTF-8 text of the command line or of an --input file, without the
-// file's control characters (line ends).
-bool UnicodeText(const RenderOptions &o, std::vector<uint32_t> *values, std::string *error) {
-    if (o.haveText) return DecodeUtf8(o.text, values, error);
-    std::string bytes;
+// The lines of UTF-8 text of the command line or of an --input file.
+bool UnicodeLines(const RenderOptions &o, std::vector<std::vector<uint32_t>> *lines,
+                  std::string *error) {
     std::vector<uint32_t> all;
-    if (!ReadWholeFile(o.inputPath, &bytes, error) || !DecodeUtf8(bytes, &all, error)) {
-        *error = "--input \"" + o.inputPath + "\": " + *error;
-        return false;
+    if (o.haveText) {
+        if (!DecodeUtf8(o.text, &all, error)) return false;
+    } else {
+        std::string bytes;
+        if (!ReadWholeFile(o.inputPath, &bytes, error) || !DecodeUtf8(bytes, &all, error)) {
+            *error = "--input \"" + o.inputPath + "\": " + *error;
+            return false;
+        }
     }
-    for (uint32_t c : all)
-        if (!IsControlCode(c)) values->push_back(c);
+    *lines = SplitLines(all);
     return true;
 }
 
-bool MakePlan(int32_t handle, _TTFont &font, const RenderOptions &o, RenderPlan *plan,
-              std::string *error) {
-    if (!o.encoding.empty()) return PlanThroughCodeSpace(handle, font, o, plan, error);
-    std::vector<uint32_t> values;
+// One plan per line of text (codes and glyph numbers make one line); the
+// font's encoding is left set for the plans.
+bool MakePlans(int32_t handle, _TTFont &font, const RenderOptions &o,
+               std::vector<RenderPlan> *plans, size_t *broken, std::string *error) {
+    if (!o.encoding.empty()) return PlanThroughCodeSpace(handle, font, o, plans, broken, error);
     if (o.haveText || !o.inputPath.empty()) {
-        if (!UnicodeText(o, &values, error) || !PlanUnicodeText(font, values, plan, error))
-            return false;
-    } else if (!o.codes.empty()) {
-        if (!ExpandCodeList(o.codes, 16, 0xFFFF, &values, error)) return false;
-        PlanCodes(font, values, plan);
+        std::vector<std::vector<uint32_t>> lines;
+        if (!UnicodeLines(o, &lines, error)) return false;
+        for (const std::vector<uint32_t> &line : lines) {
+            plans->emplace_back();
+            if (!PlanUnicodeText(font, line, &plans->back(), error)) return false;
+        }
     } else {
-        if (!ParseNumberList(o.glyphs, 10, 0xFFFF, &values, error)) return false;
-        PlanGlyphs(font, values, plan);
+        std::vector<uint32_t> values;
+        plans->emplace_back();
+        if (!o.codes.empty()) {
+            if (!ExpandCodeList(o.codes, 16, 0xFFFF, &values, error)) return false;
+            PlanCodes(font, values, &plans->back());
+        } else {
+            if (!ParseNumberList(o.glyphs, 10, 0xFFFF, &values, error)) return false;
+            PlanGlyphs(font, values, &plans->back());
+        }
     }
-    SetEncoding(handle, plan->charset);
+    SetEncoding(handle, plans->front().charset);
     return true;
 }
 
@@ -334,15 +375,45 @@ bool RenderItems(int32_t handle, const RenderOptions &o, const RenderPlan &plan,
     return true;
 }
 
-// Horizontal lines are broken between glyphs to fit the terminal.
-void ShowInTerminal(const std::vector<PlacedGlyph> &glyphs, const RenderOptions &o) {
-    if (glyphs.empty()) return;
-    const auto lines = o.vertical ? std::vector<std::vector<PlacedGlyph>>{glyphs}
-                                  : WrapByAdvance(glyphs, o.columns);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) std::fputs("\n", stdout);
-        std::fputs(TerminalPicture(LayOutGlyphs(lines[i], o.vertical), o.style).c_str(), stdout);
+// Horizontal lines are broken between glyphs to fit the terminal; the
+// text's lines follow each other.
+void ShowInTerminal(const std::vector<std::vector<PlacedGlyph>> &textLines,
+                    const RenderOptions &o) {
+    bool first = true;
+    for (const std::vector<PlacedGlyph> &glyphs : textLines) {
+        const auto lines = o.vertical ? std::vector<std::vector<PlacedGlyph>>{glyphs}
+                                      : WrapByAdvance(glyphs, o.columns);
+        for (const std::vector<PlacedGlyph> &line : lines) {
+            if (!first) std::fputs("\n", stdout);
+            first = false;
+            std::fputs(TerminalPicture(LayOutGlyphs(line, o.vertical), o.style).c_str(), stdout);
+        }
     }
+}
+
+// The text's lines in one picture: horizontal lines top to bottom, vertical
+// ones right to left, each at least `lineSize` pixels (the font box) apart.
+InkImage StackLines(const std::vector<InkImage> &lines, bool vertical, int lineSize) {
+    int across = 0, along = 0;  // the picture's extent across and along the lines
+    for (const InkImage &line : lines) {
+        across += std::max(vertical ? line.width : line.height, lineSize);
+        along = std::max(along, vertical ? line.height : line.width);
+    }
+    InkImage page = lines.front();  // keeps what else the image records
+    page.width = vertical ? across : along;
+    page.height = vertical ? along : across;
+    page.ink.assign(size_t(page.width) * size_t(page.height), 0);
+    int offset = 0;
+    for (const InkImage &line : lines) {
+        const int size = std::max(vertical ? line.width : line.height, lineSize);
+        const int left = vertical ? across - offset - size : 0;
+        const int top = vertical ? 0 : offset;
+        for (int y = 0; y < line.height; ++y)
+            std::copy_n(line.ink.begin() + ptrdiff_t(y) * line.width, line.width,
+                        page.ink.begin() + ptrdiff_t(top + y) * page.width + left);
+        offset += size;
+    }
+    return page;
 }
 
 // Closes the handle however the command ends.
@@ -364,19 +435,28 @@ int Render(const RenderOptions &o) {
                                     std::to_string(o.dpi) + " dpi" +
                                     (why.empty() ? std::string() : ": " + why));
     }
-    RenderPlan plan;
-    std::vector<PlacedGlyph> glyphs;
+    std::vector<RenderPlan> plans;
+    size_t broken = 0;
     std::string error;
-    if (!MakePlan(handle, *font, o, &plan, &error) ||
-        !RenderItems(handle, o, plan, &glyphs, &error))
-        return Report(kCommand, error);
+    if (!MakePlans(handle, *font, o, &plans, &broken, &error)) return Report(kCommand, error);
     // The font box at this size: the frame the classic rendering's bitmaps
-    // already have.
-    PutOnCommonBaseline(&glyphs, font->G.S.yMaxMult + 1, -font->G.S.yMinMult);
-    if (!o.quiet) ShowInTerminal(glyphs, o);
+    // already have, and the least distance between lines.
+    const int ascent = font->G.S.yMaxMult + 1, descent = -font->G.S.yMinMult;
+    std::vector<std::vector<PlacedGlyph>> lines(plans.size());
+    std::vector<InkImage> pictures;
+    for (size_t i = 0; i < plans.size(); ++i) {
+        if (!RenderItems(handle, o, plans[i], &lines[i], &error)) return Report(kCommand, error);
+        PutOnCommonBaseline(&lines[i], ascent, descent);
+        pictures.push_back(LayOutGlyphs(lines[i], o.vertical));
+    }
+    if (!o.quiet) ShowInTerminal(lines, o);
     if (!o.pngPath.empty() &&
-        !WritePng(o.pngPath, LayOutGlyphs(glyphs, o.vertical), o.depth, &error))
+        !WritePng(o.pngPath, StackLines(pictures, o.vertical, ascent + descent), o.depth, &error))
         return Report(kCommand, error);
+    if (broken != 0)
+        return Report(kCommand, std::to_string(broken) + " broken byte" +
+                                    (broken == 1 ? " in " : "s in ") + o.inputPath +
+                                    " drawn as the missing glyph");
     return 0;
 }
 

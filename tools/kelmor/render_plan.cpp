@@ -127,10 +127,23 @@ void PlanEncodedText(_TTFont &font, const std::vector<DbcsChar> &chars, TextEnco
     plan->charset = EncodingCharset(space);
     plan->items.clear();
     for (const DbcsChar &c : chars) {
+        const std::string code = std::string(EncodingTitle(space)) + " " + Hex4(c.Code());
+        const std::string whyNot = WhyNoCode(space, c.Code());
+        if (c.brokenAt != 0 || !whyNot.empty()) {
+            // No character of the space: the library's row arithmetic would
+            // still find one (Shift-JIS C140 lands on 8140), so the lead byte
+            // goes with a zero trail byte, which nothing maps: glyph 0.  A
+            // broken byte was named where the bytes were read.
+            RenderItem item = TwoByteItem(uint32_t(c.bytes[0]) << 8, code);
+            if (c.brokenAt == 0)
+                item.problem = code + " is no " + EncodingTitle(space) + " code (" + whyNot +
+                               "); glyph 0 is drawn in its place";
+            plan->items.push_back(item);
+            continue;
+        }
         // Codes given as such are named by what the library makes of them.
         const bool named = c.codePoint != 0 || font.csFont != csUnicode;
         const uint32_t codePoint = named ? c.codePoint : ThroughConcordance(space, c);
-        const std::string code = std::string(EncodingTitle(space)) + " " + Hex4(c.Code());
         const std::string label =
             codePoint != 0 ? DescribeCodePoint(codePoint) + " (" + code + ")" : code;
         RenderItem item = TwoByteItem(c.Code(), label);

@@ -238,30 +238,90 @@ bool ConvertToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding spa
     return false;
 }
 
-bool DecodeEncodedBytes(const std::string &bytes, TextEncoding space,
-                        std::vector<DbcsChar> *chars, std::string *error) {
+std::string WhyNoCode(TextEncoding space, uint32_t code) {
+    const uint8_t lead = uint8_t(code >> 8), trail = uint8_t(code);
+    char why[64] = "";
+    if (code > 0xFFFF)
+        std::snprintf(why, sizeof why, "it is more than two bytes");
+    else if (lead != 0 && !IsLeadByte(space, lead))
+        std::snprintf(why, sizeof why, "%02X is no lead byte", unsigned(lead));
+    else if (lead != 0 && !IsTrailByte(space, trail))
+        std::snprintf(why, sizeof why, "%02X is no trail byte", unsigned(trail));
+    return why;
+}
+
+size_t DecodeEncodedBytesPastBreaks(const std::string &bytes, TextEncoding space,
+                                    std::vector<DbcsChar> *chars) {
     chars->clear();
+    size_t broken = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         const uint8_t byte = uint8_t(bytes[i]);
         DbcsChar one{0, {0, byte}};
         if (IsLeadByte(space, byte)) {
             const uint8_t trail = i + 1 < bytes.size() ? uint8_t(bytes[i + 1]) : 0;
-            if (!IsTrailByte(space, trail)) {
-                char where[96];
-                std::snprintf(where, sizeof where,
-                              "the %s bytes are broken at byte %zu: lead byte %02X %s",
-                              EncodingTitle(space), i + 1, unsigned(byte),
-                              i + 1 < bytes.size() ? "without a trail byte" : "at the end");
-                *error = where;
-                return false;
-            }
             one.bytes[0] = byte;
-            one.bytes[1] = trail;
-            ++i;
+            if (IsTrailByte(space, trail)) {
+                one.bytes[1] = trail;
+                ++i;
+            } else {
+                // The next byte starts a character of its own.
+                one.bytes[1] = 0;
+                one.brokenAt = i + 1;
+                ++broken;
+            }
         }
         chars->push_back(one);
     }
-    return true;
+    return broken;
+}
+
+std::string DescribeBrokenByte(TextEncoding space, const DbcsChar &c, size_t totalBytes) {
+    char where[96];
+    std::snprintf(where, sizeof where, "the %s bytes are broken at byte %zu: lead byte %02X %s",
+                  EncodingTitle(space), c.brokenAt, unsigned(c.bytes[0]),
+                  c.brokenAt < totalBytes ? "without a trail byte" : "at the end");
+    return where;
+}
+
+bool DecodeEncodedBytes(const std::string &bytes, TextEncoding space,
+                        std::vector<DbcsChar> *chars, std::string *error) {
+    if (DecodeEncodedBytesPastBreaks(bytes, space, chars) == 0) return true;
+    for (const DbcsChar &c : *chars) {
+        if (c.brokenAt != 0) {
+            *error = DescribeBrokenByte(space, c, bytes.size());
+            break;
+        }
+    }
+    chars->clear();
+    return false;
+}
+
+namespace {
+
+template <typename Char, typename CodeOf>
+std::vector<std::vector<Char>> SplitAtLineEnds(const std::vector<Char> &chars, CodeOf codeOf) {
+    std::vector<std::vector<Char>> lines(1);
+    for (size_t i = 0; i < chars.size(); ++i) {
+        const uint32_t code = codeOf(chars[i]);
+        const bool crlf = code == '\r' && i + 1 < chars.size() && codeOf(chars[i + 1]) == '\n';
+        if (code == '\n' || (code == '\r' && !crlf))
+            lines.emplace_back();
+        else if (!IsControlCode(code))
+            lines.back().push_back(chars[i]);
+    }
+    // A final line end closes the last line rather than opening an empty one.
+    if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
+}  // namespace
+
+std::vector<std::vector<uint32_t>> SplitLines(const std::vector<uint32_t> &codePoints) {
+    return SplitAtLineEnds(codePoints, [](uint32_t c) { return c; });
+}
+
+std::vector<std::vector<DbcsChar>> SplitLines(const std::vector<DbcsChar> &chars) {
+    return SplitAtLineEnds(chars, [](const DbcsChar &c) { return c.Code(); });
 }
 
 bool ReadWholeFile(const std::string &path, std::string *bytes, std::string *error) {

@@ -38,8 +38,14 @@ int EncodingCharset(TextEncoding space);        // 128, 136, 134, 242, 129
 struct DbcsChar {
     uint32_t codePoint;  // the Unicode character it came from, 0 when not known
     uint8_t bytes[2];
+    size_t brokenAt = 0;  // a broken lead byte: its place in the bytes, from 1
     uint32_t Code() const { return uint32_t(bytes[0]) << 8 | bytes[1]; }
 };
+
+// Whether a value is a code of the space: a single byte (lead 0), or a lead
+// byte and a trail byte.  WhyNoCode says what is wrong ("C1 is no lead
+// byte"), "" for a code.
+std::string WhyNoCode(TextEncoding space, uint32_t code);
 
 // Converts code points into the code space (iconv of the C library).  A
 // character the code space lacks is an error that names it.
@@ -57,6 +63,18 @@ bool ConvertEachToEncoding(const std::vector<uint32_t> &codePoints, TextEncoding
 // without a proper trail byte is an error that names its place.
 bool DecodeEncodedBytes(const std::string &bytes, TextEncoding space,
                         std::vector<DbcsChar> *chars, std::string *error);
+// The same, going on past broken bytes as a printer does: a lead byte
+// without a proper trail byte becomes a character of its own, (lead, 00),
+// which no code space maps, with brokenAt set.  The number of them.
+size_t DecodeEncodedBytesPastBreaks(const std::string &bytes, TextEncoding space,
+                                    std::vector<DbcsChar> *chars);
+// What is wrong with such a character, for messages.
+std::string DescribeBrokenByte(TextEncoding space, const DbcsChar &c, size_t totalBytes);
+
+// The text's lines: LF, CR LF and CR end a line; other control characters
+// are dropped (they are never glyphs).
+std::vector<std::vector<uint32_t>> SplitLines(const std::vector<uint32_t> &codePoints);
+std::vector<std::vector<DbcsChar>> SplitLines(const std::vector<DbcsChar> &chars);
 
 // Control characters (C0 and DEL): line ends and tabs in a file of
 // characters, never glyphs to draw.
