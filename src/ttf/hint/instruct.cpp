@@ -1,5 +1,6 @@
-// Interpreter memory: sizing it from maxp, resetting and releasing it, and
-// the drivers that decide when the control-value and glyph programs run.
+// Interpreter memory: sizing it from maxp, resetting and releasing it; the
+// interpreter's copy of the mode; and the drivers that decide when the
+// control-value and glyph programs run.
 #include "common/bytes.h"
 #include "ttf/hint/instruct.h"
 

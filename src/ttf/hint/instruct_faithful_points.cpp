@@ -693,13 +693,10 @@ int64_t DeltaStep(const _TtfGlyph *pG, int32_t arg) {
 
 // Whether a DELTA argument names this ppem for DELTAx1/2/3 (`band` 0..2).
 bool DeltaMatches(const _TtfGlyph *pG, int32_t arg, int band) {
-    const int64_t target = ((uint32_t(arg) & 0xF0) >> 4) + 16 * band + int64_t(uint16_t(pG->Gsv.delta_base));
+    const int64_t target =
+        ((uint32_t(arg) & 0xF0) >> 4) + 16 * band + int64_t(uint16_t(pG->Gsv.delta_base));
     return target == PixelsPerEm(pG);
 }
-
-}  // namespace
-
-namespace {
 
 // The DELTA instructions' common walk: `count` (target, argument) pairs off
 // the stack, each handed to `apply`; a count beyond the stack empties it.

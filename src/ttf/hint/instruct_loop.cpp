@@ -25,12 +25,13 @@
 // rules as FreeType's v35 interpreter keeps them, where an error TrueType
 // treats as fatal ends the run (Halt).  Which table runs follows the
 // interpreter's own copy of the mode, _TtfGlyph::Faithful (copied into
-// Exec::faithful), which SetInterpreterMode sets when the font's options
-// change: the interpreter never reads the options.  Besides the table, the
-// mode decides only what the loop
-// does with a stack too shallow or too full for an instruction, how deep
-// calls nest, and (instruct.cpp) how the control values are scaled and what
-// state each glyph program starts from.
+// Exec::faithful), which SetInterpreterMode sets when the font opens and
+// when its options change: the interpreter never reads the options.
+// Besides the table, the mode decides only what the loop does with a stack
+// too shallow or too full for an instruction, how deep calls nest, whether
+// a stop on a fatal error fails the font or size, and (instruct.cpp) how
+// the control values are scaled and what state each glyph program starts
+// from.
 //
 // The files, with the classic handlers (Ins_) and the faithful ones (InsF_),
 // declared by file in instruct_handlers.h:
