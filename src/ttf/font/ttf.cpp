@@ -160,6 +160,7 @@ _TTFont *CloseTTF(_TTFont *pF) {
     if (!IsValidFont(pF)) return nullptr;
     FreeBuffers(pF);
     CloseCffOutlines(pF);
+    ReleaseAutohint(pF);
     FreeGlyphInstructions(&pF->G);
     FreeGlyphRecords(&pF->G);
     FreeInsMemory(&pF->G);
