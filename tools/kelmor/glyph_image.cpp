@@ -22,6 +22,16 @@ InkImage FromLibraryBitmap(const unsigned char *bits, int width, int height) {
     return image;
 }
 
+InkImage FromGrayLevels(const unsigned char *levels, int width, int height) {
+    InkImage image;
+    image.fullInk = 255;
+    if (levels == nullptr || width <= 0 || height <= 0) return image;
+    image.width = width;
+    image.height = height;
+    image.ink.assign(levels, levels + size_t(width) * size_t(height));
+    return image;
+}
+
 namespace {
 
 // Where each glyph's bitmap goes: its top-left pixel relative to the line's.
@@ -47,8 +57,9 @@ void Stamp(InkImage *line, const InkImage &glyph, Position at) {
     for (int y = 0; y < glyph.height; ++y) {
         for (int x = 0; x < glyph.width; ++x) {
             const int lx = at.x + x, ly = at.y + y;
-            if (glyph.At(x, y) && lx >= 0 && ly >= 0 && lx < line->width && ly < line->height)
-                line->ink[size_t(ly) * size_t(line->width) + size_t(lx)] = 1;
+            if (lx < 0 || ly < 0 || lx >= line->width || ly >= line->height) continue;
+            uint8_t &pixel = line->ink[size_t(ly) * size_t(line->width) + size_t(lx)];
+            pixel = std::max(pixel, glyph.Level(x, y));
         }
     }
 }
@@ -66,10 +77,11 @@ void PutOnCommonBaseline(std::vector<PlacedGlyph> *glyphs, int ascent, int desce
         InkImage framed;
         framed.width = g.image.width;
         framed.height = ascent + descent;
+        framed.fullInk = g.image.fullInk;
         framed.ink.assign(size_t(framed.width) * size_t(framed.height), 0);
         for (int y = 0; y < g.image.height; ++y)
             for (int x = 0; x < g.image.width; ++x)
-                framed.ink[size_t(y + shift) * size_t(framed.width) + size_t(x)] = g.image.At(x, y);
+                framed.ink[size_t(y + shift) * size_t(framed.width) + size_t(x)] = g.image.Level(x, y);
         g.image = std::move(framed);
         g.metrics.iOriginY = ascent;
         if (g.metrics.iInkHeight > 0) g.metrics.iInkTop += shift;
@@ -93,6 +105,7 @@ InkImage LayOutGlyphs(const std::vector<PlacedGlyph> &glyphs, bool vertical) {
         }
     }
     line.ink.assign(size_t(line.width) * size_t(line.height), 0);
+    for (const PlacedGlyph &g : glyphs) line.fullInk = std::max(line.fullInk, g.image.fullInk);
     for (size_t i = 0; i < glyphs.size(); ++i) Stamp(&line, glyphs[i].image, positions[i]);
     return line;
 }

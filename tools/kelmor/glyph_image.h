@@ -10,14 +10,21 @@
 
 namespace kelmor {
 
-// One pixel per byte: 1 ink, 0 background; rows top to bottom.
+// One pixel per byte, rows top to bottom: how much ink, from 0 (background)
+// to `fullInk` (1 for one-bit glyphs, 255 for grey levels).
 struct InkImage {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> ink;
+    uint8_t fullInk = 1;
 
-    bool At(int x, int y) const { return ink[size_t(y) * size_t(width) + size_t(x)] != 0; }
+    uint8_t Level(int x, int y) const { return ink[size_t(y) * size_t(width) + size_t(x)]; }
+    // Ink for one-bit pictures: at least half of full ink.
+    bool At(int x, int y) const { return 2 * Level(x, y) >= fullInk && Level(x, y) != 0; }
 };
+
+// Copies levels as GetGrayBitmap returns them at 8 bits per pixel.
+InkImage FromGrayLevels(const unsigned char *levels, int width, int height);
 
 // Unpacks a bitmap as GetBitmap returns it: rows padded to 16 bits, most
 // significant bit leftmost, ink as 0 bits.

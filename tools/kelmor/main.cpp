@@ -20,6 +20,7 @@ void PrintUsage(FILE *to) {
                  "  trace FONT ...   list the hinting instructions a glyph runs\n"
                  "  bdf FONT ...     write a range of glyphs as a BDF font\n"
                  "  carray FONT ...  write a range of glyphs as a C header (Adafruit GFX)\n"
+                 "  lvgl FONT ...    write glyphs in grey levels as an LVGL font (C source)\n"
                  "  fonts ...        list, add, change and remove the installed fonts\n"
                  "  fot FILE.FOT     show what a Windows font resource file holds\n"
                  "\n"
@@ -40,6 +41,7 @@ constexpr Command kCommands[] = {
     {"trace", CmdTrace},
     {"bdf", CmdBdf},
     {"carray", CmdCarray},
+    {"lvgl", CmdLvgl},
     {"fonts", CmdFonts},
     {"fot", CmdFot},
 };

@@ -11,12 +11,17 @@
 namespace kelmor {
 namespace {
 
-// Packs one image row at the chosen depth: 0 is black (ink), the largest
-// value white.
+// Packs one image row at the chosen depth: 0 is black (full ink), the
+// largest value white.  Grey levels keep their top bits at 2 and 4 bits.
 std::vector<png_byte> PackRow(const InkImage &image, int y, int bitDepth) {
-    if (bitDepth == 8) {
-        std::vector<png_byte> row(size_t(image.width));
-        for (int x = 0; x < image.width; ++x) row[size_t(x)] = image.At(x, y) ? 0 : 255;
+    if (bitDepth == 2 || bitDepth == 4 || bitDepth == 8) {
+        const int perByte = 8 / bitDepth;
+        std::vector<png_byte> row((size_t(image.width) + size_t(perByte) - 1) / size_t(perByte), 0);
+        for (int x = 0; x < image.width; ++x) {
+            const unsigned level = unsigned(image.Level(x, y)) * 255u / image.fullInk;
+            const unsigned white = (255u - level) >> (8 - bitDepth);
+            row[size_t(x / perByte)] |= png_byte(white << (8 - bitDepth * (x % perByte + 1)));
+        }
         return row;
     }
     std::vector<png_byte> row(size_t(image.width + 7) / 8, 0xFF);
