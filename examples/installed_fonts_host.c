@@ -9,8 +9,10 @@
  * 3. KelmoEnumFontFamilies lists the installed fonts.
  * 4. KelmoCreateFontIndirect makes a font from a logical description: the
  *    face name of the last font listed, Shift-JIS text, 24 pixels.
- * 5. GetBitmap renders a line of Japanese, one character after the other,
- *    and the line is written as a PBM image (default: japanese.pbm).
+ * 5. GetBitmap renders a line of Japanese, each glyph placed by its origin
+ *    and advance (GetGlyphMetrics), and the line is written as a PBM image
+ *    (default: japanese.pbm).  It fails when the font has none of the
+ *    characters (GetGlyphIndex): eight missing-glyph boxes are no text.
  * 6. KelmoDeleteObject releases the font.
  *
  * The installed fonts live in the library's Kelmor.ini (see kelmor.h).
@@ -34,7 +36,10 @@ static int32_t KELMOR_CALL ListFont(const KELMOR_NEWLOGFONT *lpelf,
                                     const KELMOR_NEWTEXTMETRICA *lpntm, uint32_t FontType,
                                     intptr_t lParam) {
     struct Listing *listing = (struct Listing *)lParam;
-    printf("installed: %-32s character set %3d%s\n", lpelf->elfLogFont.lfFaceName, lpntm->tmCharSet,
+    /* A Unicode font reports its entry's document symbol set, 240 unless set. */
+    const int unicode = lpntm->tmCharSet == KELMOR_CHARSET_DOCUMENT_DEFAULT;
+    printf("installed: %-32s character set %3d%s%s\n", lpelf->elfLogFont.lfFaceName,
+           lpntm->tmCharSet, unicode ? " (Unicode font)" : "",
            FontType == KELMOR_TRUETYPE_FONTTYPE ? ", TrueType" : "");
     memcpy(listing->lastFace, lpelf->elfLogFont.lfFaceName, sizeof listing->lastFace);
     listing->count++;
@@ -47,18 +52,18 @@ struct Line {
     unsigned char *bits;
 };
 
-/* Copies a glyph bitmap (rows padded to 16 bits, ink 0) into the line at x. */
-static long PutGlyph(struct Line *line, int x, const unsigned char *glyph, int width, int height) {
+/* Copies a glyph bitmap (rows padded to 16 bits, ink 0) into the line with
+   its top-left corner at (x, y). */
+static void PutGlyph(struct Line *line, int x, int y, const unsigned char *glyph, int width,
+                     int height) {
     int glyphRowBytes = (width + 15) / 16 * 2;
-    long ink = 0;
-    for (int y = 0; y < height && y < line->height; ++y)
+    for (int gy = 0; gy < height; ++gy)
         for (int gx = 0; gx < width; ++gx) {
-            if (glyph[y * glyphRowBytes + gx / 8] & (0x80 >> (gx % 8))) continue;
-            int lx = x + gx;
-            line->bits[y * line->rowBytes + lx / 8] |= (unsigned char)(0x80 >> (lx % 8));
-            ++ink;
+            int lx = x + gx, ly = y + gy;
+            if (glyph[gy * glyphRowBytes + gx / 8] & (0x80 >> (gx % 8))) continue;
+            if (lx < 0 || ly < 0 || lx >= line->width || ly >= line->height) continue;
+            line->bits[ly * line->rowBytes + lx / 8] |= (unsigned char)(0x80 >> (lx % 8));
         }
-    return ink;
 }
 
 static int WritePbm(const char *path, const struct Line *line) {
@@ -70,25 +75,61 @@ static int WritePbm(const char *path, const struct Line *line) {
     return fclose(out) == 0 && ok;
 }
 
-/* Renders kLine with the font; every character must draw some ink. */
+enum { kCharacters = (int)(sizeof kLine - 1) / 2 };
+
+/* How many characters of kLine the font has; the others are named.  A font
+   without a character still draws its missing-glyph box, which is no text. */
+static int CountPresent(int32_t font) {
+    int present = 0;
+    for (int i = 0; i < kCharacters; ++i) {
+        if (GetGlyphIndex(font, kLine + 2 * i) > 0) {
+            ++present;
+            continue;
+        }
+        fprintf(stderr, "character %d (%02X%02X): %s\n", i + 1, (unsigned char)kLine[2 * i],
+                (unsigned char)kLine[2 * i + 1], GetFontErrorText(GetLastFontError()));
+    }
+    return present;
+}
+
+/* Renders kLine as a host sets text: each glyph's origin on one baseline,
+   the next origin one advance further (GetGlyphMetrics).  A first pass finds
+   the line's extent, a second draws; the bitmap belongs to the font and the
+   next GetBitmap replaces it, so each glyph is drawn again there. */
 static int RenderLine(int32_t font, const char *path) {
-    const int characters = (int)(sizeof kLine - 1) / 2;
-    int width = 0, height = 0;
-    if (!GetBitmap(font, kLine, &width, &height, 0)) return 0;
-    struct Line line = {width * characters, height, (width * characters + 7) / 8, NULL};
-    line.bits = calloc((size_t)line.rowBytes * (size_t)height, 1);
+    KelmorGlyphMetrics m[kCharacters];
+    int width = 0, height = 0, pen = 0, left = 0, right = 0, above = 0, below = 0;
+    for (int i = 0; i < kCharacters; ++i) {
+        if (!GetBitmap(font, kLine + 2 * i, &width, &height, 0) ||
+            !GetGlyphMetrics(font, kLine + 2 * i, &m[i])) {
+            fprintf(stderr, "character %d did not render: %s\n", i + 1,
+                    GetFontErrorText(GetLastFontError()));
+            return 0;
+        }
+        int x = pen - m[i].iOriginX;
+        if (x < left) left = x;
+        if (x + width > right) right = x + width;
+        if (m[i].iOriginY > above) above = m[i].iOriginY;
+        if (height - m[i].iOriginY > below) below = height - m[i].iOriginY;
+        pen += m[i].iAdvance;
+        if (pen > right) right = pen;
+    }
+    struct Line line = {right - left, above + below, (right - left + 7) / 8, NULL};
+    line.bits = calloc((size_t)line.rowBytes * (size_t)line.height + 1, 1);
     if (!line.bits) return 0;
-    int ok = 1;
-    for (int i = 0; i < characters && ok; ++i) {
+    pen = 0;
+    for (int i = 0; i < kCharacters; ++i) {
         const unsigned char *glyph = GetBitmap(font, kLine + 2 * i, &width, &height, 0);
-        ok = glyph && PutGlyph(&line, i * line.width / characters, glyph, width, height) > 0;
-        if (!ok) fprintf(stderr, "character %d did not render\n", i + 1);
+        if (glyph)
+            PutGlyph(&line, pen - m[i].iOriginX - left, above - m[i].iOriginY, glyph, width,
+                     height);
+        pen += m[i].iAdvance;
     }
-    if (ok && !WritePbm(path, &line)) {
+    int ok = WritePbm(path, &line);
+    if (ok)
+        printf("wrote %s (%d x %d pixels)\n", path, line.width, line.height);
+    else
         fprintf(stderr, "cannot write %s\n", path);
-        ok = 0;
-    }
-    if (ok) printf("wrote %s (%d x %d pixels)\n", path, line.width, line.height);
     free(line.bits);
     return ok;
 }
@@ -117,7 +158,14 @@ int main(int argc, char **argv) {
         fprintf(stderr, "cannot create a font from \"%s\"\n", lf.lfFaceName);
         return 1;
     }
-    int ok = RenderLine(font, output);
+    /* A Unicode font reaches Shift-JIS codes only through the concordance
+       registered in Kelmor.ini: without it every character is missing. */
+    int present = CountPresent(font);
+    int ok = present > 0 && RenderLine(font, output);
+    if (present == 0)
+        fprintf(stderr, "\"%s\" has none of the line's characters; for a Unicode font, "
+                        "register the Shift-JIS concordance (kelmor cob --out DIR --register "
+                        "Kelmor.ini)\n", lf.lfFaceName);
     KelmoDeleteObject(font);
     return ok ? 0 : 1;
 }

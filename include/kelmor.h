@@ -39,6 +39,9 @@ enum {
     KELMOR_CHARSET_GB2312 = 134,
     KELMOR_CHARSET_BIG5 = 136,
     KELMOR_CHARSET_UNICODE = 137,
+    /* tmCharSet of an installed Unicode font in KelmoEnumFontFamilies: such a
+       font reports its entry's document symbol set, "SC" (240) by default */
+    KELMOR_CHARSET_DOCUMENT_DEFAULT = 240,
     KELMOR_CHARSET_GLYPHNUMBER = 241,
     KELMOR_CHARSET_GBK = 242           /* code page 936, GB 2312's superset */
 };
