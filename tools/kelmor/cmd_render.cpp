@@ -83,7 +83,9 @@ void PrintHelp() {
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
         "  --png FILE         write the line as a PNG file\n"
-        "  --depth 1|8        bits per PNG pixel (default 1)\n"
+        "  --depth 1|2|4|8    bits per PNG pixel (default 1); 2, 4 and 8 draw grey\n"
+        "                     levels (GetGrayBitmap: coverage, as FreeType's smooth\n"
+        "                     rendering), the terminal showing pixels half covered\n"
         "  --ascii            draw with '#' and '.' (default in non-UTF-8 locales)\n"
         "  --blocks           draw with Unicode half blocks (default otherwise)\n"
         "  --columns N        terminal width to wrap at (default $COLUMNS or 80)\n"
@@ -219,7 +221,7 @@ std::string CheckOptions(const RenderOptions &o) {
         return "--encoding takes TEXT, --input or --code, not glyph numbers";
     std::string source = CheckRenderSource(o.haveText, o.text, o.encoding, o.codes, o.glyphs);
     if (!source.empty()) return source;
-    if (o.depth != 1 && o.depth != 8) return "--depth is 1 or 8";
+    if (o.depth != 1 && o.depth != 2 && o.depth != 4 && o.depth != 8) return "--depth is 1, 2, 4 or 8";
     if (long(o.points) * o.dpi > kMaxSizeTimesDpi) {
         return "--size times --dpi must be at most " + std::to_string(kMaxSizeTimesDpi);
     }
@@ -355,10 +357,14 @@ bool RenderItems(int32_t handle, const RenderOptions &o, const RenderPlan &plan,
     const char flags = o.vertical ? KELMOR_VERTICAL : 0;
     std::set<std::string> noted;
     for (const RenderItem &item : plan.items) {
-        int width = 0, height = 0;
-        const unsigned char *bits = GetBitmap(handle, item.input, &width, &height, flags);
+        int width = -1, height = -1;
         PlacedGlyph glyph{};
-        if (bits == nullptr || GetGlyphMetrics(handle, item.input, &glyph.metrics) == 0) {
+        // Grey levels: a glyph without area comes back null with its size 0.
+        const unsigned char *bits =
+            o.depth > 1 ? GetGrayBitmap(handle, item.input, &width, &height, flags, 8, &glyph.metrics)
+                        : GetBitmap(handle, item.input, &width, &height, flags);
+        const bool drawn = o.depth > 1 ? width >= 0 : bits != nullptr && GetGlyphMetrics(handle, item.input, &glyph.metrics) != 0;
+        if (!drawn) {
             *error = "the library rendered nothing for " + item.label;
             return false;
         }
@@ -369,7 +375,7 @@ bool RenderItems(int32_t handle, const RenderOptions &o, const RenderPlan &plan,
         const char *broken = kelmor::CffProblem(kelmor::FontFromHandle(handle));
         if (broken != nullptr)
             Report(kCommand, "note: " + item.label + " is drawn blank: " + broken);
-        glyph.image = FromLibraryBitmap(bits, width, height);
+        glyph.image = o.depth > 1 ? FromGrayLevels(bits, width, height) : FromLibraryBitmap(bits, width, height);
         glyphs->push_back(glyph);
     }
     return true;
