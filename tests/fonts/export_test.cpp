@@ -444,9 +444,20 @@ TEST(Subsets, ShiftJisBdfKeepsToJisX0208) {
     const std::string bdf = ScratchDir("export_jis") + "/jis.bdf";
     std::string out;
     ASSERT_EQ(Tool({"bdf", ipa, "--size", "12", "--encoding", "sjis", "-o", bdf}, &out), 0) << out;
-    EXPECT_NE(out.find("have no place in JISX0208.1983-0 and are left out: 8740-"),
+    EXPECT_NE(out.find("have no place in JISX0208.1983-0 and are left out (--encoding unicode "
+                       "keeps them): 8740-"),
               std::string::npos)
         << out;
+    // Values of the range such as C140 (C1 is a single byte) are no codes:
+    // they once reached 8140's glyph and were listed as the font's codes.
+    EXPECT_EQ(out.find("C140"), std::string::npos) << out;
+    EXPECT_EQ(out.find("the font's codes"), std::string::npos) << out;
+    const std::string two = ScratchDir("export_jis_codes") + "/two.bdf";
+    ASSERT_EQ(Tool({"bdf", ipa, "--size", "12", "--encoding", "sjis", "--range", "C140,889F",
+                    "-o", two}, &out), 0) << out;
+    EXPECT_NE(out.find("1 value left out, not Shift-JIS codes (no lead and trail byte): C140"),
+              std::string::npos) << out;
+    EXPECT_EQ(BdfEncodings(FileText(two)), std::vector<uint32_t>{0x3021}) << out;
     const std::vector<uint32_t> encodings = BdfEncodings(FileText(bdf));
     EXPECT_GT(encodings.size(), 6800u);
     EXPECT_LE(encodings.size(), 6879u);  // the characters JIS X 0208 defines

@@ -164,8 +164,9 @@ int WriteBdf(FILE *out, const ExportOptions &o, const ExportedFont &font) {
     const Charset charset = CharsetOf(o.space);
     if (!leftOut.empty())
         Report(kCommand, "note: " + std::to_string(leftOut.size()) +
-                             " of the font's codes have no place in " + charset.registry + "-" +
-                             charset.encoding + " and are left out: " + CompactCodes(leftOut, 16));
+                             " codes drawn from the font have no place in " + charset.registry +
+                             "-" + charset.encoding + " and are left out (--encoding unicode "
+                             "keeps them): " + CompactCodes(leftOut, 16));
     const std::string family = XlfdField(font.familyName);
     long widths = 0;
     for (const ExportedGlyph *g : glyphs) widths += g->metrics.iAdvance;

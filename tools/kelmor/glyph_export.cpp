@@ -191,6 +191,21 @@ bool CodesOfFile(const std::string &path, ExportSpace space, std::vector<uint32_
     return true;
 }
 
+// Values of a double-byte range that are no codes of the space (Shift-JIS
+// C140: C1 is a single byte) would reach a glyph through the library's row
+// arithmetic, under another code's name: they are drawn as codes the font
+// lacks (a plain layout keeps their place), and named when they were asked
+// for one by one.
+bool IsCodeOf(ExportSpace space, uint32_t code) {
+    return !IsDoubleByte(space) || WhyNoCode(TextEncodingOf(space), code).empty();
+}
+
+void NoteNonCodes(const ExportOptions &o, CodeRequest *request) {
+    for (const CodeRange &range : o.ranges)
+        if (range.first == range.last && !IsCodeOf(o.space, range.first))
+            request->notCodes.push_back(range.first);
+}
+
 // The codes the command line asks for, or the whole default range of the
 // code space (glyph numbers: every glyph, known once the font is open).
 int ResolveCodes(const char *command, const ExportOptions &o, uint32_t glyphCount,
@@ -216,6 +231,7 @@ int ResolveCodes(const char *command, const ExportOptions &o, uint32_t glyphCoun
     for (const std::string &path : o.charsFiles)
         if (!CodesOfFile(path, o.space, &singles, request, &error)) return Report(command, error);
     request->codes = MergeCodes(ranges, singles, &request->repeated);
+    NoteNonCodes(o, request);
     if (request->codes.empty()) return Report(command, "no codes to write");
     return 0;
 }
@@ -232,6 +248,11 @@ void ReportRequest(const char *command, ExportSpace space, const CodeRequest &re
         Report(command, "note: " + Counted(request.repeated.size(), "code") +
                             " asked for more than once: " +
                             CompactCodes(request.repeated, BaseOf(space)));
+    if (!request.notCodes.empty())
+        Report(command, "note: " + Counted(request.notCodes.size(), "value") + " left out, not " +
+                            EncodingTitle(TextEncodingOf(space)) +
+                            " codes (no lead and trail byte): " +
+                            CompactCodes(request.notCodes, 16));
     if (!request.unencodable.empty()) {
         std::vector<uint32_t> unique = request.unencodable;
         std::sort(unique.begin(), unique.end());
@@ -419,9 +440,10 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, 
     for (size_t i = 0; i < request.codes.size(); ++i) {
         const uint32_t code = request.codes[i];
         char input[4] = {};
-        const bool present = CodeInput(road, code, input);
+        const bool isCode = IsCodeOf(o.space, code);
+        const bool present = isCode && CodeInput(road, code, input);
         progress.Step(i, out->glyphs.size());
-        if (!present && request.asked) out->lacking.push_back(code);
+        if (!present && isCode && request.asked) out->lacking.push_back(code);
         // A code the font lacks keeps its place as a glyph without ink or
         // advance, when the format has a place for every code of a range.
         if (!present && keepMissing) out->glyphs.push_back(ExportedGlyph{code, {}, {}});

@@ -45,6 +45,7 @@ struct CodeRequest {
     bool wholeRange = false;  // exactly one range: a format may keep a place for every code
     std::vector<uint32_t> repeated;     // asked for more than once
     std::vector<uint32_t> unencodable;  // characters (code points) the code space lacks
+    std::vector<uint32_t> notCodes;     // values asked for one by one that are no codes
 };
 
 // One exported glyph: its code, the library's metrics and its ink cut to
