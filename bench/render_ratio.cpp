@@ -5,7 +5,7 @@
 // which moves both halves of a round alike; the program prints the median
 // ratio over the rounds with the median rates.
 //
-//   build-bench/bench/render_ratio [rounds] [--no-hinting] [--faithful] [--cff] [--autohint]
+//   build-bench/bench/render_ratio [rounds] [--no-hinting] [--faithful] [--cff] [--autohint] [--gray]
 //
 // --autohint times fonts without hinting programs (AR PL UMing and UKai at
 // 12, 16 and 24 ppem, outlines only): ours in the faithful mode, which
@@ -53,6 +53,9 @@ const bench::BenchFont kAutohintFonts[] = {
 };
 const int kAutohintSizes[] = {12, 16, 24};
 bool autohintRow = false;
+// --gray: grey levels, GetGrayBitmap against FreeType's smooth renderer
+// (its default loading for a grey target, or unhinted).
+bool grayRow = false;
 
 bool Compare(const bench::BenchFont &font, int ppem, bool hinted, bool faithful, int rounds,
              Rates *out) {
@@ -69,15 +72,19 @@ bool Compare(const bench::BenchFont &font, int ppem, bool hinted, bool faithful,
     SetEncoding(handle, KELMOR_CHARSET_GLYPHNUMBER);
     SetRenderOptions(handle, (hinted ? 0 : KELMOR_NO_HINTING) | (faithful ? KELMOR_FAITHFUL : 0));
     const std::vector<int32_t> glyphs = bench::SpreadGlyphs(face->num_glyphs);
-    const FT_Int32 flags = autohintRow ? FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_NO_BITMAP
-                                       : bench::FreeTypeLoadFlags(hinted);
+    const FT_Int32 flags = grayRow       ? FT_LOAD_NO_BITMAP | (hinted ? FT_LOAD_DEFAULT : FT_LOAD_NO_HINTING)
+                           : autohintRow ? FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_NO_BITMAP
+                                         : bench::FreeTypeLoadFlags(hinted);
     int width = 0, height = 0;
     const auto kelmor = [&](int32_t glyph) {
-        GetBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
+        if (grayRow)
+            GetGrayBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, 0, 8, nullptr);
+        else
+            GetBitmap(handle, reinterpret_cast<const char *>(&glyph), &width, &height, 0);
     };
+    const FT_Render_Mode mode = grayRow ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO;
     const auto freetype = [&](int32_t glyph) {
-        if (FT_Load_Glyph(face, FT_UInt(glyph), flags) == 0)
-            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO);
+        if (FT_Load_Glyph(face, FT_UInt(glyph), flags) == 0) FT_Render_Glyph(face->glyph, mode);
     };
     GlyphsPerSecond(glyphs, kelmor);  // warm both caches once
     GlyphsPerSecond(glyphs, freetype);
@@ -104,6 +111,8 @@ int main(int argc, char **argv) {
             cff = true, hinted = false;
         else if (std::strcmp(argv[i], "--faithful") == 0)
             faithful = true;
+        else if (std::strcmp(argv[i], "--gray") == 0)
+            grayRow = faithful = true;
         else if (std::strcmp(argv[i], "--autohint") == 0)
             autohintRow = faithful = true;
         else
