@@ -74,7 +74,9 @@ def _last_error(context: str = "") -> KelmorError:
 class Glyph:
     """One rendered glyph, with its own copy of the bits.
 
-    rows: `height` lists of `width` 0/1 values, 1 for ink, top row first.
+    rows: `height` lists of `width` 0/1 values, 1 for ink, top row first;
+    with depth 2, 4 or 8 (grey levels), each value is the pixel's covered
+    share from 0 to 2**depth - 1.
     origin_x, origin_y: the glyph origin lies on the left edge of column
     origin_x and the top edge of row origin_y (the baseline).
     advance: to the next glyph's origin, in whole pixels (advance_64 in
@@ -85,8 +87,9 @@ class Glyph:
     """
 
     def __init__(self, code: Code, width: int, height: int, rows: List[List[int]],
-                 metrics: "_library.KelmorGlyphMetrics", index: int) -> None:
+                 metrics: "_library.KelmorGlyphMetrics", index: int, depth: int = 1) -> None:
         self.code = code
+        self.depth = depth
         self.width = width
         self.height = height
         self.rows = rows
@@ -104,7 +107,8 @@ class Glyph:
             self.code, self.index, self.width, self.height, self.advance)
 
     def __str__(self) -> str:
-        return "\n".join("".join("#" if bit else "." for bit in row) for row in self.rows)
+        half = 1 << (self.depth - 1)  # grey levels: pixels at least half covered
+        return "\n".join("".join("#" if value >= half else "." for value in row) for row in self.rows)
 
     def __array__(self, dtype: Any = None, copy: Any = None) -> Any:
         # Called by numpy itself, so numpy is there; the binding does not
@@ -115,9 +119,17 @@ class Glyph:
         return pixels if dtype is None else pixels.astype(dtype)
 
     def to_image(self) -> Any:
-        """The glyph as a Pillow image of mode "1": black ink on white."""
+        """The glyph as a Pillow image of mode "1": black ink on white; a
+        glyph drawn with depth 2, 4 or 8 as mode "L" (its levels from white
+        to black)."""
         from PIL import Image
 
+        if self.depth > 1:
+            full = (1 << self.depth) - 1
+            image = Image.new("L", (self.width, self.height), 255)
+            if self.width and self.height:
+                image.putdata([255 - value * 255 // full for row in self.rows for value in row])
+            return image
         image = Image.new("1", (self.width, self.height), 1)
         if self.width and self.height:
             image.putdata([1 - bit for row in self.rows for bit in row])
@@ -421,12 +433,18 @@ class Font:
     # -- drawing
 
     def glyph(self, char_or_code: Code, encoding: Optional[str] = None,
-              vertical: bool = False) -> Glyph:
+              vertical: bool = False, depth: int = 1) -> Glyph:
         """Renders a character (a one-character str), a code (an int in the
         encoding: a code point, a double-byte code such as 0x889F, a glyph
         number) or the raw bytes of a double-byte code, at the font's size.
         A character the font lacks gives its missing-glyph box (glyph 0,
-        `missing` set)."""
+        `missing` set).  depth 2, 4 or 8 draws grey levels (GetGrayBitmap:
+        each pixel's covered share, as FreeType's smooth renderer computes
+        it; origin and ink box refer to that bitmap)."""
+        if depth not in (1, 2, 4, 8) or isinstance(depth, bool):
+            raise ValueError("depth must be 1, 2, 4 or 8, not %r" % (depth,))
+        if depth > 1:
+            return self._gray_glyph(char_or_code, encoding, vertical, depth)
         space, code = self._code_bytes(char_or_code, encoding)
         flags = _VERTICAL if _switch(vertical, "vertical") else 0
         width, height = ctypes.c_int(0), ctypes.c_int(0)
@@ -447,6 +465,28 @@ class Font:
                 raise _last_error("glyph %r" % (char_or_code,))
         rows = _unpack_rows(data, width.value, height.value)
         return Glyph(char_or_code, width.value, height.value, rows, metrics, max(index, 0))
+
+    def _gray_glyph(self, char_or_code: Code, encoding: Optional[str], vertical: bool, depth: int) -> Glyph:
+        space, code = self._code_bytes(char_or_code, encoding)
+        flags = _VERTICAL if _switch(vertical, "vertical") else 0
+        width, height = ctypes.c_int(-1), ctypes.c_int(-1)
+        metrics = _library.KelmorGlyphMetrics()
+        with self._open_font() as lib:
+            if self.size is None:
+                raise KelmorError(_ERROR_NOT_SIZED, "glyph")
+            self._set_charset(space)
+            self._check_reachable(space, code)
+            index = lib.GetGlyphIndex(self._handle, code)
+            levels = lib.GetGrayBitmap(self._handle, code, ctypes.byref(width), ctypes.byref(height),
+                                       bytes([flags]), 8, ctypes.byref(metrics))
+            if width.value < 0:
+                raise _last_error("glyph %r" % (char_or_code,))
+            # Copied before anything else is drawn: the font owns the buffer.
+            data = ctypes.string_at(levels, width.value * height.value) if levels else b""
+        shift = 8 - depth
+        rows = [[value >> shift for value in data[y * width.value:(y + 1) * width.value]]
+                for y in range(height.value)]
+        return Glyph(char_or_code, width.value, height.value, rows, metrics, max(index, 0), depth)
 
     def render_text(self, text: str, encoding: Optional[str] = None) -> Any:
         """One line of text as a Pillow image of mode "1" (black ink on

@@ -44,6 +44,11 @@ _PROTOTYPES = {
         [_i32, ctypes.c_char_p, ctypes.POINTER(_int), ctypes.POINTER(_int), ctypes.c_char],
     ),
     "GetGlyphMetrics": (_i32, [_i32, ctypes.c_char_p, ctypes.POINTER(KelmorGlyphMetrics)]),
+    "GetGrayBitmap": (
+        ctypes.POINTER(ctypes.c_ubyte),
+        [_i32, ctypes.c_char_p, ctypes.POINTER(_int), ctypes.POINTER(_int), ctypes.c_char, _int,
+         ctypes.POINTER(KelmorGlyphMetrics)],
+    ),
     "GetGlyphIndex": (_i32, [_i32, ctypes.c_char_p]),
     "SetRenderOptions": (_i32, [_i32, _int]),
     "GetLastFontError": (_i32, []),

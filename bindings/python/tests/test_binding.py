@@ -289,3 +289,22 @@ def test_installs_offline_in_a_plain_venv(tmp_path, library_path, interpreter):
     assert Path(where).is_relative_to(venv) and int(index) > 0
     typed = list(venv.glob("lib/python*/site-packages/kelmor/py.typed"))
     assert typed, "py.typed is not installed"
+
+
+# Grey levels: the levels GetGrayBitmap gives, cut to the depth asked for,
+# and mode "L" images; other depths are refused before the library is called.
+def test_glyph_depth_gives_grey_levels():
+    font = kelmor.Font(font_path(IPA))
+    font.set_size(16)
+    full = font.glyph("\u3042", depth=8)
+    assert full.depth == 8 and max(max(row) for row in full.rows) > 128
+    assert any(0 < value < 255 for row in full.rows for value in row)
+    four = font.glyph("\u3042", depth=4)
+    assert four.rows == [[value >> 4 for value in row] for row in full.rows]
+    assert numpy.asarray(four).max() <= 15
+    assert font.glyph(" ", depth=8).width == 0
+    for depth in (0, 3, 16, True):
+        with pytest.raises(ValueError):
+            font.glyph("\u3042", depth=depth)
+    image = pytest.importorskip("PIL.Image")
+    assert image and full.to_image().mode == "L"
