@@ -467,6 +467,49 @@ TEST(Subsets, ShiftJisBdfKeepsToJisX0208) {
     }
 }
 
+// The BBX line of a BDF glyph, as {width, height}.
+std::pair<int, int> BdfBox(const std::string &bdf, const std::string &name) {
+    std::istringstream in(bdf.substr(bdf.find("STARTCHAR " + name + "\n")));
+    int width = -1, height = -1;
+    for (std::string line; std::getline(in, line);)
+        if (std::sscanf(line.c_str(), "BBX %d %d", &width, &height) == 2) break;
+    return {width, height};
+}
+
+std::string BdfGlyph(const std::string &bdf, const std::string &name) {
+    const size_t start = bdf.find("STARTCHAR " + name + "\n");
+    return start == std::string::npos ? "" : bdf.substr(start, bdf.find("ENDCHAR", start) - start);
+}
+
+// A label printer that prints vertically needs the turned brackets and the
+// moved 、 and 。 in its font file: bdf and carray had no --vertical.
+TEST(Subsets, VerticalExportsCarryTheVerticalForms) {
+    const std::string ipa = DebianFont("opentype/ipafont-gothic/ipag.ttf");
+    if (ipa.empty()) GTEST_SKIP() << "IPA Gothic is not installed";
+    const std::string dir = ScratchDir("export_vertical");
+    const std::vector<std::string> common = {ipa, "--size", "16", "--encoding", "unicode",
+                                             "--range", "3001,FF08,65E5"};
+    std::string out;
+    const auto run = [&](const char *command, const std::string &file, bool vertical) {
+        std::vector<std::string> args = {command};
+        args.insert(args.end(), common.begin(), common.end());
+        args.insert(args.end(), {"-o", dir + "/" + file});
+        if (vertical) args.push_back("--vertical");
+        EXPECT_EQ(Tool(args, &out), 0) << out;
+        return FileText(dir + "/" + file);
+    };
+    const std::string upright = run("bdf", "h.bdf", false);
+    const std::string turned = run("bdf", "v.bdf", true);
+    EXPECT_NE(out.find("1 code without a vertical form in the font stays upright: 65E5"),
+              std::string::npos) << out;
+    EXPECT_NE(BdfGlyph(turned, "3001"), BdfGlyph(upright, "3001"));
+    const auto across = BdfBox(upright, "FF08"), along = BdfBox(turned, "FF08");
+    EXPECT_GT(across.second, across.first);  // （ is tall
+    EXPECT_GT(along.first, along.second);    // ︵ lies on its side
+    EXPECT_EQ(BdfGlyph(turned, "65E5"), BdfGlyph(upright, "65E5"));
+    EXPECT_NE(run("carray", "h.h", false), run("carray", "v.h", true));
+}
+
 // FONT_ASCENT and FONT_DESCENT are FreeType's ascender and descender at the
 // size; --no-hinting draws the plain outlines.
 TEST(Subsets, LineMetricsAndUnhintedGlyphs) {

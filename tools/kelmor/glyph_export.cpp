@@ -110,6 +110,10 @@ bool TakeExportArgument(ArgCursor &args, ExportOptions *o, std::string *encoding
         o->noBitmaps = true;
         return true;
     }
+    if (args.Flag("--vertical")) {
+        o->vertical = true;
+        return true;
+    }
     if (FaceOption(args, &o->face, error)) return true;
     std::string value;
     if (args.Value("--range", &value)) {
@@ -369,9 +373,22 @@ int SizeFont(const char *command, int32_t handle, const ExportOptions &o, Export
 }
 
 // The glyph's ink and metrics through GetBitmap and GetGlyphMetrics.
-bool RenderExported(int32_t handle, const char *input, ExportedGlyph *glyph) {
+// Whether the font gives the code a vertical form of its own: the glyph the
+// library draws in vertical text differs from the nominal one.  The code
+// goes in as the library looks it up (through the concordance, if any).
+bool HasVerticalForm(const CodeRoad &road, uint32_t code, const char *input) {
+    const int32_t nominal = ::GetGlyphIndex(road.handle, input);
+    if (nominal <= 0) return false;
+    const uint32_t looked =
+        road.concordance ? DbcsToUnicode(ConcordSlotOf(road.space), input) : code;
+    road.font->iVertical = 1;
+    return VerticalGlyphFor(road.font, looked, uint32_t(nominal)) != uint32_t(nominal);
+}
+
+bool RenderExported(int32_t handle, const char *input, bool vertical, ExportedGlyph *glyph) {
     int width = 0, height = 0;
-    const unsigned char *bits = GetBitmap(handle, input, &width, &height, 0);
+    const char flags = vertical ? KELMOR_VERTICAL : 0;
+    const unsigned char *bits = GetBitmap(handle, input, &width, &height, flags);
     if (bits == nullptr || GetGlyphMetrics(handle, input, &glyph->metrics) == 0) return false;
     glyph->ink = TightInk(FromLibraryBitmap(bits, width, height), glyph->metrics);
     return true;
@@ -449,7 +466,8 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, 
         if (!present && keepMissing) out->glyphs.push_back(ExportedGlyph{code, {}, {}});
         if (!present) continue;
         ExportedGlyph glyph{code, {}, {}};
-        if (!RenderExported(handle, input, &glyph))
+        if (o.vertical && !HasVerticalForm(road, code, input)) out->upright.push_back(code);
+        if (!RenderExported(handle, input, o.vertical, &glyph))
             return Report(command, "the library rendered nothing for code " + std::to_string(code));
         out->glyphs.push_back(glyph);
         ++out->present;
@@ -476,6 +494,11 @@ int RunExportCommand(const ExportCommand &command, int argc, char **argv) {
         Report(command.name, "note: the font lacks " + Counted(font.lacking.size(), "code") +
                                  " asked for: " +
                                  CompactCodes(font.lacking, BaseOf(options.space)));
+    if (!font.upright.empty())
+        Report(command.name, "note: " + Counted(font.upright.size(), "code") +
+                                 " without a vertical form in the font " +
+                                 (font.upright.size() == 1 ? "stays" : "stay") + " upright: " +
+                                 CompactCodes(font.upright, BaseOf(options.space)));
     if (font.present == 0) return Report(command.name, "the font has no glyph for those codes");
     OutputFile out(options.outputPath);
     std::string error;

@@ -25,6 +25,7 @@ struct ExportOptions {
     bool classic = false;    // the hosts' default rendering instead of the faithful mode
     bool noHinting = false;  // the plain scaled outlines
     bool noBitmaps = false;  // outlines even where the font has embedded bitmaps
+    bool vertical = false;   // vertical forms, as render --vertical draws them
     int face = 0;            // of a collection
     ExportSpace space = ExportSpace::kUnicode;
     std::vector<CodeRange> ranges;         // --range, each may be one code
@@ -69,6 +70,7 @@ struct ExportedFont {
     int ascent = 0, descent = 0, lineAdvance = 0;
     std::vector<ExportedGlyph> glyphs;  // ascending codes
     std::vector<uint32_t> lacking;      // codes asked for that the font lacks
+    std::vector<uint32_t> upright;      // --vertical: codes without a vertical form
     size_t present = 0;                 // glyphs the font has (the others are empty places)
 };
 
@@ -101,6 +103,10 @@ struct ExportCommand {
     "  --dpi DPI          resolution (default 72)\n"                                  \
     KELMOR_EXPORT_CODES_HELP                                                          \
     "  --no-hinting       the plain scaled outlines\n"                                \
+    "  --vertical         vertical forms (turned brackets, moved punctuation) from\n" \
+    "                     mort or GSUB, with vertical advances, as render\n"         \
+    "                     --vertical draws them; codes without one stay upright\n"   \
+    "                     and are named\n"                                           \
     KELMOR_NO_BITMAPS_HELP                                                            \
     KELMOR_CLASSIC_HELP                                                               \
     KELMOR_FACE_HELP
