@@ -35,11 +35,13 @@ public:
     // choice of hinting, which is the auto-hinter for a font without
     // hinting programs.
     bool RenderByDefault(unsigned glyph, std::vector<unsigned char> *store, PixelGrid *grid);
+    // Monochrome rendering with the given FT_LOAD_* flags (the auto-hinter
+    // forced, for one).
+    bool RenderWith(unsigned glyph, int flags, std::vector<unsigned char> *store, PixelGrid *grid);
     // The advance (26.6) of the glyph rendered last.
     long LastAdvance() const;
 
 private:
-    bool RenderWith(unsigned glyph, int flags, std::vector<unsigned char> *store, PixelGrid *grid);
     FT_LibraryRec_ *library_ = nullptr;
     FT_FaceRec_ *face_ = nullptr;
 };

@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <new>
 
+#include "common/bytes.h"
 #include "ttf/autohint/autohint.h"
 #include "ttf/autohint/autohint_unicode_map.h"
 #include "ttf/font/ttf.h"
 #include "ttf/raster/scexact.h"
+#include "ttf/sfnt/bigend.h"
 #include "ttf/sfnt/ttf_read.h"
 
 namespace kelmor {
@@ -16,6 +18,52 @@ namespace kelmor {
 namespace {
 
 constexpr uint32_t kIsFixedPitchOffset = 12;  // in post: a 32-bit flag
+constexpr uint32_t kMacStyleItalic = 0x0002;   // head.macStyle bit 1
+constexpr uint32_t kFsSelectionOffset = 62;    // in OS/2: uint16
+constexpr uint32_t kFsSelectionItalic = 0x0001;
+constexpr uint32_t kFsSelectionOblique = 0x0200;
+constexpr uint32_t kOS2NoTable = 0xFFFF;       // a version no table has
+constexpr uint32_t kOS2Version0Bytes = 78;
+constexpr uint32_t kOS2Version5Bytes = 100;
+
+// The bytes FreeType reads of an OS/2 table of each version before it
+// takes the table as present: the version 0 fields, then the code page
+// ranges (version 1), the heights and characters (version 2), the optical
+// sizes (version 5).
+uint32_t OS2BytesNeeded(uint32_t version) {
+    if (version >= 5) return kOS2Version5Bytes;
+    if (version >= 2) return 96;
+    if (version >= 1) return 86;
+    return kOS2Version0Bytes;
+}
+
+// True when FreeType takes the font's OS/2 table as present; its version 0
+// fields in `fields`.  FreeType reads the fields from the file at the
+// table's start without holding them against the table's declared length:
+// a short table followed by other data still counts, one that the end of
+// the file cuts short does not, nor one of length 0.
+bool ReadOS2Fields(_TTFont *pF, uint8_t (&fields)[kOS2Version0Bytes]) {
+    const TableDirectoryStruct *os2 = pF->lpsfntTable[kSlotOS2];
+    if (os2 == nullptr || TableLength(os2) == 0 || !TableInFile(pF, os2) ||
+        ReadFileAt(pF, TableOffset(os2), fields, sizeof fields) != sizeof fields)
+        return false;
+    const uint32_t version = ReadBE16(fields);
+    if (version == kOS2NoTable) return false;
+    uint8_t rest[kOS2Version5Bytes - kOS2Version0Bytes];
+    const uint32_t more = OS2BytesNeeded(version) - uint32_t(sizeof fields);
+    return more == 0 || ReadFileAt(pF, TableOffset(os2) + uint32_t(sizeof fields), rest, more) == more;
+}
+
+// Whether the face is italic as FreeType's style flags say: fsSelection's
+// italic or oblique bit where the font has an OS/2 table FreeType can
+// read, otherwise the italic bit of head's macStyle.
+bool FaceIsItalic(_TTFont *pF) {
+    uint8_t os2[kOS2Version0Bytes];
+    if (ReadOS2Fields(pF, os2))
+        return (ReadBE16(os2 + kFsSelectionOffset) & (kFsSelectionItalic | kFsSelectionOblique)) != 0;
+    return (ui16ToUint(pF->FontHeader.macStyle) & kMacStyleItalic) != 0;
+}
+
 // The auto-hinted outline carries no high-precision flag, so FreeType's
 // scanner takes it at its coarse precision at every size: the precision
 // the exact scanner uses from this size up.
@@ -44,6 +92,7 @@ public:
     int32_t LoadedAdvance(uint32_t glyph) override {
         return glyph == loadedGlyph_ ? loadedAdvance_ : AdvanceWidth(glyph);
     }
+    bool IsItalic() override { return FaceIsItalic(pF_); }
     bool IsFixedPitch() override {
         const TableDirectoryStruct *post = pF_->lpsfntTable[kSlotPost];
         uint8_t flag[4] = {0, 0, 0, 0};
@@ -97,9 +146,6 @@ bool FontUnitsAccess::LoadFontUnitOutline(uint32_t glyph, autohint::Outline *out
     return true;
 }
 
-// The size the glyph is drawn at, in whole pixels per em.
-int32_t GlyphPixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->Resolution / 72; }
-
 // Writes the hinted outline into the glyph zone, where the scanner reads it.
 bool StoreOutline(_TtfGlyph *pG, const autohint::Outline &outline) {
     const size_t points = outline.points.size();
@@ -139,7 +185,7 @@ bool LoadAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, AutohintTarget t
     // its normal (anti-aliased) target.
     const autohint::RenderTarget hinterTarget =
         target == AutohintTarget::kGray ? autohint::RenderTarget::kNormal : autohint::RenderTarget::kMono;
-    if (!autohint::AutohintGlyph(pF->Autohint, &font, glyph, GlyphPixelsPerEm(pG), hinterTarget, &hinted))
+    if (!autohint::AutohintGlyph(pF->Autohint, &font, glyph, PixelsPerEm(pG), hinterTarget, &hinted))
         return false;
     pG->AdvanceDrawn = 1;
     pG->DrawnAdvance = hinted.advance;
@@ -148,7 +194,7 @@ bool LoadAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph, AutohintTarget t
 
 void DrawAutohinted(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     if (!LoadAutohinted(pF, pG, glyph, AutohintTarget::kMono)) return;
-    const int32_t ppem = GlyphPixelsPerEm(pG);
+    const int32_t ppem = PixelsPerEm(pG);
     SetExactScanMode(&pG->S, false, 0, ppem > kCoarsePrecisionPpem ? ppem : kCoarsePrecisionPpem);
     ScanOutlineExactly(&pG->S, unsigned(pG->NumContours), pG->EndPoints, pG->Zone1, &pG->BM);
 }
