@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -35,6 +36,7 @@
 #include "kana_kanji_16.h"
 #include "kana_kanji_24.h"
 #include "cjk_4e00_24.h"
+#include "kana_sip_16.h"
 #endif
 
 namespace {
@@ -113,7 +115,8 @@ int FreeTypeLineHeight(const std::string &font, int pixels) {
     return height;
 }
 
-using Find = const GFXfont *(*)(uint16_t code, uint16_t *c);
+// A header's NAMEFind: 16-bit codes, or 32-bit ones when a code lies above FFFF.
+using Find = std::function<const GFXfont *(uint32_t code, uint16_t *c)>;
 
 // Draws every code through the header's lookup and the GFX loop.
 void CheckHeader(Find find, int pixels, const std::vector<uint32_t> &codes, size_t parts) {
@@ -125,7 +128,7 @@ void CheckHeader(Find find, int pixels, const std::vector<uint32_t> &codes, size
     for (uint32_t code : codes) {
         const LibraryGlyph ours = library.Glyph(code);
         uint16_t c = 0;
-        const GFXfont *part = find(uint16_t(code), &c);
+        const GFXfont *part = find(code, &c);
         if (!ours.rendered) {
             // Absent, or (in a single range) an empty place.
             if (part != nullptr) {
@@ -166,6 +169,27 @@ TEST(GfxHeader, KanaAndKanjiDrawAsTheLibraryDrawsThem) {
     EXPECT_EQ(kana_kanji_16_16ptFind(0x4E02, &c), nullptr);  // not in JIS X 0208
     EXPECT_EQ(kana_kanji_16_16ptFind(0x0041, &c), nullptr);
     EXPECT_EQ(kana_kanji_16_16ptFind(0xFFFF, &c), nullptr);
+#else
+    GTEST_SKIP() << "IPA Gothic was not installed when the tests were built";
+#endif
+}
+
+// carray refused U+20B9F ("lies above FFFF"); the header had no line
+// metrics for a draw loop's first baseline.
+TEST(GfxHeader, CodesAboveFFFFComeWithAWideCodeTableAndTheLineMetrics) {
+#if KELMOR_GFX_HEADERS
+    std::vector<uint32_t> codes = Range(0x3041, 0x3096);
+    codes.push_back(0x20B9F);
+    CheckHeader(kana_sip_16_16ptFind, 16, codes, 1);
+    uint16_t c = 0;
+    ASSERT_NE(kana_sip_16_16ptFind(0x20B9F, &c), nullptr);
+    EXPECT_EQ(kana_sip_16_16ptFind(0x0B9F, &c), nullptr);  // not cut to 16 bits
+    const std::string font = kelmor_test::DebianFont("opentype/ipafont-gothic/ipag.ttf");
+    EXPECT_EQ(kana_sip_16_16ptLineHeight, FreeTypeLineHeight(font, 16));
+    EXPECT_EQ(kana_sip_16_16ptLineHeight, kana_sip_16_16ptPart0.yAdvance);
+    EXPECT_GT(kana_sip_16_16ptAscent, 0);
+    EXPECT_GT(kana_sip_16_16ptDescent, 0);
+    EXPECT_LE(kana_sip_16_16ptAscent, 16);
 #else
     GTEST_SKIP() << "IPA Gothic was not installed when the tests were built";
 #endif

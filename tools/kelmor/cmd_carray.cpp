@@ -15,7 +15,10 @@
 // it by position; and bitmaps beyond 64 KiB are split into parts, each a
 // GFXfont of its own whose bitmap offsets start within 64 KiB.  A generated
 // function finds the part and the character number for a code; a single
-// contiguous part is written as the plain layout.
+// contiguous part is written as the plain layout.  Codes above FFFF do not
+// fit the format's 16-bit characters: they always come with the code table,
+// whose entries are then 32 bits.  The font's line (ascent, descent, line
+// height) is written as constants, for a draw loop's first baseline.
 #include <cctype>
 #include <cstdio>
 #include <string>
@@ -31,6 +34,7 @@ namespace {
 constexpr const char *kCommand = "carray";
 constexpr size_t kMaxBitmapOffset = 0xFFFF;  // bitmapOffset is 16 bits
 constexpr uint32_t kMaxGfxCode = 0xFFFF;     // first and last are 16 bits
+constexpr size_t kMaxCharacters = 0x10000;   // positions in the code table, too
 
 void PrintHelp() {
     std::printf(
@@ -52,7 +56,12 @@ void PrintHelp() {
         "64 KiB.  In both cases NAMEFind(code, &c) returns the GFXfont that draws\n"
         "the code and sets c to the character to draw with it, or returns 0.\n"
         "\n"
-        "What the format still limits: codes up to FFFF, glyphs and advances up to\n"
+        "Codes above FFFF (U+20B9F) always come with the table, then of 32-bit\n"
+        "codes, and NAMEFind takes a 32-bit code.  NAMEAscent, NAMEDescent and\n"
+        "NAMELineHeight give the font's line in pixels: the first baseline lies\n"
+        "NAMEAscent below the top of the text.\n"
+        "\n"
+        "What the format still limits: 65,536 glyphs, glyphs and advances up to\n"
         "255 pixels, offsets within -128..127, a line height up to 255; 64 KiB of\n"
         "bitmaps per part.  Adafruit GFX's own print() and drawChar() take 8-bit\n"
         "characters: codes above FF need a draw loop (or a library) that takes\n"
@@ -100,7 +109,6 @@ int YOffset(const ExportedGlyph &g) {
 // Why a glyph does not fit the format's field widths, or "".
 std::string FieldProblem(const ExportedGlyph &g) {
     const KelmorGlyphMetrics &m = g.metrics;
-    if (g.code > kMaxGfxCode) return "lies above FFFF, beyond the format's 16-bit codes";
     if (g.ink.width > 255 || g.ink.height > 255 || m.iAdvance > 255 || m.iAdvance < 0)
         return "is larger than 255 pixels";
     if (g.xOffset() < -128 || g.xOffset() > 127 || YOffset(g) < -128 || YOffset(g) > 127)
@@ -135,6 +143,7 @@ struct Layout {
     std::string name;
     bool contiguous;  // characters are the codes themselves; else positions in NAMECodes
     bool plain;       // one contiguous part: the font is NAME, no lookup
+    bool wideCodes;   // codes above FFFF: the table and NAMEFind take 32-bit codes
     std::string PartName(size_t k) const {
         return plain ? name : name + "Part" + std::to_string(k);
     }
@@ -150,13 +159,15 @@ void WriteBytes(FILE *out, const std::string &array, const std::vector<uint8_t> 
     std::fprintf(out, "\n};\n\n");
 }
 
+const char *CodeType(const Layout &layout) { return layout.wideCodes ? "uint32_t" : "uint16_t"; }
+
 void WriteCodes(FILE *out, const Layout &layout, const std::vector<ExportedGlyph> &glyphs) {
     std::fprintf(out, "// Character i of the parts draws code %sCodes[i]; ascending.\n",
                  layout.name.c_str());
-    std::fprintf(out, "const uint16_t %sCodes[] PROGMEM = {", layout.name.c_str());
+    std::fprintf(out, "const %s %sCodes[] PROGMEM = {", CodeType(layout), layout.name.c_str());
     for (size_t i = 0; i < glyphs.size(); ++i)
-        std::fprintf(out, "%s0x%04X%s", i % 10 == 0 ? "\n    " : " ", unsigned(glyphs[i].code),
-                     i + 1 < glyphs.size() ? "," : "");
+        std::fprintf(out, "%s0x%0*X%s", i % 10 == 0 ? "\n    " : " ", layout.wideCodes ? 5 : 4,
+                     unsigned(glyphs[i].code), i + 1 < glyphs.size() ? "," : "");
     std::fprintf(out, "\n};\n\n");
 }
 
@@ -186,6 +197,10 @@ void WritePart(FILE *out, const Layout &layout, const ExportedFont &font, const 
                  unsigned(CharacterOf(layout, font.glyphs, part.end - 1)), font.lineAdvance);
 }
 
+const char *ReadCode(const Layout &layout) {
+    return layout.wideCodes ? "pgm_read_dword" : "pgm_read_word";
+}
+
 // NAMEFind: a binary search of the code table (or a range check), then the
 // part that holds the character.
 void WriteFind(FILE *out, const Layout &layout, const ExportedFont &font,
@@ -195,8 +210,8 @@ void WriteFind(FILE *out, const Layout &layout, const ExportedFont &font,
     std::fprintf(out,
                  "// The part of the font that draws `code`, with *c set to the character to\n"
                  "// draw (glyph[*c - first] of that GFXfont); 0 when the font has no glyph.\n"
-                 "static inline const GFXfont *%sFind(uint16_t code, uint16_t *c) {\n",
-                 name.c_str());
+                 "static inline const GFXfont *%sFind(%s code, uint16_t *c) {\n",
+                 name.c_str(), CodeType(layout));
     if (layout.contiguous) {
         std::fprintf(out, "    if (code < 0x%04X || code > 0x%04X) return 0;\n    *c = code;\n",
                      unsigned(font.glyphs.front().code), unsigned(font.glyphs.back().code));
@@ -205,12 +220,13 @@ void WriteFind(FILE *out, const Layout &layout, const ExportedFont &font,
                      "    uint32_t low = 0, high = %zu;\n"
                      "    while (low < high) {\n"
                      "        const uint32_t middle = (low + high) / 2;\n"
-                     "        if (pgm_read_word(&%sCodes[middle]) < code) low = middle + 1;\n"
+                     "        if (%s(&%sCodes[middle]) < code) low = middle + 1;\n"
                      "        else high = middle;\n"
                      "    }\n"
-                     "    if (low == %zu || pgm_read_word(&%sCodes[low]) != code) return 0;\n"
+                     "    if (low == %zu || %s(&%sCodes[low]) != code) return 0;\n"
                      "    *c = (uint16_t)low;\n",
-                     count, name.c_str(), count, name.c_str());
+                     count, ReadCode(layout), name.c_str(), count, ReadCode(layout),
+                     name.c_str());
     }
     for (size_t k = 0; k + 1 < parts.size(); ++k)
         std::fprintf(out, "    if (*c <= 0x%04X) return &%s;\n",
@@ -235,8 +251,11 @@ int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
         return Report(kCommand, "the line height of " + std::to_string(font.lineAdvance) +
                                     " pixels does not fit the format's 8-bit yAdvance");
     const std::vector<Part> parts = SplitIntoParts(font.glyphs);
-    const bool contiguous = CodesContiguous(font.glyphs);
-    const Layout layout{CName(o, font), contiguous, contiguous && parts.size() == 1};
+    const bool wide = font.glyphs.back().code > kMaxGfxCode;  // codes ascend
+    const bool contiguous = CodesContiguous(font.glyphs) && !wide;
+    if (!contiguous && font.glyphs.size() > kMaxCharacters)
+        return Report(kCommand, "more than 65,536 glyphs do not fit the format's characters");
+    const Layout layout{CName(o, font), contiguous, contiguous && parts.size() == 1, wide};
     std::fprintf(out, "// %s at %d points, %d dpi: %zu glyphs, codes %04X-%04X%s%s,\n",
                  font.familyName.c_str(), o.points, o.dpi, font.glyphs.size(),
                  unsigned(font.glyphs.front().code), unsigned(font.glyphs.back().code),
@@ -246,20 +265,17 @@ int WriteHeader(FILE *out, const ExportOptions &o, const ExportedFont &font) {
                       "// before this file.\n");
     std::fprintf(out, "#ifndef PROGMEM\n#define PROGMEM\n#endif\n");
     if (!layout.plain)
-        std::fprintf(out, "#ifndef pgm_read_word\n"
-                          "#define pgm_read_word(addr) (*(const uint16_t *)(addr))\n#endif\n");
-    std::fprintf(out, "\n");
+        std::fprintf(out, "#ifndef %s\n#define %s(addr) (*(const %s *)(addr))\n#endif\n",
+                     ReadCode(layout), ReadCode(layout), CodeType(layout));
+    std::fprintf(out, "\n// The font's line in pixels: above the baseline, below it, and from one\n"
+                      "// baseline to the next (also the GFXfont's yAdvance).\n");
+    std::fprintf(out, "enum { %sAscent = %d, %sDescent = %d, %sLineHeight = %d };\n\n",
+                 layout.name.c_str(), font.ascent, layout.name.c_str(), font.descent,
+                 layout.name.c_str(), font.lineAdvance);
     if (!contiguous) WriteCodes(out, layout, font.glyphs);
     for (size_t k = 0; k < parts.size(); ++k) WritePart(out, layout, font, parts[k], k);
     if (!layout.plain) WriteFind(out, layout, font, parts);
     return 0;
-}
-
-std::string CheckCodes(const ExportOptions &o) {
-    for (const CodeRange &r : o.ranges)
-        if (r.last > kMaxGfxCode)
-            return "codes in the GFX layout are 16 bits; a range ends above FFFF";
-    return "";
 }
 
 }  // namespace
@@ -267,6 +283,6 @@ std::string CheckCodes(const ExportOptions &o) {
 
 int CmdCarray(int argc, char **argv) {
     using namespace kelmor;
-    const ExportCommand command{kCommand, PrintHelp, true, true, CheckCodes, WriteHeader};
+    const ExportCommand command{kCommand, PrintHelp, true, true, nullptr, WriteHeader};
     return RunExportCommand(command, argc, argv);
 }
