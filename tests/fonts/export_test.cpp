@@ -10,6 +10,8 @@
 #include FT_BDF_H
 
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -215,7 +217,8 @@ TEST(BdfFile, ShiftJisCodesBecomeJisRowAndCell) {
     EXPECT_NE(file.find("ENCODING 12321\n"), std::string::npos);  // 889F -> 0x3021
     EXPECT_NE(file.find("ENCODING 8481\n"), std::string::npos);   // 8140 -> 0x2121
     EXPECT_NE(file.find("CHARS 2\n"), std::string::npos);         // not F040
-    EXPECT_NE(file.find("FONT -KELMOR-KT-Medium-R-Normal--10-100-72-72-P-"), std::string::npos);
+    // The font names no maker: the foundry is "Unknown", never the library.
+    EXPECT_NE(file.find("FONT -Unknown-KT-Medium-R-Normal--10-100-72-72-P-"), std::string::npos);
     EXPECT_NE(file.find("CHARSET_REGISTRY \"JISX0208.1983\""), std::string::npos);
 }
 
@@ -479,6 +482,69 @@ std::pair<int, int> BdfBox(const std::string &bdf, const std::string &name) {
 std::string BdfGlyph(const std::string &bdf, const std::string &name) {
     const size_t start = bdf.find("STARTCHAR " + name + "\n");
     return start == std::string::npos ? "" : bdf.substr(start, bdf.find("ENDCHAR", start) - start);
+}
+
+// The properties of a BDF file, name to value as written.
+std::map<std::string, std::string> BdfProperties(const std::string &bdf) {
+    std::map<std::string, std::string> properties;
+    std::istringstream in(bdf.substr(bdf.find("STARTPROPERTIES")));
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line) && line != "ENDPROPERTIES")
+        properties[line.substr(0, line.find(' '))] = line.substr(line.find(' ') + 1);
+    return properties;
+}
+
+// The BDF named KELMOR as the foundry and left out the font's copyright,
+// which the fonts' licences expect to travel with fonts made from them.
+TEST(Subsets, BdfCarriesTheFontsNoticesAndFoundry) {
+    const Bytes copyright = {0x00, 0xA9, 0x00, ' ', 0x00, '2', 0x00, '4', 0x00, ' ',
+                             0x00, '"', 0x00, 'Q', 0x00, '"'};  // (c) 24 "Q" in UTF-16
+    Bytes os2(96, 0);
+    std::copy_n("ABCD", 4, os2.begin() + 58);
+    struct Case {
+        const char *what;
+        std::function<void(FontBuilder &)> names;
+        std::map<std::string, std::string> expected;  // "" = no such property
+    };
+    const Case cases[] = {
+        {"every name",
+         [&](FontBuilder &b) {
+             b.Name(3, 1, 0x409, 0, copyright).NameUtf16(3, 1, 0x409, 8, "Maker Works")
+                 .NameUtf16(3, 1, 0x409, 13, "Licence text").NameUtf16(3, 1, 0x409, 7, "TM");
+         },
+         {{"FOUNDRY", "\"Maker Works\""}, {"COPYRIGHT", "\"(c) 24 \"\"Q\"\"\""},
+          {"NOTICE", "\"Licence text\""}}},
+        {"vendor ID and trademark",
+         [&](FontBuilder &b) { b.RawTable("OS/2", os2).NameUtf16(3, 1, 0x409, 7, "TM"); },
+         {{"FOUNDRY", "\"ABCD\""}, {"COPYRIGHT", ""}, {"NOTICE", "\"TM\""}}},
+        {"no names", [](FontBuilder &) {},
+         {{"FOUNDRY", "\"Unknown\""}, {"COPYRIGHT", ""}, {"NOTICE", ""}}},
+    };
+    const std::string dir = ScratchDir("export_notices");
+    for (const Case &c : cases) {
+        FontBuilder b;
+        b.BoundingBox(0, 0, 1000, 1000)
+            .AddGlyph(Glyph::Simple({{{100, 0}, {100, 500}, {600, 500}, {600, 0}}}))
+            .Cmap4(3, 1, {{'A', 1}})
+            .NameUtf16(3, 1, 0x409, 1, "Fam");
+        c.names(b);
+        const std::string font = b.WriteTo(dir + "/font.ttf");
+        std::string out;
+        ASSERT_EQ(Tool({"bdf", font, "--size", "10", "--range", "41", "-o", dir + "/f.bdf"}, &out),
+                  0) << c.what << ": " << out;
+        const std::string bdf = FileText(dir + "/f.bdf");
+        const auto properties = BdfProperties(bdf);
+        for (const auto &[name, value] : c.expected) {
+            const auto found = properties.find(name);
+            EXPECT_EQ(found == properties.end() ? "" : found->second, value) << c.what << " " << name;
+        }
+        EXPECT_NE(bdf.find("STARTPROPERTIES " + std::to_string(properties.size()) + "\n"),
+                  std::string::npos) << c.what;
+        const std::string foundry = c.expected.at("FOUNDRY");
+        EXPECT_NE(bdf.find("FONT -" + foundry.substr(1, foundry.size() - 2) + "-Fam-"),
+                  std::string::npos) << c.what;
+    }
 }
 
 // A label printer that prints vertically needs the turned brackets and the

@@ -109,6 +109,13 @@ std::string XlfdField(std::string text) {
     return text;
 }
 
+// A BDF property string: a quote inside is written twice.
+std::string PropertyString(const std::string &text) {
+    std::string quoted;
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted;
+}
+
 struct Box {
     int width = 0, height = 0, x = 0, y = 0;
 };
@@ -168,18 +175,26 @@ int WriteBdf(FILE *out, const ExportOptions &o, const ExportedFont &font) {
                              "-" + charset.encoding + " and are left out (--encoding unicode "
                              "keeps them): " + CompactCodes(leftOut, 16));
     const std::string family = XlfdField(font.familyName);
+    const std::string foundry = font.foundry.empty() ? "Unknown" : XlfdField(font.foundry);
     long widths = 0;
     for (const ExportedGlyph *g : glyphs) widths += g->metrics.iAdvance;
     const long average = glyphs.empty() ? 0 : widths * 10 / long(glyphs.size());
     const Box box = FontBox(glyphs);
     std::fprintf(out, "STARTFONT 2.1\n");
-    std::fprintf(out, "FONT -KELMOR-%s-Medium-R-Normal--%d-%d-%d-%d-P-%ld-%s-%s\n", family.c_str(),
+    std::fprintf(out, "FONT -%s-%s-Medium-R-Normal--%d-%d-%d-%d-P-%ld-%s-%s\n", foundry.c_str(),
+                 family.c_str(),
                  font.pixelSize, o.points * 10, o.dpi, o.dpi, average, charset.registry,
                  charset.encoding);
     std::fprintf(out, "SIZE %d %d %d\n", o.points, o.dpi, o.dpi);
     std::fprintf(out, "FONTBOUNDINGBOX %d %d %d %d\n", box.width, box.height, box.x, box.y);
-    std::fprintf(out, "STARTPROPERTIES 16\n");
-    std::fprintf(out, "FOUNDRY \"KELMOR\"\nFAMILY_NAME \"%s\"\n", family.c_str());
+    // The font's licence expects its notices to travel with fonts made from it.
+    std::vector<std::pair<const char *, std::string>> notices;
+    if (!font.copyright.empty()) notices.push_back({"COPYRIGHT", font.copyright});
+    if (!font.notice.empty()) notices.push_back({"NOTICE", font.notice});
+    std::fprintf(out, "STARTPROPERTIES %zu\n", 16 + notices.size());
+    std::fprintf(out, "FOUNDRY \"%s\"\nFAMILY_NAME \"%s\"\n", foundry.c_str(), family.c_str());
+    for (const auto &property : notices)
+        std::fprintf(out, "%s \"%s\"\n", property.first, PropertyString(property.second).c_str());
     std::fprintf(out, "WEIGHT_NAME \"Medium\"\nSLANT \"R\"\nSETWIDTH_NAME \"Normal\"\n");
     std::fprintf(out, "ADD_STYLE_NAME \"\"\nPIXEL_SIZE %d\nPOINT_SIZE %d\n", font.pixelSize,
                  o.points * 10);

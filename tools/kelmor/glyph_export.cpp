@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "args.h"
@@ -353,6 +354,25 @@ std::string FileStem(const std::string &path) {
     return stem.substr(0, stem.find('.'));
 }
 
+// Who made the font, as XLFD's FOUNDRY names it: a short manufacturer name
+// (name ID 8), else the vendor ID of OS/2 (such as "IPA"), unless it is
+// one a font editor writes for everyone (FontForge's "PfEd").
+std::string FoundryOf(_TTFont *font, const std::vector<NameText> &names) {
+    constexpr size_t kLongestFoundry = 24;
+    const std::string maker = AsciiName(names, 8);
+    if (!maker.empty() && maker.size() <= kLongestFoundry) return maker;
+    constexpr uint32_t kVendorIdOffset = 58;
+    const TableDirectoryStruct *os2 = TableTagged(font, "OS/2");
+    char vendor[4] = {};
+    if (!TableInFile(font, os2) || TableLength(os2) < kVendorIdOffset + 4 ||
+        ReadFileAt(font, TableOffset(os2) + kVendorIdOffset, vendor, 4) != 4)
+        return "";
+    std::string id;
+    for (char c : vendor)
+        if (std::isalnum(static_cast<unsigned char>(c))) id += c;
+    return id == "PfEd" || id == "UKWN" || id == "NONE" ? "" : id;
+}
+
 int SizeFont(const char *command, int32_t handle, const ExportOptions &o, ExportedFont *out) {
     _TTFont *font = FontFromHandle(handle);
     if (SetPointSize(handle, o.points, o.dpi) == 0) {
@@ -367,8 +387,13 @@ int SizeFont(const char *command, int32_t handle, const ExportOptions &o, Export
     out->ascent = line.ascender / 64;
     out->descent = -line.descender / 64;
     out->lineAdvance = line.height / 64;
-    out->familyName = AsciiName(ReadNameTexts(font), 1);
+    const std::vector<NameText> names = ReadNameTexts(font);
+    out->familyName = AsciiName(names, 1);
     if (out->familyName.empty()) out->familyName = FileStem(o.fontPath);
+    out->foundry = FoundryOf(font, names);
+    out->copyright = AsciiText(names, 0);
+    out->notice = AsciiText(names, 13);
+    if (out->notice.empty()) out->notice = AsciiText(names, 7);
     return 0;
 }
 

@@ -63,6 +63,9 @@ struct ExportedGlyph {
 // The glyphs of a font in one code space at one size.
 struct ExportedFont {
     std::string familyName;  // ASCII family name, for font names
+    std::string foundry;     // ASCII maker of the font (name ID 8), "" when not named
+    std::string copyright;   // the font's copyright notice in ASCII (name ID 0), or ""
+    std::string notice;      // its licence (name ID 13), else trademark (7), or ""
     int pixelSize = 0;       // pixels per em
     // Whole pixels of the font's line at this size (hhea's ascender and
     // descender, rounded as FreeType rounds them): above the baseline,

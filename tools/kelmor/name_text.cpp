@@ -155,18 +155,50 @@ std::string LanguageTitle(uint16_t platform, uint16_t language) {
     return "";
 }
 
+namespace {
+
+bool IsEnglish(const NameText &n) {
+    return (n.platform == 3 && (n.language & 0xFF) == 0x09) || (n.platform == 1 && n.language == 0);
+}
+
+// UTF-8 text in ASCII, character by character.
+std::string Transliterated(const std::string &utf8) {
+    std::string ascii;
+    for (size_t i = 0; i < utf8.size();) {
+        const uint8_t lead = uint8_t(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string one = utf8.substr(i, length);
+        i += length;
+        if (length == 1)
+            ascii += lead < 0x20 || lead == 0x7F ? ' ' : char(lead);
+        else if (one == "\xC2\xA9")
+            ascii += "(c)";
+        else if (one == "\xC2\xAE")
+            ascii += "(R)";
+        else
+            ascii += '?';
+    }
+    return ascii;
+}
+
+}  // namespace
+
+std::string AsciiText(const std::vector<NameText> &names, uint16_t nameID) {
+    for (int pass = 0; pass < 2; ++pass)
+        for (const NameText &n : names)
+            if (n.nameID == nameID && (pass == 1 || IsEnglish(n)) && !n.utf8.empty())
+                return Transliterated(n.utf8);
+    return "";
+}
+
 std::string AsciiName(const std::vector<NameText> &names, uint16_t nameID) {
     auto plain = [](const std::string &s) {
         return !s.empty() &&
                std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
     };
-    auto english = [](const NameText &n) {
-        return (n.platform == 3 && (n.language & 0xFF) == 0x09) ||
-               (n.platform == 1 && n.language == 0);
-    };
     for (int pass = 0; pass < 2; ++pass) {
         for (const NameText &n : names)
-            if (n.nameID == nameID && (pass == 1 || english(n)) && plain(n.utf8)) return n.utf8;
+            if (n.nameID == nameID && (pass == 1 || IsEnglish(n)) && plain(n.utf8)) return n.utf8;
     }
     return "";
 }

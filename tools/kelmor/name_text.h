@@ -34,6 +34,12 @@ std::string LanguageTitle(uint16_t platform, uint16_t language);
 // an English record first; "" when no record of that ID is plain ASCII.
 std::string AsciiName(const std::vector<NameText> &names, uint16_t nameID);
 
+// A name record for ASCII-only text that must not be lost (a copyright
+// notice travels with fonts made from the font): an English record first,
+// else any; (c) and (R) for the signs, '?' for other characters beyond
+// ASCII, a space for line breaks.  "" when the font has no such record.
+std::string AsciiText(const std::vector<NameText> &names, uint16_t nameID);
+
 }  // namespace kelmor
 
 #endif
