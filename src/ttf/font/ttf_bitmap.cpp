@@ -135,7 +135,6 @@ namespace {
 void DrawClassically(_TTFont *pF, _TtfGlyph *pG, uint32_t glyph) {
     // A glyph that loads nothing (a space, a number past the font's glyphs)
     // leaves the cleared bitmap: the caller gets a blank glyph of full size.
-    pG->UnscaledScale = 0;  // originals are measured as scaled
     const int lastPoint =
         GetGlyph(pF, pG, int(glyph), &pG->NumContours, pG->EndPoints, pG->Zone1, 0);
     if (lastPoint <= 0) return;

@@ -11,12 +11,6 @@
 
 namespace kelmor {
 
-// Pixels per em of the size the glyph record is set to: what MPPEM answers
-// and DELTA instructions match, and what the driver hands the scanner.
-inline int32_t PixelsPerEm(const _TtfGlyph *pG) {
-    return int32_t(pG->PointSize) * pG->Resolution / 72;
-}
-
 // Read-only constants.
 extern const longpointtype xAxis;
 extern const longpointtype yAxis;

@@ -397,8 +397,9 @@ struct _TtfGlyph {
     // distances and interpolate from; times UnscaledScale (16.16) they are
     // 26.6.  A glyph's own outline has them in font units (UnscaledScale is
     // Scale); a composite's program has its assembled, hinted components
-    // (UnscaledScale 1.0).  UnscaledScale 0: not filled (the classic
-    // mode), and original distances are measured from the scaled originals.
+    // (UnscaledScale 1.0).  UnscaledScale 0: no positions before scaling
+    // were recorded for the points now in the zone (the classic load clears
+    // it), and original distances are measured from the scaled originals.
     longpointtype *Unscaled;
     int32_t UnscaledScale;
     int32_t Zone0Size;
@@ -443,8 +444,9 @@ struct _TtfGlyph {
     uint8_t ProgramsFailed;
     InsTracer *Tracer;
     uint8_t Opcode;  // the instruction running, kept only while traced
-    // Set from the font's kFaithful option whenever a program is run or the
-    // control values are rebuilt: the published instruction set's rules.
+    // The interpreter's copy of the mode (the faithful table of departures
+    // and the published instruction set's rules), set only by
+    // SetInterpreterMode: when the font opens and when its options change.
     uint8_t Faithful;
     // Programs hint for grey levels: GETINFO says so when asked (selector
     // bit 5), and the control-value program ran with the same answer.

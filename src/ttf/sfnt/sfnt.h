@@ -111,6 +111,13 @@ int16_t CharsetFromEncodingID(uint32_t encodingID);
 // composite can record, nested composites included.
 int ComponentCapacity(const leMaxpHeader &maxp);
 
+// Pixels per em of the size the glyph record is set to: what the loaders
+// scale to, what MPPEM answers and DELTA instructions match, and what the
+// driver hands the scanners and the auto-hinter.
+inline int32_t PixelsPerEm(const _TtfGlyph *pG) {
+    return int32_t(pG->PointSize) * pG->Resolution / 72;
+}
+
 int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
              int16_t *lpNextEndPoint, TTFCoord *lpCoords, int Recursion);
 // The points of contours 0 .. NumContours-1 (relative contour ends),

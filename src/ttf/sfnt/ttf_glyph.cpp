@@ -443,8 +443,13 @@ int GetGlyph(_TTFont *pF, _TtfGlyph *pG, int GlyphNo, int16_t *pContourCounter,
     Placement at = {IndexIn(pG->EndPoints, L.contourCapacity, lpNextEndPoint),
                     IndexIn(pG->Zone1, L.pointCapacity, lpCoords)};
     if (at.firstContour < 0 || at.firstPoint < 0) return -1;
-    // A block left by a glyph that was loaded but never interpreted.
-    if (Recursion == 0) DropInstructions(pG);
+    if (Recursion == 0) {
+        // A block left by a glyph that was loaded but never interpreted.
+        DropInstructions(pG);
+        // This load records no positions before scaling: original distances
+        // are measured from the scaled originals.
+        pG->UnscaledScale = 0;
+    }
 
     int16_t firstComponent = pG->NumComponents;
     LoadResult result = LoadGlyphAt(L, GlyphNo, pContourCounter, at, Recursion);
@@ -714,8 +719,6 @@ LoadResult LoadFaithfulAt(const FaithfulLoad &F, int GlyphNo, Placement at, int 
     if (contours == -1) return LoadFaithfulComposite(F, r, at, depth, pp, pContours);
     return kNothing;
 }
-
-int32_t PixelsPerEm(const _TtfGlyph *pG) { return int32_t(pG->PointSize) * pG->Resolution / 72; }
 
 // TrueType draws a glyph with its (hinted) origin phantom point at x = 0.
 void MoveOriginToZero(_TtfGlyph *pG, int points, Phantoms *pp) {
