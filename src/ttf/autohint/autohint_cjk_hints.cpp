@@ -155,27 +155,6 @@ bool GroupSegmentsIntoEdges(GlyphHints *hints, Dimension dim) {
     return true;
 }
 
-// An edge's link (the stem's other side) or serif from one of its
-// segments; when the edge already has one, the nearer wins.
-void LinkEdgeFromSegment(Edge *edge, Segment *seg) {
-    bool isSerif = seg->serif && seg->serif->edge != edge;
-    if (!seg->link && !isSerif) return;
-    Edge *edge2 = isSerif ? edge->serif : edge->link;
-    Segment *seg2 = isSerif ? seg->serif : seg->link;
-    if (edge2) {
-        int32_t edgeDelta = std::abs(int32_t(edge->fpos) - edge2->fpos);
-        if (SegmentDistance(*seg, *seg2) < edgeDelta) edge2 = seg2->edge;
-    } else {
-        edge2 = seg2->edge;
-    }
-    if (isSerif) {
-        edge->serif = edge2;
-        edge2->flags |= kEdgeSerif;
-    } else {
-        edge->link = edge2;
-    }
-}
-
 void ComputeEdgeProperties(AxisHints *axis) {
     for (Edge &edge : axis->edges) {
         Segment *seg = edge.first;
@@ -557,22 +536,10 @@ void AlignCjkEdgePoints(GlyphHints *hints, Dimension dim) {
 
 bool InitCjkHints(GlyphHints *hints, StyleMetrics *metrics) {
     CjkMetrics &cjk = Cjk(metrics);
-    RescaleHints(hints, metrics);
-    // The axes' scales, as the metrics' scaling left them.
-    hints->xScale = cjk.axis[kDimHorz].scale;
-    hints->xDelta = cjk.axis[kDimHorz].delta;
-    hints->yScale = cjk.axis[kDimVert].scale;
-    hints->yDelta = cjk.axis[kDimVert].delta;
-    const RenderTarget mode = metrics->scaler.target;
-    uint32_t other = 0;
-    if (mode == RenderTarget::kMono || mode == RenderTarget::kLcd) other |= kHintsHorzSnap;
-    if (mode == RenderTarget::kMono || mode == RenderTarget::kLcdV) other |= kHintsVertSnap;
-    if (mode != RenderTarget::kLight && mode != RenderTarget::kLcd) other |= kHintsStemAdjust;
-    if (mode == RenderTarget::kMono) other |= kHintsMono;
+    StartGlyphHints(hints, metrics, cjk.axis[kDimHorz], cjk.axis[kDimVert]);
     // CJK glyphs keep their scaled advance: ideographs are set on a fixed
     // pitch, and per-glyph rounding would break it.
     hints->scalerFlags |= kScalerNoAdvance;
-    hints->otherFlags = other;
     return true;
 }
 

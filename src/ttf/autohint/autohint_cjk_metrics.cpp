@@ -38,49 +38,10 @@ uint32_t NextReferenceGlyph(FontAccess *font, const char *text, size_t *pos) {
 // The standard stem widths of both axes, from the first of the script's
 // standard characters the font has.
 void InitWidths(CjkMetrics *metrics, FontAccess *font) {
-    metrics->axis[kDimHorz].widthCount = 0;
-    metrics->axis[kDimVert].widthCount = 0;
     const char *text = metrics->style->script->standardChars;
     uint32_t glyph = 0;
     for (size_t pos = 0; text[pos] != '\0' && glyph == 0;) glyph = NextReferenceGlyph(font, text, &pos);
-
-    Outline outline;
-    bool measured = glyph != 0 && font->LoadFontUnitOutline(glyph, &outline) && !outline.points.empty();
-    if (measured) {
-        // Segments are found in font units: the scale is one.
-        CjkMetrics unitScale;
-        unitScale.unitsPerEm = metrics->unitsPerEm;
-        unitScale.globals = metrics->globals;
-        unitScale.scaler.xScale = unitScale.scaler.yScale = 0x10000;
-        GlyphHints hints;
-        RescaleHints(&hints, &unitScale);
-        hints.unitsPerEm = metrics->unitsPerEm;
-        hints.xScale = hints.yScale = 0x10000;
-        measured = ReloadHints(&hints, outline);
-        for (int dim = 0; measured && dim < kDimCount; ++dim) {
-            CjkAxis &axis = metrics->axis[dim];
-            ComputeSegments(&hints, Dimension(dim));
-            LinkSegments(&hints, 0, nullptr, Dimension(dim));
-            uint32_t count = 0;
-            for (Segment &seg : hints.axis[dim].segments) {
-                Segment *link = seg.link;
-                if (!link || link->link != &seg || link <= &seg) continue;
-                int32_t dist = int32_t(seg.pos) - link->pos;
-                if (dist < 0) dist = -dist;
-                if (count < uint32_t(kMaxWidths)) axis.widths[count++].org = dist;
-            }
-            // Widths within 1% of the em are one width.
-            SortAndQuantizeWidths(&count, axis.widths, int32_t(metrics->unitsPerEm / 100));
-            axis.widthCount = count;
-        }
-    }
-    for (CjkAxis &axis : metrics->axis) {
-        int32_t standard = axis.widthCount > 0 ? axis.widths[0].org : int32_t(50 * metrics->unitsPerEm / 2048);
-        // Segments closer than a fifth of the standard stem share an edge.
-        axis.edgeDistanceThreshold = standard / 5;
-        axis.standardWidth = standard;
-        axis.extraLight = false;
-    }
+    MeasureStandardWidths(metrics, metrics->unitsPerEm, font, glyph, {&metrics->axis[kDimHorz], &metrics->axis[kDimVert]});
 }
 
 // The extreme of a reference glyph for a zone: its highest (top zones) or
@@ -220,13 +181,8 @@ bool InitIndicMetrics(StyleMetrics *metrics, FontAccess *font) {
 // reference rounded to the pixel grid and its overshoot kept a whole
 // number of pixels from it (none below half a pixel).
 void ScaleBlue(CjkBlue *blue, int32_t scale, int32_t delta) {
-    blue->ref.cur = MulFix(blue->ref.org, scale) + delta;
-    blue->ref.fit = blue->ref.cur;
-    blue->shoot.cur = MulFix(blue->shoot.org, scale) + delta;
-    blue->shoot.fit = blue->shoot.cur;
-    blue->flags &= ~kBlueActive;
-    int32_t dist = MulFix(blue->ref.org - blue->shoot.org, scale);
-    if (dist > 48 || dist < -48) return;
+    int32_t dist = 0;
+    if (!ScaleZone(&blue->ref, &blue->shoot, &blue->flags, scale, delta, &dist)) return;
     blue->ref.fit = PixRound(blue->ref.cur);
     int32_t delta1 = DivFix(blue->ref.fit, scale) - blue->shoot.org;
     int32_t delta2 = delta1 < 0 ? -delta1 : delta1;

@@ -428,7 +428,7 @@ struct GlyphHints {
 };
 
 // ------------------------------------------------------ shared functions
-// (autohint_points.cpp, autohint_segments.cpp, autohint_widths.cpp)
+// (autohint_points.cpp, autohint_segments.cpp, autohint_math.cpp)
 
 // Takes the metrics' scale for the next glyph.
 void RescaleHints(GlyphHints *hints, StyleMetrics *metrics);
@@ -461,6 +461,29 @@ void AlignEdgePoints(GlyphHints *hints, Dimension dim);
 void AlignStrongPoints(GlyphHints *hints, Dimension dim);
 // Weak points are interpolated between the touched points on their contour.
 void AlignWeakPoints(GlyphHints *hints, Dimension dim);
+
+// The standard stem widths of both axes, measured on `glyph`, a script's
+// standard character (0: the font has none): its segments found and
+// linked in font units, the distances of segments linked to each other.
+// Each axis's standard width is then its narrowest stem (without one, 50
+// units of a 2048-unit em), and segments closer than a fifth of it join
+// one edge.
+void MeasureStandardWidths(StyleMetrics *metrics, uint32_t unitsPerEm, FontAccess *font, uint32_t glyph,
+                           AxisWidths *const (&axes)[kDimCount]);
+
+// An edge's stem partner (link) or serif, taken from one of its segments:
+// a serif hanging from another edge outranks the link, and where the edge
+// already has one, the nearer of the two wins.
+void LinkEdgeFromSegment(Edge *edge, Segment *seg);
+
+// Sets the glyph's hints up for the metrics: their scale (the axes' scales
+// as the metrics' scaling left them) and what the target snaps.
+void StartGlyphHints(GlyphHints *hints, StyleMetrics *metrics, const AxisWidths &horz, const AxisWidths &vert);
+
+// Scales a blue zone's reference and overshoot to the size, unfitted and
+// inactive; true when the zone is at most 3/4 pixel tall there (its
+// scaled height in *height), so that the writing system fits it.
+bool ScaleZone(Width *ref, Width *shoot, uint32_t *flags, int32_t scale, int32_t delta, int32_t *height);
 
 // Sorts widths, merges those closer than `threshold` (font units) and
 // keeps the merged count in *count.

@@ -76,27 +76,14 @@ void ScaleLatinMetrics(StyleMetrics *base, const Scaler &scaler) {
 
 bool InitLatinHints(GlyphHints *hints, StyleMetrics *base) {
     LatinMetrics *metrics = static_cast<LatinMetrics *>(base);
-    RescaleHints(hints, metrics);
     // The metrics' scales, which the x-height may have adjusted.
-    hints->xScale = metrics->axis[kDimHorz].scale;
-    hints->xDelta = metrics->axis[kDimHorz].delta;
-    hints->yScale = metrics->axis[kDimVert].scale;
-    hints->yDelta = metrics->axis[kDimVert].delta;
-
+    StartGlyphHints(hints, metrics, metrics->axis[kDimHorz], metrics->axis[kDimVert]);
     const RenderTarget target = metrics->scaler.target;
-    uint32_t other = 0;
-    // Vertical stems snap to whole pixels on monochrome and horizontal-LCD
-    // targets, horizontal stems on monochrome and vertical-LCD ones.
-    if (target == RenderTarget::kMono || target == RenderTarget::kLcd) other |= kHintsHorzSnap;
-    if (target == RenderTarget::kMono || target == RenderTarget::kLcdV) other |= kHintsVertSnap;
-    if (target != RenderTarget::kLight && target != RenderTarget::kLcd) other |= kHintsStemAdjust;
-    if (target == RenderTarget::kMono) other |= kHintsMono;
     // Light and LCD targets, and italic faces, keep x unhinted.
     const bool italic = metrics->globals != nullptr && metrics->globals->font != nullptr &&
                         metrics->globals->font->IsItalic();
     if (target == RenderTarget::kLight || target == RenderTarget::kLcd || italic)
         hints->scalerFlags |= kScalerNoHorizontal;
-    hints->otherFlags = other;
     return true;
 }
 

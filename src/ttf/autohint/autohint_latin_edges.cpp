@@ -69,22 +69,7 @@ void LinkEdge(Edge *edge) {
         } else {
             ++straight;
         }
-        // A serif hanging from a stem on another edge outranks the link.
-        const bool isSerif =
-            seg->serif != nullptr && seg->serif->edge != nullptr && seg->serif->edge != edge;
-        if ((seg->link != nullptr && seg->link->edge != nullptr) || isSerif) {
-            Segment *seg2 = isSerif ? seg->serif : seg->link;
-            Edge *edge2 = isSerif ? edge->serif : edge->link;
-            if (edge2 == nullptr ||
-                std::abs(int32_t(seg->pos) - seg2->pos) < std::abs(int32_t(edge->fpos) - edge2->fpos))
-                edge2 = seg2->edge;
-            if (isSerif) {
-                edge->serif = edge2;
-                edge2->flags |= kEdgeSerif;
-            } else {
-                edge->link = edge2;
-            }
-        }
+        LinkEdgeFromSegment(edge, seg);
         seg = seg->edgeNext;
     } while (seg != edge->first);
     edge->flags = kEdgeNormal;

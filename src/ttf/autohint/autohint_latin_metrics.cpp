@@ -42,45 +42,6 @@ bool OutlineIsWalkable(const Outline &o) {
     return true;
 }
 
-// ------------------------------------------------------ standard widths
-
-// The distances between linked stem segments of one axis (each stem
-// counted once), sorted, with near-equal ones merged.
-void CollectStemWidths(GlyphHints *hints, Dimension dim, LatinAxis *axis, uint32_t unitsPerEm) {
-    uint32_t count = 0;
-    std::vector<Segment> &segments = hints->axis[dim].segments;
-    for (Segment &seg : segments) {
-        const Segment *link = seg.link;
-        // A stem is two segments linked to each other; the later one of
-        // the pair is skipped.
-        if (link == nullptr || link->link != &seg || link <= &seg) continue;
-        if (count < uint32_t(kMaxWidths)) axis->widths[count++].org = std::abs(int32_t(seg.pos) - link->pos);
-    }
-    SortAndQuantizeWidths(&count, axis->widths, int32_t(unitsPerEm / 100));
-    axis->widthCount = count;
-}
-
-// Segments and stems of the glyph, found in font units (a scale of one).
-void MeasureStemsOf(LatinMetrics *metrics, const Outline &outline) {
-    LatinMetrics unitScale;
-    unitScale.style = metrics->style;
-    unitScale.globals = metrics->globals;
-    unitScale.unitsPerEm = metrics->unitsPerEm;
-    unitScale.scaler.xScale = unitScale.scaler.yScale = 0x10000;
-    GlyphHints hints;
-    RescaleHints(&hints, &unitScale);
-    hints.unitsPerEm = metrics->unitsPerEm;
-    hints.xScale = hints.yScale = 0x10000;
-    if (!ReloadHints(&hints, outline)) return;
-    for (int dim = 0; dim < kDimCount; ++dim) {
-        if (!ComputeSegments(&hints, Dimension(dim))) return;
-        // The standard characters are plain enough for linking without
-        // any preferred widths.
-        LinkSegments(&hints, 0, nullptr, Dimension(dim));
-        CollectStemWidths(&hints, Dimension(dim), &metrics->axis[dim], metrics->unitsPerEm);
-    }
-}
-
 // ------------------------------------------------------------ blue zones
 
 // How a reference glyph's extreme point and the run of nearly level points
@@ -368,24 +329,11 @@ void SeparateZones(LatinAxis *axis) {
 }  // namespace
 
 void MeasureLatinStandardWidths(LatinMetrics *metrics, FontAccess *font) {
-    metrics->axis[kDimHorz].widthCount = 0;
-    metrics->axis[kDimVert].widthCount = 0;
     const char *text = metrics->style != nullptr ? metrics->style->script->standardChars : "";
     uint32_t glyph = 0, code = 0;
     for (size_t pos = 0; glyph == 0 && NextReferenceChar(text, &pos, &code);)
         glyph = GlyphOfReferenceChar(font, code);
-    Outline outline;
-    if (glyph != 0 && font->LoadFontUnitOutline(glyph, &outline) && !outline.points.empty())
-        MeasureStemsOf(metrics, outline);
-    for (LatinAxis &axis : metrics->axis) {
-        // Without a measured stem, 50 units of a 2048-unit em.
-        const int32_t standard =
-            axis.widthCount > 0 ? axis.widths[0].org : LatinUnits(metrics->unitsPerEm, 50);
-        // Segments closer than a fifth of the standard stem join one edge.
-        axis.edgeDistanceThreshold = standard / 5;
-        axis.standardWidth = standard;
-        axis.extraLight = false;
-    }
+    MeasureStandardWidths(metrics, metrics->unitsPerEm, font, glyph, {&metrics->axis[kDimHorz], &metrics->axis[kDimVert]});
 }
 
 bool MeasureLatinBlueZones(LatinMetrics *metrics, FontAccess *font) {

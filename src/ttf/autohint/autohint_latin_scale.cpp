@@ -46,13 +46,8 @@ int32_t XHeightAlignedScale(const LatinMetrics &metrics, int32_t scale) {
 // the grid and its overshoot kept 0, 1/2 or 1 pixel from it (from the
 // zone's scaled height).
 void FitZone(LatinBlue *zone, int32_t scale, int32_t delta) {
-    zone->ref.cur = MulFix(zone->ref.org, scale) + delta;
-    zone->ref.fit = zone->ref.cur;
-    zone->shoot.cur = MulFix(zone->shoot.org, scale) + delta;
-    zone->shoot.fit = zone->shoot.cur;
-    zone->flags &= ~kBlueActive;
-    const int32_t height = MulFix(zone->ref.org - zone->shoot.org, scale);
-    if (height > 48 || height < -48) return;
+    int32_t height = 0;
+    if (!ScaleZone(&zone->ref, &zone->shoot, &zone->flags, scale, delta, &height)) return;
     const int32_t size = std::abs(height);
     int32_t overshoot = size < 32 ? 0 : size < 48 ? 32 : 64;
     if (height < 0) overshoot = -overshoot;

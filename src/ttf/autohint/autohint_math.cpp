@@ -162,5 +162,15 @@ void SortAndQuantizeWidths(uint32_t *count, Width *table, int32_t threshold) {
     *count = kept;
 }
 
+bool ScaleZone(Width *ref, Width *shoot, uint32_t *flags, int32_t scale, int32_t delta, int32_t *height) {
+    ref->cur = MulFix(ref->org, scale) + delta;
+    ref->fit = ref->cur;
+    shoot->cur = MulFix(shoot->org, scale) + delta;
+    shoot->fit = shoot->cur;
+    *flags &= ~kBlueActive;
+    *height = MulFix(ref->org - shoot->org, scale);
+    return *height <= 48 && *height >= -48;
+}
+
 }  // namespace autohint
 }  // namespace kelmor

@@ -257,6 +257,23 @@ void RescaleHints(GlyphHints *hints, StyleMetrics *metrics) {
         hints->unitsPerEm = metrics->globals->font->UnitsPerEm();
 }
 
+void StartGlyphHints(GlyphHints *hints, StyleMetrics *metrics, const AxisWidths &horz, const AxisWidths &vert) {
+    RescaleHints(hints, metrics);
+    hints->xScale = horz.scale;
+    hints->xDelta = horz.delta;
+    hints->yScale = vert.scale;
+    hints->yDelta = vert.delta;
+    const RenderTarget target = metrics->scaler.target;
+    uint32_t other = 0;
+    // Vertical stems snap to whole pixels on monochrome and horizontal-LCD
+    // targets, horizontal stems on monochrome and vertical-LCD ones.
+    if (target == RenderTarget::kMono || target == RenderTarget::kLcd) other |= kHintsHorzSnap;
+    if (target == RenderTarget::kMono || target == RenderTarget::kLcdV) other |= kHintsVertSnap;
+    if (target != RenderTarget::kLight && target != RenderTarget::kLcd) other |= kHintsStemAdjust;
+    if (target == RenderTarget::kMono) other |= kHintsMono;
+    hints->otherFlags = other;
+}
+
 bool ReloadHints(GlyphHints *hints, const Outline &outline) {
     for (AxisHints &axis : hints->axis) {
         axis.segments.clear();

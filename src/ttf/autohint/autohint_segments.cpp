@@ -349,5 +349,78 @@ Edge *NewEdge(AxisHints *axis, int32_t fpos, Direction dir, bool topToBottom) {
     return edge;
 }
 
+// ------------------------------------------------------ standard widths
+
+namespace {
+
+// The distances between segments of one axis linked to each other (each
+// stem counted once: the later segment of a pair is skipped), sorted, with
+// widths within 1% of the em merged.
+void CollectStemWidths(AxisHints *hinted, AxisWidths *axis, uint32_t unitsPerEm) {
+    uint32_t count = 0;
+    for (Segment &seg : hinted->segments) {
+        const Segment *link = seg.link;
+        if (link == nullptr || link->link != &seg || link <= &seg) continue;
+        if (count < uint32_t(kMaxWidths)) axis->widths[count++].org = std::abs(int32_t(seg.pos) - link->pos);
+    }
+    SortAndQuantizeWidths(&count, axis->widths, int32_t(unitsPerEm / 100));
+    axis->widthCount = count;
+}
+
+// Segments and stems of the reference outline, found in font units (a
+// scale of one).  The standard characters are plain enough for linking
+// without any preferred widths.
+void MeasureStemsOf(const StyleMetrics &metrics, uint32_t unitsPerEm, const Outline &outline,
+                    AxisWidths *const (&axes)[kDimCount]) {
+    StyleMetrics unitScale;
+    unitScale.style = metrics.style;
+    unitScale.globals = metrics.globals;
+    unitScale.scaler.xScale = unitScale.scaler.yScale = 0x10000;
+    GlyphHints hints;
+    RescaleHints(&hints, &unitScale);
+    hints.unitsPerEm = unitsPerEm;
+    hints.xScale = hints.yScale = 0x10000;
+    if (!ReloadHints(&hints, outline)) return;
+    for (int dim = 0; dim < kDimCount; ++dim) {
+        if (!ComputeSegments(&hints, Dimension(dim))) return;
+        LinkSegments(&hints, 0, nullptr, Dimension(dim));
+        CollectStemWidths(&hints.axis[dim], axes[dim], unitsPerEm);
+    }
+}
+
+}  // namespace
+
+void MeasureStandardWidths(StyleMetrics *metrics, uint32_t unitsPerEm, FontAccess *font, uint32_t glyph,
+                           AxisWidths *const (&axes)[kDimCount]) {
+    for (AxisWidths *axis : axes) axis->widthCount = 0;
+    Outline outline;
+    if (glyph != 0 && font->LoadFontUnitOutline(glyph, &outline) && !outline.points.empty())
+        MeasureStemsOf(*metrics, unitsPerEm, outline, axes);
+    for (AxisWidths *axis : axes) {
+        const int32_t standard =
+            axis->widthCount > 0 ? axis->widths[0].org : int32_t(int64_t(50) * unitsPerEm / 2048);
+        axis->edgeDistanceThreshold = standard / 5;
+        axis->standardWidth = standard;
+        axis->extraLight = false;
+    }
+}
+
+// ------------------------------------------------------ edges' links
+
+void LinkEdgeFromSegment(Edge *edge, Segment *seg) {
+    const bool isSerif = seg->serif != nullptr && seg->serif->edge != nullptr && seg->serif->edge != edge;
+    if ((seg->link == nullptr || seg->link->edge == nullptr) && !isSerif) return;
+    Segment *seg2 = isSerif ? seg->serif : seg->link;
+    Edge *edge2 = isSerif ? edge->serif : edge->link;
+    if (edge2 == nullptr || std::abs(int32_t(seg->pos) - seg2->pos) < std::abs(int32_t(edge->fpos) - edge2->fpos))
+        edge2 = seg2->edge;
+    if (isSerif) {
+        edge->serif = edge2;
+        edge2->flags |= kEdgeSerif;
+    } else {
+        edge->link = edge2;
+    }
+}
+
 }  // namespace autohint
 }  // namespace kelmor

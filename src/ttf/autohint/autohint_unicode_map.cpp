@@ -8,6 +8,19 @@
 // points, from its own position, into glyphIdArray.
 // Format 12: nGroups groups of (startCharCode, endCharCode, startGlyphID),
 // 32 bits each.
+//
+// Why the stage reads the map itself rather than through the font's cmap
+// reader (src/ttf/sfnt/ttf_cmap.cpp): that reader serves the font's
+// character set as the library's callers select it (the sub-table its
+// encoding asks for, the first or last of each format by its own rules,
+// format 2 for double-byte sets, the codes it accepts on input) and
+// answers one code at a time.  The auto-hinter must see the map FreeType's
+// auto-hinter sees: the sub-table FreeType picks for Unicode whatever the
+// encoding the host set, and every code-to-glyph pair of it in ascending
+// code order (the style coverage walks the whole map, as FT_Get_Next_Char
+// does).  Neither the choice nor the walk can be had from the sfnt reader
+// without adding a second selection and an iterator there, so the stage
+// keeps this small, read-only walk over the same bytes.
 #include "ttf/autohint/autohint_unicode_map.h"
 
 namespace kelmor {
