@@ -3,8 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
+#include <thread>
 
 #include "args.h"
 #include "font_facts.h"
@@ -276,23 +278,27 @@ struct CodeRoad {
     bool concordance;  // double-byte codes to a Unicode font
 };
 
-// The bytes GetBitmap reads for `code`, and whether the font has it.
-bool CodeInput(const CodeRoad &road, uint32_t code, char input[4]) {
+// The bytes GetBitmap reads for `code` and the glyph the font maps it to
+// (0: the font lacks it).
+uint32_t CodeInput(const CodeRoad &road, uint32_t code, char input[4]) {
     if (IsDoubleByte(road.space)) {
         input[0] = char(code >> 8 & 0xFF);
         input[1] = char(code & 0xFF);
-        if (code > 0xFFFF) return false;
+        if (code > 0xFFFF) return 0;
         const uint32_t mapped =
             road.concordance ? DbcsToUnicode(ConcordSlotOf(road.space), input) : code;
-        return mapped != 0 && mapped <= 0xFFFF && GetGlyphNo(road.font, mapped) != 0;
+        return mapped != 0 && mapped <= 0xFFFF ? GetGlyphNo(road.font, mapped) : 0;
     }
     std::memcpy(input, &code, sizeof code);  // host order, as GetBitmap reads it
-    if (road.space == ExportSpace::kGlyphs) return code < road.font->leMaximumProfile.numGlyphs;
-    return GetGlyphNo(road.font, code) != 0;  // above U+FFFF from a format-12 map
+    if (road.space == ExportSpace::kGlyphs)
+        return code < road.font->leMaximumProfile.numGlyphs ? code : 0;
+    return GetGlyphNo(road.font, code);  // above U+FFFF from a format-12 map
 }
 
 // Chooses the road, or says why the font cannot be read in this space.
-std::string PrepareRoad(CodeRoad *road) {
+// The library's settings (the concordance paths) are loaded once, by the
+// first road: KelmoRegisterApp is one thread's at a time.
+std::string PrepareRoad(CodeRoad *road, bool loadSettings) {
     const SpaceFacts &facts = FactsOf(road->space);
     const int own = road->font->csFont;
     if (road->space == ExportSpace::kUnicode && own != csUnicode)
@@ -303,7 +309,7 @@ std::string PrepareRoad(CodeRoad *road) {
             return std::string("the font's character map is ") + CharsetTitle(own) + ", not " +
                    CharsetTitle(facts.charset) + " or Unicode";
         road->concordance = true;
-        KelmoRegisterApp(nullptr);  // reads the concordance paths from the ini file
+        if (loadSettings) KelmoRegisterApp(nullptr);  // the concordance paths
     }
     const bool loaded = SetEncoding(road->handle, facts.charset) != 0;
     if (road->concordance && !loaded) return NoConcordanceMessage(facts.charset);
@@ -327,11 +333,13 @@ class Progress {
 public:
     Progress(const char *command, uint64_t total)
         : command_(command), total_(total), shown_(total >= kProgressFrom && isatty(2)) {}
-    void Step(uint64_t done, size_t glyphs) {
-        if (shown_ && (done % kProgressEvery == 0 || done == total_))
-            std::fprintf(stderr, "\rkelmor %s: %llu of %llu codes, %zu glyphs", command_,
-                         static_cast<unsigned long long>(done),
-                         static_cast<unsigned long long>(total_), glyphs);
+    // Several threads count `done`: the line follows every kProgressEvery.
+    void Step(uint64_t done) {
+        if (!shown_ || (done < next_ && done != total_)) return;
+        std::fprintf(stderr, "\rkelmor %s: %llu of %llu codes", command_,
+                     static_cast<unsigned long long>(done),
+                     static_cast<unsigned long long>(total_));
+        next_ = done + kProgressEvery;
     }
     ~Progress() {
         if (shown_) std::fputc('\n', stderr);
@@ -341,6 +349,7 @@ private:
     const char *command_;
     uint64_t total_;
     bool shown_;
+    uint64_t next_ = 0;
 };
 
 struct HandleCloser {
@@ -397,7 +406,6 @@ int SizeFont(const char *command, int32_t handle, const ExportOptions &o, Export
     return 0;
 }
 
-// The glyph's ink and metrics through GetBitmap and GetGlyphMetrics.
 // Whether the font gives the code a vertical form of its own: the glyph the
 // library draws in vertical text differs from the nominal one.  The code
 // goes in as the library looks it up (through the concordance, if any).
@@ -410,6 +418,7 @@ bool HasVerticalForm(const CodeRoad &road, uint32_t code, const char *input) {
     return VerticalGlyphFor(road.font, looked, uint32_t(nominal)) != uint32_t(nominal);
 }
 
+// The glyph's ink and metrics through GetBitmap and GetGlyphMetrics.
 bool RenderExported(int32_t handle, const char *input, bool vertical, ExportedGlyph *glyph) {
     int width = 0, height = 0;
     const char flags = vertical ? KELMOR_VERTICAL : 0;
@@ -445,7 +454,8 @@ int ParseExportOptions(const char *command, int argc, char **argv, bool needCode
         for (const SpaceFacts &f : kSpaces)
             if (encoding == f.name) facts = &f;
         if (facts == nullptr)
-            error = "--encoding is unicode, sjis, big5, gb or glyphs, not \"" + encoding + "\"";
+            error = "--encoding is unicode, sjis, big5, gb, gbk, euc-kr or glyphs, not \"" +
+                    encoding + "\"";
         else
             o->space = facts->space;
     }
@@ -459,9 +469,107 @@ int ParseExportOptions(const char *command, int argc, char **argv, bool needCode
 }
 
 // Renders every code of the request that the font has (with `keepMissing`
-// and a single range, the missing ones too, as empty glyphs); a progress
-// line goes to stderr when it is a terminal and the request is long.  0 on
-// success, else the exit code after a message.
+// What one handle draws of a run of the request's codes.
+struct ExportShare {
+    std::vector<ExportedGlyph> glyphs;
+    std::vector<uint32_t> lacking, upright;
+    size_t present = 0;
+    uint32_t failedCode = 0;
+    bool failed = false;
+    bool drawn = false;  // false: the worker's handle did not open
+};
+
+// Draws codes [begin, end) of the request; `progress` is shown by the
+// thread that owns it.  Without --vertical the glyph found for the code is
+// drawn by its number, so that the library does not look the code up again
+// for the bitmap and the metrics: the same glyph, fewer map lookups.
+void ExportCodes(const CodeRoad &road, const ExportOptions &o, const CodeRequest &request,
+                 bool keepMissing, size_t begin, size_t end, std::atomic<size_t> *done,
+                 Progress *progress, ExportShare *share) {
+    if (!o.vertical) SetEncoding(road.handle, csGlyphNumber);
+    share->drawn = true;
+    for (size_t i = begin; i < end; ++i, ++*done) {
+        if (progress != nullptr) progress->Step(done->load());
+        const uint32_t code = request.codes[i];
+        char input[4] = {};
+        const bool isCode = IsCodeOf(o.space, code);
+        const uint32_t glyphNumber = isCode ? CodeInput(road, code, input) : 0;
+        if (glyphNumber == 0 && isCode && request.asked) share->lacking.push_back(code);
+        // A code the font lacks keeps its place as a glyph without ink or
+        // advance, when the format has a place for every code of a range.
+        if (glyphNumber == 0 && keepMissing) share->glyphs.push_back(ExportedGlyph{code, {}, {}});
+        if (glyphNumber == 0) continue;
+        ExportedGlyph glyph{code, {}, {}};
+        if (o.vertical && !HasVerticalForm(road, code, input)) share->upright.push_back(code);
+        if (!o.vertical) std::memcpy(input, &glyphNumber, sizeof glyphNumber);
+        if (!RenderExported(road.handle, input, o.vertical, &glyph)) {
+            share->failed = true;
+            share->failedCode = code;
+            return;
+        }
+        share->glyphs.push_back(glyph);
+        ++share->present;
+    }
+}
+
+// A handle of a worker thread's own, set up as the first (a handle is one
+// thread's at a time); 0 when it cannot be.
+int32_t OpenWorkerHandle(const ExportOptions &o, CodeRoad *road) {
+    const int32_t handle = OpenTTFontFace(o.fontPath.c_str(), o.face);
+    if (handle == 0) return 0;
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps));
+    *road = CodeRoad{handle, FontFromHandle(handle), o.space, false};
+    if (SetPointSize(handle, o.points, o.dpi) == 0 || !PrepareRoad(road, false).empty()) {
+        CloseTTFont(handle);
+        return 0;
+    }
+    return handle;
+}
+
+// Fewer codes than this per thread are drawn sooner than a handle opens.
+constexpr size_t kCodesPerThread = 512;
+constexpr unsigned kMostThreads = 8;
+
+unsigned ThreadsFor(size_t codes) {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return unsigned(std::max<size_t>(1, std::min<size_t>({cores, kMostThreads,
+                                                           codes / kCodesPerThread})));
+}
+
+// Draws the request with one handle per thread, the first on this thread,
+// each a contiguous run of codes, joined in order.  A run whose worker
+// could not open a handle is drawn here afterwards.
+void ExportInParallel(const CodeRoad &road, const ExportOptions &o, const CodeRequest &request,
+                      bool keepMissing, Progress *progress, std::vector<ExportShare> *shares) {
+    const size_t count = request.codes.size();
+    const unsigned threads = ThreadsFor(count);
+    shares->assign(threads, ExportShare{});
+    const auto first = [&](unsigned k) { return count * k / threads; };
+    std::atomic<size_t> done{0};
+    std::vector<std::thread> workers;
+    for (unsigned k = 1; k < threads; ++k) {
+        workers.emplace_back([&, k] {
+            CodeRoad own{};
+            const int32_t handle = OpenWorkerHandle(o, &own);
+            if (handle == 0) return;
+            ExportCodes(own, o, request, keepMissing, first(k), first(k + 1), &done, nullptr,
+                        &(*shares)[k]);
+            CloseTTFont(handle);
+        });
+    }
+    ExportCodes(road, o, request, keepMissing, first(0), first(1), &done, progress,
+                &(*shares)[0]);
+    for (std::thread &worker : workers) worker.join();
+    for (unsigned k = 1; k < threads; ++k)
+        if (!(*shares)[k].drawn)
+            ExportCodes(road, o, request, keepMissing, first(k), first(k + 1), &done, progress,
+                        &(*shares)[k]);
+    progress->Step(count);
+}
+
+// Opens the font and draws every code asked for that the font has.  A
+// progress line goes to stderr when it is a terminal and the request is
+// long.  0 on success, else the exit code after a message.
 int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, ExportedFont *out) {
     const int32_t handle = OpenTTFontFace(o.fontPath.c_str(), o.face);
     if (handle == 0) return Report(command, DiagnoseOpenFailure(o.fontPath, o.face));
@@ -469,7 +577,7 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, 
     SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps));
     if (const int failed = SizeFont(command, handle, o, out)) return failed;
     CodeRoad road{handle, FontFromHandle(handle), o.space, false};
-    const std::string problem = PrepareRoad(&road);
+    const std::string problem = PrepareRoad(&road, true);
     if (!problem.empty()) return Report(command, problem);
     CodeRequest request;
     if (const int failed =
@@ -479,25 +587,17 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, 
 
     keepMissing = keepMissing && request.wholeRange;
     Progress progress(command, request.codes.size());
-    for (size_t i = 0; i < request.codes.size(); ++i) {
-        const uint32_t code = request.codes[i];
-        char input[4] = {};
-        const bool isCode = IsCodeOf(o.space, code);
-        const bool present = isCode && CodeInput(road, code, input);
-        progress.Step(i, out->glyphs.size());
-        if (!present && isCode && request.asked) out->lacking.push_back(code);
-        // A code the font lacks keeps its place as a glyph without ink or
-        // advance, when the format has a place for every code of a range.
-        if (!present && keepMissing) out->glyphs.push_back(ExportedGlyph{code, {}, {}});
-        if (!present) continue;
-        ExportedGlyph glyph{code, {}, {}};
-        if (o.vertical && !HasVerticalForm(road, code, input)) out->upright.push_back(code);
-        if (!RenderExported(handle, input, o.vertical, &glyph))
-            return Report(command, "the library rendered nothing for code " + std::to_string(code));
-        out->glyphs.push_back(glyph);
-        ++out->present;
+    std::vector<ExportShare> shares;
+    ExportInParallel(road, o, request, keepMissing, &progress, &shares);
+    for (ExportShare &share : shares) {
+        if (share.failed)
+            return Report(command, "the library rendered nothing for code " +
+                                       std::to_string(share.failedCode));
+        out->glyphs.insert(out->glyphs.end(), share.glyphs.begin(), share.glyphs.end());
+        out->lacking.insert(out->lacking.end(), share.lacking.begin(), share.lacking.end());
+        out->upright.insert(out->upright.end(), share.upright.begin(), share.upright.end());
+        out->present += share.present;
     }
-    progress.Step(request.codes.size(), out->glyphs.size());
     return 0;
 }
 
