@@ -49,9 +49,6 @@ namespace {
 
 using namespace exact;
 
-// Hinted points can be anywhere; beyond these (26.6, 262144 pixels) they
-// are pinned, which keeps every product below exact in 64 bits.
-constexpr int32_t kCoordLimit = int32_t(1) << 24;
 // A bitmap reaches at most this many pixels from the origin each way, so a
 // lying outline cannot ask for more than a few megabytes.
 constexpr int32_t kBoxLimit = 2048;
@@ -68,7 +65,6 @@ struct Extent {
     bool Empty() const { return !drawn; }
 };
 
-int32_t Pinned(int32_t v) { return std::clamp(v, -kCoordLimit, kCoordLimit); }
 
 Extent OutlineExtent(unsigned NumContours, const int16_t *lpEndPoints, const TTFCoord *lpStart) {
     Extent e;

@@ -5,6 +5,7 @@
 #ifndef KELMOR_TTF_RASTER_SCEXACT_CROSSINGS_H
 #define KELMOR_TTF_RASTER_SCEXACT_CROSSINGS_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,6 +15,12 @@
 namespace kelmor {
 
 namespace exact {
+
+// Hinted points can be anywhere; beyond these (26.6, 262144 pixels) they
+// are pinned, quadratic and cubic outlines alike, which keeps every product
+// below exact in 64 bits.
+constexpr int32_t kCoordLimit = int32_t(1) << 24;
+inline int32_t Pinned(int32_t v) { return std::clamp(v, -kCoordLimit, kCoordLimit); }
 
 // Crossings kept per sweep; far above any real glyph at any size.
 constexpr size_t kMaxCrossings = size_t(1) << 20;

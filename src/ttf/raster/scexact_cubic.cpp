@@ -24,9 +24,6 @@ namespace {
 
 using namespace exact;
 
-// The same pins as the quadratic outlines': points far outside any bitmap
-// keep every product inside 64 bits.
-constexpr int32_t kCoordLimit = int32_t(1) << 24;
 // Halvings of one curve; deeper ones draw their piece as its chord.
 constexpr int kMaxCurveDepth = kMaxSplits;
 // Points of one sweep's path: far above a real glyph (a few thousand).  A
@@ -72,11 +69,10 @@ class FinePoints {
 public:
     explicit FinePoints(const Precision &precision) : precision_(precision) {}
 
-    static int32_t Pin(int32_t v) { return std::clamp(v, -kCoordLimit, kCoordLimit); }
     FinePoint At(const longpointtype &p) const {
         const int64_t half = precision_.pixel / 2;
-        return FinePoint{int64_t(Pin(p.x)) * (int64_t(1) << precision_.shift) - half,
-                         int64_t(Pin(p.y)) * (int64_t(1) << precision_.shift) - half};
+        return FinePoint{int64_t(Pinned(p.x)) * (int64_t(1) << precision_.shift) - half,
+                         int64_t(Pinned(p.y)) * (int64_t(1) << precision_.shift) - half};
     }
 
 private:
@@ -91,8 +87,8 @@ GlyphBox OutlineBox(const CubicOutline &outline) {
                             ? std::min(outline.NumPoints, outline.ContourEnds[outline.NumContours - 1])
                             : 0;
     for (int32_t i = 0; i < end; ++i) {
-        const int32_t x = FinePoints::Pin(outline.Points[i].x);
-        const int32_t y = FinePoints::Pin(outline.Points[i].y);
+        const int32_t x = Pinned(outline.Points[i].x);
+        const int32_t y = Pinned(outline.Points[i].y);
         xMin = std::min(xMin, x), xMax = std::max(xMax, x);
         yMin = std::min(yMin, y), yMax = std::max(yMax, y);
     }
