@@ -158,7 +158,7 @@ TEST(VerifypCP, UnterminatedNamesAreCutToTheirField) {
 TEST_F(Concordance, LoadsIntoSlotsAndReleasesThem) {
     std::string good = WriteFile("good.cob", CobImage(2, 1, 10));
     EXPECT_EQ(nullptr, UniBuffer_new(good.c_str(), -1));
-    EXPECT_EQ(nullptr, UniBuffer_new(good.c_str(), 4));
+    EXPECT_EQ(nullptr, UniBuffer_new(good.c_str(), kNumConcordSlots));
     EXPECT_EQ(nullptr, UniBuffer_new((good + ".missing").c_str(), 1));
     EXPECT_EQ(nullptr, UniBuffer_new(nullptr, 1));
     EXPECT_EQ(nullptr, UniBuffer_new(kelmor_test::ScratchDir("scunicod-dir").c_str(), 1));
