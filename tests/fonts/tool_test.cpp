@@ -685,6 +685,51 @@ TEST(ToolProgram, RenderTakesShiftJisThroughTheConcordance) {
         << broken.err;
 }
 
+// Chinese receipt printers get GBK and Korean ones EUC-KR, which the tool
+// did not take ("lead byte E9 without a trail byte" for GBK): text in every
+// double-byte code space draws as its UTF-8, as text and as raw bytes.
+TEST(ToolProgram, EveryDoubleByteCodeSpaceDrawsAsItsUtf8) {
+    const std::string dir = ScratchDir("tool_code_spaces");
+    const std::string profile = "KELMOR_PROFILE=" + ShellQuoted(dir + "/profile.ini");
+    std::ofstream(dir + "/profile.ini")
+        << "[Kelmor Type Font Interface 1.0]\nIniPath=" << dir << "/Kelmor.ini\n";
+    ASSERT_EQ(RunTool({"cob", "--out", dir + "/cob", "--register", dir + "/Kelmor.ini"})
+                  .exitCode, 0);
+    struct Case {
+        const char *font, *encoding, *utf8, *bytes;
+    };
+    const Case cases[] = {
+        {"truetype/arphic/uming.ttc", "big5", "\xE4\xB8\xAD\xE6\x96\x87", "\xA4\xA4\xA4\xE5"},
+        {"truetype/arphic/uming.ttc", "gb", "\xE4\xB8\xAD\xE6\x96\x87", "\xD6\xD0\xCE\xC4"},
+        // 丂 (8140) and 乂 (8156) are GBK's, not GB 2312's.
+        {"truetype/arphic/uming.ttc", "gbk", "\xE4\xB8\x82\xE4\xB9\x82\xE4\xB8\xAD",
+         "\x81\x40\x81\x56\xD6\xD0"},
+        // 가 (B0A1) is KS X 1001's; 똠 (8C63) only code page 949's.
+        {"truetype/unfonts-core/UnDotum.ttf", "euc-kr", "\xEA\xB0\x80\xEB\x98\xA0" "A",
+         "\xB0\xA1\x8C\x63" "A"},
+    };
+    for (const Case &c : cases) {
+        const std::string font = DebianFont(c.font);
+        if (font.empty()) continue;
+        // Without the auto-hinter's whole-font analysis, a second per run.
+        const std::vector<std::string> look = {"--ascii", "--columns", "1000", "--no-autohint"};
+        std::vector<std::string> direct = {"render", font, c.utf8};
+        std::vector<std::string> text = {"render", font, "--encoding", c.encoding, c.utf8};
+        const std::string raw = dir + "/line.bin";
+        std::ofstream(raw, std::ios::binary) << c.bytes;
+        std::vector<std::string> bytes = {"render", font, "--encoding", c.encoding, "--input", raw};
+        for (auto *args : {&direct, &text, &bytes}) args->insert(args->end(), look.begin(), look.end());
+        const ToolRun expected = RunTool(direct), converted = RunTool(text, profile),
+                      received = RunTool(bytes, profile);
+        ASSERT_EQ(expected.exitCode, 0) << c.encoding << ": " << expected.err;
+        EXPECT_EQ(converted.exitCode, 0) << c.encoding << ": " << converted.err;
+        EXPECT_EQ(received.exitCode, 0) << c.encoding << ": " << received.err;
+        EXPECT_EQ(converted.out, expected.out) << c.encoding;
+        EXPECT_EQ(received.out, expected.out) << c.encoding;
+        EXPECT_EQ(converted.err + received.err, "") << c.encoding;
+    }
+}
+
 // A receipt is more than one line: render --input dropped its line ends and
 // stopped at one broken byte with nothing drawn, and a Shift-JIS --code C140
 // (C1 is a half-width katakana byte, no lead byte) drew the blank of 8140
