@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -576,6 +577,43 @@ TEST(ToolProgram, DrawsFontsWithCffOutlines) {
                                     "--range", "3041-3043", "-o", dir + "/k.h"});
     ASSERT_EQ(carray.exitCode, 0) << carray.err;
     EXPECT_NE(ReadFile(dir + "/k.h").find("// 0x3043"), std::string::npos);
+}
+
+// bdf and carray take --autohint and --no-autohint as render does: a font
+// without programs is auto-hinted by default (--autohint changes nothing,
+// --no-autohint draws it scaled); a font with programs is auto-hinted only
+// when forced.
+TEST(ToolProgram, ExportsTakeTheAutohintOptions) {
+    struct Case {
+        const char *font;
+        bool hasPrograms;
+    };
+    const Case cases[] = {{"truetype/arphic/uming.ttc", false},
+                          {"truetype/liberation/LiberationSerif-Regular.ttf", true}};
+    const std::string dir = ScratchDir("tool_autohint");
+    for (const Case &c : cases) {
+        const std::string font = DebianFont(c.font);
+        if (font.empty()) continue;
+        for (const std::string command : {"bdf", "carray"}) {
+            std::map<std::string, std::string> outputs;
+            for (const std::string option : {"", "--autohint", "--no-autohint"}) {
+                // One file name for every run: carray names its arrays after it.
+                const std::string out = dir + (command == "bdf" ? "/font.bdf" : "/font.h");
+                std::vector<std::string> args = {command, font, "--size", "11", "--no-bitmaps", "--range", "41-7A",
+                                                 "-o", out};
+                if (command == "carray") args.insert(args.end(), {"--encoding", "unicode"});
+                if (!option.empty()) args.push_back(option);
+                const ToolRun run = RunTool(args);
+                ASSERT_EQ(run.exitCode, 0) << c.font << " " << command << " " << option << ": " << run.err;
+                outputs[option] = ReadFile(out);
+                ASSERT_FALSE(outputs[option].empty());
+            }
+            const std::string &automatic = c.hasPrograms ? outputs["--no-autohint"] : outputs["--autohint"];
+            const std::string &different = c.hasPrograms ? outputs["--autohint"] : outputs["--no-autohint"];
+            EXPECT_EQ(outputs[""], automatic) << c.font << " " << command;
+            EXPECT_NE(outputs[""], different) << c.font << " " << command;
+        }
+    }
 }
 
 // Lines break between glyphs to fit the terminal; vertical text takes the

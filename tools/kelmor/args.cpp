@@ -84,6 +84,18 @@ bool FaceOption(ArgCursor &args, int *face, std::string *error) {
     return true;
 }
 
+bool AutohintOption(ArgCursor &args, int *bits) {
+    if (args.Flag("--autohint")) {
+        *bits = KELMOR_FORCE_AUTOHINT;
+        return true;
+    }
+    if (args.Flag("--no-autohint")) {
+        *bits = KELMOR_NO_AUTOHINT;
+        return true;
+    }
+    return false;
+}
+
 int ToolRenderOptions(bool classic, bool noHinting, bool embeddedBitmaps) {
     return (classic ? 0 : KELMOR_FAITHFUL) | (noHinting ? KELMOR_NO_HINTING : 0) |
            (embeddedBitmaps ? KELMOR_EMBEDDED_BITMAPS : 0);

@@ -59,6 +59,16 @@ bool FaceOption(ArgCursor &args, int *face, std::string *error);
 // them unless --no-bitmaps says otherwise.  The option bits for
 // SetRenderOptions:
 int ToolRenderOptions(bool classic, bool noHinting, bool embeddedBitmaps);
+// --autohint / --no-autohint: the auto-hinter forced on any TrueType font
+// (KELMOR_FORCE_AUTOHINT) or never used (KELMOR_NO_AUTOHINT); false when
+// the argument is neither.  The bit goes into *bits, the later flag
+// winning.
+bool AutohintOption(ArgCursor &args, int *bits);
+#define KELMOR_AUTOHINT_HELP                                                         \
+    "  --autohint         grid-fit with the auto-hinter, as FreeType's\n"            \
+    "                     FT_LOAD_FORCE_AUTOHINT (fonts without programs get it\n"   \
+    "                     anyway in the faithful mode)\n"                            \
+    "  --no-autohint      never auto-hint: fonts without programs drawn scaled\n"
 // The help lines that go with it, to be joined into a command's help text.
 #define KELMOR_NO_BITMAPS_HELP                                                       \
     "  --no-bitmaps       the outlines even at sizes the font has embedded bitmaps\n" \

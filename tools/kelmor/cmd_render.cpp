@@ -75,10 +75,7 @@ void PrintHelp() {
         "  --vertical         vertical forms, stacked from top to bottom\n"
         "  --no-hinting       the plain scaled outlines: the glyphs' hinting programs\n"
         "                     do not run (SetRenderOptions)\n"
-        "  --autohint         grid-fit with the auto-hinter, as FreeType's\n"
-        "                     FT_LOAD_FORCE_AUTOHINT (fonts without programs get it\n"
-        "                     anyway in the faithful mode)\n"
-        "  --no-autohint      never auto-hint: fonts without programs drawn scaled\n"
+        KELMOR_AUTOHINT_HELP
         KELMOR_NO_BITMAPS_HELP
         KELMOR_CLASSIC_HELP
         KELMOR_FACE_HELP
@@ -179,14 +176,7 @@ bool TakeArgument(ArgCursor &args, RenderOptions *o, std::string *error) {
         o->noBitmaps = true;
         return true;
     }
-    if (args.Flag("--autohint")) {
-        o->autohintBits = KELMOR_FORCE_AUTOHINT;
-        return true;
-    }
-    if (args.Flag("--no-autohint")) {
-        o->autohintBits = KELMOR_NO_AUTOHINT;
-        return true;
-    }
+    if (AutohintOption(args, &o->autohintBits)) return true;
     if (FaceOption(args, &o->face, error)) return true;
     if (StyleFlag(args, o)) return true;
     if (args.Value("--code", &o->codes) || args.Value("--glyphs", &o->glyphs) ||

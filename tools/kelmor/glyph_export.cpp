@@ -117,6 +117,7 @@ bool TakeExportArgument(ArgCursor &args, ExportOptions *o, std::string *encoding
         o->vertical = true;
         return true;
     }
+    if (AutohintOption(args, &o->autohintBits)) return true;
     if (FaceOption(args, &o->face, error)) return true;
     std::string value;
     if (args.Value("--range", &value)) {
@@ -517,7 +518,7 @@ void ExportCodes(const CodeRoad &road, const ExportOptions &o, const CodeRequest
 int32_t OpenWorkerHandle(const ExportOptions &o, CodeRoad *road) {
     const int32_t handle = OpenTTFontFace(o.fontPath.c_str(), o.face);
     if (handle == 0) return 0;
-    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps));
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps) | o.autohintBits);
     *road = CodeRoad{handle, FontFromHandle(handle), o.space, false};
     if (SetPointSize(handle, o.points, o.dpi) == 0 || !PrepareRoad(road, false).empty()) {
         CloseTTFont(handle);
@@ -574,7 +575,7 @@ int ExportGlyphs(const char *command, const ExportOptions &o, bool keepMissing, 
     const int32_t handle = OpenTTFontFace(o.fontPath.c_str(), o.face);
     if (handle == 0) return Report(command, DiagnoseOpenFailure(o.fontPath, o.face));
     HandleCloser closer{handle};
-    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps));
+    SetRenderOptions(handle, ToolRenderOptions(o.classic, o.noHinting, !o.noBitmaps) | o.autohintBits);
     if (const int failed = SizeFont(command, handle, o, out)) return failed;
     CodeRoad road{handle, FontFromHandle(handle), o.space, false};
     const std::string problem = PrepareRoad(&road, true);

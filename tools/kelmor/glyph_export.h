@@ -25,6 +25,7 @@ struct ExportOptions {
     bool classic = false;    // the hosts' default rendering instead of the faithful mode
     bool noHinting = false;  // the plain scaled outlines
     bool noBitmaps = false;  // outlines even where the font has embedded bitmaps
+    int autohintBits = 0;    // KELMOR_FORCE_AUTOHINT or KELMOR_NO_AUTOHINT
     bool vertical = false;   // vertical forms, as render --vertical draws them
     int face = 0;            // of a collection
     ExportSpace space = ExportSpace::kUnicode;
@@ -100,7 +101,7 @@ struct ExportCommand {
     "                     line ends and other control characters are skipped\n"
 
 // The help lines both export commands share after their own text: size,
-// codes and how the glyphs are drawn (args.h gives the last three).
+// codes and how the glyphs are drawn (args.h gives the last four).
 #define KELMOR_EXPORT_DRAWING_HELP                                                    \
     "  --size POINTS      point size (required)\n"                                    \
     "  --dpi DPI          resolution (default 72)\n"                                  \
@@ -110,6 +111,7 @@ struct ExportCommand {
     "                     mort or GSUB, with vertical advances, as render\n"         \
     "                     --vertical draws them; codes without one stay upright\n"   \
     "                     and are named\n"                                           \
+    KELMOR_AUTOHINT_HELP                                                              \
     KELMOR_NO_BITMAPS_HELP                                                            \
     KELMOR_CLASSIC_HELP                                                               \
     KELMOR_FACE_HELP
