@@ -156,13 +156,7 @@ bool GroupSegmentsIntoEdges(GlyphHints *hints, Dimension dim) {
 }
 
 void ComputeEdgeProperties(AxisHints *axis) {
-    for (Edge &edge : axis->edges) {
-        Segment *seg = edge.first;
-        do {
-            seg->edge = &edge;
-            seg = seg->edgeNext;
-        } while (seg != edge.first);
-    }
+    PointSegmentsAtEdges(axis);
     for (Edge &edge : axis->edges) {
         int isRound = 0;
         int isStraight = 0;

@@ -471,6 +471,9 @@ void AlignWeakPoints(GlyphHints *hints, Dimension dim);
 void MeasureStandardWidths(StyleMetrics *metrics, uint32_t unitsPerEm, FontAccess *font, uint32_t glyph,
                            AxisWidths *const (&axes)[kDimCount]);
 
+// Every segment of every edge's ring learns its edge.
+void PointSegmentsAtEdges(AxisHints *axis);
+
 // An edge's stem partner (link) or serif, taken from one of its segments:
 // a serif hanging from another edge outranks the link, and where the edge
 // already has one, the nearer of the two wins.

@@ -116,13 +116,7 @@ bool ComputeLatinEdges(GlyphHints *hints, Dimension dim) {
     }
     // Every segment learns its edge before the links between edges are
     // followed.
-    for (Edge &edge : axis.edges) {
-        Segment *seg = edge.first;
-        do {
-            seg->edge = &edge;
-            seg = seg->edgeNext;
-        } while (seg != edge.first);
-    }
+    PointSegmentsAtEdges(&axis);
     for (Edge &edge : axis.edges) LinkEdge(&edge);
     return true;
 }

@@ -407,6 +407,16 @@ void MeasureStandardWidths(StyleMetrics *metrics, uint32_t unitsPerEm, FontAcces
 
 // ------------------------------------------------------ edges' links
 
+void PointSegmentsAtEdges(AxisHints *axis) {
+    for (Edge &edge : axis->edges) {
+        Segment *seg = edge.first;
+        do {
+            seg->edge = &edge;
+            seg = seg->edgeNext;
+        } while (seg != edge.first);
+    }
+}
+
 void LinkEdgeFromSegment(Edge *edge, Segment *seg) {
     const bool isSerif = seg->serif != nullptr && seg->serif->edge != nullptr && seg->serif->edge != edge;
     if ((seg->link == nullptr || seg->link->edge == nullptr) && !isSerif) return;
