@@ -51,20 +51,22 @@ void ScaleOnly(const Outline &in, const GlyphHints &hints, Outline *out) {
     }
 }
 
-// Buffers grown for a glyph of more points than this are released after
-// it: most glyphs are far smaller, and a face keeps its state small (the
-// reserve for segments and edges grows with the point count).
+// The segment and edge tables are released after every glyph: they are
+// reserved for the most a glyph's points can make (pointers into them are
+// kept while they grow), far more than most glyphs use, and would be the
+// largest part of a face's state.  The point buffers are kept for glyphs
+// of up to this many points; bigger ones are released after the glyph.
 constexpr size_t kKeptPointCapacity = 256;
 
 void TrimGlyphBuffers(AutohintFace *face) {
     GlyphHints &hints = face->hints;
-    if (hints.points.capacity() <= kKeptPointCapacity) return;
-    std::vector<Point>().swap(hints.points);
-    std::vector<Point *>().swap(hints.contours);
     for (AxisHints &axis : hints.axis) {
         std::vector<Segment>().swap(axis.segments);
         std::vector<Edge>().swap(axis.edges);
     }
+    if (hints.points.capacity() <= kKeptPointCapacity) return;
+    std::vector<Point>().swap(hints.points);
+    std::vector<Point *>().swap(hints.contours);
     std::vector<Vector>().swap(face->fontUnits.points);
     std::vector<uint8_t>().swap(face->fontUnits.tags);
     std::vector<int32_t>().swap(face->fontUnits.contourEnds);
